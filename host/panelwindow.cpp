@@ -1,0 +1,123 @@
+#include "panelwindow.h"
+
+#include "simulatorpanel.h"
+
+#include "basezedoveduddata.h"
+#include "rtmbasewidget.h"
+#include "simcontroller.h"
+
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+PanelWindow::PanelWindow(bool withSimulator, QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("virtualPanel"));
+    setWindowTitle(QStringLiteral("Virtual panel"));
+
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    auto *pendant = new QWidget(this);
+    pendant->setObjectName(QStringLiteral("pendant"));
+    pendant->setStyleSheet(QStringLiteral(
+        "#pendant { background: #2d3640; } #pendantStatus, #pendantKeys { color: #e8edf2; }"));
+    auto *column = new QVBoxLayout(pendant);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    m_status = new QLabel(pendant);
+    m_status->setObjectName(QStringLiteral("pendantStatus"));
+    m_status->setFixedHeight(40);
+    m_status->setContentsMargins(12, 0, 12, 0);
+    column->addWidget(m_status);
+
+    m_screen = new QWidget(pendant);
+    m_screen->setObjectName(QStringLiteral("pendantScreen"));
+    m_screen->setFixedSize(1024, 688);
+    m_screen->setAutoFillBackground(true);
+    auto *screenLayout = new QVBoxLayout(m_screen);
+    screenLayout->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(m_screen);
+
+    m_note = new QLabel(pendant);
+    m_note->setObjectName(QStringLiteral("pendantKeys"));
+    m_note->setFixedHeight(40);
+    m_note->setContentsMargins(12, 0, 12, 0);
+    column->addWidget(m_note);
+    row->addWidget(pendant);
+
+    if (withSimulator) {
+        m_simulator = new SimulatorPanel(this);
+        m_simulator->setFixedWidth(420);
+        row->addWidget(m_simulator);
+    }
+
+    m_idleTimer = new QTimer(this);
+    connect(m_idleTimer, &QTimer::timeout, this, &PanelWindow::idle);
+    auto *clock = new QTimer(this);
+    connect(clock, &QTimer::timeout, this, &PanelWindow::updateStatus);
+    clock->start(500);
+    updateStatus();
+}
+
+PanelWindow::~PanelWindow()
+{
+    releaseModule();
+}
+
+void PanelWindow::setModule(BaseZedOvedudData *data, RtmBaseWidget *widget)
+{
+    releaseModule();
+    m_data = data;
+    m_widget = widget;
+    if (widget) {
+        widget->setParent(m_screen);
+        widget->setFixedSize(1024, 688);
+        m_screen->layout()->addWidget(widget);
+        widget->show();
+    }
+}
+
+void PanelWindow::startIdle(int periodMs)
+{
+    m_idleTimer->start(qMax(1, periodMs));
+}
+
+void PanelWindow::stopIdle()
+{
+    m_idleTimer->stop();
+}
+
+void PanelWindow::releaseModule()
+{
+    stopIdle();
+    delete m_widget;
+    delete m_data;
+    m_data = nullptr;
+}
+
+void PanelWindow::showNote(const QString &text)
+{
+    m_note->setText(text);
+}
+
+void PanelWindow::idle()
+{
+    if (m_widget)
+        m_widget->hostIdle();
+}
+
+void PanelWindow::updateStatus()
+{
+    const sim::Controller &ctrl = sim::Controller::instance();
+    m_status->setText(QStringLiteral("%1    Controller: %2    Robot: %3")
+                          .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
+                               ctrl.isConnected() ? QStringLiteral("connected")
+                                                  : QStringLiteral("NOT CONNECTED"),
+                               ctrl.isRobotRunning() ? ctrl.runningProgram()
+                                                     : QStringLiteral("idle")));
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "rtmbasewidget.h"
+
+class BaseZedOvedudData;
+class QLabel;
+class QTimer;
+class RtmBaseWidget;
+class SimulatorPanel;
+
+// A pendant-sized window: a status strip, the 1024x688 screen that shows the module's widget,
+// a key strip, and beside it the simulator panel. It drives the module with idle calls.
+class PanelWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PanelWindow(bool withSimulator, QWidget *parent = nullptr);
+    ~PanelWindow() override;
+
+    // Takes ownership of both; the widget is shown on the screen.
+    void setModule(BaseZedOvedudData *data, RtmBaseWidget *widget);
+    QWidget *screen() const { return m_screen; }
+    RtmBaseWidget *moduleWidget() const { return m_widget; }
+    SimulatorPanel *simulator() const { return m_simulator; }
+
+    void startIdle(int periodMs);
+    void stopIdle();
+    // Deletes the module's widget, then its data object, as the host does when leaving a page.
+    void releaseModule();
+    void showNote(const QString &text);
+
+private:
+    void idle();
+    void updateStatus();
+
+    QWidget *m_screen = nullptr;
+    QLabel *m_status = nullptr;
+    QLabel *m_note = nullptr;
+    SimulatorPanel *m_simulator = nullptr;
+    QTimer *m_idleTimer = nullptr;
+    BaseZedOvedudData *m_data = nullptr;
+    QPointer<RtmBaseWidget> m_widget;
+};

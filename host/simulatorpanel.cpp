@@ -1,0 +1,236 @@
+#include "simulatorpanel.h"
+
+#include "simcontroller.h"
+#include "zuzerarovesim.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+QString statusText(int status)
+{
+    switch (status) {
+    case 0: return QStringLiteral("-");
+    case 1: return QStringLiteral("reserved");
+    case 2: return QStringLiteral("RUNNING");
+    default: return QString::number(status);
+    }
+}
+
+QCheckBox *faultBox(const QString &name, const QString &text, sim::Fault fault, QWidget *parent)
+{
+    auto *box = new QCheckBox(text, parent);
+    box->setObjectName(name);
+    QObject::connect(box, &QCheckBox::toggled, parent,
+                     [fault](bool on) { sim::Controller::instance().setFault(fault, on); });
+    return box;
+}
+
+} // namespace
+
+SimulatorPanel::SimulatorPanel(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("simulatorPanel"));
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 8, 8, 8);
+
+    auto *ctrlBox = new QGroupBox(QStringLiteral("Controller"), this);
+    auto *ctrlForm = new QFormLayout(ctrlBox);
+    m_clock = new QLabel(ctrlBox);
+    m_clock->setObjectName(QStringLiteral("simClock"));
+    ctrlForm->addRow(QStringLiteral("Clock"), m_clock);
+    m_running = new QLabel(ctrlBox);
+    m_running->setObjectName(QStringLiteral("simRunning"));
+    ctrlForm->addRow(QStringLiteral("Running"), m_running);
+    m_connected = new QCheckBox(QStringLiteral("Connected"), ctrlBox);
+    m_connected->setObjectName(QStringLiteral("simConnected"));
+    connect(m_connected, &QCheckBox::toggled, this,
+            [](bool on) { sim::Controller::instance().setConnected(on); });
+    ctrlForm->addRow(m_connected);
+    m_robotRunning = new QCheckBox(QStringLiteral("Robot program running outside the reservation"), ctrlBox);
+    m_robotRunning->setObjectName(QStringLiteral("simRobotRunning"));
+    connect(m_robotRunning, &QCheckBox::toggled, this,
+            [](bool on) { sim::Controller::instance().setRobotRunning(on); });
+    ctrlForm->addRow(m_robotRunning);
+    m_runTime = new QSpinBox(ctrlBox);
+    m_runTime->setObjectName(QStringLiteral("simRunTime"));
+    m_runTime->setRange(1, 3600);
+    m_runTime->setSuffix(QStringLiteral(" s"));
+    connect(m_runTime, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            [](int s) { sim::Controller::instance().setRunDuration(qint64(s) * 1000); });
+    ctrlForm->addRow(QStringLiteral("Program run time"), m_runTime);
+    m_speed = new QDoubleSpinBox(ctrlBox);
+    m_speed->setObjectName(QStringLiteral("simSpeed"));
+    m_speed->setRange(0.1, 100.0);
+    m_speed->setSuffix(QStringLiteral(" x"));
+    connect(m_speed, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [](double x) {
+        sim::Controller &ctrl = sim::Controller::instance();
+        if (ctrl.isLiveClock())
+            ctrl.setLiveClock(true, x);
+    });
+    ctrlForm->addRow(QStringLiteral("Clock speed"), m_speed);
+    column->addWidget(ctrlBox);
+
+    auto *resvBox = new QGroupBox(QStringLiteral("Reservation"), this);
+    auto *resvColumn = new QVBoxLayout(resvBox);
+    m_state = new QLabel(resvBox);
+    m_state->setObjectName(QStringLiteral("simState"));
+    resvColumn->addWidget(m_state);
+    m_queue = new QLabel(resvBox);
+    m_queue->setObjectName(QStringLiteral("simQueue"));
+    resvColumn->addWidget(m_queue);
+    m_slots = new QTableWidget(15, 4, resvBox);
+    m_slots->setObjectName(QStringLiteral("simSlots"));
+    m_slots->setHorizontalHeaderLabels(
+        {QStringLiteral("Program"), QStringLiteral("Status"), QStringLiteral("Queue"), QStringLiteral("Total")});
+    m_slots->verticalHeader()->setDefaultSectionSize(20);
+    m_slots->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_slots->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_slots->setSelectionMode(QAbstractItemView::NoSelection);
+    m_slots->setMinimumHeight(240);
+    for (int r = 0; r < 15; ++r)
+        for (int c = 0; c < 4; ++c)
+            m_slots->setItem(r, c, new QTableWidgetItem);
+    resvColumn->addWidget(m_slots);
+    column->addWidget(resvBox);
+
+    auto *inputBox = new QGroupBox(QStringLiteral("External reservation inputs"), this);
+    auto *inputGrid = new QGridLayout(inputBox);
+    inputGrid->addWidget(new QLabel(QStringLiteral("Alone:"), inputBox), 0, 0);
+    for (int i = 1; i <= 4; ++i) {
+        auto *button = new QPushButton(QStringLiteral("IN%1").arg(i), inputBox);
+        button->setObjectName(QStringLiteral("simInput%1").arg(i));
+        connect(button, &QPushButton::clicked, this, [this, i] {
+            sim::Reservation::instance().pulseInput(i);
+            refresh();
+        });
+        inputGrid->addWidget(button, 0, i);
+        m_inputs.append(button);
+    }
+    inputGrid->addWidget(new QLabel(QStringLiteral("Binary:"), inputBox), 1, 0);
+    for (int bit = 3; bit >= 0; --bit) {
+        auto *box = new QCheckBox(QString::number(1 << bit), inputBox);
+        box->setObjectName(QStringLiteral("simCodeBit%1").arg(bit));
+        connect(box, &QCheckBox::toggled, this, &SimulatorPanel::applyBinaryCode);
+        inputGrid->addWidget(box, 1, 4 - bit);
+        m_codeBits.prepend(box);
+    }
+    m_strobe = new QPushButton(QStringLiteral("Strobe"), inputBox);
+    m_strobe->setObjectName(QStringLiteral("simStrobe"));
+    connect(m_strobe, &QPushButton::clicked, this, [this] {
+        sim::Reservation::instance().strobe();
+        refresh();
+    });
+    inputGrid->addWidget(m_strobe, 1, 5);
+    column->addWidget(inputBox);
+
+    auto *plcBox = new QGroupBox(QStringLiteral("Soft-PLC auto-start"), this);
+    auto *plcRow = new QHBoxLayout(plcBox);
+    for (int plc = 0; plc < 4; ++plc) {
+        auto *box = new QCheckBox(QStringLiteral("softplc%1").arg(plc + 1), plcBox);
+        box->setObjectName(QStringLiteral("simAutoStart%1").arg(plc + 1));
+        connect(box, &QCheckBox::clicked, this,
+                [plc](bool on) { sim::Reservation::instance().setAutoStart(plc, on); });
+        plcRow->addWidget(box);
+        m_autoStart.append(box);
+    }
+    column->addWidget(plcBox);
+
+    auto *faultGroup = new QGroupBox(QStringLiteral("Faults"), this);
+    auto *faultGrid = new QGridLayout(faultGroup);
+    faultGrid->addWidget(faultBox(QStringLiteral("simFaultFetch"), QStringLiteral("Fetch from controller"), sim::Fault::Fetch, faultGroup), 0, 0);
+    faultGrid->addWidget(faultBox(QStringLiteral("simFaultSend"), QStringLiteral("Send to controller"), sim::Fault::Send, faultGroup), 0, 1);
+    faultGrid->addWidget(faultBox(QStringLiteral("simFaultListing"), QStringLiteral("Directory listing"), sim::Fault::Listing, faultGroup), 1, 0);
+    faultGrid->addWidget(faultBox(QStringLiteral("simFaultRead"), QStringLiteral("Service file read"), sim::Fault::Read, faultGroup), 1, 1);
+    faultGrid->addWidget(faultBox(QStringLiteral("simFaultWrite"), QStringLiteral("Service file write"), sim::Fault::Write, faultGroup), 2, 0);
+    column->addWidget(faultGroup);
+    column->addStretch(1);
+
+    const sim::Controller &ctrl = sim::Controller::instance();
+    m_connected->setChecked(ctrl.isConnected());
+    m_runTime->setValue(int(ctrl.runDuration() / 1000));
+    m_speed->setValue(ctrl.speed());
+
+    auto *timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &SimulatorPanel::refresh);
+    timer->start(200);
+    refresh();
+}
+
+void SimulatorPanel::applyBinaryCode()
+{
+    int code = 0;
+    for (int bit = 0; bit < m_codeBits.size(); ++bit)
+        if (m_codeBits[bit]->isChecked())
+            code |= 1 << bit;
+    sim::Reservation::instance().setBinaryCode(code);
+}
+
+void SimulatorPanel::refresh()
+{
+    const sim::Controller &ctrl = sim::Controller::instance();
+    const sim::Reservation &resv = sim::Reservation::instance();
+
+    m_clock->setText(QStringLiteral("%1 s%2").arg(ctrl.now() / 1000.0, 0, 'f', 1)
+                         .arg(ctrl.isLiveClock() ? QString() : QStringLiteral(" (manual)")));
+    if (ctrl.isRobotRunning()) {
+        const QString origin = ctrl.runningOrigin() == sim::Origin::Reservation
+                                   ? QStringLiteral("reservation") : QStringLiteral("outside");
+        const QString left = ctrl.runningEndsAt() >= 0
+                                 ? QStringLiteral(", %1 s left").arg((ctrl.runningEndsAt() - ctrl.now()) / 1000.0, 0, 'f', 1)
+                                 : QString();
+        m_running->setText(QStringLiteral("%1 (%2%3)").arg(ctrl.runningProgram(), origin, left));
+    } else {
+        m_running->setText(QStringLiteral("nothing"));
+    }
+    if (m_robotRunning->isChecked() != (ctrl.isRobotRunning() && ctrl.runningOrigin() == sim::Origin::Outside)) {
+        const QSignalBlocker block(m_robotRunning);
+        m_robotRunning->setChecked(!m_robotRunning->isChecked());
+    }
+    if (m_connected->isChecked() != ctrl.isConnected()) {
+        const QSignalBlocker block(m_connected);
+        m_connected->setChecked(ctrl.isConnected());
+    }
+
+    const bool binary = resv.signalMode() == 1;
+    m_state->setText(QStringLiteral("%1, mode %2, protocol %3")
+                         .arg(resv.isStarted() ? QStringLiteral("STARTED") : QStringLiteral("stopped"),
+                              binary ? QStringLiteral("Binary") : QStringLiteral("Alone"))
+                         .arg(resv.protocol()));
+    QStringList queue;
+    const QList<int> queued = resv.queue();
+    for (int slot : queued)
+        queue << QString::number(slot + 1);
+    m_queue->setText(QStringLiteral("Queue: %1").arg(queue.isEmpty() ? QStringLiteral("empty") : queue.join(QStringLiteral(", "))));
+
+    const ZuzEraroveData config = resv.configInForce();
+    for (int r = 0; r < 15; ++r) {
+        const int position = queued.indexOf(r);
+        const QString cells[] = {config.rplNames[r], statusText(resv.status(r)),
+                                 position >= 0 ? QString::number(position + 1) : QString(),
+                                 QString::number(resv.total(r))};
+        for (int c = 0; c < 4; ++c)
+            if (m_slots->item(r, c)->text() != cells[c])
+                m_slots->item(r, c)->setText(cells[c]);
+        m_slots->setRowHidden(r, r >= resv.slotCount());
+    }
+    for (QPushButton *input : qAsConst(m_inputs))
+        input->setEnabled(!binary);
+    for (QCheckBox *bit : qAsConst(m_codeBits))
+        bit->setEnabled(binary);
+    m_strobe->setEnabled(binary);
+    for (int plc = 0; plc < m_autoStart.size(); ++plc)
+        if (m_autoStart[plc]->isChecked() != resv.autoStart(plc))
+            m_autoStart[plc]->setChecked(resv.autoStart(plc));
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+// Drives the simulated controller by hand: what it runs, its inputs, its link and its faults.
+// Every control has an object name, so a tour or a test can find it.
+class SimulatorPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SimulatorPanel(QWidget *parent = nullptr);
+
+    // Reads the controller and the reservation into the panel; runs on a timer.
+    void refresh();
+
+private:
+    void applyBinaryCode();
+
+    QLabel *m_clock = nullptr;
+    QLabel *m_state = nullptr;
+    QLabel *m_running = nullptr;
+    QLabel *m_queue = nullptr;
+    QTableWidget *m_slots = nullptr;
+    QCheckBox *m_connected = nullptr;
+    QCheckBox *m_robotRunning = nullptr;
+    QSpinBox *m_runTime = nullptr;
+    QDoubleSpinBox *m_speed = nullptr;
+    QList<QPushButton *> m_inputs;
+    QList<QCheckBox *> m_codeBits;
+    QPushButton *m_strobe = nullptr;
+    QList<QCheckBox *> m_autoStart;
+};

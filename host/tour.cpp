@@ -1,0 +1,123 @@
+#include "tour.h"
+
+#include "panelwindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdio>
+
+Tour::Tour(PanelWindow *window, const QString &shotDir, const QList<TourStep> &steps, QObject *parent)
+    : QObject(parent), m_window(window), m_dir(shotDir), m_steps(steps)
+{
+}
+
+void Tour::addAction(const QString &name, std::function<void()> action)
+{
+    m_actions.insert(name, std::move(action));
+}
+
+void Tour::start()
+{
+    QDir().mkpath(m_dir);
+    m_index = 0;
+    if (m_steps.isEmpty())
+        QTimer::singleShot(0, this, &Tour::finished);
+    else
+        QTimer::singleShot(m_steps.first().delayMs, this, &Tour::next);
+}
+
+void Tour::next()
+{
+    const TourStep step = m_steps.at(m_index++);
+    // The next step is due even if this one opens a modal box and waits in it.
+    if (m_index < m_steps.size())
+        QTimer::singleShot(m_steps.at(m_index).delayMs, this, &Tour::next);
+    const bool last = m_index == m_steps.size();
+    perform(step);
+    if (last)
+        emit finished();
+}
+
+static QAbstractButton *findButton(QWidget *root, const QString &name)
+{
+    if (!root)
+        return nullptr;
+    const QList<QAbstractButton *> buttons = root->findChildren<QAbstractButton *>(name);
+    for (QAbstractButton *b : buttons)
+        if (b->isVisible())
+            return b;
+    return nullptr;
+}
+
+void Tour::perform(const TourStep &step)
+{
+    switch (step.kind) {
+    case TourStep::Click:
+    case TourStep::Answer: {
+        QWidget *root = step.kind == TourStep::Click ? m_window->screen()
+                                                     : QApplication::activeModalWidget();
+        QAbstractButton *button = findButton(root, step.name);
+        if (!button || !button->isEnabled()) {
+            m_skipped << step.name;
+            std::fprintf(stderr, "tour: no enabled button named %s, step skipped\n", qPrintable(step.name));
+            return;
+        }
+        button->click();
+        return;
+    }
+    case TourStep::Shot: {
+        QPixmap pixmap = m_window->screen()->grab();
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            QPainter painter(&pixmap);
+            const QPixmap boxPixmap = box->grab();
+            painter.drawPixmap((pixmap.width() - boxPixmap.width()) / 2,
+                               (pixmap.height() - boxPixmap.height()) / 2, boxPixmap);
+        }
+        save(pixmap, step.name);
+        return;
+    }
+    case TourStep::WindowShot:
+        save(m_window->grab(), step.name);
+        return;
+    case TourStep::Call: {
+        const auto action = m_actions.value(step.name);
+        if (action)
+            action();
+        else
+            m_skipped << step.name;
+        return;
+    }
+    }
+}
+
+void Tour::save(const QPixmap &pixmap, const QString &name)
+{
+    const QString path = QDir(m_dir).filePath(name + QStringLiteral(".png"));
+    if (pixmap.save(path))
+        m_written << path;
+    else
+        std::fprintf(stderr, "tour: cannot write %s\n", qPrintable(path));
+}
+
+QList<TourStep> defaultTour()
+{
+    return {
+        {TourStep::Shot, QStringLiteral("01-monitor"), 1500},
+        {TourStep::Click, QStringLiteral("settingButton"), 200},
+        {TourStep::Shot, QStringLiteral("02-settings"), 600},
+        {TourStep::Click, QStringLiteral("returnButton"), 200},
+        {TourStep::Click, QStringLiteral("softPlcButton"), 400},
+        {TourStep::Shot, QStringLiteral("03-softplc"), 600},
+        {TourStep::Click, QStringLiteral("returnButton"), 200},
+        {TourStep::Click, QStringLiteral("prograMapBtn"), 400},
+        {TourStep::Shot, QStringLiteral("04-programmap"), 600},
+        {TourStep::Click, QStringLiteral("backBtn"), 200},
+        {TourStep::WindowShot, QStringLiteral("05-panel-and-simulator"), 600},
+        {TourStep::Click, QStringLiteral("exitButton"), 200},
+    };
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#if defined(SIMCONTROLLER_LIBRARY)
+#define SIMCONTROLLER_EXPORT Q_DECL_EXPORT
+#else
+#define SIMCONTROLLER_EXPORT Q_DECL_IMPORT
+#endif
+
+namespace sim {
+
+// Every call that the module makes into the platform, in order, as "name(arg, arg)".
+// Shared by all stand-ins, so one log shows the order of transfers, service calls and boxes.
+class SIMCONTROLLER_EXPORT CallLog
+{
+public:
+    static CallLog &instance();
+
+    void add(const QString &entry);
+    QStringList entries() const { return m_entries; }
+    // The log without the calls of the given names (the monitor's poll, for example).
+    QStringList entriesExcept(const QStringList &names) const;
+    // Only the calls of the given names.
+    QStringList entriesOf(const QStringList &names) const;
+    void clear() { m_entries.clear(); }
+    void setEnabled(bool on) { m_enabled = on; }
+    bool isEnabled() const { return m_enabled; }
+
+private:
+    QStringList m_entries;
+    bool m_enabled = true;
+};
+
+inline QString logArg(const QString &s) { return s; }
+inline QString logArg(const char *s) { return QString::fromUtf8(s); }
+inline QString logArg(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
+inline QString logArg(int v) { return QString::number(v); }
+inline QString logArg(unsigned v) { return QString::number(v); }
+inline QString logArg(double v) { return QString::number(v); }
+
+template<typename... Args>
+void logCall(const char *name, const Args &...args)
+{
+    CallLog &log = CallLog::instance();
+    if (!log.isEnabled())
+        return;
+    QStringList parts{logArg(args)...};
+    log.add(QString::fromUtf8(name) + QLatin1Char('(') + parts.join(QStringLiteral(", ")) + QLatin1Char(')'));
+}
+
+} // namespace sim

@@ -1,0 +1,249 @@
+#include "simcontroller.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTimer>
+
+namespace sim {
+
+Controller &Controller::instance()
+{
+    static Controller controller;
+    return controller;
+}
+
+Controller::Controller()
+{
+    const QString env = qEnvironmentVariable("RTM_CONTROLLER_ROOT");
+    setRoot(env.isEmpty() ? QDir::currentPath() + QStringLiteral("/controller") : env);
+}
+
+void Controller::reset()
+{
+    setLiveClock(false);
+    m_connected = true;
+    m_faults.clear();
+    m_now = 0;
+    m_runDuration = 3000;
+    m_running = false;
+    m_program.clear();
+    m_endsAt = -1;
+    CallLog::instance().clear();
+}
+
+void Controller::setRoot(const QString &dir)
+{
+    m_root = QDir::cleanPath(QDir(dir).absolutePath());
+}
+
+QString Controller::root() const
+{
+    return m_root;
+}
+
+bool Controller::withinRoot(const QString &absPath) const
+{
+    const QString canonRoot = QFileInfo(m_root).canonicalFilePath();
+    if (canonRoot.isEmpty())
+        return false;
+    // Links are followed through the part of the path that exists.
+    QString existing = absPath;
+    while (!QFileInfo::exists(existing)) {
+        const int slash = existing.lastIndexOf(QLatin1Char('/'));
+        if (slash <= 0)
+            return false;
+        existing.truncate(slash);
+    }
+    const QString canon = QFileInfo(existing).canonicalFilePath();
+    return canon == canonRoot || canon.startsWith(canonRoot + QLatin1Char('/'));
+}
+
+bool Controller::resolve(const QString &ctrlPath, QString *localPath) const
+{
+    if (ctrlPath.isEmpty() || ctrlPath.contains(QChar(0)))
+        return false;
+    const QString joined = QDir::cleanPath(m_root + QLatin1Char('/') + ctrlPath);
+    if (joined != m_root && !joined.startsWith(m_root + QLatin1Char('/')))
+        return false;
+    if (!withinRoot(joined))
+        return false;
+    if (localPath)
+        *localPath = joined;
+    return true;
+}
+
+static bool copyFile(const QString &from, const QString &to)
+{
+    QFile in(from);
+    if (!QFileInfo(from).isFile() || !in.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return false;
+    // The destination changes whole or not at all.
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    if (out.write(data) != data.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+bool Controller::fetch(const QString &ctrlPath, const QString &localPath)
+{
+    QString source;
+    if (!m_connected || isFaulty(Fault::Fetch, ctrlPath) || isFaulty(Fault::Fetch, localPath)
+        || !resolve(ctrlPath, &source))
+        return false;
+    return copyFile(source, localPath);
+}
+
+bool Controller::send(const QString &localPath, const QString &ctrlPath)
+{
+    QString target;
+    if (!m_connected || isFaulty(Fault::Send, ctrlPath) || isFaulty(Fault::Send, localPath)
+        || !resolve(ctrlPath, &target) || !QFileInfo(localPath).isFile())
+        return false;
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    // The directory made above must not have left the root through a link either.
+    if (!resolve(ctrlPath, &target))
+        return false;
+    return copyFile(localPath, target);
+}
+
+bool Controller::list(const QString &dir, QStringList *entries)
+{
+    QString local;
+    if (!entries || !m_connected || isFaulty(Fault::Listing, dir) || !resolve(dir, &local)
+        || !QFileInfo(local).isDir())
+        return false;
+    QString base = dir;
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    entries->clear();
+    QDirIterator it(local, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    QStringList found;
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (!withinRoot(info.absoluteFilePath()))
+            continue;
+        const QString rel = QDir(local).relativeFilePath(info.filePath());
+        if (info.isDir())
+            found.append(base + rel + QLatin1Char('/'));
+        else
+            found.append(QStringLiteral("%1%2,%3,%4")
+                             .arg(base, rel, QString::number(info.size()),
+                                  info.lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+    }
+    found.sort();
+    *entries = found;
+    return true;
+}
+
+void Controller::setFault(Fault fault, bool on, const QString &pathPart)
+{
+    for (int i = m_faults.size() - 1; i >= 0; --i)
+        if (m_faults[i].fault == fault && m_faults[i].pathPart == pathPart)
+            m_faults.removeAt(i);
+    if (on)
+        m_faults.append({fault, pathPart});
+}
+
+bool Controller::isFaulty(Fault fault, const QString &path) const
+{
+    for (const FaultRule &rule : m_faults)
+        if (rule.fault == fault && (rule.pathPart.isEmpty() || path.contains(rule.pathPart)))
+            return true;
+    return false;
+}
+
+void Controller::advance(qint64 ms)
+{
+    if (ms < 0)
+        return;
+    const qint64 target = m_now + ms;
+    // A program ends at its own time, so the next one starts then, not at the end of the step.
+    while (m_running && m_endsAt >= 0 && m_endsAt <= target) {
+        m_now = m_endsAt;
+        finishProgram(true);
+    }
+    m_now = target;
+}
+
+void Controller::setLiveClock(bool live, double speed)
+{
+    m_speed = speed > 0 ? speed : 1.0;
+    if (!live) {
+        delete m_liveTimer;
+        return;
+    }
+    if (m_liveTimer || !QCoreApplication::instance())
+        return;
+    // The timer belongs to the application, so it never outlives the event loop.
+    m_liveTimer = new QTimer(QCoreApplication::instance());
+    m_liveElapsed.start();
+    QObject::connect(m_liveTimer, &QTimer::timeout, m_liveTimer, [this] {
+        const qint64 real = m_liveElapsed.restart();
+        advance(qint64(real * m_speed));
+    });
+    m_liveTimer->start(20);
+}
+
+void Controller::wait(qint64 ms)
+{
+    if (!m_liveTimer) {
+        advance(ms);
+        return;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, int(ms - timer.elapsed()));
+}
+
+bool Controller::startProgram(const QString &name, Origin origin)
+{
+    if (m_running)
+        return false;
+    m_running = true;
+    m_program = name;
+    m_origin = origin;
+    m_endsAt = origin == Origin::Reservation ? m_now + m_runDuration : -1;
+    return true;
+}
+
+void Controller::stopProgram()
+{
+    if (m_running)
+        finishProgram(false);
+}
+
+void Controller::setRobotRunning(bool running)
+{
+    if (running && !m_running)
+        startProgram(QStringLiteral("OUTSIDE.XPL"), Origin::Outside);
+    else if (!running && m_running && m_origin == Origin::Outside)
+        stopProgram();
+}
+
+void Controller::finishProgram(bool completed)
+{
+    const QString name = m_program;
+    const Origin origin = m_origin;
+    m_running = false;
+    m_program.clear();
+    m_endsAt = -1;
+    if (m_endHandler)
+        m_endHandler(name, origin, completed);
+}
+
+} // namespace sim

@@ -1,0 +1,134 @@
+#include "rtmfunctions.h"
+
+#include "rtmcoresim.h"
+#include "simcontroller.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QHash>
+#include <QWidget>
+
+namespace {
+
+struct PanelState
+{
+    QString root;
+    int lastPage = -1;
+    std::function<void(int)> goToPage;
+    QMap<int, bool> usedVars;
+};
+
+PanelState &panel()
+{
+    static PanelState state;
+    return state;
+}
+
+} // namespace
+
+namespace sim {
+
+void Panel::setRoot(const QString &dir)
+{
+    panel().root = dir.isEmpty() ? QString() : QDir::cleanPath(QDir(dir).absolutePath());
+}
+
+QString Panel::root()
+{
+    if (!panel().root.isEmpty())
+        return panel().root;
+    const QString env = qEnvironmentVariable("RTM_PANEL_ROOT");
+    return QDir::cleanPath(QDir(env.isEmpty() ? QDir::currentPath() : env).absolutePath());
+}
+
+int Panel::lastPage()
+{
+    return panel().lastPage;
+}
+
+void Panel::setGoToPageHandler(std::function<void(int)> handler)
+{
+    panel().goToPage = std::move(handler);
+}
+
+QMap<int, bool> Panel::usedVars()
+{
+    return panel().usedVars;
+}
+
+void Panel::recordUsedVar(int number, bool used)
+{
+    panel().usedVars[number] = used;
+}
+
+void Panel::reset()
+{
+    panel().lastPage = -1;
+    panel().usedVars.clear();
+}
+
+} // namespace sim
+
+QString RtmGetLocalizedFileName(const QString &name, bool localized)
+{
+    Q_UNUSED(localized)
+    if (QDir::isAbsolutePath(name))
+        return QDir::cleanPath(name);
+    return QDir::cleanPath(sim::Panel::root() + QStringLiteral("/bin/") + name);
+}
+
+QString RtmGetLocalBaseFlashDir(int drive)
+{
+    const QString dir = sim::Panel::root() + QStringLiteral("/flash%1").arg(drive);
+    QDir().mkpath(dir);
+    return dir;
+}
+
+bool RtmRemoveFolderContent(const QString &dir)
+{
+    sim::logCall("RtmRemoveFolderContent", dir);
+    QDir d(dir);
+    if (dir.isEmpty() || !d.exists())
+        return false;
+    bool ok = true;
+    const QFileInfoList entries =
+        d.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo &info : entries) {
+        if (info.isDir() && !info.isSymLink())
+            ok = QDir(info.absoluteFilePath()).removeRecursively() && ok;
+        else
+            ok = QFile::remove(info.absoluteFilePath()) && ok;
+    }
+    return ok;
+}
+
+bool RtmSetUIStyleSheet(QWidget *w, const QString &styleName)
+{
+    sim::logCall("RtmSetUIStyleSheet", w ? w->objectName() : QStringLiteral("null"), styleName);
+    static QHash<QString, QString> cache;
+    if (!w || styleName.isEmpty())
+        return false;
+    auto it = cache.find(styleName);
+    if (it == cache.end()) {
+        QFile file(QStringLiteral(":/rtmcore/styles/%1.qss").arg(styleName));
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        it = cache.insert(styleName, QString::fromUtf8(file.readAll()));
+    }
+    w->setStyleSheet(*it);
+    return true;
+}
+
+void RtmGoToPage(int page)
+{
+    sim::logCall("RtmGoToPage", page);
+    panel().lastPage = page;
+    if (panel().goToPage)
+        panel().goToPage(page);
+}
+
+void RtmSwitchWidgetVariablesContext()
+{
+    sim::logCall("RtmSwitchWidgetVariablesContext");
+}

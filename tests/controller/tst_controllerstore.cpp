@@ -1,0 +1,208 @@
+#include "simcontroller.h"
+#include "simenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using sim::Controller;
+using sim::Fault;
+
+class tst_ControllerStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void resolveStaysInsideRoot_data();
+    void resolveStaysInsideRoot();
+    void escapingTransfersFail_data();
+    void escapingTransfersFail();
+    void listingForm();
+    void faultsFailAndKeepDestination_data();
+    void faultsFailAndKeepDestination();
+    void faultLimitedToPath();
+    void programsRunOneAtATimeOnTheClock();
+    void waitAdvancesManualClock();
+
+private:
+    QScopedPointer<SimEnvironment> env;
+    QTemporaryDir outside;
+};
+
+void tst_ControllerStore::init()
+{
+    env.reset(new SimEnvironment);
+    env->writeControllerFile(QStringLiteral("/RPL/A.XPL"), "A");
+    env->writeControllerFile(QStringLiteral("/xpl/xpl.cfg"), "X");
+    QFile secret(outside.filePath(QStringLiteral("secret")));
+    QVERIFY(secret.open(QIODevice::WriteOnly));
+    secret.write("outside");
+    secret.close();
+    QFile::link(outside.path(), env->controllerRoot() + QStringLiteral("/link"));
+}
+
+void tst_ControllerStore::resolveStaysInsideRoot_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("inside");
+    QTest::newRow("file") << "/RPL/A.XPL" << true;
+    QTest::newRow("no leading slash") << "RPL/A.XPL" << true;
+    QTest::newRow("dot-dot that stays inside") << "/RPL/../xpl/xpl.cfg" << true;
+    QTest::newRow("file not there yet") << "/new/dir/file.xml" << true;
+    QTest::newRow("dot-dot out of the root") << "/../outside" << false;
+    QTest::newRow("dot-dot out from a subdirectory") << "/RPL/../../outside" << false;
+    QTest::newRow("sibling with the root's name as prefix") << "/../controller2/x" << false;
+    QTest::newRow("link to outside") << "/link/secret" << false;
+    QTest::newRow("new file behind a link to outside") << "/link/new.xml" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void tst_ControllerStore::resolveStaysInsideRoot()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, inside);
+    QString local;
+    QCOMPARE(Controller::instance().resolve(path, &local), inside);
+    if (inside)
+        QVERIFY(local.startsWith(env->controllerRoot() + QLatin1Char('/')));
+}
+
+void tst_ControllerStore::escapingTransfersFail_data()
+{
+    QTest::addColumn<QString>("ctrlPath");
+    QTest::newRow("dot-dot") << "/../secret";
+    QTest::newRow("link") << "/link/secret";
+}
+
+void tst_ControllerStore::escapingTransfersFail()
+{
+    QFETCH(QString, ctrlPath);
+    Controller &ctrl = Controller::instance();
+    const QString local = env->localDir() + QStringLiteral("/copy");
+    QVERIFY(!ctrl.fetch(ctrlPath, local));
+    QVERIFY(!QFile::exists(local));
+
+    QFile source(local);
+    QVERIFY(source.open(QIODevice::WriteOnly));
+    source.write("panel");
+    source.close();
+    QVERIFY(!ctrl.send(local, ctrlPath));
+    QFile secret(outside.filePath(QStringLiteral("secret")));
+    QVERIFY(secret.open(QIODevice::ReadOnly));
+    QCOMPARE(secret.readAll(), QByteArray("outside"));
+}
+
+void tst_ControllerStore::listingForm()
+{
+    env->writeControllerFile(QStringLiteral("/RPL/SUB/B.XPL"), "BBBB");
+    env->writeControllerFile(QStringLiteral("/RPL/SUB/DEEP/C.PJ"), "");
+    QStringList entries;
+    QVERIFY(Controller::instance().list(QStringLiteral("/RPL/"), &entries));
+    QCOMPARE(entries.size(), 5);
+    QCOMPARE(entries[0].section(QLatin1Char(','), 0, 1), QStringLiteral("/RPL/A.XPL,1"));
+    QCOMPARE(entries[1], QStringLiteral("/RPL/SUB/"));
+    QCOMPARE(entries[2].section(QLatin1Char(','), 0, 1), QStringLiteral("/RPL/SUB/B.XPL,4"));
+    QCOMPARE(entries[3], QStringLiteral("/RPL/SUB/DEEP/"));
+    QCOMPARE(entries[4].section(QLatin1Char(','), 0, 1), QStringLiteral("/RPL/SUB/DEEP/C.PJ,0"));
+    const QString date = entries[0].section(QLatin1Char(','), 2);
+    QVERIFY2(QDateTime::fromString(date, QStringLiteral("yyyy-MM-dd hh:mm:ss")).isValid(), qPrintable(date));
+
+    QVERIFY(!Controller::instance().list(QStringLiteral("/RPL/A.XPL"), &entries));
+    QVERIFY(!Controller::instance().list(QStringLiteral("/NONE/"), &entries));
+}
+
+void tst_ControllerStore::faultsFailAndKeepDestination_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<bool>("connected");
+    QTest::newRow("fetch fault") << int(Fault::Fetch) << true;
+    QTest::newRow("send fault") << int(Fault::Send) << true;
+    QTest::newRow("listing fault") << int(Fault::Listing) << true;
+    QTest::newRow("not connected") << -1 << false;
+}
+
+void tst_ControllerStore::faultsFailAndKeepDestination()
+{
+    QFETCH(int, fault);
+    QFETCH(bool, connected);
+    Controller &ctrl = Controller::instance();
+    if (fault >= 0)
+        ctrl.setFault(Fault(fault), true);
+    ctrl.setConnected(connected);
+
+    const QString local = env->localDir() + QStringLiteral("/xpl.cfg");
+    QFile file(local);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("old panel copy");
+    file.close();
+
+    const bool fetchFails = !connected || fault == int(Fault::Fetch);
+    const bool sendFails = !connected || fault == int(Fault::Send);
+    const bool listFails = !connected || fault == int(Fault::Listing);
+    QCOMPARE(ctrl.fetch(QStringLiteral("/xpl/xpl.cfg"), local), !fetchFails);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), fetchFails ? QByteArray("old panel copy") : QByteArray("X"));
+    file.close();
+
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("new panel copy");
+    file.close();
+    QCOMPARE(ctrl.send(local, QStringLiteral("/xpl/xpl.cfg")), !sendFails);
+    QCOMPARE(env->controllerFile(QStringLiteral("/xpl/xpl.cfg")),
+             sendFails ? QByteArray("X") : QByteArray("new panel copy"));
+
+    QStringList entries{QStringLiteral("untouched")};
+    QCOMPARE(ctrl.list(QStringLiteral("/RPL/"), &entries), !listFails);
+}
+
+void tst_ControllerStore::faultLimitedToPath()
+{
+    Controller &ctrl = Controller::instance();
+    ctrl.setFault(Fault::Fetch, true, QStringLiteral("xpl.cfg"));
+    QVERIFY(!ctrl.fetch(QStringLiteral("/xpl/xpl.cfg"), env->localDir() + QStringLiteral("/x")));
+    QVERIFY(ctrl.fetch(QStringLiteral("/RPL/A.XPL"), env->localDir() + QStringLiteral("/a")));
+    ctrl.setFault(Fault::Fetch, false, QStringLiteral("xpl.cfg"));
+    QVERIFY(ctrl.fetch(QStringLiteral("/xpl/xpl.cfg"), env->localDir() + QStringLiteral("/x")));
+}
+
+void tst_ControllerStore::programsRunOneAtATimeOnTheClock()
+{
+    Controller &ctrl = Controller::instance();
+    QList<qint64> endedAt;
+    ctrl.setProgramEndHandler([&](const QString &, sim::Origin, bool completed) {
+        QVERIFY(completed);
+        endedAt << ctrl.now();
+    });
+    ctrl.setRunDuration(1000);
+    QVERIFY(ctrl.startProgram(QStringLiteral("A.XPL"), sim::Origin::Reservation));
+    QVERIFY(!ctrl.startProgram(QStringLiteral("B.XPL"), sim::Origin::Reservation));
+    QVERIFY(ctrl.isRobotRunning());
+    ctrl.advance(999);
+    QVERIFY(ctrl.isRobotRunning());
+    ctrl.advance(500);
+    QVERIFY(!ctrl.isRobotRunning());
+    QCOMPARE(endedAt, QList<qint64>{1000});
+    QCOMPARE(ctrl.now(), qint64(1499));
+
+    ctrl.setRobotRunning(true);
+    ctrl.advance(1000000);
+    QVERIFY(ctrl.isRobotRunning());
+    QCOMPARE(ctrl.runningOrigin(), sim::Origin::Outside);
+    ctrl.setProgramEndHandler(nullptr);
+    ctrl.setRobotRunning(false);
+    QVERIFY(!ctrl.isRobotRunning());
+}
+
+void tst_ControllerStore::waitAdvancesManualClock()
+{
+    Controller &ctrl = Controller::instance();
+    QElapsedTimer real;
+    real.start();
+    ctrl.wait(200000);
+    QCOMPARE(ctrl.now(), qint64(200000));
+    QVERIFY(real.elapsed() < 5000);
+}
+
+QTEST_MAIN(tst_ControllerStore)
+#include "tst_controllerstore.moc"

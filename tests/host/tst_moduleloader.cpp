@@ -1,0 +1,180 @@
+#include "moduleloader.h"
+#include "panelwindow.h"
+
+#include "basezedoveduddata.h"
+#include "desktopapi.h"
+#include "rtmbasewidget.h"
+#include "simenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_ModuleLoader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void refusesBrokenModules_data();
+    void refusesBrokenModules();
+    void loadsModuleAndShowsItsWidget();
+    void hostIdleReachesWidget();
+    void exitKeyClosesThroughDesktop();
+    void panelExitsNonZeroOnBrokenModule_data();
+    void panelExitsNonZeroOnBrokenModule();
+    void panelTourWritesScreenshots();
+
+private:
+    QWidgetList m_before;
+};
+
+void tst_ModuleLoader::init()
+{
+    resetPlatform();
+    m_before = QApplication::topLevelWidgets();
+}
+
+void tst_ModuleLoader::cleanup()
+{
+    QVERIFY(newTopLevels(m_before).isEmpty());
+}
+
+static QString notALibrary()
+{
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("libtext.so"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("this is not a shared library\n");
+    return path;
+}
+
+void tst_ModuleLoader::refusesBrokenModules_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("mustName");
+    QTest::newRow("no such file") << QStringLiteral("/nonexistent/libmissing.so")
+                                  << QStringList{QStringLiteral("/nonexistent/libmissing.so"), QStringLiteral("no such file")};
+    QTest::newRow("library without the factories")
+        << QStringLiteral(NOSYMBOLS_PLUGIN)
+        << QStringList{QStringLiteral(NOSYMBOLS_PLUGIN), QStringLiteral("CreateZedOvedudData"),
+                       QStringLiteral("CreateZedOvedudWidget")};
+    QTest::newRow("file that is not a library") << notALibrary() << QStringList{notALibrary()};
+}
+
+void tst_ModuleLoader::refusesBrokenModules()
+{
+    QFETCH(QString, path);
+    QFETCH(QStringList, mustName);
+    ModuleLoader loader(path);
+    QVERIFY(!loader.load());
+    for (const QString &part : mustName)
+        QVERIFY2(loader.error().contains(part), qPrintable(loader.error()));
+    QCOMPARE(loader.createData(), nullptr);
+}
+
+void tst_ModuleLoader::loadsModuleAndShowsItsWidget()
+{
+    ModuleLoader loader(QStringLiteral(TEST_PLUGIN));
+    QVERIFY2(loader.load(), qPrintable(loader.error()));
+    PanelWindow window(true);
+    BaseZedOvedudData *data = loader.createData();
+    QVERIFY(data);
+    RtmBaseWidget *widget = loader.createWidget(data, window.screen());
+    QVERIFY(widget);
+    window.setModule(data, widget);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(widget->size(), QSize(1024, 688));
+    QVERIFY(widget->findChild<QWidget *>(QStringLiteral("testLabel"))->isVisible());
+}
+
+void tst_ModuleLoader::hostIdleReachesWidget()
+{
+    ModuleLoader loader(QStringLiteral(TEST_PLUGIN));
+    QVERIFY(loader.load());
+    PanelWindow window(false);
+    BaseZedOvedudData *data = loader.createData();
+    RtmBaseWidget *widget = loader.createWidget(data, window.screen());
+    window.setModule(data, widget);
+    window.show();
+    window.startIdle(5);
+    QWidget *page = widget->getCentralWidget();
+    QTRY_VERIFY(page->property("idleCalls").toInt() >= 3);
+    QVERIFY(!widget->idlePending());
+}
+
+void tst_ModuleLoader::exitKeyClosesThroughDesktop()
+{
+    ModuleLoader loader(QStringLiteral(TEST_PLUGIN));
+    QVERIFY(loader.load());
+    int closes = 0;
+    DesktopApi::setCloseHandler([&closes](int code, bool force) {
+        QCOMPARE(code, 0);
+        QCOMPARE(force, false);
+        ++closes;
+    });
+    PanelWindow window(false);
+    BaseZedOvedudData *data = loader.createData();
+    RtmBaseWidget *widget = loader.createWidget(data, window.screen());
+    window.setModule(data, widget);
+    window.show();
+    widget->findChild<QPushButton *>(QStringLiteral("exitButton"))->click();
+    QCOMPARE(closes, 1);
+    QCOMPARE(widget->getCentralWidget(), nullptr);
+}
+
+static QProcessEnvironment panelEnvironment(const QTemporaryDir &dir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("RTM_PANEL_ROOT"), dir.filePath(QStringLiteral("panel")));
+    env.insert(QStringLiteral("RTM_CONTROLLER_ROOT"), dir.filePath(QStringLiteral("controller")));
+    return env;
+}
+
+void tst_ModuleLoader::panelExitsNonZeroOnBrokenModule_data()
+{
+    QTest::addColumn<QString>("module");
+    QTest::addColumn<QString>("mustName");
+    QTest::newRow("missing library") << QStringLiteral("/nonexistent/libmodule.so") << QStringLiteral("/nonexistent/libmodule.so");
+    QTest::newRow("missing symbol") << QStringLiteral(NOSYMBOLS_PLUGIN) << QStringLiteral("CreateZedOvedudData");
+}
+
+void tst_ModuleLoader::panelExitsNonZeroOnBrokenModule()
+{
+    QFETCH(QString, module);
+    QFETCH(QString, mustName);
+    QTemporaryDir dir;
+    QProcess panel;
+    panel.setProcessEnvironment(panelEnvironment(dir));
+    panel.start(QStringLiteral(VIRTUAL_PANEL), {QStringLiteral("--module"), module});
+    QVERIFY(panel.waitForFinished(60000));
+    QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(panel.exitCode(), 2);
+    const QString err = QString::fromLocal8Bit(panel.readAllStandardError());
+    QVERIFY2(err.contains(mustName), qPrintable(err));
+}
+
+void tst_ModuleLoader::panelTourWritesScreenshots()
+{
+    QTemporaryDir dir;
+    QProcess panel;
+    panel.setProcessEnvironment(panelEnvironment(dir));
+    const QString shots = dir.filePath(QStringLiteral("shots"));
+    panel.start(QStringLiteral(VIRTUAL_PANEL),
+                {QStringLiteral("--module"), QStringLiteral(TEST_PLUGIN), QStringLiteral("--tour"), shots,
+                 QStringLiteral("--quit-after"), QStringLiteral("60000")});
+    QVERIFY(panel.waitForFinished(90000));
+    QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(panel.exitCode() == 0, panel.readAllStandardError().constData());
+    QVERIFY(QFileInfo(QDir(shots).filePath(QStringLiteral("01-monitor.png"))).size() > 0);
+    QVERIFY(QFileInfo(QDir(shots).filePath(QStringLiteral("05-panel-and-simulator.png"))).size() > 0);
+}
+
+QTEST_MAIN(tst_ModuleLoader)
+#include "tst_moduleloader.moc"

@@ -1,0 +1,91 @@
+#include "simenvironment.h"
+
+#include "desktopapi.h"
+#include "msgboxsim.h"
+#include "rtmcoresim.h"
+#include "simcontroller.h"
+#include "zuzerarovesim.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+void resetPlatform()
+{
+    sim::Controller::instance().reset();
+    sim::Reservation::instance().reset();
+    sim::MsgBoxHooks::clearResponder();
+    sim::MsgBoxHooks::clearRecords();
+    sim::Panel::reset();
+    DesktopApi::setCloseHandler(nullptr);
+    DesktopApi::resetCloseRequests();
+    sim::CallLog::instance().setEnabled(true);
+    sim::CallLog::instance().clear();
+}
+
+SimEnvironment::SimEnvironment()
+{
+    QDir().mkpath(controllerRoot());
+    QDir().mkpath(panelRoot() + QStringLiteral("/bin"));
+    QDir().mkpath(localDir());
+    sim::Controller::instance().setRoot(controllerRoot());
+    sim::Panel::setRoot(panelRoot());
+    resetPlatform();
+}
+
+SimEnvironment::~SimEnvironment()
+{
+    resetPlatform();
+}
+
+QString SimEnvironment::controllerRoot() const
+{
+    return m_dir.path() + QStringLiteral("/controller");
+}
+
+QString SimEnvironment::panelRoot() const
+{
+    return m_dir.path() + QStringLiteral("/panel");
+}
+
+QString SimEnvironment::localDir() const
+{
+    return panelRoot() + QStringLiteral("/Application/zuzerarove");
+}
+
+bool SimEnvironment::writeControllerFile(const QString &ctrlPath, const QByteArray &content) const
+{
+    const QString path = controllerRoot() + QLatin1Char('/') + ctrlPath;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QByteArray SimEnvironment::controllerFile(const QString &ctrlPath) const
+{
+    QFile file(controllerRoot() + QLatin1Char('/') + ctrlPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool SimEnvironment::controllerFileExists(const QString &ctrlPath) const
+{
+    return QFileInfo::exists(controllerRoot() + QLatin1Char('/') + ctrlPath);
+}
+
+void SimEnvironment::addPrograms(const QStringList &names) const
+{
+    for (const QString &name : names)
+        writeControllerFile(QStringLiteral("/RPL/") + name, "MOVJ P1\nEND\n");
+}
+
+QWidgetList newTopLevels(const QWidgetList &before)
+{
+    QWidgetList now;
+    const QWidgetList all = QApplication::topLevelWidgets();
+    for (QWidget *w : all)
+        if (!before.contains(w))
+            now.append(w);
+    return now;
+}

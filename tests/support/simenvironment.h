@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidgetList>
+
+// A fresh panel and controller for one test: both file trees in a temporary directory, every
+// stand-in back to its starting state (connected controller, manual clock at 0, no faults, no
+// message box responder, empty call log).
+class SimEnvironment
+{
+public:
+    SimEnvironment();
+    ~SimEnvironment();
+
+    QString controllerRoot() const;
+    QString panelRoot() const;
+    // The local directory of the reservation screen, "<panel root>/Application/zuzerarove".
+    QString localDir() const;
+
+    bool writeControllerFile(const QString &ctrlPath, const QByteArray &content) const;
+    QByteArray controllerFile(const QString &ctrlPath) const;
+    bool controllerFileExists(const QString &ctrlPath) const;
+
+    // A controller whose "/RPL/" holds these programs (paths relative to "/RPL/").
+    void addPrograms(const QStringList &names) const;
+
+    SimEnvironment(const SimEnvironment &) = delete;
+    SimEnvironment &operator=(const SimEnvironment &) = delete;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Every stand-in back to its starting state; the file stores are kept.
+void resetPlatform();
+
+// Top-level widgets that exist now and did not in before.
+QWidgetList newTopLevels(const QWidgetList &before);
