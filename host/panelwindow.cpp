@@ -48,7 +48,8 @@ PanelWindow::PanelWindow(bool withSimulator, QWidget *parent) : QWidget(parent)
     m_note->setFixedHeight(40);
     m_note->setContentsMargins(12, 0, 12, 0);
     column->addWidget(m_note);
-    row->addWidget(pendant);
+    pendant->setFixedSize(1024, 768);
+    row->addWidget(pendant, 0, Qt::AlignTop);
 
     if (withSimulator) {
         m_simulator = new SimulatorPanel(this);

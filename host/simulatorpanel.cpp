@@ -95,6 +95,8 @@ SimulatorPanel::SimulatorPanel(QWidget *parent) : QWidget(parent)
     m_slots->setHorizontalHeaderLabels(
         {QStringLiteral("Program"), QStringLiteral("Status"), QStringLiteral("Queue"), QStringLiteral("Total")});
     m_slots->verticalHeader()->setDefaultSectionSize(20);
+    m_slots->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_slots->horizontalHeader()->setDefaultSectionSize(64);
     m_slots->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_slots->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_slots->setSelectionMode(QAbstractItemView::NoSelection);

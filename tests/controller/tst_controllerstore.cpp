@@ -1,3 +1,4 @@
+#include "debugcapture.h"
 #include "simcontroller.h"
 #include "simenvironment.h"
 
@@ -24,6 +25,7 @@ private slots:
     void faultLimitedToPath();
     void programsRunOneAtATimeOnTheClock();
     void waitAdvancesManualClock();
+    void debugLinesAreCaptured();
 
 private:
     QScopedPointer<SimEnvironment> env;
@@ -202,6 +204,18 @@ void tst_ControllerStore::waitAdvancesManualClock()
     ctrl.wait(200000);
     QCOMPARE(ctrl.now(), qint64(200000));
     QVERIFY(real.elapsed() < 5000);
+}
+
+void tst_ControllerStore::debugLinesAreCaptured()
+{
+    sim::DebugCapture outer;
+    {
+        sim::DebugCapture inner;
+        qDebug() << "getItemPath:" << "SUB/B.XPL";
+        QCOMPARE(inner.lines(), QStringList{QStringLiteral("getItemPath: SUB/B.XPL")});
+    }
+    qDebug("plain");
+    QCOMPARE(outer.lines(), QStringList{QStringLiteral("plain")});
 }
 
 QTEST_MAIN(tst_ControllerStore)
