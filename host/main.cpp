@@ -9,6 +9,7 @@
 #include "rtmbasewidget.h"
 #include "rtmcoresim.h"
 #include "simcontroller.h"
+#include "zuzerarovelibapi.h"
 #include "zuzerarovesim.h"
 
 #include <QApplication>
@@ -115,6 +116,26 @@ int main(int argc, char *argv[])
     Tour *tour = nullptr;
     if (parser.isSet(tourOpt)) {
         tour = new Tour(&window, parser.value(tourOpt), defaultTour(), &app);
+        // What an operator and the cell would do between the screenshots. Nothing here is
+        // written to the controller's files.
+        tour->addAction(QStringLiteral("startAndReserve"), [] {
+            sim::Reservation &resv = sim::Reservation::instance();
+            resv.setStarted(true);
+            for (int slot : {1, 2, 4}) {
+                resv.setBinaryCode(slot);
+                resv.strobe();
+                resv.pulseInput(slot);
+            }
+        });
+        tour->addAction(QStringLiteral("aloneMode"), [&window] {
+            ZuzEraroveLibApi::getInstance()->resvData.signalMode = 0;
+            sim::Reservation::instance().setSignalMode(0);
+            // The screen is shown again, as when the operator comes back to it.
+            if (QWidget *w = window.moduleWidget()) {
+                w->hide();
+                w->show();
+            }
+        });
         QObject::connect(tour, &Tour::finished, &app, [] {
             QTimer::singleShot(300, qApp, &QCoreApplication::quit);
         });

@@ -108,16 +108,20 @@ QList<TourStep> defaultTour()
 {
     return {
         {TourStep::Shot, QStringLiteral("01-monitor"), 1500},
+        {TourStep::Call, QStringLiteral("startAndReserve"), 200},
+        {TourStep::Shot, QStringLiteral("02-monitor-running"), 1500},
+        {TourStep::Call, QStringLiteral("aloneMode"), 200},
+        {TourStep::Shot, QStringLiteral("03-monitor-alone"), 800},
         {TourStep::Click, QStringLiteral("settingButton"), 200},
-        {TourStep::Shot, QStringLiteral("02-settings"), 600},
+        {TourStep::Shot, QStringLiteral("04-settings"), 600},
         {TourStep::Click, QStringLiteral("returnButton"), 200},
         {TourStep::Click, QStringLiteral("softPlcButton"), 400},
-        {TourStep::Shot, QStringLiteral("03-softplc"), 600},
+        {TourStep::Shot, QStringLiteral("05-softplc"), 600},
         {TourStep::Click, QStringLiteral("returnButton"), 200},
         {TourStep::Click, QStringLiteral("prograMapBtn"), 400},
-        {TourStep::Shot, QStringLiteral("04-programmap"), 600},
+        {TourStep::Shot, QStringLiteral("06-programmap"), 600},
         {TourStep::Click, QStringLiteral("backBtn"), 200},
-        {TourStep::WindowShot, QStringLiteral("05-panel-and-simulator"), 600},
+        {TourStep::WindowShot, QStringLiteral("panel-and-simulator"), 600},
         {TourStep::Click, QStringLiteral("exitButton"), 200},
     };
 }

@@ -1,0 +1,347 @@
+#include "zuzerarovemainpage.h"
+#include "ui_zuzerarovemainpage.h"
+
+#include "modulepaths.h"
+#include "msgboxes.h"
+
+#include "rtmfunctions.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QTableWidgetItem>
+
+namespace {
+
+enum Column { ColId, ColName, ColStatus, ColSequence, ColTotal, ColReserve, ColCancel, ColumnCount };
+
+const int columnWidths[ColumnCount] = {50, 250, 125, 105, 105, 120, 120};
+
+// Scroll position of each row's name, kept for the life of the module.
+int rollPos[ZUZ_SLOT_COUNT] = {};
+
+QString protocolText(int protocol)
+{
+    static const char *const texts[] = {"IO", "Modbus-TCP", "EtherCAT", "EtherNET/IP", "Profinet",
+                                        "EtherCATMaster", "Devicenet", "MtcpMaster", "EipMaster",
+                                        "ProfinetMaster", "DevicenetMaster"};
+    if (protocol < 0 || protocol > 10)
+        protocol = 0;
+    return QString::fromLatin1(texts[protocol]);
+}
+
+QTableWidgetItem *centredItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    return item;
+}
+
+} // namespace
+
+ZuzEraroveMainPage::ZuzEraroveMainPage(QWidget *parent)
+    : QWidget(parent), ui(new Ui::ZuzEraroveMainPage), initialised(false)
+{
+    for (int i = 0; i < ZUZ_SLOT_COUNT; ++i)
+        lastStatus[i] = lastTotal[i] = lastQueue[i] = -1;
+    ui->setupUi(this);
+
+    QTableWidget *table = ui->zuzeraroveMonitoeTW;
+    table->setColumnCount(ColumnCount);
+    table->setHorizontalHeaderLabels({tr("ID"), tr("Name"), tr("Status"), tr("Sequence"),
+                                      tr("Total"), tr("Reserve"), tr("Cancel")});
+    for (int c = 0; c < ColumnCount; ++c)
+        table->setColumnWidth(c, columnWidths[c]);
+    table->horizontalHeader()->setVisible(true);
+    table->verticalHeader()->setVisible(false);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+
+    RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
+    initialised = false;
+    QTimer::singleShot(300, this, &ZuzEraroveMainPage::initTimerSlot);
+}
+
+ZuzEraroveMainPage::~ZuzEraroveMainPage()
+{
+    delete ui;
+}
+
+void ZuzEraroveMainPage::initTimerSlot()
+{
+    loadConfigFromCtrl();
+    connect(ui->exitButton, &QPushButton::clicked, this, &ZuzEraroveMainPage::onExitbuttonClicked);
+    connect(ui->softPlcButton, &QPushButton::clicked, this, &ZuzEraroveMainPage::onSoftplcbuttonClicked);
+    connect(ui->settingButton, &QPushButton::clicked, this, &ZuzEraroveMainPage::onSettingbuttonClicked);
+    connect(ui->cancelAllBtn, &QPushButton::clicked, this, &ZuzEraroveMainPage::onCancelallbtnClicked);
+    connect(ui->clearButton, &QPushButton::clicked, this, &ZuzEraroveMainPage::onClearbuttonClicked);
+    connect(ui->runOrStopButton, &QPushButton::clicked, this, &ZuzEraroveMainPage::onRunorstopbuttonClicked);
+    connect(ui->prograMapBtn, &QPushButton::clicked, this, &ZuzEraroveMainPage::prograMapBtnClicked);
+
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    allRplNames = api->getAllRplName();
+    resvConfig = api->resvData;
+    updateConfigView(api->resvData);
+    initialised = true;
+}
+
+void ZuzEraroveMainPage::resetCaches()
+{
+    for (int i = 0; i < ZUZ_SLOT_COUNT; ++i)
+        lastStatus[i] = lastTotal[i] = lastQueue[i] = -1;
+}
+
+void ZuzEraroveMainPage::loadConfigFromCtrl()
+{
+    resetCaches();
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    if (!api->getFileFromCtrl(modulepaths::ctrlConfigPath(), modulepaths::localConfigPath()))
+        runMsgBox(MsgError, tr("Failed to get file."), MsgAcknowledge);
+    else if (!api->readZuzEraroveFile(modulepaths::localConfigPath()))
+        runMsgBox(MsgError, tr("Failed to read file."), MsgAcknowledge);
+
+    initTable(api->resvData);
+    connect(&rollTimer, &QTimer::timeout, this, &ZuzEraroveMainPage::onRollText, Qt::UniqueConnection);
+    rollTimer.start(500);
+}
+
+void ZuzEraroveMainPage::initTable(ZuzEraroveData config)
+{
+    const bool binary = config.signalMode == 1;
+    const int rows = binary ? ZUZ_SLOT_COUNT : 4;
+    const int rowHeight = binary ? 50 : 80;
+    QTableWidget *table = ui->zuzeraroveMonitoeTW;
+
+    // The keys go first: clearing the table hands their cells to deferred deletion.
+    qDeleteAll(reserveBtns);
+    qDeleteAll(cancelBtns);
+    reserveBtns.clear();
+    cancelBtns.clear();
+    table->clear();
+
+    table->setShowGrid(false);
+    table->resize(900, 406);
+    table->setRowCount(rows);
+    table->setColumnCount(ColumnCount);
+    table->setHorizontalHeaderLabels({tr("ID"), tr("Name"), tr("Status"), tr("Sequence"),
+                                      tr("Total"), tr("Reserve"), tr("Cancel")});
+    for (int c = 0; c < ColumnCount; ++c)
+        table->setColumnWidth(c, columnWidths[c]);
+    table->horizontalHeader()->setVisible(true);
+    table->verticalHeader()->setVisible(false);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+
+    for (int r = 0; r < rows; ++r) {
+        table->setRowHeight(r, rowHeight);
+        table->setItem(r, ColId, centredItem(QString::number(r + 1)));
+        table->setItem(r, ColName, centredItem(tr("Null")));
+        table->setItem(r, ColStatus, centredItem(tr("Null")));
+        table->setItem(r, ColSequence, centredItem(QStringLiteral("0")));
+        table->setItem(r, ColTotal, centredItem(QStringLiteral("0")));
+
+        const struct
+        {
+            int column;
+            QString text;
+            QString name;
+            QList<QPushButton *> *list;
+            void (ZuzEraroveMainPage::*slot)();
+        } keys[] = {
+            {ColReserve, tr("Res_%1").arg(r + 1), QStringLiteral("reserveBtn_%1").arg(r + 1),
+             &reserveBtns, &ZuzEraroveMainPage::reserveBtnClickedSlot},
+            {ColCancel, tr("Cancel_%1").arg(r + 1), QStringLiteral("cancelBtn_%1").arg(r + 1),
+             &cancelBtns, &ZuzEraroveMainPage::cancelBtnClickedSlot},
+        };
+        for (const auto &key : keys) {
+            auto *cell = new QWidget;
+            auto *box = new QHBoxLayout(cell);
+            box->setContentsMargins(0, 0, 0, 0);
+            box->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Maximum));
+            auto *button = new QPushButton(key.text, cell);
+            button->setObjectName(key.name);
+            button->setFixedSize(100, 40);
+            connect(button, &QPushButton::clicked, this, key.slot);
+            box->addWidget(button);
+            box->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Maximum));
+            key.list->append(button);
+            table->setCellWidget(r, key.column, cell);
+        }
+    }
+}
+
+void ZuzEraroveMainPage::updateConfigView(ZuzEraroveData config)
+{
+    ui->label_mode->setText(tr("Mode:%1").arg(config.signalMode == 1 ? tr("Binary") : tr("Alone")));
+
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    const QString protocol = protocolText(config.protocol);
+    api->setProtocolType(rescProtocol(config.protocol));
+    RtmSwitchWidgetVariablesContext();
+    ui->label_protocol->setText(tr("Protocol:%1").arg(protocol));
+
+    const QStringList names = api->getAllRplName();
+    QTableWidget *table = ui->zuzeraroveMonitoeTW;
+    for (int r = 0; r < table->rowCount() && r < ZUZ_SLOT_COUNT; ++r) {
+        const QString &name = config.rplNames[r];
+        const bool present = names.contains(name);
+        if (present)
+            showNames[r] = name;
+        else
+            showNames[r] = name.isEmpty() ? tr("Null") : tr("%1(no file)").arg(name);
+        if (r < reserveBtns.size())
+            reserveBtns[r]->setEnabled(present);
+        if (r < cancelBtns.size())
+            cancelBtns[r]->setEnabled(present);
+        if (QTableWidgetItem *item = table->item(r, ColName))
+            item->setText(showNames[r]);
+    }
+}
+
+void ZuzEraroveMainPage::refreshMonitor()
+{
+    if (!initialised)
+        return;
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    QTableWidget *table = ui->zuzeraroveMonitoeTW;
+
+    if (ui->runOrStopLedCB->isChecked() != api->getResvRunningStatus()) {
+        ui->runOrStopLedCB->setChecked(api->getResvRunningStatus());
+        const bool running = ui->runOrStopLedCB->isChecked();
+        ui->runOrStopButton->setText(running ? tr("Stop") : tr("Start"));
+        ui->settingButton->setEnabled(!running);
+    }
+
+    refreshResvStatus();
+
+    const int rows = table->rowCount();
+    for (int r = 0; r < ZUZ_SLOT_COUNT && r < rows; ++r) {
+        if (api->getProgramRunTotal(r) != lastTotal[r]) {
+            lastTotal[r] = api->getProgramRunTotal(r);
+            if (QTableWidgetItem *item = table->item(r, ColTotal))
+                item->setText(QString::number(lastTotal[r]));
+        }
+    }
+
+    bool queueChanged = false;
+    for (int i = 0; i < ZUZ_SLOT_COUNT && i < rows; ++i) {
+        if (api->getProgramQueue(i) != lastQueue[i]) {
+            queueChanged = true;
+            break;
+        }
+    }
+    if (!queueChanged)
+        return;
+    for (int r = 0; r < rows; ++r)
+        if (QTableWidgetItem *item = table->item(r, ColSequence))
+            item->setText(QStringLiteral("0"));
+    for (int i = 0; i < rows && i < ZUZ_SLOT_COUNT; ++i) {
+        const int q = api->getProgramQueue(i);
+        lastQueue[i] = q;
+        if (q > 0 && q <= rows)
+            if (QTableWidgetItem *item = table->item(q - 1, ColSequence))
+                item->setText(QString::number(i + 1));
+    }
+}
+
+void ZuzEraroveMainPage::refreshResvStatus()
+{
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    QTableWidget *table = ui->zuzeraroveMonitoeTW;
+    for (int r = 0; r < table->rowCount() && r < ZUZ_SLOT_COUNT; ++r) {
+        if (api->getResvStatus(r) == lastStatus[r])
+            continue;
+        QTableWidgetItem *item = table->item(r, ColStatus);
+        if (api->resvData.rplNames[r].isEmpty()) {
+            if (item)
+                item->setText(tr("Null"));
+            continue;
+        }
+        lastStatus[r] = api->getResvStatus(r);
+        QString text;
+        switch (lastStatus[r]) {
+        case 0: text = tr("Unreserved"); break;
+        case 1: text = tr("Reserved"); break;
+        case 2: text = tr("Running"); break;
+        default: text = tr("Null"); break;
+        }
+        if (item)
+            item->setText(text);
+    }
+}
+
+void ZuzEraroveMainPage::onRollText()
+{
+    QTableWidget *table = ui->zuzeraroveMonitoeTW;
+    const QString null = tr("Null");
+    for (int r = 0; r < table->rowCount() && r < ZUZ_SLOT_COUNT; ++r) {
+        const QString &name = showNames[r];
+        if (rollPos[r] > name.length())
+            rollPos[r] = 0;
+        QTableWidgetItem *item = table->item(r, ColName);
+        if (name != null && name.length() > 20) {
+            if (item)
+                item->setText(name.mid(rollPos[r]));
+            ++rollPos[r];
+        } else if (item) {
+            item->setText(name);
+        }
+    }
+}
+
+void ZuzEraroveMainPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    const bool sameConfig = api->isSameRplResData(resvConfig, api->resvData);
+    const QStringList names = api->getAllRplName();
+    if (sameConfig && api->isSameQstrList(allRplNames, names))
+        return;
+    resvConfig = api->resvData;
+    allRplNames = api->getAllRplName();
+    resetCaches();
+    initTable(api->resvData);
+    updateConfigView(api->resvData);
+}
+
+// The navigation keys return at once after emitting: the exit road deletes this page before
+// the emission returns.
+void ZuzEraroveMainPage::onSettingbuttonClicked()
+{
+    emit setCurrentWidgetSignal(1);
+}
+
+void ZuzEraroveMainPage::onClearbuttonClicked()
+{
+}
+
+void ZuzEraroveMainPage::onExitbuttonClicked()
+{
+    emit setCurrentWidgetSignal(-1);
+}
+
+void ZuzEraroveMainPage::onRunorstopbuttonClicked()
+{
+}
+
+void ZuzEraroveMainPage::onCancelallbtnClicked()
+{
+}
+
+void ZuzEraroveMainPage::onSoftplcbuttonClicked()
+{
+    emit setCurrentWidgetSignal(2);
+}
+
+void ZuzEraroveMainPage::prograMapBtnClicked()
+{
+    emit setCurrentWidgetSignal(3);
+}
+
+void ZuzEraroveMainPage::reserveBtnClickedSlot()
+{
+}
+
+void ZuzEraroveMainPage::cancelBtnClickedSlot()
+{
+}

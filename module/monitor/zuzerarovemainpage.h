@@ -1,0 +1,68 @@
+#pragma once
+
+#include "zuzerarovelibapi.h"
+
+#include <QList>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+class QPushButton;
+
+namespace Ui {
+class ZuzEraroveMainPage;
+}
+
+// Page 0: the reservation slots with their live status, queue position and run total, the
+// start/stop key and lamp, and the page commands.
+class ZuzEraroveMainPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ZuzEraroveMainPage(QWidget *parent);
+    ~ZuzEraroveMainPage() override;
+
+    // Fetches and reads the configuration, builds the table and starts the name scrolling.
+    void loadConfigFromCtrl();
+    // Rows, ID column and the per-row keys for config's signal mode.
+    void initTable(ZuzEraroveData config);
+    // Mode and protocol labels, the protocol hand-over, names and key enabling.
+    void updateConfigView(ZuzEraroveData config);
+    // The live poll, on every idle call while the page is visible; writes only what changed.
+    void refreshMonitor();
+    void refreshResvStatus();
+
+signals:
+    void setCurrentWidgetSignal(int pageId);
+
+private slots:
+    void initTimerSlot();
+    void onSettingbuttonClicked();
+    void onClearbuttonClicked();
+    void onExitbuttonClicked();
+    void onRunorstopbuttonClicked();
+    void onCancelallbtnClicked();
+    void onSoftplcbuttonClicked();
+    void prograMapBtnClicked();
+    void reserveBtnClickedSlot();
+    void cancelBtnClickedSlot();
+    void onRollText();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void resetCaches();
+
+    Ui::ZuzEraroveMainPage *ui;
+    QList<QPushButton *> reserveBtns;
+    QList<QPushButton *> cancelBtns;
+    bool initialised;
+    ZuzEraroveData resvConfig;
+    QStringList allRplNames;
+    QTimer rollTimer;
+    QString showNames[ZUZ_SLOT_COUNT];
+    int lastStatus[ZUZ_SLOT_COUNT];
+    int lastTotal[ZUZ_SLOT_COUNT];
+    int lastQueue[ZUZ_SLOT_COUNT];
+};

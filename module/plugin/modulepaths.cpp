@@ -1,0 +1,79 @@
+#include "modulepaths.h"
+
+#include "rtmfunctions.h"
+
+#include <QDir>
+
+namespace {
+
+struct Paths
+{
+    QString localDir;
+    QString localConfig;
+    QString ctrlConfig;
+    QString localProgramMap;
+    QString ctrlProgramMap;
+};
+
+Paths &paths()
+{
+    static Paths p;
+    return p;
+}
+
+bool ready = false;
+
+} // namespace
+
+static void registerImages()
+{
+    Q_INIT_RESOURCE(ruvozuvid);
+}
+
+namespace modulepaths {
+
+void init()
+{
+    if (ready)
+        return;
+    ready = true;
+    registerImages();
+    Paths &p = paths();
+    p.localDir = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove"), true);
+    p.localConfig = p.localDir + QStringLiteral("/zuzeraroveconfig.xml");
+    p.ctrlConfig = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
+    p.localProgramMap = p.localDir + QStringLiteral("/programMapping.xml");
+    p.ctrlProgramMap = QStringLiteral("/application/zuzerarove/programMapping.xml");
+}
+
+const QString &localDir()
+{
+    init();
+    return paths().localDir;
+}
+
+const QString &localConfigPath()
+{
+    init();
+    return paths().localConfig;
+}
+
+const QString &ctrlConfigPath()
+{
+    init();
+    return paths().ctrlConfig;
+}
+
+const QString &localProgramMapPath()
+{
+    init();
+    return paths().localProgramMap;
+}
+
+const QString &ctrlProgramMapPath()
+{
+    init();
+    return paths().ctrlProgramMap;
+}
+
+} // namespace modulepaths

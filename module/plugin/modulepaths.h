@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The module's paths, computed once when the module is loaded, the local directory first.
+namespace modulepaths {
+
+// Computes the paths and registers the module's images; later calls do nothing.
+void init();
+
+// "../Application/zuzerarove" as the panel has it.
+const QString &localDir();
+// The reservation configuration, locally and on the controller.
+const QString &localConfigPath();
+const QString &ctrlConfigPath();
+// The program map file, locally and on the controller.
+const QString &localProgramMapPath();
+const QString &ctrlProgramMapPath();
+
+} // namespace modulepaths
