@@ -80,6 +80,30 @@ void SimEnvironment::addPrograms(const QStringList &names) const
         writeControllerFile(QStringLiteral("/RPL/") + name, "MOVJ P1\nEND\n");
 }
 
+void SimEnvironment::writeReservationConfig(int signalMode, int protocol, const QStringList &names,
+                                            int runState) const
+{
+    QByteArray xml = QStringLiteral("<ZuzEraroveConfig runState=\"%1\" signalMode=\"%2\" protocol=\"%3\">\n")
+                         .arg(runState).arg(signalMode).arg(protocol).toUtf8();
+    for (int i = 0; i < names.size(); ++i)
+        xml += QStringLiteral("  <Slot id=\"%1\" program=\"%2\" cycleIndex=\"1\"/>\n")
+                   .arg(i + 1)
+                   .arg(names[i].toHtmlEscaped())
+                   .toUtf8();
+    xml += "</ZuzEraroveConfig>\n";
+    writeControllerFile(QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml"), xml);
+}
+
+void SimEnvironment::clear() const
+{
+    QDir(controllerRoot()).removeRecursively();
+    QDir(panelRoot()).removeRecursively();
+    QDir().mkpath(controllerRoot());
+    QDir().mkpath(panelRoot() + QStringLiteral("/bin"));
+    QDir().mkpath(localDir());
+    resetPlatform();
+}
+
 QWidgetList newTopLevels(const QWidgetList &before)
 {
     QWidgetList now;

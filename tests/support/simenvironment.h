@@ -25,6 +25,12 @@ public:
 
     // A controller whose "/RPL/" holds these programs (paths relative to "/RPL/").
     void addPrograms(const QStringList &names) const;
+    // The reservation configuration on the controller, as the service writes it.
+    void writeReservationConfig(int signalMode, int protocol, const QStringList &names,
+                                int runState = 0) const;
+    // Empties both file trees (keeping the panel's bin and local directories) and resets the
+    // stand-ins: for tests that share one environment because the module computes its paths once.
+    void clear() const;
 
     SimEnvironment(const SimEnvironment &) = delete;
     SimEnvironment &operator=(const SimEnvironment &) = delete;

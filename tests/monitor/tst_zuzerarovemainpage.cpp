@@ -1,0 +1,354 @@
+#include "factories.h"
+
+#include "modulescreen.h"
+#include "msgboxsim.h"
+#include "simcontroller.h"
+#include "simenvironment.h"
+#include "zuzerarovelibapi.h"
+#include "zuzerarovesim.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+using sim::CallLog;
+using sim::Reservation;
+
+class tst_ZuzEraroveMainPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void tableFollowsSignalMode_data();
+    void tableFollowsSignalMode();
+    void protocolLabel_data();
+    void protocolLabel();
+    void namesAndKeys();
+    void statusTexts_data();
+    void statusTexts();
+    void queueDisplay();
+    void cellsWrittenOnlyWhenChanged();
+    void lampFollowsService();
+    void idleBeforeStartUpDoesNothing();
+    void startUpFailures_data();
+    void startUpFailures();
+    void longNamesScroll();
+
+private:
+    ModuleScreen *start(int signalMode, const QStringList &names, int protocol = 0);
+    QTableWidget *table() const { return m_screen->find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW")); }
+    QString cell(int row, int column) const
+    {
+        QTableWidgetItem *item = table()->item(row, column);
+        return item ? item->text() : QStringLiteral("<none>");
+    }
+    QPushButton *key(const QString &name) const { return m_screen->find<QPushButton>(name); }
+
+    QScopedPointer<SimEnvironment> m_env;
+    QScopedPointer<ModuleScreen> m_screen;
+    QWidgetList m_before;
+};
+
+enum { ColId, ColName, ColStatus, ColSequence, ColTotal };
+
+void tst_ZuzEraroveMainPage::initTestCase()
+{
+    // The module computes its paths once, so every test shares this panel and controller.
+    m_env.reset(new SimEnvironment);
+}
+
+void tst_ZuzEraroveMainPage::init()
+{
+    m_env->clear();
+    m_env->addPrograms({QStringLiteral("A.XPL"), QStringLiteral("B.XPL"), QStringLiteral("C.XPL"),
+                        QStringLiteral("SUB/D.XPL")});
+    sim::MsgBoxHooks::answerAll(1);
+    m_before = QApplication::topLevelWidgets();
+}
+
+void tst_ZuzEraroveMainPage::cleanup()
+{
+    m_screen.reset();
+    QVERIFY(newTopLevels(m_before).isEmpty());
+}
+
+ModuleScreen *tst_ZuzEraroveMainPage::start(int signalMode, const QStringList &names, int protocol)
+{
+    m_env->writeReservationConfig(signalMode, protocol, names);
+    m_screen.reset(new ModuleScreen(createZedOvedudData, createZedOvedudWidget));
+    if (!m_screen->waitStarted())
+        return nullptr;
+    m_screen->idle();
+    return m_screen.data();
+}
+
+void tst_ZuzEraroveMainPage::tableFollowsSignalMode_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QString>("modeText");
+    QTest::newRow("Binary") << 1 << 15 << 50 << "Mode:Binary";
+    QTest::newRow("Alone") << 0 << 4 << 80 << "Mode:Alone";
+    QTest::newRow("mode 2 is Alone") << 2 << 4 << 80 << "Mode:Alone";
+}
+
+void tst_ZuzEraroveMainPage::tableFollowsSignalMode()
+{
+    QFETCH(int, mode);
+    QFETCH(int, rows);
+    QFETCH(int, height);
+    QFETCH(QString, modeText);
+    QVERIFY(start(mode, {QStringLiteral("A.XPL")}));
+    QCOMPARE(table()->rowCount(), rows);
+    QCOMPARE(table()->columnCount(), 7);
+    QCOMPARE(m_screen->find<QLabel>(QStringLiteral("label_mode"))->text(), modeText);
+    for (int r = 0; r < rows; ++r) {
+        QCOMPARE(table()->rowHeight(r), height);
+        QCOMPARE(cell(r, ColId), QString::number(r + 1));
+        QCOMPARE(key(QStringLiteral("reserveBtn_%1").arg(r + 1))->text(), QStringLiteral("Res_%1").arg(r + 1));
+        QCOMPARE(key(QStringLiteral("cancelBtn_%1").arg(r + 1))->text(), QStringLiteral("Cancel_%1").arg(r + 1));
+    }
+    QCOMPARE(table()->findChildren<QPushButton *>().size(), 2 * rows);
+    const QStringList headers{"ID", "Name", "Status", "Sequence", "Total", "Reserve", "Cancel"};
+    const QList<int> widths{50, 250, 125, 105, 105, 120, 120};
+    for (int c = 0; c < 7; ++c) {
+        QCOMPARE(table()->horizontalHeaderItem(c)->text(), headers[c]);
+        QCOMPARE(table()->columnWidth(c), widths[c]);
+    }
+}
+
+void tst_ZuzEraroveMainPage::protocolLabel_data()
+{
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0 discrete") << 0 << "Protocol:IO";
+    QTest::newRow("3") << 3 << "Protocol:EtherNET/IP";
+    QTest::newRow("10") << 10 << "Protocol:DevicenetMaster";
+    QTest::newRow("11 out of range") << 11 << "Protocol:IO";
+    QTest::newRow("-1 out of range") << -1 << "Protocol:IO";
+}
+
+void tst_ZuzEraroveMainPage::protocolLabel()
+{
+    QFETCH(int, protocol);
+    QFETCH(QString, text);
+    QVERIFY(start(0, {QStringLiteral("A.XPL")}, protocol));
+    QCOMPARE(m_screen->find<QLabel>(QStringLiteral("label_protocol"))->text(), text);
+    // The protocol goes to the service as it is, and the host switches its variables after it.
+    const QStringList handOver = CallLog::instance().entriesOf(
+        {QStringLiteral("setProtocolType"), QStringLiteral("RtmSwitchWidgetVariablesContext")});
+    QVERIFY(handOver.size() >= 2);
+    QCOMPARE(handOver.mid(handOver.size() - 2),
+             (QStringList{QStringLiteral("setProtocolType(%1)").arg(protocol),
+                          QStringLiteral("RtmSwitchWidgetVariablesContext()")}));
+}
+
+void tst_ZuzEraroveMainPage::namesAndKeys()
+{
+    QVERIFY(start(0, {QStringLiteral("A.XPL"), QString(), QStringLiteral("GONE.XPL"), QStringLiteral("SUB/D.XPL")}));
+    QCOMPARE(cell(0, ColName), QStringLiteral("A.XPL"));
+    QCOMPARE(cell(1, ColName), QStringLiteral("Null"));
+    QCOMPARE(cell(1, ColStatus), QStringLiteral("Null"));
+    QCOMPARE(cell(2, ColName), QStringLiteral("GONE.XPL(no file)"));
+    QCOMPARE(cell(3, ColName), QStringLiteral("SUB/D.XPL"));
+    const QList<bool> enabled{true, false, false, true};
+    for (int r = 0; r < 4; ++r) {
+        QCOMPARE(key(QStringLiteral("reserveBtn_%1").arg(r + 1))->isEnabled(), enabled[r]);
+        QCOMPARE(key(QStringLiteral("cancelBtn_%1").arg(r + 1))->isEnabled(), enabled[r]);
+    }
+}
+
+void tst_ZuzEraroveMainPage::statusTexts_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0") << 0 << "Unreserved";
+    QTest::newRow("1") << 1 << "Reserved";
+    QTest::newRow("2") << 2 << "Running";
+    QTest::newRow("3") << 3 << "Null";
+    QTest::newRow("-1") << -1 << "Null";
+}
+
+void tst_ZuzEraroveMainPage::statusTexts()
+{
+    QFETCH(int, status);
+    QFETCH(QString, text);
+    QVERIFY(start(1, {QStringLiteral("A.XPL"), QStringLiteral("B.XPL")}));
+    Reservation::instance().setStatus(1, status);
+    m_screen->idle();
+    QCOMPARE(cell(1, ColStatus), text);
+    QCOMPARE(cell(0, ColStatus), QStringLiteral("Unreserved"));
+}
+
+void tst_ZuzEraroveMainPage::queueDisplay()
+{
+    QVERIFY(start(0, {QStringLiteral("A.XPL"), QStringLiteral("B.XPL"), QStringLiteral("C.XPL")}));
+    Reservation &resv = Reservation::instance();
+    // Queue values 3, 1, 0, 0: slot 3 waits first, slot 1 second.
+    resv.setQueue({2, 0});
+    m_screen->idle();
+    QCOMPARE((QStringList{cell(0, ColSequence), cell(1, ColSequence), cell(2, ColSequence), cell(3, ColSequence)}),
+             (QStringList{"2", "0", "1", "0"}));
+
+    // A value outside the rows shows nowhere.
+    resv.setQueue({8, 1});
+    m_screen->idle();
+    QCOMPARE((QStringList{cell(0, ColSequence), cell(1, ColSequence), cell(2, ColSequence), cell(3, ColSequence)}),
+             (QStringList{"0", "2", "0", "0"}));
+
+    // Only the first four positions count in a four-row table.
+    table()->item(1, ColSequence)->setText(QStringLiteral("x"));
+    resv.setQueue({8, 1, -1, -1, 2, 2});
+    m_screen->idle();
+    QCOMPARE(cell(1, ColSequence), QStringLiteral("x"));
+}
+
+void tst_ZuzEraroveMainPage::cellsWrittenOnlyWhenChanged()
+{
+    QVERIFY(start(0, {QStringLiteral("A.XPL"), QStringLiteral("B.XPL")}));
+    Reservation &resv = Reservation::instance();
+    resv.setTotal(0, 5);
+    m_screen->idle();
+    QCOMPARE(cell(0, ColTotal), QStringLiteral("5"));
+
+    table()->item(0, ColTotal)->setText(QStringLiteral("x"));
+    table()->item(0, ColStatus)->setText(QStringLiteral("y"));
+    m_screen->idle(3);
+    QCOMPARE(cell(0, ColTotal), QStringLiteral("x"));
+    QCOMPARE(cell(0, ColStatus), QStringLiteral("y"));
+    resv.setTotal(0, 6);
+    m_screen->idle();
+    QCOMPARE(cell(0, ColTotal), QStringLiteral("6"));
+
+    // Showing the page again with another configuration rebuilds the table and forgets
+    // what it had shown, so the next poll writes every cell.
+    ZuzEraroveLibApi::getInstance()->resvData.cycleIndex[0] = 7;
+    m_screen->widget()->hide();
+    m_screen->widget()->show();
+    m_screen->idle();
+    QCOMPARE(cell(0, ColTotal), QStringLiteral("6"));
+    QCOMPARE(cell(0, ColStatus), QStringLiteral("Unreserved"));
+}
+
+void tst_ZuzEraroveMainPage::lampFollowsService()
+{
+    QVERIFY(start(0, {QStringLiteral("A.XPL")}));
+    auto *lamp = m_screen->find<QCheckBox>(QStringLiteral("runOrStopLedCB"));
+    QPushButton *runOrStop = key(QStringLiteral("runOrStopButton"));
+    QPushButton *setting = key(QStringLiteral("settingButton"));
+    QVERIFY(!lamp->isChecked());
+    QVERIFY(!lamp->isEnabled());
+
+    Reservation::instance().setStarted(true);
+    m_screen->idle();
+    QVERIFY(lamp->isChecked());
+    QCOMPARE(runOrStop->text(), QStringLiteral("Stop"));
+    QVERIFY(!setting->isEnabled());
+
+    // While lamp and service agree, the key is left alone.
+    runOrStop->setText(QStringLiteral("elsewhere"));
+    m_screen->idle(2);
+    QCOMPARE(runOrStop->text(), QStringLiteral("elsewhere"));
+
+    Reservation::instance().setStarted(false);
+    m_screen->idle();
+    QVERIFY(!lamp->isChecked());
+    QCOMPARE(runOrStop->text(), QStringLiteral("Start"));
+    QVERIFY(setting->isEnabled());
+}
+
+void tst_ZuzEraroveMainPage::idleBeforeStartUpDoesNothing()
+{
+    m_env->writeReservationConfig(1, 0, {QStringLiteral("A.XPL")});
+    m_screen.reset(new ModuleScreen(createZedOvedudData, createZedOvedudWidget));
+    Reservation::instance().setStarted(true);
+    m_screen->idle(5);
+    const QStringList poll{QStringLiteral("getResvRunningStatus"), QStringLiteral("getResvStatus"),
+                           QStringLiteral("getProgramRunTotal"), QStringLiteral("getProgramQueue")};
+    QVERIFY(CallLog::instance().entriesOf(poll).isEmpty());
+    QVERIFY(!m_screen->find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked());
+    QVERIFY(m_screen->waitStarted());
+    m_screen->idle();
+    QVERIFY(!CallLog::instance().entriesOf(poll).isEmpty());
+    QVERIFY(m_screen->find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked());
+}
+
+void tst_ZuzEraroveMainPage::startUpFailures_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("readTried");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("controller refuses the file") << "fetch" << "Failed to get file." << false << "B.XPL";
+    QTest::newRow("no file on the controller") << "missing" << "Failed to get file." << false << "B.XPL";
+    // Without the controller the service lists no programs either.
+    QTest::newRow("controller not connected") << "offline" << "Failed to get file." << false << "B.XPL(no file)";
+    QTest::newRow("malformed file") << "malformed" << "Failed to read file." << true << "B.XPL";
+}
+
+void tst_ZuzEraroveMainPage::startUpFailures()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, message);
+    QFETCH(bool, readTried);
+    QFETCH(QString, name);
+    const QString ctrlPath = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
+    m_env->writeReservationConfig(0, 0, {QStringLiteral("A.XPL")});
+    if (failure == QLatin1String("fetch"))
+        sim::Controller::instance().setFault(sim::Fault::Fetch, true, QStringLiteral("zuzeraroveconfig.xml"));
+    else if (failure == QLatin1String("missing"))
+        QFile::remove(m_env->controllerRoot() + ctrlPath);
+    else if (failure == QLatin1String("offline"))
+        sim::Controller::instance().setConnected(false);
+    else
+        m_env->writeControllerFile(ctrlPath, "<ZuzEraroveConfig signalMode=\"0\"><Slot");
+
+    // The page goes on with the record the service holds.
+    ZuzEraroveLibApi::getInstance()->resvData.signalMode = 1;
+    ZuzEraroveLibApi::getInstance()->resvData.rplNames[0] = QStringLiteral("B.XPL");
+    m_screen.reset(new ModuleScreen(createZedOvedudData, createZedOvedudWidget));
+    QVERIFY(m_screen->waitStarted());
+    m_screen->idle();
+
+    const QList<sim::MsgBoxRecord> boxes = sim::MsgBoxHooks::records();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].kind, 2);
+    QCOMPARE(boxes[0].buttons, 1);
+    QCOMPARE(boxes[0].text, message);
+    QCOMPARE(CallLog::instance().entriesOf({QStringLiteral("readZuzEraroveFile")}).size(), readTried ? 1 : 0);
+    QCOMPARE(table()->rowCount(), 15);
+    QCOMPARE(cell(0, ColName), name);
+    QCOMPARE(cell(0, ColStatus), QStringLiteral("Unreserved"));
+}
+
+void tst_ZuzEraroveMainPage::longNamesScroll()
+{
+    const QString longName = QStringLiteral("ABCDEFGHIJKLMNOPQ.XPL"); // 21 characters
+    const QString twenty = QStringLiteral("ABCDEFGHIJKLMNOP.XPL");    // 20 characters
+    m_env->addPrograms({longName, twenty});
+    QVERIFY(start(0, {longName, twenty}));
+    QObject *page = m_screen->find<QWidget>(QStringLiteral("ZuzEraroveMainPage"));
+    QVERIFY(page);
+
+    QStringList views;
+    for (int i = 0; i < 2 * 22; ++i) {
+        QVERIFY(QMetaObject::invokeMethod(page, "onRollText"));
+        views << cell(0, ColName);
+        QCOMPARE(cell(1, ColName), twenty);
+    }
+    // Each view drops one more leading character; after the empty view the whole name returns.
+    const int first = longName.indexOf(views[0]) >= 0 ? longName.length() - views[0].length() : -1;
+    QVERIFY(first >= 0);
+    for (int i = 0; i < views.size(); ++i)
+        QCOMPARE(views[i], longName.mid((first + i) % 22));
+    QVERIFY(views.contains(QString()));
+    QVERIFY(views.contains(longName));
+}
+
+QTEST_MAIN(tst_ZuzEraroveMainPage)
+#include "tst_zuzerarovemainpage.moc"

@@ -1,0 +1,45 @@
+#include "modulescreen.h"
+
+#include "basezedoveduddata.h"
+#include "rtmbasewidget.h"
+#include "simcontroller.h"
+
+#include <QtTest>
+
+ModuleScreen::ModuleScreen(CreateDataFn createData, CreateWidgetFn createWidget, bool show)
+{
+    m_data = createData();
+    m_widget = createWidget(m_data, nullptr);
+    m_widget->resize(1024, 688);
+    if (show)
+        m_widget->show();
+}
+
+ModuleScreen::~ModuleScreen()
+{
+    delete m_widget;
+    delete m_data;
+}
+
+QWidget *ModuleScreen::stack() const
+{
+    return m_data->customWidget();
+}
+
+bool ModuleScreen::waitStarted() const
+{
+    auto started = [] {
+        return !sim::CallLog::instance().entriesOf({QStringLiteral("getFileFromCtrl")}).isEmpty();
+    };
+    for (int i = 0; i < 200 && !started(); ++i)
+        QTest::qWait(10);
+    // The start-up finishes in the same timer event as the fetch.
+    QCoreApplication::processEvents();
+    return started();
+}
+
+void ModuleScreen::idle(int times) const
+{
+    for (int i = 0; i < times && m_widget; ++i)
+        m_widget->hostIdle();
+}
