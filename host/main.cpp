@@ -116,17 +116,8 @@ int main(int argc, char *argv[])
     Tour *tour = nullptr;
     if (parser.isSet(tourOpt)) {
         tour = new Tour(&window, parser.value(tourOpt), defaultTour(), &app);
-        // What an operator and the cell would do between the screenshots. Nothing here is
-        // written to the controller's files.
-        tour->addAction(QStringLiteral("startAndReserve"), [] {
-            sim::Reservation &resv = sim::Reservation::instance();
-            resv.setStarted(true);
-            for (int slot : {1, 2, 4}) {
-                resv.setBinaryCode(slot);
-                resv.strobe();
-                resv.pulseInput(slot);
-            }
-        });
+        // What the cell does between the screenshots; nothing here is written to the
+        // controller's files.
         tour->addAction(QStringLiteral("aloneMode"), [&window] {
             ZuzEraroveLibApi::getInstance()->resvData.signalMode = 0;
             sim::Reservation::instance().setSignalMode(0);

@@ -108,20 +108,31 @@ QList<TourStep> defaultTour()
 {
     return {
         {TourStep::Shot, QStringLiteral("01-monitor"), 1500},
-        {TourStep::Call, QStringLiteral("startAndReserve"), 200},
-        {TourStep::Shot, QStringLiteral("02-monitor-running"), 1500},
+        // Start, reserve three slots, cancel one of them.
+        {TourStep::Click, QStringLiteral("runOrStopButton"), 200},
+        {TourStep::Click, QStringLiteral("reserveBtn_1"), 800},
+        {TourStep::Click, QStringLiteral("reserveBtn_2"), 200},
+        {TourStep::Click, QStringLiteral("reserveBtn_4"), 200},
+        {TourStep::Shot, QStringLiteral("02-monitor-running"), 1000},
+        {TourStep::Click, QStringLiteral("cancelBtn_4"), 200},
+        {TourStep::Shot, QStringLiteral("03-monitor-cancel-question"), 500},
+        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 200},
+        {TourStep::Shot, QStringLiteral("04-monitor-after-cancel"), 800},
         {TourStep::Call, QStringLiteral("aloneMode"), 200},
-        {TourStep::Shot, QStringLiteral("03-monitor-alone"), 800},
+        {TourStep::Shot, QStringLiteral("05-monitor-alone"), 800},
         {TourStep::Click, QStringLiteral("settingButton"), 200},
-        {TourStep::Shot, QStringLiteral("04-settings"), 600},
+        {TourStep::Shot, QStringLiteral("06-settings"), 600},
         {TourStep::Click, QStringLiteral("returnButton"), 200},
         {TourStep::Click, QStringLiteral("softPlcButton"), 400},
-        {TourStep::Shot, QStringLiteral("05-softplc"), 600},
+        {TourStep::Shot, QStringLiteral("07-softplc"), 600},
         {TourStep::Click, QStringLiteral("returnButton"), 200},
         {TourStep::Click, QStringLiteral("prograMapBtn"), 400},
-        {TourStep::Shot, QStringLiteral("06-programmap"), 600},
+        {TourStep::Shot, QStringLiteral("08-programmap"), 600},
         {TourStep::Click, QStringLiteral("backBtn"), 200},
         {TourStep::WindowShot, QStringLiteral("panel-and-simulator"), 600},
-        {TourStep::Click, QStringLiteral("exitButton"), 200},
+        // Stop (confirming, if the reserved program still runs) and leave.
+        {TourStep::Click, QStringLiteral("runOrStopButton"), 200},
+        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
+        {TourStep::Click, QStringLiteral("exitButton"), 600},
     };
 }

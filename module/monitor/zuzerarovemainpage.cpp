@@ -4,9 +4,13 @@
 #include "modulepaths.h"
 #include "msgboxes.h"
 
+#include "dataaccess.h"
 #include "rtmfunctions.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QTableWidgetItem>
@@ -311,21 +315,9 @@ void ZuzEraroveMainPage::onSettingbuttonClicked()
     emit setCurrentWidgetSignal(1);
 }
 
-void ZuzEraroveMainPage::onClearbuttonClicked()
-{
-}
-
 void ZuzEraroveMainPage::onExitbuttonClicked()
 {
     emit setCurrentWidgetSignal(-1);
-}
-
-void ZuzEraroveMainPage::onRunorstopbuttonClicked()
-{
-}
-
-void ZuzEraroveMainPage::onCancelallbtnClicked()
-{
 }
 
 void ZuzEraroveMainPage::onSoftplcbuttonClicked()
@@ -338,10 +330,102 @@ void ZuzEraroveMainPage::prograMapBtnClicked()
     emit setCurrentWidgetSignal(3);
 }
 
+int ZuzEraroveMainPage::senderRow(const QList<QPushButton *> &keys) const
+{
+    return keys.indexOf(qobject_cast<QPushButton *>(sender()));
+}
+
+void ZuzEraroveMainPage::saveConfigToCtrl()
+{
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    if (!api->writeZuzEraroveFile(modulepaths::localConfigPath())) {
+        runMsgBox(MsgError, tr("Failed to save file."), MsgAcknowledge);
+        return;
+    }
+    if (!api->sendFileToCtrl(modulepaths::localConfigPath(), modulepaths::ctrlConfigPath())) {
+        runMsgBox(MsgError, tr("Failed to send file."), MsgAcknowledge);
+        return;
+    }
+    api->setUpdateConfig();
+}
+
+void ZuzEraroveMainPage::onRunorstopbuttonClicked()
+{
+    if (DataAccess::isRobotRunning() && !ui->runOrStopLedCB->isChecked()
+        && runMsgBox(MsgWarning,
+                     tr("A robot program is running.\nAre you sure you want to terminate the program "
+                        "and start the program reservation?"),
+                     MsgConfirmCancel) != 1)
+        return;
+    if (DataAccess::isRobotRunning() && ui->runOrStopLedCB->isChecked()
+        && runMsgBox(MsgWarning,
+                     tr("The reserved program is running, are you sure to stop the program "
+                        "reservation?\nThe running program will finish running normally."),
+                     MsgConfirmCancel) != 1)
+        return;
+
+    ui->runOrStopButton->setEnabled(false);
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    api->setStartRunProgram();
+    api->resvData.runState = ui->runOrStopButton->text() == tr("Stop") ? 0 : 1;
+    saveConfigToCtrl();
+
+    // The key stays disabled while the interface keeps running for 100 ms. Events processed here
+    // may close the module, so the page is not touched once it is gone.
+    const QPointer<ZuzEraroveMainPage> self(this);
+    const QDeadlineTimer deadline(100);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    if (self)
+        ui->runOrStopButton->setEnabled(true);
+}
+
 void ZuzEraroveMainPage::reserveBtnClickedSlot()
 {
+    const int row = senderRow(reserveBtns);
+    if (ui->runOrStopLedCB->isChecked())
+        ZuzEraroveLibApi::getInstance()->addResvProgram(row);
+    else
+        runMsgBox(MsgError, tr("Please start before reserving programe."), MsgAcknowledge);
 }
 
 void ZuzEraroveMainPage::cancelBtnClickedSlot()
 {
+    const int row = senderRow(cancelBtns);
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    const int status = api->getResvStatus(row);
+    if (status <= 0)
+        return;
+    const QString question = status == 1
+        ? tr("Are you sure to cancel the reservation?")
+        : tr("The program is running. Are you sure to stop and cancel the reservation?");
+    if (runMsgBox(MsgInfo, question, MsgConfirmCancel) == 1)
+        api->delResvProgram(row);
+}
+
+void ZuzEraroveMainPage::onCancelallbtnClicked()
+{
+    if (runMsgBox(MsgInfo, tr("Are you sure to cancel all reservations?"), MsgConfirmCancel) != 1)
+        return;
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    const int rows = ui->zuzeraroveMonitoeTW->rowCount();
+    // Waiting slots go in row order, apart in time; the running one goes last.
+    int running = -1;
+    for (int r = 0; r < ZUZ_SLOT_COUNT && r < rows; ++r) {
+        const int status = api->getResvStatus(r);
+        if (status == 1) {
+            api->delResvProgram(r);
+            api->delay_MSec(200);
+        } else if (status >= 2) {
+            running = r;
+        }
+    }
+    if (running >= 0)
+        api->delResvProgram(running);
+}
+
+void ZuzEraroveMainPage::onClearbuttonClicked()
+{
+    if (runMsgBox(MsgInfo, tr("Are you sure to clear the total?"), MsgConfirmCancel) == 1)
+        ZuzEraroveLibApi::getInstance()->clearRunTotal();
 }

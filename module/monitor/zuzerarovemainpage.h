@@ -53,6 +53,10 @@ protected:
 
 private:
     void resetCaches();
+    // Writes the service's configuration locally, sends it, and has the service take it.
+    void saveConfigToCtrl();
+    // The slot number of the row whose key sent the signal; -1 for any other sender.
+    int senderRow(const QList<QPushButton *> &keys) const;
 
     Ui::ZuzEraroveMainPage *ui;
     QList<QPushButton *> reserveBtns;

@@ -1,0 +1,346 @@
+#include "factories.h"
+
+#include "desktopapi.h"
+#include "modulescreen.h"
+#include "msgboxsim.h"
+#include "simcontroller.h"
+#include "simenvironment.h"
+#include "zuzerarovelibapi.h"
+#include "zuzerarovesim.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+using sim::CallLog;
+using sim::MsgBoxHooks;
+using sim::Reservation;
+
+// The operator's commands on the monitor page, through its keys.
+class tst_MonitorCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void startAndStop_data();
+    void startAndStop();
+    void saveFailures_data();
+    void saveFailures();
+    void reserveNeedsRunningReservation();
+    void cancelByStatus_data();
+    void cancelByStatus();
+    void cancelAll_data();
+    void cancelAll();
+    void clearTotals_data();
+    void clearTotals();
+    void navigation_data();
+    void navigation();
+    void senderThatIsNoRowKey();
+
+private:
+    bool start(const QStringList &names = {QStringLiteral("A.XPL"), QStringLiteral("B.XPL"),
+                                           QStringLiteral("C.XPL"), QStringLiteral("A.XPL")});
+    QPushButton *key(const QString &name) const { return m_screen->find<QPushButton>(name); }
+    // The calls that commands make, without the poll's reads.
+    static QStringList commandCalls()
+    {
+        return CallLog::instance().entriesOf(
+            {"setStartRunProgram", "writeZuzEraroveFile", "sendFileToCtrl", "setUpdateConfig",
+             "addResvProgram", "delResvProgram", "delay_MSec", "clearRunTotal", "MsgBox"});
+    }
+    static QString box(int kind, const QString &text, int buttons)
+    {
+        return QStringLiteral("MsgBox(%1, %2, %3, true)").arg(kind).arg(text).arg(buttons);
+    }
+
+    QScopedPointer<SimEnvironment> m_env;
+    QScopedPointer<ModuleScreen> m_screen;
+    QWidgetList m_before;
+    QString m_local;
+};
+
+static const QString ctrlConfig = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
+static const QString startWarning = QStringLiteral(
+    "A robot program is running.\nAre you sure you want to terminate the program and start the program reservation?");
+static const QString stopWarning = QStringLiteral(
+    "The reserved program is running, are you sure to stop the program reservation?\nThe running program will finish running normally.");
+
+void tst_MonitorCommands::initTestCase()
+{
+    m_env.reset(new SimEnvironment);
+    m_local = m_env->localDir() + QStringLiteral("/zuzeraroveconfig.xml");
+}
+
+void tst_MonitorCommands::init()
+{
+    m_env->clear();
+    m_env->addPrograms({QStringLiteral("A.XPL"), QStringLiteral("B.XPL"), QStringLiteral("C.XPL")});
+    MsgBoxHooks::answerAll(1);
+    m_before = QApplication::topLevelWidgets();
+}
+
+void tst_MonitorCommands::cleanup()
+{
+    m_screen.reset();
+    QVERIFY(newTopLevels(m_before).isEmpty());
+}
+
+bool tst_MonitorCommands::start(const QStringList &names)
+{
+    m_env->writeReservationConfig(0, 0, names);
+    Reservation::instance().applyControllerConfig();
+    sim::Controller::instance().setRunDuration(1000);
+    m_screen.reset(new ModuleScreen(createZedOvedudData, createZedOvedudWidget));
+    if (!m_screen->waitStarted())
+        return false;
+    m_screen->idle();
+    CallLog::instance().clear();
+    MsgBoxHooks::clearRecords();
+    return true;
+}
+
+void tst_MonitorCommands::startAndStop_data()
+{
+    QTest::addColumn<bool>("running");      // the reservation runs when the key is pressed
+    QTest::addColumn<bool>("robotRunning"); // a robot program runs
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<int>("runState");
+    const QStringList save{"setStartRunProgram()", "writeZuzEraroveFile(%L)", "sendFileToCtrl(%L, %C)", "setUpdateConfig()"};
+    QTest::newRow("start") << false << false << 1 << save << 1;
+    QTest::newRow("stop") << true << false << 1 << save << 0;
+    QTest::newRow("start over a robot program, confirmed") << false << true << 1
+        << (QStringList{box(1, startWarning, 3)} + save) << 1;
+    QTest::newRow("start over a robot program, declined") << false << true << 0
+        << QStringList{box(1, startWarning, 3)} << 0;
+    QTest::newRow("stop while the reserved program runs, confirmed") << true << true << 1
+        << (QStringList{box(1, stopWarning, 3)} + save) << 0;
+    QTest::newRow("stop while the reserved program runs, declined") << true << true << 0
+        << QStringList{box(1, stopWarning, 3)} << 1;
+}
+
+void tst_MonitorCommands::startAndStop()
+{
+    QFETCH(bool, running);
+    QFETCH(bool, robotRunning);
+    QFETCH(int, answer);
+    QFETCH(QStringList, calls);
+    QFETCH(int, runState);
+    QVERIFY(start());
+    if (running) {
+        Reservation::instance().setStarted(true);
+        ZuzEraroveLibApi::getInstance()->resvData.runState = 1;
+    }
+    if (robotRunning && running)
+        ZuzEraroveLibApi::getInstance()->addResvProgram(0);
+    else if (robotRunning)
+        sim::Controller::instance().setRobotRunning(true);
+    m_screen->idle();
+    CallLog::instance().clear();
+    MsgBoxHooks::answerAll(answer);
+
+    QPushButton *runOrStop = key(QStringLiteral("runOrStopButton"));
+    QCOMPARE(runOrStop->text(), running ? QStringLiteral("Stop") : QStringLiteral("Start"));
+    bool disabledMeanwhile = false;
+    QTimer::singleShot(20, this, [&] { disabledMeanwhile = !runOrStop->isEnabled(); });
+    QElapsedTimer took;
+    took.start();
+    runOrStop->click();
+
+    for (QString &c : calls)
+        c.replace(QStringLiteral("%L"), m_local).replace(QStringLiteral("%C"), ctrlConfig);
+    QCOMPARE(commandCalls(), calls);
+    QCOMPARE(ZuzEraroveLibApi::getInstance()->resvData.runState, runState);
+    QVERIFY(runOrStop->isEnabled());
+    const bool acted = calls.contains(QStringLiteral("setUpdateConfig()"));
+    QCOMPARE(disabledMeanwhile, acted);
+    if (acted)
+        QVERIFY(took.elapsed() >= 100);
+
+    // The key's text and the lamp follow the service at the next poll, not the command.
+    QCOMPARE(runOrStop->text(), running ? QStringLiteral("Stop") : QStringLiteral("Start"));
+    m_screen->idle();
+    QCOMPARE(m_screen->find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked(), runState == 1);
+    QCOMPARE(runOrStop->text(), runState == 1 ? QStringLiteral("Stop") : QStringLiteral("Start"));
+}
+
+void tst_MonitorCommands::saveFailures_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("local write fails") << int(sim::Fault::Write) << "Failed to save file." << false;
+    QTest::newRow("send fails") << int(sim::Fault::Send) << "Failed to send file." << true;
+}
+
+void tst_MonitorCommands::saveFailures()
+{
+    QFETCH(int, fault);
+    QFETCH(QString, message);
+    QFETCH(bool, sent);
+    QVERIFY(start());
+    const QByteArray controllerCopy = m_env->controllerFile(ctrlConfig);
+    sim::Controller::instance().setFault(sim::Fault(fault), true);
+    key(QStringLiteral("runOrStopButton"))->click();
+
+    QStringList calls{"setStartRunProgram()", QStringLiteral("writeZuzEraroveFile(%1)").arg(m_local)};
+    if (sent)
+        calls << QStringLiteral("sendFileToCtrl(%1, %2)").arg(m_local, ctrlConfig);
+    calls << box(2, message, 1);
+    QCOMPARE(commandCalls(), calls);
+    // The service keeps the new run state but has not taken it over.
+    QCOMPARE(ZuzEraroveLibApi::getInstance()->resvData.runState, 1);
+    QVERIFY(!Reservation::instance().isStarted());
+    QCOMPARE(m_env->controllerFile(ctrlConfig), controllerCopy);
+    QVERIFY(key(QStringLiteral("runOrStopButton"))->isEnabled());
+}
+
+void tst_MonitorCommands::reserveNeedsRunningReservation()
+{
+    QVERIFY(start());
+    key(QStringLiteral("reserveBtn_3"))->click();
+    QCOMPARE(commandCalls(), QStringList{box(2, QStringLiteral("Please start before reserving programe."), 1)});
+
+    Reservation::instance().setStarted(true);
+    m_screen->idle();
+    CallLog::instance().clear();
+    key(QStringLiteral("reserveBtn_3"))->click();
+    key(QStringLiteral("reserveBtn_1"))->click();
+    QCOMPARE(commandCalls(), (QStringList{"addResvProgram(2)", "addResvProgram(0)"}));
+    m_screen->idle();
+    QCOMPARE(Reservation::instance().status(2), 2);
+    QCOMPARE(Reservation::instance().status(0), 1);
+}
+
+void tst_MonitorCommands::cancelByStatus_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("calls");
+    const QString reserved = QStringLiteral("Are you sure to cancel the reservation?");
+    const QString running = QStringLiteral("The program is running. Are you sure to stop and cancel the reservation?");
+    QTest::newRow("unreserved") << 0 << 1 << QStringList{};
+    QTest::newRow("negative status") << -1 << 1 << QStringList{};
+    QTest::newRow("reserved, confirmed") << 1 << 1 << QStringList{box(0, reserved, 3), "delResvProgram(1)"};
+    QTest::newRow("reserved, declined") << 1 << 0 << QStringList{box(0, reserved, 3)};
+    QTest::newRow("running, confirmed") << 2 << 1 << QStringList{box(0, running, 3), "delResvProgram(1)"};
+    QTest::newRow("running, declined") << 2 << 0 << QStringList{box(0, running, 3)};
+    QTest::newRow("status 3 counts as running") << 3 << 1 << QStringList{box(0, running, 3), "delResvProgram(1)"};
+}
+
+void tst_MonitorCommands::cancelByStatus()
+{
+    QFETCH(int, status);
+    QFETCH(int, answer);
+    QFETCH(QStringList, calls);
+    QVERIFY(start());
+    Reservation::instance().setStatus(1, status);
+    MsgBoxHooks::answerAll(answer);
+    // Cancelling does not look at the lamp: the reservation is stopped here.
+    key(QStringLiteral("cancelBtn_2"))->click();
+    QCOMPARE(commandCalls(), calls);
+}
+
+void tst_MonitorCommands::cancelAll_data()
+{
+    QTest::addColumn<QList<int>>("statuses");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("cancels");
+    QTest::newRow("reserved in row order, running last") << QList<int>{1, 2, 1, 0} << 1
+        << QStringList{"delResvProgram(0)", "delay_MSec(200)", "delResvProgram(2)", "delay_MSec(200)", "delResvProgram(1)"};
+    QTest::newRow("declined") << QList<int>{1, 2, 1, 0} << 0 << QStringList{};
+    QTest::newRow("nothing reserved") << QList<int>{0, 0, 0, 0} << 1 << QStringList{};
+    QTest::newRow("two running: the last one only") << QList<int>{2, 0, 3, 0} << 1 << QStringList{"delResvProgram(2)"};
+}
+
+void tst_MonitorCommands::cancelAll()
+{
+    QFETCH(QList<int>, statuses);
+    QFETCH(int, answer);
+    QFETCH(QStringList, cancels);
+    QVERIFY(start());
+    for (int r = 0; r < statuses.size(); ++r)
+        Reservation::instance().setStatus(r, statuses[r]);
+    MsgBoxHooks::answerAll(answer);
+    const qint64 before = sim::Controller::instance().now();
+    key(QStringLiteral("cancelAllBtn"))->click();
+
+    const QStringList calls = commandCalls();
+    QCOMPARE(calls.value(0), box(0, QStringLiteral("Are you sure to cancel all reservations?"), 3));
+    QCOMPARE(calls.mid(1), cancels);
+    QCOMPARE(CallLog::instance().entriesOf({"getResvStatus"}).size(), answer == 1 ? 4 : 0);
+    QCOMPARE(sim::Controller::instance().now() - before, qint64(200 * cancels.count("delay_MSec(200)")));
+}
+
+void tst_MonitorCommands::clearTotals_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("total");
+    QTest::newRow("confirmed") << 1 << 0;
+    QTest::newRow("declined") << 0 << 9;
+}
+
+void tst_MonitorCommands::clearTotals()
+{
+    QFETCH(int, answer);
+    QFETCH(int, total);
+    QVERIFY(start());
+    Reservation::instance().setTotal(2, 9);
+    MsgBoxHooks::answerAll(answer);
+    key(QStringLiteral("clearButton"))->click();
+    QCOMPARE(MsgBoxHooks::records().size(), 1);
+    QCOMPARE(MsgBoxHooks::records()[0].text, QStringLiteral("Are you sure to clear the total?"));
+    QCOMPARE(Reservation::instance().total(2), total);
+    m_screen->idle();
+}
+
+void tst_MonitorCommands::navigation_data()
+{
+    QTest::addColumn<QString>("keyName");
+    QTest::addColumn<int>("pageId");
+    QTest::newRow("Setting") << "settingButton" << 1;
+    QTest::newRow("SoftPlc") << "softPlcButton" << 2;
+    QTest::newRow("PrograMap") << "prograMapBtn" << 3;
+    QTest::newRow("Exit") << "exitButton" << -1;
+}
+
+void tst_MonitorCommands::navigation()
+{
+    QFETCH(QString, keyName);
+    QFETCH(int, pageId);
+    QVERIFY(start());
+    QWidget *page = m_screen->find<QWidget>(QStringLiteral("ZuzEraroveMainPage"));
+    QSignalSpy spy(page, SIGNAL(setCurrentWidgetSignal(int)));
+    QPointer<QWidget> stack = m_screen->stack();
+    QTest::mouseClick(key(keyName), Qt::LeftButton);
+    // On Exit the stack, connected first, deletes the page before the spy hears the signal.
+    if (pageId != -1) {
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), pageId);
+    }
+    // Navigation asks nothing and saves nothing; Exit closes the module at once.
+    QVERIFY(MsgBoxHooks::records().isEmpty());
+    QVERIFY(commandCalls().isEmpty());
+    QCOMPARE(stack.isNull(), pageId == -1);
+    QCOMPARE(DesktopApi::closeRequests(), pageId == -1 ? 1 : 0);
+}
+
+void tst_MonitorCommands::senderThatIsNoRowKey()
+{
+    QVERIFY(start());
+    Reservation::instance().setStarted(true);
+    m_screen->idle();
+    CallLog::instance().clear();
+    QWidget *page = m_screen->find<QWidget>(QStringLiteral("ZuzEraroveMainPage"));
+    QVERIFY(QMetaObject::invokeMethod(page, "reserveBtnClickedSlot"));
+    QVERIFY(QMetaObject::invokeMethod(page, "cancelBtnClickedSlot"));
+    QCOMPARE(commandCalls(), QStringList{"addResvProgram(-1)"});
+    QCOMPARE(CallLog::instance().entriesOf({"getResvStatus"}), QStringList{"getResvStatus(-1)"});
+}
+
+QTEST_MAIN(tst_MonitorCommands)
+#include "tst_monitorcommands.moc"
