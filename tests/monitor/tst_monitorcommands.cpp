@@ -146,7 +146,10 @@ void tst_MonitorCommands::startAndStop()
     QPushButton *runOrStop = key(QStringLiteral("runOrStopButton"));
     QCOMPARE(runOrStop->text(), running ? QStringLiteral("Stop") : QStringLiteral("Start"));
     bool disabledMeanwhile = false;
-    QTimer::singleShot(20, this, [&] { disabledMeanwhile = !runOrStop->isEnabled(); });
+    QTimer probe; // lives no longer than what it looks at
+    probe.setSingleShot(true);
+    connect(&probe, &QTimer::timeout, this, [&] { disabledMeanwhile = !runOrStop->isEnabled(); });
+    probe.start(20);
     QElapsedTimer took;
     took.start();
     runOrStop->click();
