@@ -1,7 +1,7 @@
 #include "factories.h"
 
 #include "desktopapi.h"
-#include "modulescreen.h"
+#include "modulefixture.h"
 #include "msgboxsim.h"
 #include "simcontroller.h"
 #include "simenvironment.h"
@@ -23,7 +23,6 @@ class tst_MonitorCommands : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
     void startAndStop_data();
@@ -42,9 +41,13 @@ private slots:
     void senderThatIsNoRowKey();
 
 private:
-    bool start(const QStringList &names = {QStringLiteral("A.XPL"), QStringLiteral("B.XPL"),
-                                           QStringLiteral("C.XPL"), QStringLiteral("A.XPL")});
-    QPushButton *key(const QString &name) const { return m_screen->find<QPushButton>(name); }
+    bool start()
+    {
+        sim::Controller::instance().setRunDuration(1000);
+        return f.start(0, {QStringLiteral("A.XPL"), QStringLiteral("B.XPL"), QStringLiteral("C.XPL"),
+                           QStringLiteral("A.XPL")});
+    }
+    QPushButton *key(const QString &name) const { return f.screen()->find<QPushButton>(name); }
     // The calls that commands make, without the poll's reads.
     static QStringList commandCalls()
     {
@@ -57,10 +60,8 @@ private:
         return QStringLiteral("MsgBox(%1, %2, %3, true)").arg(kind).arg(text).arg(buttons);
     }
 
-    QScopedPointer<SimEnvironment> m_env;
-    QScopedPointer<ModuleScreen> m_screen;
-    QWidgetList m_before;
-    QString m_local;
+    ModuleFixture f{createZedOvedudData, createZedOvedudWidget};
+    QString m_local = f.env().localDir() + QStringLiteral("/zuzeraroveconfig.xml");
 };
 
 static const QString ctrlConfig = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
@@ -69,38 +70,14 @@ static const QString startWarning = QStringLiteral(
 static const QString stopWarning = QStringLiteral(
     "The reserved program is running, are you sure to stop the program reservation?\nThe running program will finish running normally.");
 
-void tst_MonitorCommands::initTestCase()
-{
-    m_env.reset(new SimEnvironment);
-    m_local = m_env->localDir() + QStringLiteral("/zuzeraroveconfig.xml");
-}
-
 void tst_MonitorCommands::init()
 {
-    m_env->clear();
-    m_env->addPrograms({QStringLiteral("A.XPL"), QStringLiteral("B.XPL"), QStringLiteral("C.XPL")});
-    MsgBoxHooks::answerAll(1);
-    m_before = QApplication::topLevelWidgets();
+    f.setUp();
 }
 
 void tst_MonitorCommands::cleanup()
 {
-    m_screen.reset();
-    QVERIFY(newTopLevels(m_before).isEmpty());
-}
-
-bool tst_MonitorCommands::start(const QStringList &names)
-{
-    m_env->writeReservationConfig(0, 0, names);
-    Reservation::instance().applyControllerConfig();
-    sim::Controller::instance().setRunDuration(1000);
-    m_screen.reset(new ModuleScreen(createZedOvedudData, createZedOvedudWidget));
-    if (!m_screen->waitStarted())
-        return false;
-    m_screen->idle();
-    CallLog::instance().clear();
-    MsgBoxHooks::clearRecords();
-    return true;
+    QVERIFY(f.tearDown());
 }
 
 void tst_MonitorCommands::startAndStop_data()
@@ -139,7 +116,7 @@ void tst_MonitorCommands::startAndStop()
         ZuzEraroveLibApi::getInstance()->addResvProgram(0);
     else if (robotRunning)
         sim::Controller::instance().setRobotRunning(true);
-    m_screen->idle();
+    f.screen()->idle();
     CallLog::instance().clear();
     MsgBoxHooks::answerAll(answer);
 
@@ -166,8 +143,8 @@ void tst_MonitorCommands::startAndStop()
 
     // The key's text and the lamp follow the service at the next poll, not the command.
     QCOMPARE(runOrStop->text(), running ? QStringLiteral("Stop") : QStringLiteral("Start"));
-    m_screen->idle();
-    QCOMPARE(m_screen->find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked(), runState == 1);
+    f.screen()->idle();
+    QCOMPARE(f.screen()->find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked(), runState == 1);
     QCOMPARE(runOrStop->text(), runState == 1 ? QStringLiteral("Stop") : QStringLiteral("Start"));
 }
 
@@ -186,7 +163,7 @@ void tst_MonitorCommands::saveFailures()
     QFETCH(QString, message);
     QFETCH(bool, sent);
     QVERIFY(start());
-    const QByteArray controllerCopy = m_env->controllerFile(ctrlConfig);
+    const QByteArray controllerCopy = f.env().controllerFile(ctrlConfig);
     sim::Controller::instance().setFault(sim::Fault(fault), true);
     key(QStringLiteral("runOrStopButton"))->click();
 
@@ -198,7 +175,7 @@ void tst_MonitorCommands::saveFailures()
     // The service keeps the new run state but has not taken it over.
     QCOMPARE(ZuzEraroveLibApi::getInstance()->resvData.runState, 1);
     QVERIFY(!Reservation::instance().isStarted());
-    QCOMPARE(m_env->controllerFile(ctrlConfig), controllerCopy);
+    QCOMPARE(f.env().controllerFile(ctrlConfig), controllerCopy);
     QVERIFY(key(QStringLiteral("runOrStopButton"))->isEnabled());
 }
 
@@ -209,12 +186,12 @@ void tst_MonitorCommands::reserveNeedsRunningReservation()
     QCOMPARE(commandCalls(), QStringList{box(2, QStringLiteral("Please start before reserving programe."), 1)});
 
     Reservation::instance().setStarted(true);
-    m_screen->idle();
+    f.screen()->idle();
     CallLog::instance().clear();
     key(QStringLiteral("reserveBtn_3"))->click();
     key(QStringLiteral("reserveBtn_1"))->click();
     QCOMPARE(commandCalls(), (QStringList{"addResvProgram(2)", "addResvProgram(0)"}));
-    m_screen->idle();
+    f.screen()->idle();
     QCOMPARE(Reservation::instance().status(2), 2);
     QCOMPARE(Reservation::instance().status(0), 1);
 }
@@ -298,7 +275,7 @@ void tst_MonitorCommands::clearTotals()
     QCOMPARE(MsgBoxHooks::records().size(), 1);
     QCOMPARE(MsgBoxHooks::records()[0].text, QStringLiteral("Are you sure to clear the total?"));
     QCOMPARE(Reservation::instance().total(2), total);
-    m_screen->idle();
+    f.screen()->idle();
 }
 
 void tst_MonitorCommands::navigation_data()
@@ -316,9 +293,9 @@ void tst_MonitorCommands::navigation()
     QFETCH(QString, keyName);
     QFETCH(int, pageId);
     QVERIFY(start());
-    QWidget *page = m_screen->find<QWidget>(QStringLiteral("ZuzEraroveMainPage"));
+    QWidget *page = f.screen()->find<QWidget>(QStringLiteral("ZuzEraroveMainPage"));
     QSignalSpy spy(page, SIGNAL(setCurrentWidgetSignal(int)));
-    QPointer<QWidget> stack = m_screen->stack();
+    QPointer<QWidget> stack = f.screen()->stack();
     QTest::mouseClick(key(keyName), Qt::LeftButton);
     // On Exit the stack, connected first, deletes the page before the spy hears the signal.
     if (pageId != -1) {
@@ -336,9 +313,9 @@ void tst_MonitorCommands::senderThatIsNoRowKey()
 {
     QVERIFY(start());
     Reservation::instance().setStarted(true);
-    m_screen->idle();
+    f.screen()->idle();
     CallLog::instance().clear();
-    QWidget *page = m_screen->find<QWidget>(QStringLiteral("ZuzEraroveMainPage"));
+    QWidget *page = f.screen()->find<QWidget>(QStringLiteral("ZuzEraroveMainPage"));
     QVERIFY(QMetaObject::invokeMethod(page, "reserveBtnClickedSlot"));
     QVERIFY(QMetaObject::invokeMethod(page, "cancelBtnClickedSlot"));
     QCOMPARE(commandCalls(), QStringList{"addResvProgram(-1)"});

@@ -1,6 +1,6 @@
 #include "factories.h"
 
-#include "modulescreen.h"
+#include "modulefixture.h"
 #include "msgboxsim.h"
 #include "simcontroller.h"
 #include "simenvironment.h"
@@ -20,7 +20,6 @@ class tst_ZuzEraroveMainPage : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
     void tableFollowsSignalMode_data();
@@ -39,51 +38,33 @@ private slots:
     void longNamesScroll();
 
 private:
-    ModuleScreen *start(int signalMode, const QStringList &names, int protocol = 0);
-    QTableWidget *table() const { return m_screen->find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW")); }
+    // The screen on this configuration, started, with the start-up's calls still in the log.
+    ModuleScreen *start(int signalMode, const QStringList &names, int protocol = 0)
+    {
+        f.env().writeReservationConfig(signalMode, protocol, names);
+        return f.open() ? f.screen() : nullptr;
+    }
+    QTableWidget *table() const { return f.screen()->find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW")); }
     QString cell(int row, int column) const
     {
         QTableWidgetItem *item = table()->item(row, column);
         return item ? item->text() : QStringLiteral("<none>");
     }
-    QPushButton *key(const QString &name) const { return m_screen->find<QPushButton>(name); }
+    QPushButton *key(const QString &name) const { return f.screen()->find<QPushButton>(name); }
 
-    QScopedPointer<SimEnvironment> m_env;
-    QScopedPointer<ModuleScreen> m_screen;
-    QWidgetList m_before;
+    ModuleFixture f{createZedOvedudData, createZedOvedudWidget};
 };
 
 enum { ColId, ColName, ColStatus, ColSequence, ColTotal };
 
-void tst_ZuzEraroveMainPage::initTestCase()
-{
-    // The module computes its paths once, so every test shares this panel and controller.
-    m_env.reset(new SimEnvironment);
-}
-
 void tst_ZuzEraroveMainPage::init()
 {
-    m_env->clear();
-    m_env->addPrograms({QStringLiteral("A.XPL"), QStringLiteral("B.XPL"), QStringLiteral("C.XPL"),
-                        QStringLiteral("SUB/D.XPL")});
-    sim::MsgBoxHooks::answerAll(1);
-    m_before = QApplication::topLevelWidgets();
+    f.setUp();
 }
 
 void tst_ZuzEraroveMainPage::cleanup()
 {
-    m_screen.reset();
-    QVERIFY(newTopLevels(m_before).isEmpty());
-}
-
-ModuleScreen *tst_ZuzEraroveMainPage::start(int signalMode, const QStringList &names, int protocol)
-{
-    m_env->writeReservationConfig(signalMode, protocol, names);
-    m_screen.reset(new ModuleScreen(createZedOvedudData, createZedOvedudWidget));
-    if (!m_screen->waitStarted())
-        return nullptr;
-    m_screen->idle();
-    return m_screen.data();
+    QVERIFY(f.tearDown());
 }
 
 void tst_ZuzEraroveMainPage::tableFollowsSignalMode_data()
@@ -106,7 +87,7 @@ void tst_ZuzEraroveMainPage::tableFollowsSignalMode()
     QVERIFY(start(mode, {QStringLiteral("A.XPL")}));
     QCOMPARE(table()->rowCount(), rows);
     QCOMPARE(table()->columnCount(), 7);
-    QCOMPARE(m_screen->find<QLabel>(QStringLiteral("label_mode"))->text(), modeText);
+    QCOMPARE(f.screen()->find<QLabel>(QStringLiteral("label_mode"))->text(), modeText);
     for (int r = 0; r < rows; ++r) {
         QCOMPARE(table()->rowHeight(r), height);
         QCOMPARE(cell(r, ColId), QString::number(r + 1));
@@ -138,7 +119,7 @@ void tst_ZuzEraroveMainPage::protocolLabel()
     QFETCH(int, protocol);
     QFETCH(QString, text);
     QVERIFY(start(0, {QStringLiteral("A.XPL")}, protocol));
-    QCOMPARE(m_screen->find<QLabel>(QStringLiteral("label_protocol"))->text(), text);
+    QCOMPARE(f.screen()->find<QLabel>(QStringLiteral("label_protocol"))->text(), text);
     // The protocol goes to the service as it is, and the host switches its variables after it.
     const QStringList handOver = CallLog::instance().entriesOf(
         {QStringLiteral("setProtocolType"), QStringLiteral("RtmSwitchWidgetVariablesContext")});
@@ -180,7 +161,7 @@ void tst_ZuzEraroveMainPage::statusTexts()
     QFETCH(QString, text);
     QVERIFY(start(1, {QStringLiteral("A.XPL"), QStringLiteral("B.XPL")}));
     Reservation::instance().setStatus(1, status);
-    m_screen->idle();
+    f.screen()->idle();
     QCOMPARE(cell(1, ColStatus), text);
     QCOMPARE(cell(0, ColStatus), QStringLiteral("Unreserved"));
 }
@@ -191,20 +172,20 @@ void tst_ZuzEraroveMainPage::queueDisplay()
     Reservation &resv = Reservation::instance();
     // Queue values 3, 1, 0, 0: slot 3 waits first, slot 1 second.
     resv.setQueue({2, 0});
-    m_screen->idle();
+    f.screen()->idle();
     QCOMPARE((QStringList{cell(0, ColSequence), cell(1, ColSequence), cell(2, ColSequence), cell(3, ColSequence)}),
              (QStringList{"2", "0", "1", "0"}));
 
     // A value outside the rows shows nowhere.
     resv.setQueue({8, 1});
-    m_screen->idle();
+    f.screen()->idle();
     QCOMPARE((QStringList{cell(0, ColSequence), cell(1, ColSequence), cell(2, ColSequence), cell(3, ColSequence)}),
              (QStringList{"0", "2", "0", "0"}));
 
     // Only the first four positions count in a four-row table.
     table()->item(1, ColSequence)->setText(QStringLiteral("x"));
     resv.setQueue({8, 1, -1, -1, 2, 2});
-    m_screen->idle();
+    f.screen()->idle();
     QCOMPARE(cell(1, ColSequence), QStringLiteral("x"));
 }
 
@@ -213,24 +194,24 @@ void tst_ZuzEraroveMainPage::cellsWrittenOnlyWhenChanged()
     QVERIFY(start(0, {QStringLiteral("A.XPL"), QStringLiteral("B.XPL")}));
     Reservation &resv = Reservation::instance();
     resv.setTotal(0, 5);
-    m_screen->idle();
+    f.screen()->idle();
     QCOMPARE(cell(0, ColTotal), QStringLiteral("5"));
 
     table()->item(0, ColTotal)->setText(QStringLiteral("x"));
     table()->item(0, ColStatus)->setText(QStringLiteral("y"));
-    m_screen->idle(3);
+    f.screen()->idle(3);
     QCOMPARE(cell(0, ColTotal), QStringLiteral("x"));
     QCOMPARE(cell(0, ColStatus), QStringLiteral("y"));
     resv.setTotal(0, 6);
-    m_screen->idle();
+    f.screen()->idle();
     QCOMPARE(cell(0, ColTotal), QStringLiteral("6"));
 
     // Showing the page again with another configuration rebuilds the table and forgets
     // what it had shown, so the next poll writes every cell.
     ZuzEraroveLibApi::getInstance()->resvData.cycleIndex[0] = 7;
-    m_screen->widget()->hide();
-    m_screen->widget()->show();
-    m_screen->idle();
+    f.screen()->widget()->hide();
+    f.screen()->widget()->show();
+    f.screen()->idle();
     QCOMPARE(cell(0, ColTotal), QStringLiteral("6"));
     QCOMPARE(cell(0, ColStatus), QStringLiteral("Unreserved"));
 }
@@ -238,25 +219,25 @@ void tst_ZuzEraroveMainPage::cellsWrittenOnlyWhenChanged()
 void tst_ZuzEraroveMainPage::lampFollowsService()
 {
     QVERIFY(start(0, {QStringLiteral("A.XPL")}));
-    auto *lamp = m_screen->find<QCheckBox>(QStringLiteral("runOrStopLedCB"));
+    auto *lamp = f.screen()->find<QCheckBox>(QStringLiteral("runOrStopLedCB"));
     QPushButton *runOrStop = key(QStringLiteral("runOrStopButton"));
     QPushButton *setting = key(QStringLiteral("settingButton"));
     QVERIFY(!lamp->isChecked());
     QVERIFY(!lamp->isEnabled());
 
     Reservation::instance().setStarted(true);
-    m_screen->idle();
+    f.screen()->idle();
     QVERIFY(lamp->isChecked());
     QCOMPARE(runOrStop->text(), QStringLiteral("Stop"));
     QVERIFY(!setting->isEnabled());
 
     // While lamp and service agree, the key is left alone.
     runOrStop->setText(QStringLiteral("elsewhere"));
-    m_screen->idle(2);
+    f.screen()->idle(2);
     QCOMPARE(runOrStop->text(), QStringLiteral("elsewhere"));
 
     Reservation::instance().setStarted(false);
-    m_screen->idle();
+    f.screen()->idle();
     QVERIFY(!lamp->isChecked());
     QCOMPARE(runOrStop->text(), QStringLiteral("Start"));
     QVERIFY(setting->isEnabled());
@@ -264,18 +245,18 @@ void tst_ZuzEraroveMainPage::lampFollowsService()
 
 void tst_ZuzEraroveMainPage::idleBeforeStartUpDoesNothing()
 {
-    m_env->writeReservationConfig(1, 0, {QStringLiteral("A.XPL")});
-    m_screen.reset(new ModuleScreen(createZedOvedudData, createZedOvedudWidget));
+    f.env().writeReservationConfig(1, 0, {QStringLiteral("A.XPL")});
+    ModuleScreen screen(createZedOvedudData, createZedOvedudWidget);
     Reservation::instance().setStarted(true);
-    m_screen->idle(5);
+    screen.idle(5);
     const QStringList poll{QStringLiteral("getResvRunningStatus"), QStringLiteral("getResvStatus"),
                            QStringLiteral("getProgramRunTotal"), QStringLiteral("getProgramQueue")};
     QVERIFY(CallLog::instance().entriesOf(poll).isEmpty());
-    QVERIFY(!m_screen->find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked());
-    QVERIFY(m_screen->waitStarted());
-    m_screen->idle();
+    QVERIFY(!screen.find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked());
+    QVERIFY(screen.waitStarted());
+    screen.idle();
     QVERIFY(!CallLog::instance().entriesOf(poll).isEmpty());
-    QVERIFY(m_screen->find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked());
+    QVERIFY(screen.find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked());
 }
 
 void tst_ZuzEraroveMainPage::startUpFailures_data()
@@ -298,22 +279,20 @@ void tst_ZuzEraroveMainPage::startUpFailures()
     QFETCH(bool, readTried);
     QFETCH(QString, name);
     const QString ctrlPath = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
-    m_env->writeReservationConfig(0, 0, {QStringLiteral("A.XPL")});
+    f.env().writeReservationConfig(0, 0, {QStringLiteral("A.XPL")});
     if (failure == QLatin1String("fetch"))
         sim::Controller::instance().setFault(sim::Fault::Fetch, true, QStringLiteral("zuzeraroveconfig.xml"));
     else if (failure == QLatin1String("missing"))
-        QFile::remove(m_env->controllerRoot() + ctrlPath);
+        QFile::remove(f.env().controllerRoot() + ctrlPath);
     else if (failure == QLatin1String("offline"))
         sim::Controller::instance().setConnected(false);
     else
-        m_env->writeControllerFile(ctrlPath, "<ZuzEraroveConfig signalMode=\"0\"><Slot");
+        f.env().writeControllerFile(ctrlPath, "<ZuzEraroveConfig signalMode=\"0\"><Slot");
 
     // The page goes on with the record the service holds.
     ZuzEraroveLibApi::getInstance()->resvData.signalMode = 1;
     ZuzEraroveLibApi::getInstance()->resvData.rplNames[0] = QStringLiteral("B.XPL");
-    m_screen.reset(new ModuleScreen(createZedOvedudData, createZedOvedudWidget));
-    QVERIFY(m_screen->waitStarted());
-    m_screen->idle();
+    QVERIFY(f.open());
 
     const QList<sim::MsgBoxRecord> boxes = sim::MsgBoxHooks::records();
     QCOMPARE(boxes.size(), 1);
@@ -330,9 +309,9 @@ void tst_ZuzEraroveMainPage::longNamesScroll()
 {
     const QString longName = QStringLiteral("ABCDEFGHIJKLMNOPQ.XPL"); // 21 characters
     const QString twenty = QStringLiteral("ABCDEFGHIJKLMNOP.XPL");    // 20 characters
-    m_env->addPrograms({longName, twenty});
+    f.env().addPrograms({longName, twenty});
     QVERIFY(start(0, {longName, twenty}));
-    QObject *page = m_screen->find<QWidget>(QStringLiteral("ZuzEraroveMainPage"));
+    QObject *page = f.screen()->find<QWidget>(QStringLiteral("ZuzEraroveMainPage"));
     QVERIFY(page);
 
     QStringList views;
