@@ -9,7 +9,6 @@
 #include "rtmbasewidget.h"
 #include "rtmcoresim.h"
 #include "simcontroller.h"
-#include "zuzerarovelibapi.h"
 #include "zuzerarovesim.h"
 
 #include <QApplication>
@@ -116,17 +115,6 @@ int main(int argc, char *argv[])
     Tour *tour = nullptr;
     if (parser.isSet(tourOpt)) {
         tour = new Tour(&window, parser.value(tourOpt), defaultTour(), &app);
-        // What the cell does between the screenshots; nothing here is written to the
-        // controller's files.
-        tour->addAction(QStringLiteral("aloneMode"), [&window] {
-            ZuzEraroveLibApi::getInstance()->resvData.signalMode = 0;
-            sim::Reservation::instance().setSignalMode(0);
-            // The screen is shown again, as when the operator comes back to it.
-            if (QWidget *w = window.moduleWidget()) {
-                w->hide();
-                w->show();
-            }
-        });
         QObject::connect(tour, &Tour::finished, &app, [] {
             QTimer::singleShot(300, qApp, &QCoreApplication::quit);
         });

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QPainter>
 #include <QPixmap>
@@ -14,11 +15,6 @@
 Tour::Tour(PanelWindow *window, const QString &shotDir, const QList<TourStep> &steps, QObject *parent)
     : QObject(parent), m_window(window), m_dir(shotDir), m_steps(steps)
 {
-}
-
-void Tour::addAction(const QString &name, std::function<void()> action)
-{
-    m_actions.insert(name, std::move(action));
 }
 
 void Tour::start()
@@ -84,12 +80,16 @@ void Tour::perform(const TourStep &step)
     case TourStep::WindowShot:
         save(m_window->grab(), step.name);
         return;
-    case TourStep::Call: {
-        const auto action = m_actions.value(step.name);
-        if (action)
-            action();
-        else
+    case TourStep::Choose: {
+        const QString name = step.name.section(QLatin1Char('='), 0, 0);
+        const int index = step.name.section(QLatin1Char('='), 1).toInt();
+        auto *combo = m_window->screen()->findChild<QComboBox *>(name);
+        if (!combo || !combo->isVisible() || index < 0 || index >= combo->count()) {
             m_skipped << step.name;
+            std::fprintf(stderr, "tour: no visible combo box for %s, step skipped\n", qPrintable(step.name));
+            return;
+        }
+        combo->setCurrentIndex(index);
         return;
     }
     }
@@ -108,7 +108,7 @@ QList<TourStep> defaultTour()
 {
     return {
         {TourStep::Shot, QStringLiteral("01-monitor"), 1500},
-        // Start, reserve three slots, cancel one of them.
+        // Start, reserve three slots, cancel one of them, stop.
         {TourStep::Click, QStringLiteral("runOrStopButton"), 200},
         {TourStep::Click, QStringLiteral("reserveBtn_1"), 800},
         {TourStep::Click, QStringLiteral("reserveBtn_2"), 200},
@@ -118,21 +118,27 @@ QList<TourStep> defaultTour()
         {TourStep::Shot, QStringLiteral("03-monitor-cancel-question"), 500},
         {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 200},
         {TourStep::Shot, QStringLiteral("04-monitor-after-cancel"), 800},
-        {TourStep::Call, QStringLiteral("aloneMode"), 200},
-        {TourStep::Shot, QStringLiteral("05-monitor-alone"), 800},
-        {TourStep::Click, QStringLiteral("settingButton"), 200},
-        {TourStep::Shot, QStringLiteral("06-settings"), 600},
-        {TourStep::Click, QStringLiteral("returnButton"), 200},
-        {TourStep::Click, QStringLiteral("softPlcButton"), 400},
-        {TourStep::Shot, QStringLiteral("07-softplc"), 600},
-        {TourStep::Click, QStringLiteral("returnButton"), 200},
-        {TourStep::Click, QStringLiteral("prograMapBtn"), 400},
-        {TourStep::Shot, QStringLiteral("08-programmap"), 600},
-        {TourStep::Click, QStringLiteral("backBtn"), 200},
-        {TourStep::WindowShot, QStringLiteral("panel-and-simulator"), 600},
-        // Stop (confirming, if the reserved program still runs) and leave.
         {TourStep::Click, QStringLiteral("runOrStopButton"), 200},
         {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
-        {TourStep::Click, QStringLiteral("exitButton"), 600},
+        // Settings in both modes; save "Alone" with another protocol.
+        {TourStep::Click, QStringLiteral("settingButton"), 800},
+        {TourStep::Shot, QStringLiteral("05-settings-binary"), 600},
+        {TourStep::Choose, QStringLiteral("modeCB=0"), 200},
+        {TourStep::Choose, QStringLiteral("protocolCB=3"), 200},
+        {TourStep::Shot, QStringLiteral("06-settings-alone"), 400},
+        {TourStep::Click, QStringLiteral("saveButton"), 200},
+        {TourStep::Shot, QStringLiteral("07-settings-save-question"), 400},
+        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 200},
+        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 400},
+        {TourStep::Click, QStringLiteral("returnButton"), 200},
+        {TourStep::Shot, QStringLiteral("08-monitor-alone"), 600},
+        {TourStep::Click, QStringLiteral("softPlcButton"), 400},
+        {TourStep::Shot, QStringLiteral("09-softplc"), 600},
+        {TourStep::Click, QStringLiteral("returnButton"), 200},
+        {TourStep::Click, QStringLiteral("prograMapBtn"), 400},
+        {TourStep::Shot, QStringLiteral("10-programmap"), 600},
+        {TourStep::Click, QStringLiteral("backBtn"), 200},
+        {TourStep::WindowShot, QStringLiteral("panel-and-simulator"), 600},
+        {TourStep::Click, QStringLiteral("exitButton"), 400},
     };
 }

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 
 class PanelWindow;
 
@@ -17,7 +15,7 @@ struct TourStep
         Answer,     // press that key of the open modal box ("msgBoxConfirm", "msgBoxCancel")
         Shot,       // save the screen (and an open modal box over it) as <name>.png
         WindowShot, // save the whole window, simulator panel included, as <name>.png
-        Call,       // run a simulator action (see Tour::addAction)
+        Choose,     // set the combo box "<object name>=<index>" on the screen
     };
     Kind kind;
     QString name;
@@ -33,7 +31,6 @@ public:
     Tour(PanelWindow *window, const QString &shotDir, const QList<TourStep> &steps,
          QObject *parent = nullptr);
 
-    void addAction(const QString &name, std::function<void()> action);
     void start();
     QStringList written() const { return m_written; }
     QStringList skipped() const { return m_skipped; }
@@ -52,7 +49,6 @@ private:
     int m_index = 0;
     QStringList m_written;
     QStringList m_skipped;
-    QHash<QString, std::function<void()>> m_actions;
 };
 
 // Every page of the module with a screenshot of each, ending through the module's own exit.

@@ -1,8 +1,10 @@
 #include "zuzeraroveman.h"
 
 #include "zuzerarovemainpage.h"
+#include "zuzerarovesetting.h"
 
-ZuzEraroveMan::ZuzEraroveMan(QWidget *parent) : QStackedWidget(parent), monitorPage(nullptr)
+ZuzEraroveMan::ZuzEraroveMan(QWidget *parent)
+    : QStackedWidget(parent), monitorPage(nullptr), settingPage(nullptr)
 {
     setCurrentWidgetSlot(0);
 }
@@ -16,13 +18,25 @@ void ZuzEraroveMan::setCurrentWidgetSlot(int pageId)
         emit closeApp();
         return;
     }
-    if (!monitorPage) {
-        monitorPage = new ZuzEraroveMainPage(nullptr);
-        addWidget(monitorPage);
-        connect(monitorPage, &ZuzEraroveMainPage::setCurrentWidgetSignal, this,
-                &ZuzEraroveMan::setCurrentWidgetSlot);
+    switch (pageId) {
+    case 1:
+        setCurrentWidget(page(settingPage));
+        break;
+    default:
+        setCurrentWidget(page(monitorPage));
+        break;
     }
-    setCurrentWidget(monitorPage);
+}
+
+template<typename Page>
+Page *ZuzEraroveMan::page(Page *&member)
+{
+    if (!member) {
+        member = new Page(nullptr);
+        addWidget(member);
+        connect(member, &Page::setCurrentWidgetSignal, this, &ZuzEraroveMan::setCurrentWidgetSlot);
+    }
+    return member;
 }
 
 void ZuzEraroveMan::refreshVisiblePages()

@@ -3,6 +3,7 @@
 #include <QStackedWidget>
 
 class ZuzEraroveMainPage;
+class ZuzEraroveSetting;
 
 // The module's page stack. Page indices: 0 monitor, 1 reservation settings, 2 soft-PLC
 // settings, 3 program mapping, -1 close the module; any other value means 0. A page is made on
@@ -26,5 +27,10 @@ private slots:
     void setCurrentWidgetSlot(int pageId);
 
 private:
+    // The page in member, made and added on the first request.
+    template<typename Page>
+    Page *page(Page *&member);
+
     ZuzEraroveMainPage *monitorPage;
+    ZuzEraroveSetting *settingPage;
 };

@@ -1,0 +1,244 @@
+#include "zuzerarovesetting.h"
+#include "ui_zuzerarovesetting.h"
+
+#include "modulepaths.h"
+#include "msgboxes.h"
+
+#include "msgbox.h"
+#include "qtouchlineedit.h"
+#include "rtmfunctions.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QSpacerItem>
+#include <QTableWidgetItem>
+
+namespace {
+
+// A control centred in its table cell.
+QWidget *centredCell(QWidget *control)
+{
+    auto *cell = new QWidget;
+    auto *box = new QHBoxLayout(cell);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Maximum));
+    box->addWidget(control);
+    box->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Maximum));
+    return cell;
+}
+
+void scrollBarsAsNeeded(QComboBox *combo)
+{
+    combo->view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    combo->view()->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+} // namespace
+
+ZuzEraroveSetting::ZuzEraroveSetting(QWidget *parent)
+    : QWidget(parent), ui(new Ui::ZuzEraroveSetting), pendingMsgBox(nullptr)
+{
+    ui->setupUi(this);
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    initSettingTable(api->resvData);
+    showSettingData(api->resvData);
+    RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
+    scrollBarsAsNeeded(ui->protocolCB);
+}
+
+ZuzEraroveSetting::~ZuzEraroveSetting()
+{
+    delete ui;
+    delete pendingMsgBox;
+}
+
+void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
+{
+    const bool binary = data.signalMode == 1;
+    const int rows = binary ? ZUZ_SLOT_COUNT : 4;
+    const int rowHeight = binary ? 50 : 80;
+    QTableWidget *table = ui->rplSettingTw;
+
+    // The controls go first: clearing the table hands their cells to deferred deletion.
+    qDeleteAll(nameBoxes);
+    qDeleteAll(cycleEdits);
+    nameBoxes.clear();
+    cycleEdits.clear();
+    table->clear();
+
+    table->setShowGrid(false);
+    table->resize(760, 406);
+    table->setRowCount(rows);
+    table->setColumnCount(3);
+    table->setHorizontalHeaderLabels({tr("ID"), tr("Name"), tr("Cycle index")});
+    table->setColumnWidth(0, 100);
+    table->setColumnWidth(1, 480);
+    table->setColumnWidth(2, 140);
+    table->horizontalHeader()->setVisible(true);
+    table->verticalHeader()->setVisible(false);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+
+    const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
+    const QString unselected = tr("Unselected");
+    for (int r = 0; r < rows; ++r) {
+        table->setRowHeight(r, rowHeight);
+        auto *id = new QTableWidgetItem(QString::number(r + 1));
+        id->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        table->setItem(r, 0, id);
+
+        auto *combo = new QComboBox;
+        combo->setObjectName(QStringLiteral("nameBox_%1").arg(r + 1));
+        combo->setFixedSize(450, 40);
+        combo->addItem(unselected);
+        combo->addItems(names);
+        combo->setCurrentIndex(names.indexOf(data.rplNames[r]) + 1);
+        scrollBarsAsNeeded(combo);
+        combo->setMaxVisibleItems(6);
+        nameBoxes.append(combo);
+
+        auto *edit = new QTouchLineEdit;
+        edit->setObjectName(QStringLiteral("cycleEdit_%1").arg(r + 1));
+        edit->setFixedSize(120, 40);
+        edit->setCast(5, -1);
+        edit->setValueRange(1.0, 9999.0);
+        edit->setText(QString::number(data.cycleIndex[r]));
+        edit->setAlignment(Qt::AlignCenter);
+        cycleEdits.append(edit);
+
+        table->setCellWidget(r, 1, centredCell(combo));
+        table->setCellWidget(r, 2, centredCell(edit));
+    }
+}
+
+void ZuzEraroveSetting::showSettingData(ZuzEraroveData data)
+{
+    {
+        // Loading a record is no mode change.
+        const QSignalBlocker blocker(ui->modeCB);
+        ui->modeCB->setCurrentIndex(data.signalMode);
+    }
+    ui->protocolCB->setCurrentIndex(data.protocol);
+
+    QComboBox *first = nameBoxes.value(0);
+    if (!first)
+        return;
+    QStringList items;
+    for (int i = 0; i < first->count(); ++i)
+        items << first->itemText(i);
+
+    delete pendingMsgBox;
+    pendingMsgBox = nullptr;
+
+    QString report;
+    for (int r = 0; r < nameBoxes.size(); ++r) {
+        if (QComboBox *combo = nameBoxes[r]) {
+            const int j = items.indexOf(data.rplNames[r]);
+            if (j >= 0 && j < combo->count())
+                combo->setCurrentIndex(j);
+            else if (!data.rplNames[r].isEmpty())
+                report += QStringLiteral("\nID:%1 Name:%2").arg(r + 1).arg(data.rplNames[r]);
+        }
+        if (QTouchLineEdit *edit = cycleEdits.value(r))
+            edit->setText(QString::number(data.cycleIndex[r]));
+    }
+    if (!report.isEmpty()) {
+        const QString unchanged = QStringLiteral("unchanged");
+        // The host decides whether and when to show this report; the page only keeps it.
+        pendingMsgBox = new MsgBox(MsgError, tr("The following files do not exist, please reselect.%1").arg(report),
+                                   MsgAcknowledge, false, false, 0, false, false, unchanged, unchanged,
+                                   unchanged, 18);
+    }
+}
+
+void ZuzEraroveSetting::saveUiToData()
+{
+    ZuzEraroveData &data = ZuzEraroveLibApi::getInstance()->resvData;
+    data.signalMode = ui->modeCB->currentIndex();
+    data.protocol = ui->protocolCB->currentIndex();
+    for (int r = 0; r < ZUZ_SLOT_COUNT; ++r) {
+        QComboBox *combo = nameBoxes.value(r);
+        data.rplNames[r] = combo && combo->currentIndex() > 0 ? combo->currentText() : QString();
+        QTouchLineEdit *edit = cycleEdits.value(r);
+        data.cycleIndex[r] = edit ? edit->text().toInt(nullptr, 10) : 1;
+    }
+}
+
+void ZuzEraroveSetting::reloadFromWorkingRecord()
+{
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    initSettingTable(api->resvData);
+    showSettingData(api->resvData);
+}
+
+void ZuzEraroveSetting::on_modeCB_currentIndexChanged(int index)
+{
+    Q_UNUSED(index) // the mode is read back from the combo
+    saveUiToData();
+    reloadFromWorkingRecord();
+}
+
+void ZuzEraroveSetting::on_resetButton_clicked()
+{
+    if (runMsgBox(MsgInfo, tr("Are you sure to restore data from the file?"), MsgConfirmCancel) != 1)
+        return;
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    initSettingTable(api->resvDataSaved);
+    showSettingData(api->resvDataSaved);
+}
+
+void ZuzEraroveSetting::on_returnButton_clicked()
+{
+    saveUiToData();
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    if (api->isSameRplResData(api->resvData, api->resvDataSaved)) {
+        emit setCurrentWidgetSignal(0);
+        return;
+    }
+    if (runMsgBox(MsgInfo, tr("Are you sure not to save settings and exit?"), MsgConfirmCancel) != 1)
+        return;
+    api->resvData = api->resvDataSaved;
+    reloadFromWorkingRecord();
+    emit setCurrentWidgetSignal(0);
+}
+
+void ZuzEraroveSetting::on_saveButton_clicked()
+{
+    if (runMsgBox(MsgInfo, tr("Are you sure to save it?"), MsgConfirmCancel) != 1)
+        return;
+    saveUiToData();
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    if (!api->writeZuzEraroveFile(modulepaths::localConfigPath())) {
+        runMsgBox(MsgError, tr("Failed to write file."), MsgAcknowledge);
+        return;
+    }
+    if (!api->sendFileToCtrl(modulepaths::localConfigPath(), modulepaths::ctrlConfigPath())) {
+        runMsgBox(MsgError, tr("Failed to send file."), MsgAcknowledge);
+        return;
+    }
+    // The service takes the file, then the protocol, then the mode, apart in time.
+    api->setUpdateConfig();
+    api->delay_MSec(16);
+    api->setProtocolType(rescProtocol(ui->protocolCB->currentIndex()));
+    api->delay_MSec(16);
+    api->setSignalMode(ui->modeCB->currentIndex());
+    runMsgBox(MsgInfo, tr("Save successfully."), MsgAcknowledge);
+    api->clearUnusedIdTotal();
+    api->resvDataSaved = api->resvData;
+}
+
+void ZuzEraroveSetting::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    QComboBox *first = nameBoxes.value(0);
+    if (!first || first->count() < 2)
+        return;
+    QStringList listed;
+    for (int i = 1; i < first->count(); ++i)
+        listed << first->itemText(i);
+    if (ZuzEraroveLibApi::getInstance()->isSameQstrList(ZuzEraroveLibApi::getInstance()->getAllRplName(), listed))
+        return;
+    saveUiToData();
+    reloadFromWorkingRecord();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "zuzerarovelibapi.h"
+
+#include <QList>
+#include <QWidget>
+
+class MsgBox;
+class QComboBox;
+class QTouchLineEdit;
+
+namespace Ui {
+class ZuzEraroveSetting;
+}
+
+// Page 1: signal mode, protocol, and each slot's program and cycle index. It edits the
+// service's working record and compares it with the last saved one.
+class ZuzEraroveSetting : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ZuzEraroveSetting(QWidget *parent);
+    ~ZuzEraroveSetting() override;
+
+signals:
+    void setCurrentWidgetSignal(int pageId);
+    void showMsgboxSignal(QString text);
+
+private slots:
+    void on_saveButton_clicked();
+    void on_returnButton_clicked();
+    void on_resetButton_clicked();
+    void on_modeCB_currentIndexChanged(int index);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // Rebuilds the rows for data's signal mode, each combo listing the service's programs.
+    void initSettingTable(ZuzEraroveData data);
+    // Puts data into the widgets; saved programs the service no longer lists are reported in
+    // pendingMsgBox.
+    void showSettingData(ZuzEraroveData data);
+    // Writes the widgets into the service's working record, all 15 slots.
+    void saveUiToData();
+    // Rebuilds the table from the service's working record.
+    void reloadFromWorkingRecord();
+
+    Ui::ZuzEraroveSetting *ui;
+    QList<QComboBox *> nameBoxes;
+    QList<QTouchLineEdit *> cycleEdits;
+    MsgBox *pendingMsgBox;
+};
