@@ -11,6 +11,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QListView>
 #include <QSpacerItem>
 #include <QTableWidgetItem>
 
@@ -91,6 +92,12 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
         auto *combo = new QComboBox;
         combo->setObjectName(QStringLiteral("nameBox_%1").arg(r + 1));
         combo->setFixedSize(450, 40);
+        // The size is fixed: no need to measure every program name for a size hint.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        // Every entry is one line of text, so the list need not measure 500 of them each time
+        // the page's style is applied.
+        if (auto *list = qobject_cast<QListView *>(combo->view()))
+            list->setUniformItemSizes(true);
         combo->addItem(unselected);
         combo->addItems(names);
         combo->setCurrentIndex(names.indexOf(data.rplNames[r]) + 1);

@@ -1,0 +1,374 @@
+#include "factories.h"
+
+#include "modulefixture.h"
+#include "msgboxsim.h"
+#include "qtouchlineedit.h"
+#include "simcontroller.h"
+#include "zuzerarovelibapi.h"
+#include "zuzerarovesim.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+using sim::CallLog;
+using sim::MsgBoxHooks;
+
+// The reservation settings page, reached from the monitor's Setting key.
+class tst_ZuzEraroveSetting : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void rowsFollowSignalMode_data();
+    void rowsFollowSignalMode();
+    void modeSwitchDropsRowsBeyondFour();
+    void missingProgramsReported();
+    void returnToMonitor_data();
+    void returnToMonitor();
+    void restoreSavedRecord_data();
+    void restoreSavedRecord();
+    void saveHandsOverInOrder();
+    void saveFailuresApplyNothing_data();
+    void saveFailuresApplyNothing();
+    void cycleIndexThatIsNoNumber();
+    void programListFollowsService();
+    void emptyProgramList();
+
+private:
+    // Opens the screen on this configuration and goes to the settings page.
+    bool openSettings(int signalMode, const QStringList &names, int protocol = 0);
+    QTableWidget *table() const { return find<QTableWidget>(QStringLiteral("rplSettingTw")); }
+    QComboBox *nameBox(int row) const { return find<QComboBox>(QStringLiteral("nameBox_%1").arg(row)); }
+    QTouchLineEdit *cycleEdit(int row) const { return find<QTouchLineEdit>(QStringLiteral("cycleEdit_%1").arg(row)); }
+    QComboBox *combo(const char *name) const { return find<QComboBox>(QString::fromLatin1(name)); }
+    void click(const char *name) const { find<QPushButton>(QString::fromLatin1(name))->click(); }
+    template<typename T>
+    T *find(const QString &name) const { return f.screen()->find<T>(name); }
+    static QStringList boxTexts()
+    {
+        QStringList texts;
+        for (const sim::MsgBoxRecord &r : MsgBoxHooks::records())
+            texts << r.text;
+        return texts;
+    }
+
+    ModuleFixture f{createZedOvedudData, createZedOvedudWidget};
+};
+
+static const QString ctrlConfig = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
+
+void tst_ZuzEraroveSetting::init()
+{
+    f.setUp();
+}
+
+void tst_ZuzEraroveSetting::cleanup()
+{
+    QVERIFY(f.tearDown());
+}
+
+bool tst_ZuzEraroveSetting::openSettings(int signalMode, const QStringList &names, int protocol)
+{
+    if (!f.start(signalMode, names, protocol))
+        return false;
+    click("settingButton");
+    const bool shown = f.currentPage() && f.currentPage()->objectName() == QLatin1String("ZuzEraroveSetting");
+    CallLog::instance().clear();
+    MsgBoxHooks::clearRecords();
+    return shown;
+}
+
+void tst_ZuzEraroveSetting::rowsFollowSignalMode_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("height");
+    QTest::newRow("Binary") << 1 << 15 << 50;
+    QTest::newRow("Alone") << 0 << 4 << 80;
+    QTest::newRow("mode 2 shows as four rows") << 2 << 4 << 80;
+}
+
+void tst_ZuzEraroveSetting::rowsFollowSignalMode()
+{
+    QFETCH(int, mode);
+    QFETCH(int, rows);
+    QFETCH(int, height);
+    QVERIFY(openSettings(mode, {QStringLiteral("B.XPL"), QString(), QStringLiteral("SUB/D.XPL")}, 10));
+    QCOMPARE(table()->rowCount(), rows);
+    QCOMPARE(table()->horizontalHeaderItem(2)->text(), QStringLiteral("Cycle index"));
+    const QStringList items{"Unselected", "A.XPL", "B.XPL", "C.XPL", "SUB/D.XPL"};
+    for (int r = 1; r <= rows; ++r) {
+        QCOMPARE(table()->rowHeight(r - 1), height);
+        QCOMPARE(table()->item(r - 1, 0)->text(), QString::number(r));
+        QComboBox *box = nameBox(r);
+        QStringList listed;
+        for (int i = 0; i < box->count(); ++i)
+            listed << box->itemText(i);
+        QCOMPARE(listed, items);
+        QCOMPARE(box->maxVisibleItems(), 6);
+        QCOMPARE(cycleEdit(r)->text(), QStringLiteral("1"));
+        QCOMPARE(cycleEdit(r)->cast(), 5u);
+        QCOMPARE(cycleEdit(r)->minimumValue(), 1.0);
+        QCOMPARE(cycleEdit(r)->maximumValue(), 9999.0);
+    }
+    QCOMPARE(nameBox(1)->currentText(), QStringLiteral("B.XPL"));
+    QCOMPARE(nameBox(2)->currentIndex(), 0);
+    QCOMPARE(nameBox(3)->currentText(), QStringLiteral("SUB/D.XPL"));
+    QCOMPARE(combo("protocolCB")->currentText(), QStringLiteral("DevicenetMaster"));
+    QCOMPARE(combo("protocolCB")->itemText(3), QStringLiteral("EtherNet/IP"));
+    QCOMPARE(combo("modeCB")->currentIndex(), mode <= 1 ? mode : -1);
+}
+
+void tst_ZuzEraroveSetting::modeSwitchDropsRowsBeyondFour()
+{
+    QStringList names;
+    for (int i = 0; i < 15; ++i)
+        names << QStringLiteral("C.XPL");
+    QVERIFY(openSettings(1, names));
+    cycleEdit(6)->setText(QStringLiteral("42"));
+    combo("modeCB")->setCurrentIndex(0);
+    QCOMPARE(table()->rowCount(), 4);
+    // The working record keeps all 15 names until the next write-back from the widgets.
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    QCOMPARE(api->resvData.rplNames[14], QStringLiteral("C.XPL"));
+    QCOMPARE(api->resvData.cycleIndex[5], 42);
+
+    combo("modeCB")->setCurrentIndex(1);
+    QCOMPARE(table()->rowCount(), 15);
+    for (int r = 1; r <= 4; ++r)
+        QCOMPARE(nameBox(r)->currentText(), QStringLiteral("C.XPL"));
+    for (int r = 5; r <= 15; ++r) {
+        QCOMPARE(nameBox(r)->currentIndex(), 0);
+        QCOMPARE(cycleEdit(r)->text(), QStringLiteral("1"));
+        QCOMPARE(api->resvData.rplNames[r - 1], QString());
+    }
+    QVERIFY(MsgBoxHooks::records().isEmpty());
+}
+
+static int keptBoxes()
+{
+    int n = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        n += w->objectName() == QLatin1String("MsgBox");
+    return n;
+}
+
+void tst_ZuzEraroveSetting::missingProgramsReported()
+{
+    QVERIFY(f.start(1, {QStringLiteral("A.XPL"), QStringLiteral("GONE.XPL"), QString(), QString(),
+                        QStringLiteral("a.xpl")}));
+    click("settingButton");
+    // The report is made when the page is built, kept, and neither shown by the page nor
+    // waited for. Empty names are not missing; names differing in case are.
+    const QList<sim::MsgBoxRecord> boxes = MsgBoxHooks::records();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].kind, 2);
+    QCOMPARE(boxes[0].buttons, 1);
+    QCOMPARE(boxes[0].modal, false);
+    QCOMPARE(boxes[0].text, QStringLiteral("The following files do not exist, please reselect.\nID:2 Name:GONE.XPL\nID:5 Name:a.xpl"));
+    QCOMPARE(keptBoxes(), 1);
+    QCOMPARE(nameBox(2)->currentIndex(), 0);
+    QCOMPARE(nameBox(5)->currentIndex(), 0);
+
+    // The next showing of a record drops the report; the missing names are gone from the
+    // working record by then, so there is nothing to report.
+    combo("modeCB")->setCurrentIndex(0);
+    QCOMPARE(keptBoxes(), 0);
+    QCOMPARE(MsgBoxHooks::records().size(), 1);
+    QCOMPARE(ZuzEraroveLibApi::getInstance()->resvData.rplNames[1], QString());
+}
+
+void tst_ZuzEraroveSetting::returnToMonitor_data()
+{
+    QTest::addColumn<bool>("change");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<bool>("onMonitor");
+    const QString question = QStringLiteral("Are you sure not to save settings and exit?");
+    QTest::newRow("unchanged") << false << 1 << QStringList{} << true;
+    QTest::newRow("changed, leave confirmed") << true << 1 << QStringList{question} << true;
+    QTest::newRow("changed, leave declined") << true << 0 << QStringList{question} << false;
+}
+
+void tst_ZuzEraroveSetting::returnToMonitor()
+{
+    QFETCH(bool, change);
+    QFETCH(int, answer);
+    QFETCH(QStringList, boxes);
+    QFETCH(bool, onMonitor);
+    QVERIFY(openSettings(0, {QStringLiteral("A.XPL")}));
+    if (change)
+        nameBox(1)->setCurrentIndex(2);
+    MsgBoxHooks::answerAll(answer);
+    click("returnButton");
+    QCOMPARE(boxTexts(), boxes);
+    QCOMPARE(f.currentPage()->objectName(),
+             onMonitor ? QStringLiteral("ZuzEraroveMainPage") : QStringLiteral("ZuzEraroveSetting"));
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    const QString expected = change && !onMonitor ? QStringLiteral("B.XPL") : QStringLiteral("A.XPL");
+    QCOMPARE(api->resvData.rplNames[0], expected);
+    QCOMPARE(nameBox(1)->currentText(), expected);
+    QCOMPARE(api->resvDataSaved.rplNames[0], QStringLiteral("A.XPL"));
+    QVERIFY(CallLog::instance().entriesOf({"writeZuzEraroveFile", "sendFileToCtrl"}).isEmpty());
+}
+
+void tst_ZuzEraroveSetting::restoreSavedRecord_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("confirmed") << 1 << "A.XPL";
+    QTest::newRow("declined") << 0 << "C.XPL";
+}
+
+void tst_ZuzEraroveSetting::restoreSavedRecord()
+{
+    QFETCH(int, answer);
+    QFETCH(QString, shown);
+    QVERIFY(openSettings(1, {QStringLiteral("A.XPL")}, 2));
+    nameBox(1)->setCurrentIndex(3);
+    combo("protocolCB")->setCurrentIndex(5);
+    MsgBoxHooks::answerAll(answer);
+    click("resetButton");
+    QCOMPARE(boxTexts(), QStringList{"Are you sure to restore data from the file?"});
+    QCOMPARE(nameBox(1)->currentText(), shown);
+    QCOMPARE(combo("protocolCB")->currentIndex(), answer == 1 ? 2 : 5);
+    // No file is read.
+    QVERIFY(CallLog::instance().entriesOf({"getFileFromCtrl", "readZuzEraroveFile"}).isEmpty());
+}
+
+void tst_ZuzEraroveSetting::saveHandsOverInOrder()
+{
+    QVERIFY(openSettings(1, {QStringLiteral("A.XPL"), QStringLiteral("B.XPL")}));
+    sim::Reservation::instance().setTotal(1, 5);
+    sim::Reservation::instance().setTotal(0, 3);
+    combo("modeCB")->setCurrentIndex(0);
+    combo("protocolCB")->setCurrentIndex(4);
+    nameBox(2)->setCurrentIndex(0);
+    cycleEdit(1)->setText(QStringLiteral("12"));
+    CallLog::instance().clear();
+    click("saveButton");
+
+    const QString local = f.env().localDir() + QStringLiteral("/zuzeraroveconfig.xml");
+    QCOMPARE(CallLog::instance().entriesOf({"MsgBox", "writeZuzEraroveFile", "sendFileToCtrl", "setUpdateConfig",
+                                             "delay_MSec", "setProtocolType", "setSignalMode", "clearUnusedIdTotal"}),
+             (QStringList{"MsgBox(0, Are you sure to save it?, 3, true)",
+                          QStringLiteral("writeZuzEraroveFile(%1)").arg(local),
+                          QStringLiteral("sendFileToCtrl(%1, %2)").arg(local, ctrlConfig),
+                          "setUpdateConfig()", "delay_MSec(16)", "setProtocolType(4)", "delay_MSec(16)",
+                          "setSignalMode(0)", "MsgBox(0, Save successfully., 1, true)", "clearUnusedIdTotal()"}));
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    QVERIFY(api->isSameRplResData(api->resvData, api->resvDataSaved));
+    const ZuzEraroveData inForce = sim::Reservation::instance().configInForce();
+    QCOMPARE(inForce.signalMode, 0);
+    QCOMPARE(inForce.protocol, 4);
+    QCOMPARE(inForce.rplNames[1], QString());
+    QCOMPARE(inForce.cycleIndex[0], 12);
+    QCOMPARE(api->getProgramRunTotal(1), 0);
+    QCOMPARE(api->getProgramRunTotal(0), 3);
+
+    // Back on the monitor the table follows the saved mode.
+    click("returnButton");
+    QCOMPARE(f.currentPage()->objectName(), QStringLiteral("ZuzEraroveMainPage"));
+    QCOMPARE(find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW"))->rowCount(), 4);
+}
+
+void tst_ZuzEraroveSetting::saveFailuresApplyNothing_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QStringList>("transfers");
+    const QString question = QStringLiteral("Are you sure to save it?");
+    QTest::newRow("declined") << -1 << 0 << QStringList{question} << QStringList{};
+    QTest::newRow("write fails") << int(sim::Fault::Write) << 1
+        << QStringList{question, "Failed to write file."} << QStringList{"writeZuzEraroveFile"};
+    QTest::newRow("send fails") << int(sim::Fault::Send) << 1
+        << QStringList{question, "Failed to send file."} << QStringList{"writeZuzEraroveFile", "sendFileToCtrl"};
+}
+
+void tst_ZuzEraroveSetting::saveFailuresApplyNothing()
+{
+    QFETCH(int, fault);
+    QFETCH(int, answer);
+    QFETCH(QStringList, boxes);
+    QFETCH(QStringList, transfers);
+    QVERIFY(openSettings(1, {QStringLiteral("A.XPL")}, 1));
+    const QByteArray controllerCopy = f.env().controllerFile(ctrlConfig);
+    if (fault >= 0)
+        sim::Controller::instance().setFault(sim::Fault(fault), true);
+    combo("modeCB")->setCurrentIndex(0);
+    combo("protocolCB")->setCurrentIndex(7);
+    CallLog::instance().clear();
+    MsgBoxHooks::answerAll(answer);
+    click("saveButton");
+
+    QCOMPARE(boxTexts(), boxes);
+    QStringList called;
+    for (const QString &c : CallLog::instance().entriesOf({"writeZuzEraroveFile", "sendFileToCtrl", "setUpdateConfig",
+                                                            "setProtocolType", "setSignalMode", "clearUnusedIdTotal"}))
+        called << c.left(c.indexOf(QLatin1Char('(')));
+    QCOMPARE(called, transfers);
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    QCOMPARE(api->resvDataSaved.signalMode, 1);
+    QCOMPARE(api->resvDataSaved.protocol, 1);
+    QCOMPARE(sim::Reservation::instance().signalMode(), 1);
+    QCOMPARE(sim::Reservation::instance().protocol(), 1);
+    QCOMPARE(f.env().controllerFile(ctrlConfig), controllerCopy);
+    // The edits stay on the page.
+    QCOMPARE(f.currentPage()->objectName(), QStringLiteral("ZuzEraroveSetting"));
+    QCOMPARE(combo("protocolCB")->currentIndex(), 7);
+}
+
+void tst_ZuzEraroveSetting::cycleIndexThatIsNoNumber()
+{
+    QVERIFY(openSettings(0, {QStringLiteral("A.XPL")}));
+    cycleEdit(1)->setText(QStringLiteral("abc"));
+    cycleEdit(2)->setText(QStringLiteral("0x10"));
+    MsgBoxHooks::answerAll(0);
+    click("returnButton");
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    QCOMPARE(api->resvData.cycleIndex[0], 0);
+    QCOMPARE(api->resvData.cycleIndex[1], 0);
+    // Slots without a row keep cycle index 1.
+    QCOMPARE(api->resvData.cycleIndex[14], 1);
+}
+
+void tst_ZuzEraroveSetting::programListFollowsService()
+{
+    QVERIFY(openSettings(0, {QStringLiteral("A.XPL")}));
+    nameBox(2)->setCurrentIndex(3);
+    MsgBoxHooks::answerAll(0);
+    click("returnButton");
+    QCOMPARE(f.currentPage()->objectName(), QStringLiteral("ZuzEraroveSetting"));
+
+    // A program that appears while the page is away is listed when it is shown again,
+    // the unsaved choices kept.
+    f.env().addPrograms({QStringLiteral("AA.XPL")});
+    f.screen()->widget()->hide();
+    f.screen()->widget()->show();
+    QCOMPARE(nameBox(1)->itemText(2), QStringLiteral("AA.XPL"));
+    QCOMPARE(nameBox(2)->currentText(), QStringLiteral("C.XPL"));
+}
+
+void tst_ZuzEraroveSetting::emptyProgramList()
+{
+    sim::Reservation::instance().setProgramNames({});
+    QVERIFY(openSettings(0, {QStringLiteral("A.XPL")}));
+    QCOMPARE(nameBox(1)->count(), 1);
+    QCOMPARE(nameBox(1)->itemText(0), QStringLiteral("Unselected"));
+
+    // With only "Unselected" listed, showing the page again changes nothing...
+    sim::Reservation::instance().clearProgramNames();
+    f.screen()->widget()->hide();
+    f.screen()->widget()->show();
+    QCOMPARE(nameBox(1)->count(), 1);
+    // ... until the table is rebuilt.
+    combo("modeCB")->setCurrentIndex(1);
+    QCOMPARE(nameBox(1)->count(), 5);
+}
+
+QTEST_MAIN(tst_ZuzEraroveSetting)
+#include "tst_zuzerarovesetting.moc"
