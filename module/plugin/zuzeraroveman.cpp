@@ -2,9 +2,10 @@
 
 #include "zuzerarovemainpage.h"
 #include "zuzerarovesetting.h"
+#include "softplcfun.h"
 
 ZuzEraroveMan::ZuzEraroveMan(QWidget *parent)
-    : QStackedWidget(parent), monitorPage(nullptr), settingPage(nullptr)
+    : QStackedWidget(parent), monitorPage(nullptr), settingPage(nullptr), softPlcPage(nullptr)
 {
     setCurrentWidgetSlot(0);
 }
@@ -21,6 +22,9 @@ void ZuzEraroveMan::setCurrentWidgetSlot(int pageId)
     switch (pageId) {
     case 1:
         setCurrentWidget(page(settingPage));
+        break;
+    case 2:
+        setCurrentWidget(page(softPlcPage));
         break;
     default:
         setCurrentWidget(page(monitorPage));
@@ -43,6 +47,8 @@ void ZuzEraroveMan::refreshVisiblePages()
 {
     if (monitorPage && monitorPage->isVisible())
         monitorPage->refreshMonitor();
+    if (softPlcPage && softPlcPage->isVisible())
+        softPlcPage->syncAutoStartState();
 }
 
 void ZuzEraroveMan::retranslatePages()

@@ -1,0 +1,107 @@
+// The soft-PLC configuration file and the controller's environment list.
+//
+// Texts are UTF-8 both ways, as the file's declaration says: a program name written with
+// characters outside ASCII reads back unchanged, whatever the panel's locale. File paths are
+// handed to the library in the local 8-bit encoding.
+
+#include "softplcfun.h"
+#include "ui_softplcfun.h"
+
+#include "dataaccess.h"
+#include "rtmfunctions.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+
+#include <pugixml.hpp>
+
+namespace {
+
+// Only processing instructions become nodes besides elements and text: references stay
+// unexpanded, line ends as they are, comments and the declaration are dropped.
+constexpr unsigned int readOptions = pugi::parse_pi;
+
+bool loadLocalized(const QString &path, pugi::xml_document *doc)
+{
+    const QByteArray file = QFile::encodeName(RtmGetLocalizedFileName(path, true));
+    return bool(doc->load_file(file.constData(), readOptions, pugi::encoding_auto));
+}
+
+QString text(const pugi::xml_node &node, const char *child)
+{
+    return QString::fromUtf8(node.child(child).text().get());
+}
+
+} // namespace
+
+bool SoftPlcFun::readSoftPlcConfig(const QString &path)
+{
+    pugi::xml_document doc;
+    if (!loadLocalized(path, &doc))
+        return false;
+    pugi::xml_node node = doc.child("SoftPlcConfig").child("PlcData").first_child();
+    // Entries are taken in document order whatever the nodes are called; id is not read.
+    for (int i = 0; i < 4 && node; ++i, node = node.next_sibling()) {
+        plcProgName[i] = text(node, "ProgName").remove(QStringLiteral("/RPL/"));
+        plcMode[i] = node.child("mode").text().as_int(0);
+    }
+    return true;
+}
+
+bool SoftPlcFun::writeSoftPlcConfig(const QString &path)
+{
+    const QString dir = RtmGetLocalizedFileName(path.left(path.lastIndexOf(QLatin1Char('/'))), true);
+    if (!QDir(dir).exists())
+        QDir().mkpath(dir);
+
+    pugi::xml_document doc;
+    pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
+    declaration.append_attribute("version") = "1.0";
+    declaration.append_attribute("encoding") = "UTF-8";
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
+    doc.append_child(pugi::node_comment)
+        .set_value(QStringLiteral(" Date(ymd)/time(hms) %1 ").arg(stamp).toUtf8().constData());
+    pugi::xml_node data = doc.append_child("SoftPlcConfig").append_child("PlcData");
+    for (int i = 0; i < 4; ++i) {
+        pugi::xml_node info = data.append_child("PlcInfo");
+        info.append_attribute("id") = i + 1;
+        info.append_child("mode").text().set(QByteArray::number(plcMode[i]).constData());
+        info.append_child("ProgName").text().set(
+            (QStringLiteral("/RPL/") + plcProgName[i]).toUtf8().constData());
+    }
+    return doc.save_file(QFile::encodeName(path).constData(), "\t", pugi::format_indent,
+                         pugi::encoding_utf8);
+}
+
+void SoftPlcFun::loadXplConfig()
+{
+    for (int plc = 0; plc < 4; ++plc)
+        plcRow(plc)->hide();
+    const QString local = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove/xpl.cfg"), true);
+    const QString dir = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove"), true);
+    if (!QDir(dir).exists())
+        QDir().mkdir(dir);
+    if (DataAccess::GetFileFromController2TPU(QStringLiteral("/xpl/xpl.cfg"), local, false)) {
+        parseXplConfig(local);
+        return;
+    }
+    qDebug("DataAccess::GetFileFromController2TPU failed");
+    plcRow(0)->show();
+    plcRow(1)->show();
+}
+
+void SoftPlcFun::parseXplConfig(const QString &path)
+{
+    pugi::xml_document doc;
+    if (!loadLocalized(path, &doc))
+        return;
+    const pugi::xml_node list = doc.child("XplConfiguration").child("EnvironmentList");
+    for (pugi::xml_node env = list.first_child(); env; env = env.next_sibling()) {
+        const QString name = text(env, "Name");
+        for (int plc = 0; plc < 4; ++plc)
+            if (name.compare(QStringLiteral("softplc%1").arg(plc + 1), Qt::CaseInsensitive) == 0)
+                plcRow(plc)->show();
+    }
+}

@@ -1,0 +1,124 @@
+#include "softplcfun.h"
+#include "ui_softplcfun.h"
+
+#include "msgboxes.h"
+
+#include "dataaccess.h"
+#include "rtmfunctions.h"
+#include "zuzerarovelibapi.h"
+
+SoftPlcFun::SoftPlcFun(QWidget *parent) : QWidget(parent), ui(new Ui::SoftPlcFun)
+{
+    for (int i = 0; i < 4; ++i)
+        plcMode[i] = 0;
+    ui->setupUi(this);
+    RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
+    initPage();
+}
+
+SoftPlcFun::~SoftPlcFun()
+{
+    delete ui;
+}
+
+void SoftPlcFun::initPage()
+{
+    softPlcLocalPath = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove/softplcconfig.xml"), true);
+    softPlcCtrlPath = QStringLiteral("/application/zuzerarove/softplcconfig.xml");
+    // The only fetch from the controller in the page's life; later reads use the local copy.
+    if (DataAccess::GetFileFromController2TPU(softPlcCtrlPath, softPlcLocalPath, false))
+        readSoftPlcConfig(softPlcLocalPath);
+
+    modeBoxes = {ui->comboBoxModePlc1, ui->comboBoxModePlc2, ui->comboBoxModePlc3, ui->comboBoxModePlc4};
+    progNameBoxes = {ui->comboBoxProgName1, ui->comboBoxProgName2, ui->comboBoxProgName3, ui->comboBoxProgName4};
+    // The program column is kept but never shown; its values still travel through the file.
+    for (QComboBox *box : qAsConst(progNameBoxes))
+        box->hide();
+    ui->labelProgName->hide();
+    fillProgramBoxes();
+    loadXplConfig();
+}
+
+QWidget *SoftPlcFun::plcRow(int plc) const
+{
+    QWidget *const rows[] = {ui->frame_3, ui->frame_4, ui->framePlc3, ui->framePlc4};
+    return rows[plc];
+}
+
+void SoftPlcFun::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    loadXplConfig();
+    fillProgramBoxes();
+    applyConfigToUi();
+}
+
+void SoftPlcFun::fillProgramBoxes()
+{
+    const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
+    const QString unselected = tr("Unselected");
+    for (QComboBox *box : qAsConst(progNameBoxes)) {
+        box->clear();
+        box->addItem(unselected);
+        box->addItems(names);
+    }
+}
+
+void SoftPlcFun::applyConfigToUi()
+{
+    for (int i = 0; i < 4; ++i) {
+        modeBoxes[i]->setCurrentIndex(plcMode[i]);
+        progNameBoxes[i]->setCurrentIndex(
+            progNameBoxes[i]->findText(plcProgName[i], Qt::MatchExactly | Qt::MatchCaseSensitive));
+    }
+}
+
+void SoftPlcFun::syncAutoStartState()
+{
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    for (int i = 0; i < 4; ++i) {
+        if (plcMode[i] != 1 && api->getAutoStartPLc(i)) {
+            modeBoxes[i]->setCurrentIndex(1);
+            plcMode[i] = 1;
+        } else if (plcMode[i] == 1 && !api->getAutoStartPLc(i)) {
+            modeBoxes[i]->setCurrentIndex(0);
+            plcMode[i] = 0;
+        }
+    }
+}
+
+void SoftPlcFun::on_saveButton_clicked()
+{
+    if (runMsgBox(MsgInfo, tr("Are you sure to save it?"), MsgConfirmCancel) != 1)
+        return;
+    // Every entry, hidden rows too; they keep these values even if a later step fails.
+    for (int i = 0; i < 4; ++i) {
+        plcMode[i] = modeBoxes[i]->currentIndex();
+        plcProgName[i] = progNameBoxes[i]->currentText();
+    }
+    if (!writeSoftPlcConfig(softPlcLocalPath)) {
+        runMsgBox(MsgError, tr("Failed to write file."), MsgAcknowledge);
+        return;
+    }
+    if (!DataAccess::SendFileFromTPU2Controller(softPlcLocalPath, softPlcCtrlPath, false)) {
+        runMsgBox(MsgError, tr("Failed to send file."), MsgAcknowledge);
+        return;
+    }
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    for (int i = 0; i < 4; ++i)
+        api->setAutoStartPLc(i, modeBoxes[i]->currentIndex() == 1);
+    runMsgBox(MsgInfo, tr("Save successfully."), MsgAcknowledge);
+}
+
+void SoftPlcFun::on_resetButton_clicked()
+{
+    readSoftPlcConfig(softPlcLocalPath);
+    applyConfigToUi();
+}
+
+void SoftPlcFun::on_returnButton_clicked()
+{
+    // The boxes get the entries back at the next showing, so unsaved changes are dropped.
+    readSoftPlcConfig(softPlcLocalPath);
+    emit setCurrentWidgetSignal(0);
+}

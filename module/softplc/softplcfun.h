@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class QComboBox;
+
+namespace Ui {
+class SoftPlcFun;
+}
+
+// Page 2: the start-up mode of each soft-PLC that the controller's environment list names,
+// kept in softplcconfig.xml and handed to the reservation service as auto-start flags.
+class SoftPlcFun : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SoftPlcFun(QWidget *parent);
+    ~SoftPlcFun() override;
+
+    // Aligns the modes with the service's auto-start flags; the page stack's idle refresh.
+    void syncAutoStartState();
+
+    // The configuration file (softplcfiles.cpp). Read: false when the file cannot be loaded,
+    // the entries then as they were. Write: false when the file cannot be saved.
+    bool readSoftPlcConfig(const QString &path);
+    bool writeSoftPlcConfig(const QString &path);
+    // Fetches the controller's environment list and shows the rows of the soft-PLCs it names.
+    void loadXplConfig();
+    void parseXplConfig(const QString &path);
+
+signals:
+    void setCurrentWidgetSignal(int pageId);
+
+private slots:
+    void on_returnButton_clicked();
+    void on_resetButton_clicked();
+    void on_saveButton_clicked();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void initPage();
+    void fillProgramBoxes();
+    void applyConfigToUi();
+    QWidget *plcRow(int plc) const;
+
+    Ui::SoftPlcFun *ui;
+    QList<QComboBox *> modeBoxes;
+    QList<QComboBox *> progNameBoxes;
+    int plcMode[4];
+    QString plcProgName[4];
+    QString softPlcLocalPath;
+    QString softPlcCtrlPath;
+};
