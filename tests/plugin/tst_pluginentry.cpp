@@ -151,6 +151,7 @@ void tst_PluginEntry::navigationByPageIndex_data()
     const QString monitor = QStringLiteral("ZuzEraroveMainPage");
     QTest::newRow("monitor") << 0 << monitor;
     QTest::newRow("settings") << 1 << "ZuzEraroveSetting";
+    QTest::newRow("soft-PLC") << 2 << "SoftPlcFun";
     QTest::newRow("5 means monitor") << 5 << monitor;
     QTest::newRow("-2 means monitor") << -2 << monitor;
     QTest::newRow("close") << -1 << monitor;

@@ -26,7 +26,7 @@ public:
     // Opens the screen on whatever the controller holds now.
     bool open();
 
-    SimEnvironment &env() { return *m_env; }
+    SimEnvironment &env() const { return *m_env; }
     ModuleScreen *screen() const { return m_screen.data(); }
     void closeScreen() { m_screen.reset(); }
     // The page stack's current page.

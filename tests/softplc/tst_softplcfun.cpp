@@ -1,0 +1,409 @@
+#include "factories.h"
+#include "softplcfun.h"
+
+#include "debugcapture.h"
+#include "modulefixture.h"
+#include "msgboxsim.h"
+#include "simcontroller.h"
+#include "zuzerarovesim.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <pugixml.hpp>
+
+using sim::CallLog;
+using sim::MsgBoxHooks;
+
+// The soft-PLC page and its two files.
+class tst_SoftPlcFun : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void writtenDocumentMatchesGolden();
+    void readerCases_data();
+    void readerCases();
+    void namesRoundTrip();
+    void environmentList_data();
+    void environmentList();
+    void failedFetchShowsFirstTwoRows();
+    void save_data();
+    void save();
+    void restoreAndReturn();
+    void followsServiceFlagsWhileShown();
+    void failedConfigFetchIsSilent();
+
+private:
+    // Opens the screen and goes to the soft-PLC page.
+    SoftPlcFun *openPage();
+    QComboBox *box(const QString &name) const { return f.screen()->find<QComboBox>(name); }
+    QString localFile(const QString &name) const { return f.env().localDir() + QLatin1Char('/') + name; }
+    static void writeFile(const QString &path, const QByteArray &content)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    static QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // The four entries as a written file holds them: "mode|name" each.
+    QStringList entriesOf(SoftPlcFun *page);
+    QList<bool> visibleRows() const;
+
+    ModuleFixture f{createZedOvedudData, createZedOvedudWidget};
+};
+
+static const QString ctrlConfig = QStringLiteral("/application/zuzerarove/softplcconfig.xml");
+
+void tst_SoftPlcFun::init()
+{
+    f.setUp();
+    f.env().writeControllerFile(QStringLiteral("/xpl/xpl.cfg"),
+                                "<XplConfiguration><EnvironmentList>"
+                                "<Environment><Name>softplc1</Name></Environment>"
+                                "<Environment><Name>softplc2</Name></Environment>"
+                                "</EnvironmentList></XplConfiguration>");
+}
+
+void tst_SoftPlcFun::cleanup()
+{
+    QVERIFY(f.tearDown());
+}
+
+SoftPlcFun *tst_SoftPlcFun::openPage()
+{
+    if (!f.start(0, {QStringLiteral("A.XPL")}))
+        return nullptr;
+    f.screen()->find<QPushButton>(QStringLiteral("softPlcButton"))->click();
+    auto *page = qobject_cast<SoftPlcFun *>(f.currentPage());
+    CallLog::instance().clear();
+    MsgBoxHooks::clearRecords();
+    return page;
+}
+
+QStringList tst_SoftPlcFun::entriesOf(SoftPlcFun *page)
+{
+    const QString out = localFile(QStringLiteral("entries.xml"));
+    if (!page->writeSoftPlcConfig(out))
+        return {QStringLiteral("write failed")};
+    pugi::xml_document doc;
+    doc.load_file(QFile::encodeName(out).constData());
+    QStringList entries;
+    for (pugi::xml_node info : doc.child("SoftPlcConfig").child("PlcData").children("PlcInfo"))
+        entries << QStringLiteral("%1|%2").arg(QString::fromUtf8(info.child("mode").text().get()),
+                                               QString::fromUtf8(info.child("ProgName").text().get()).mid(5));
+    return entries;
+}
+
+QList<bool> tst_SoftPlcFun::visibleRows() const
+{
+    QList<bool> rows;
+    for (const char *name : {"frame_3", "frame_4", "framePlc3", "framePlc4"})
+        rows << !f.screen()->find<QFrame>(QString::fromLatin1(name))->isHidden();
+    return rows;
+}
+
+static QByteArray withoutDate(QByteArray document)
+{
+    return QString::fromUtf8(document)
+        .replace(QRegularExpression(QStringLiteral("\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}:\\d{2}")), QStringLiteral("DATE"))
+        .toUtf8();
+}
+
+void tst_SoftPlcFun::writtenDocumentMatchesGolden()
+{
+    sim::Reservation::instance().setProgramNames({QStringLiteral("P0"), QStringLiteral("P1")});
+    QVERIFY(openPage());
+    box("comboBoxModePlc1")->setCurrentIndex(1);
+    box("comboBoxProgName1")->setCurrentIndex(2);
+    box("comboBoxModePlc2")->setCurrentIndex(0);
+    box("comboBoxProgName2")->setCurrentIndex(-1);
+    box("comboBoxModePlc3")->setCurrentIndex(0);
+    box("comboBoxProgName3")->setCurrentIndex(0);
+    box("comboBoxModePlc4")->setCurrentIndex(-1);
+    box("comboBoxProgName4")->setCurrentIndex(-1);
+    f.screen()->find<QPushButton>(QStringLiteral("saveButton"))->click();
+
+    const QByteArray written = readFile(localFile(QStringLiteral("softplcconfig.xml")));
+    QVERIFY(QRegularExpression(QStringLiteral("^<\\?xml[^\\n]*\\n<!-- Date\\(ymd\\)/time\\(hms\\) \\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}:\\d{2} -->\\n"))
+                .match(QString::fromUtf8(written)).hasMatch());
+    QCOMPARE(withoutDate(written), withoutDate(readFile(QStringLiteral(GOLDEN_DIR "/softplcconfig.xml"))));
+    QCOMPARE(f.env().controllerFile(ctrlConfig), written);
+}
+
+void tst_SoftPlcFun::readerCases_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<bool>("loads");
+    QTest::addColumn<QStringList>("entries");
+    const QStringList before{"1|K1", "1|K2", "1|K3", "1|K4"};
+    auto doc = [](const QByteArray &infos) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Date(ymd)/time(hms) 2026/01/01 00:00:00 -->\n"
+               "<SoftPlcConfig>\n\t<PlcData>\n" + infos + "\t</PlcData>\n</SoftPlcConfig>\n";
+    };
+    auto info = [](const QByteArray &id, const QByteArray &mode, const QByteArray &name) {
+        QByteArray x = "\t\t<PlcInfo id=\"" + id + "\">\n";
+        if (!mode.isNull())
+            x += "\t\t\t<mode>" + mode + "</mode>\n";
+        if (!name.isNull())
+            x += "\t\t\t<ProgName>" + name + "</ProgName>\n";
+        return x + "\t\t</PlcInfo>\n";
+    };
+    const QByteArray four = info("1", "1", "/RPL/A") + info("2", "0", "/RPL/B") + info("3", "1", "/RPL/C") + info("4", "0", "/RPL/D");
+    QTest::newRow("four entries") << doc(four) << true << QStringList{"1|A", "0|B", "1|C", "0|D"};
+    QTest::newRow("two entries: the rest keep their values")
+        << doc(info("1", "0", "/RPL/A") + info("2", "0", "/RPL/B")) << true << QStringList{"0|A", "0|B", "1|K3", "1|K4"};
+    QTest::newRow("five entries: the first four")
+        << doc(four + info("5", "1", "/RPL/E")) << true << QStringList{"1|A", "0|B", "1|C", "0|D"};
+    QTest::newRow("no mode, no ProgName")
+        << doc(info("1", QByteArray(), QByteArray()) + info("2", QByteArray(), "/RPL/B") + info("3", "1", QByteArray()))
+        << true << QStringList{"0|", "0|B", "1|", "1|K4"};
+    QTest::newRow("program names")
+        << doc(info("1", "0", "/RPL/ABC") + info("2", "0", "ABC") + info("3", "0", "/RPL/") + info("4", "0", "/rpl/ABC"))
+        << true << QStringList{"0|ABC", "0|ABC", "0|", "0|/rpl/ABC"};
+    QTest::newRow("every /RPL/ removed") << doc(info("1", "0", "/RPL/SUB/RPL//RPL/X")) << true
+                                        << QStringList{"0|SUBX", "1|K2", "1|K3", "1|K4"};
+    QTest::newRow("ids ignored")
+        << doc(info("4", "1", "/RPL/A") + info("3", "0", "/RPL/B") + info("2", "1", "/RPL/C") + info("1", "0", "/RPL/D"))
+        << true << QStringList{"1|A", "0|B", "1|C", "0|D"};
+    QTest::newRow("modes") << doc(info("1", "7x", "") + info("2", "abc", "") + info("3", "-3", "") + info("4", " 2", ""))
+                           << true << QStringList{"7|", "0|", "-3|", "2|"};
+    QTest::newRow("blank text and comments are no entries")
+        << doc(info("1", "1", "/RPL/A") + "\n  \n<!-- note -->\n" + info("2", "0", "/RPL/B"))
+        << true << QStringList{"1|A", "0|B", "1|K3", "1|K4"};
+    QTest::newRow("processing instruction takes an entry")
+        << doc(info("1", "1", "/RPL/A") + "<?marker here?>\n" + info("2", "1", "/RPL/B"))
+        << true << QStringList{"1|A", "0|", "1|B", "1|K4"};
+    QTest::newRow("text takes an entry")
+        << doc(info("1", "1", "/RPL/A") + "stray\n" + info("2", "1", "/RPL/B"))
+        << true << QStringList{"1|A", "0|", "1|B", "1|K4"};
+    QTest::newRow("references stay unexpanded") << doc(info("1", "1", "/RPL/R&amp;D")) << true
+                                               << QStringList{"1|R&amp;D", "1|K2", "1|K3", "1|K4"};
+    QTest::newRow("name outside ASCII") << doc(info("1", "1", "/RPL/Schweißnaht_ä.XPL")) << true
+                                        << QStringList{"1|Schweißnaht_ä.XPL", "1|K2", "1|K3", "1|K4"};
+    QTest::newRow("no SoftPlcConfig") << QByteArray("<Other><PlcData/></Other>") << true << before;
+    QTest::newRow("no PlcData") << QByteArray("<SoftPlcConfig><Data/></SoftPlcConfig>") << true << before;
+    QTest::newRow("missing") << QByteArray() << false << before;
+    QTest::newRow("empty") << QByteArray("") << false << before;
+    QTest::newRow("truncated") << doc(four).left(140) << false << before;
+    QTest::newRow("not XML") << QByteArray("\x01\x02 mode=1") << false << before;
+}
+
+void tst_SoftPlcFun::readerCases()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(bool, loads);
+    QFETCH(QStringList, entries);
+    SoftPlcFun *page = openPage();
+    QVERIFY(page);
+    const QString known = localFile(QStringLiteral("known.xml"));
+    writeFile(known, "<SoftPlcConfig><PlcData>"
+                     "<PlcInfo><mode>1</mode><ProgName>/RPL/K1</ProgName></PlcInfo>"
+                     "<PlcInfo><mode>1</mode><ProgName>/RPL/K2</ProgName></PlcInfo>"
+                     "<PlcInfo><mode>1</mode><ProgName>/RPL/K3</ProgName></PlcInfo>"
+                     "<PlcInfo><mode>1</mode><ProgName>/RPL/K4</ProgName></PlcInfo>"
+                     "</PlcData></SoftPlcConfig>");
+    QVERIFY(page->readSoftPlcConfig(known));
+
+    const QString input = localFile(QStringLiteral("input.xml"));
+    if (!document.isNull())
+        writeFile(input, document);
+    QCOMPARE(page->readSoftPlcConfig(input), loads);
+    QCOMPARE(entriesOf(page), entries);
+}
+
+void tst_SoftPlcFun::namesRoundTrip()
+{
+    const QStringList names{QStringLiteral("R&D <1>.XPL"), QStringLiteral("Schweißen/Nähte_ä.XPL"),
+                            QStringLiteral("焊接.XPL")};
+    sim::Reservation::instance().setProgramNames(names);
+    QVERIFY(openPage());
+    for (int plc = 1; plc <= 3; ++plc)
+        box(QStringLiteral("comboBoxProgName%1").arg(plc))->setCurrentIndex(plc);
+    f.screen()->find<QPushButton>(QStringLiteral("saveButton"))->click();
+    for (int plc = 1; plc <= 3; ++plc)
+        box(QStringLiteral("comboBoxProgName%1").arg(plc))->setCurrentIndex(0);
+    f.screen()->find<QPushButton>(QStringLiteral("resetButton"))->click();
+    // Names outside ASCII come back unchanged. A reference stays unexpanded on reading, so a
+    // name with "&" or "<" comes back escaped and matches no program.
+    QCOMPARE(box(QStringLiteral("comboBoxProgName1"))->currentIndex(), -1);
+    QCOMPARE(box(QStringLiteral("comboBoxProgName2"))->currentText(), names[1]);
+    QCOMPARE(box(QStringLiteral("comboBoxProgName3"))->currentText(), names[2]);
+    QVERIFY(readFile(localFile(QStringLiteral("softplcconfig.xml"))).contains("<ProgName>/RPL/R&amp;D &lt;1&gt;.XPL</ProgName>"));
+}
+
+void tst_SoftPlcFun::environmentList_data()
+{
+    QTest::addColumn<QByteArray>("xpl");
+    QTest::addColumn<QList<bool>>("rows");
+    auto list = [](const QByteArray &names) {
+        QByteArray envs;
+        for (const QByteArray &n : names.split(','))
+            envs += "<Environment><Path>/x</Path><Name>" + n + "</Name></Environment>\n";
+        return "<?xml version=\"1.0\"?>\n<XplConfiguration>\n<EnvironmentList>\n" + envs + "</EnvironmentList>\n</XplConfiguration>\n";
+    };
+    QTest::newRow("softplc1 and softplc2") << list("softplc1,softplc2") << QList<bool>{true, true, false, false};
+    QTest::newRow("only softplc1") << list("softplc1") << QList<bool>{true, false, false, false};
+    QTest::newRow("letter case ignored") << list("SoftPLC3") << QList<bool>{false, false, true, false};
+    QTest::newRow("all four in any order") << list("softplc4,SOFTPLC2,softplc3,softplc1") << QList<bool>{true, true, true, true};
+    QTest::newRow("whole names only") << list("softplc5,softplc1 ,xsoftplc2") << QList<bool>{false, false, false, false};
+    QTest::newRow("no EnvironmentList") << QByteArray("<XplConfiguration><Other/></XplConfiguration>")
+                                        << QList<bool>{false, false, false, false};
+    QTest::newRow("malformed") << list("softplc1").left(60) << QList<bool>{false, false, false, false};
+}
+
+void tst_SoftPlcFun::environmentList()
+{
+    QFETCH(QByteArray, xpl);
+    QFETCH(QList<bool>, rows);
+    f.env().writeControllerFile(QStringLiteral("/xpl/xpl.cfg"), xpl);
+    sim::DebugCapture debug;
+    QVERIFY(openPage());
+    QCOMPARE(visibleRows(), rows);
+    QVERIFY(debug.lines().isEmpty());
+}
+
+void tst_SoftPlcFun::failedFetchShowsFirstTwoRows()
+{
+    f.env().writeControllerFile(QStringLiteral("/xpl/xpl.cfg"), "<XplConfiguration><EnvironmentList>"
+                                "<E><Name>softplc3</Name></E><E><Name>softplc4</Name></E>"
+                                "</EnvironmentList></XplConfiguration>");
+    QVERIFY(openPage());
+    QCOMPARE(visibleRows(), (QList<bool>{false, false, true, true}));
+    f.screen()->find<QPushButton>(QStringLiteral("returnButton"))->click();
+
+    sim::Controller::instance().setFault(sim::Fault::Fetch, true, QStringLiteral("xpl.cfg"));
+    sim::DebugCapture debug;
+    f.screen()->find<QPushButton>(QStringLiteral("softPlcButton"))->click();
+    QCOMPARE(visibleRows(), (QList<bool>{true, true, false, false}));
+    QCOMPARE(debug.lines(), QStringList{QStringLiteral("DataAccess::GetFileFromController2TPU failed")});
+    QVERIFY(MsgBoxHooks::records().isEmpty());
+}
+
+void tst_SoftPlcFun::save_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("calls");
+    const QString confirm = QStringLiteral("MsgBox(0, Are you sure to save it?, 3, true)");
+    const QString send = QStringLiteral("DataAccess::SendFileFromTPU2Controller(%L, %C, false)");
+    QTest::newRow("saved") << "" << 1
+        << QStringList{confirm, send, "setAutoStartPLc(0, false)", "setAutoStartPLc(1, true)",
+                       "setAutoStartPLc(2, false)", "setAutoStartPLc(3, true)", "MsgBox(0, Save successfully., 1, true)"};
+    QTest::newRow("declined") << "" << 0 << QStringList{confirm};
+    QTest::newRow("write fails") << "write" << 1 << QStringList{confirm, "MsgBox(2, Failed to write file., 1, true)"};
+    QTest::newRow("send fails") << "send" << 1 << QStringList{confirm, send, "MsgBox(2, Failed to send file., 1, true)"};
+}
+
+void tst_SoftPlcFun::save()
+{
+    QFETCH(QString, failure);
+    QFETCH(int, answer);
+    QFETCH(QStringList, calls);
+    // Only softplc1 exists; all four entries are saved and handed over all the same.
+    f.env().writeControllerFile(QStringLiteral("/xpl/xpl.cfg"),
+                                "<XplConfiguration><EnvironmentList><E><Name>softplc1</Name></E>"
+                                "</EnvironmentList></XplConfiguration>");
+    SoftPlcFun *page = openPage();
+    QVERIFY(page);
+    const QString local = localFile(QStringLiteral("softplcconfig.xml"));
+    if (failure == QLatin1String("write"))
+        QVERIFY(QDir().mkpath(local)); // a directory where the file should be
+    if (failure == QLatin1String("send"))
+        sim::Controller::instance().setFault(sim::Fault::Send, true);
+    box("comboBoxModePlc2")->setCurrentIndex(1);
+    box("comboBoxModePlc4")->setCurrentIndex(1);
+    MsgBoxHooks::answerAll(answer);
+    f.screen()->find<QPushButton>(QStringLiteral("saveButton"))->click();
+
+    for (QString &c : calls)
+        c.replace(QStringLiteral("%L"), local).replace(QStringLiteral("%C"), ctrlConfig);
+    QCOMPARE(CallLog::instance().entriesOf({"MsgBox", "DataAccess::SendFileFromTPU2Controller", "setAutoStartPLc"}), calls);
+    const bool saved = calls.size() > 3;
+    QCOMPARE(sim::Reservation::instance().autoStart(1), saved);
+    QCOMPARE(f.env().controllerFileExists(ctrlConfig), saved);
+    // The entries took the boxes' values once the operator confirmed.
+    if (failure != QLatin1String("write"))
+        QCOMPARE(entriesOf(page), answer == 1 ? (QStringList{"0|", "1|", "0|", "1|"}) : (QStringList{"0|", "0|", "0|", "0|"}));
+}
+
+void tst_SoftPlcFun::restoreAndReturn()
+{
+    f.env().writeControllerFile(ctrlConfig, "<SoftPlcConfig><PlcData>"
+                                            "<PlcInfo><mode>1</mode><ProgName>/RPL/B.XPL</ProgName></PlcInfo>"
+                                            "<PlcInfo><mode>0</mode><ProgName>/RPL/</ProgName></PlcInfo>"
+                                            "</PlcData></SoftPlcConfig>");
+    QVERIFY(openPage());
+    QCOMPARE(box("comboBoxModePlc1")->currentIndex(), 1);
+    QCOMPARE(box("comboBoxProgName1")->currentText(), QStringLiteral("B.XPL"));
+    QCOMPARE(box("comboBoxProgName2")->currentIndex(), -1);
+
+    box("comboBoxModePlc1")->setCurrentIndex(0);
+    f.screen()->find<QPushButton>(QStringLiteral("resetButton"))->click();
+    QCOMPARE(box("comboBoxModePlc1")->currentIndex(), 1);
+    QVERIFY(MsgBoxHooks::records().isEmpty());
+
+    box("comboBoxModePlc1")->setCurrentIndex(0);
+    f.screen()->find<QPushButton>(QStringLiteral("returnButton"))->click();
+    QCOMPARE(f.currentPage()->objectName(), QStringLiteral("ZuzEraroveMainPage"));
+    f.screen()->find<QPushButton>(QStringLiteral("softPlcButton"))->click();
+    QCOMPARE(box("comboBoxModePlc1")->currentIndex(), 1);
+    // Neither restore nor return fetched the file again.
+    QVERIFY(CallLog::instance().entriesOf({"DataAccess::GetFileFromController2TPU"}).filter(ctrlConfig).isEmpty());
+}
+
+void tst_SoftPlcFun::followsServiceFlagsWhileShown()
+{
+    f.env().writeControllerFile(ctrlConfig, "<SoftPlcConfig><PlcData>"
+                                            "<PlcInfo><mode>0</mode></PlcInfo><PlcInfo><mode>0</mode></PlcInfo>"
+                                            "<PlcInfo><mode>7</mode></PlcInfo><PlcInfo><mode>1</mode></PlcInfo>"
+                                            "</PlcData></SoftPlcConfig>");
+    QVERIFY(openPage());
+    sim::Reservation &resv = sim::Reservation::instance();
+    resv.setAutoStart(1, true);
+    resv.setAutoStart(3, true);
+    f.screen()->idle();
+    QCOMPARE(box("comboBoxModePlc2")->currentIndex(), 1);
+    QCOMPARE(box("comboBoxModePlc3")->currentIndex(), -1);
+    QCOMPARE(box("comboBoxModePlc4")->currentIndex(), 1);
+
+    resv.setAutoStart(1, false);
+    resv.setAutoStart(2, true);
+    // A box the operator changed stays as it is while entry and service agree.
+    box("comboBoxModePlc1")->setCurrentIndex(1);
+    f.screen()->idle();
+    QCOMPARE(box("comboBoxModePlc1")->currentIndex(), 1);
+    QCOMPARE(box("comboBoxModePlc2")->currentIndex(), 0);
+    QCOMPARE(box("comboBoxModePlc3")->currentIndex(), 1);
+    QVERIFY(CallLog::instance().entriesOf({"DataAccess::SendFileFromTPU2Controller"}).isEmpty());
+
+    // Hidden, the page is not refreshed.
+    f.screen()->find<QPushButton>(QStringLiteral("returnButton"))->click();
+    resv.setAutoStart(0, true);
+    f.screen()->idle();
+    QCOMPARE(box("comboBoxModePlc1")->currentIndex(), 1);
+    QVERIFY(CallLog::instance().entriesOf({"getAutoStartPLc"}).filter(QStringLiteral("(0)")).size() <= 2);
+}
+
+void tst_SoftPlcFun::failedConfigFetchIsSilent()
+{
+    f.env().writeControllerFile(ctrlConfig, "<SoftPlcConfig><PlcData><PlcInfo><mode>1</mode></PlcInfo>"
+                                            "</PlcData></SoftPlcConfig>");
+    sim::Controller::instance().setFault(sim::Fault::Fetch, true, QStringLiteral("softplcconfig"));
+    QVERIFY(openPage());
+    QCOMPARE(box("comboBoxModePlc1")->currentIndex(), 0);
+    QVERIFY(MsgBoxHooks::records().isEmpty());
+}
+
+QTEST_MAIN(tst_SoftPlcFun)
+#include "tst_softplcfun.moc"
