@@ -5,6 +5,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QMouseEvent>
+#include <QTableWidget>
+#include <QTreeWidget>
 #include <QDir>
 #include <QPainter>
 #include <QPixmap>
@@ -59,8 +62,7 @@ void Tour::perform(const TourStep &step)
                                                      : QApplication::activeModalWidget();
         QAbstractButton *button = findButton(root, step.name);
         if (!button || !button->isEnabled()) {
-            m_skipped << step.name;
-            std::fprintf(stderr, "tour: no enabled button named %s, step skipped\n", qPrintable(step.name));
+            skip(step);
             return;
         }
         button->click();
@@ -77,6 +79,50 @@ void Tour::perform(const TourStep &step)
         save(pixmap, step.name);
         return;
     }
+    case TourStep::ClickCell: {
+        const QString name = step.name.section(QLatin1Char('='), 0, 0);
+        const QStringList cell = step.name.section(QLatin1Char('='), 1).split(QLatin1Char(','));
+        auto *table = m_window->screen()->findChild<QTableWidget *>(name);
+        QTableWidgetItem *item = table ? table->item(cell.value(0).toInt(), cell.value(1).toInt()) : nullptr;
+        if (!item || !table->isVisible()) {
+            skip(step);
+            return;
+        }
+        // A real click on the viewport: whatever lies above the table must let it through.
+        QWidget *viewport = table->viewport();
+        const QPoint pos = table->visualItemRect(item).center();
+        QWidget *target = viewport->window()->childAt(viewport->mapTo(viewport->window(), pos));
+        if (target != viewport) {
+            skip(step);
+            return;
+        }
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, pos, viewport->mapToGlobal(pos), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(viewport, &event);
+        }
+        return;
+    }
+    case TourStep::Pick: {
+        const QString name = step.name.section(QLatin1Char('='), 0, 0);
+        const QStringList path = step.name.section(QLatin1Char('='), 1).split(QLatin1Char('/'));
+        QWidget *modal = QApplication::activeModalWidget();
+        auto *tree = modal ? modal->findChild<QTreeWidget *>(name) : nullptr;
+        QTreeWidgetItem *item = tree ? tree->invisibleRootItem() : nullptr;
+        for (const QString &part : path) {
+            QTreeWidgetItem *next = nullptr;
+            for (int i = 0; item && i < item->childCount() && !next; ++i)
+                if (item->child(i)->text(0) == part)
+                    next = item->child(i);
+            item = next;
+        }
+        if (!item) {
+            skip(step);
+            return;
+        }
+        tree->setCurrentItem(item);
+        return;
+    }
     case TourStep::WindowShot:
         save(m_window->grab(), step.name);
         return;
@@ -85,14 +131,19 @@ void Tour::perform(const TourStep &step)
         const int index = step.name.section(QLatin1Char('='), 1).toInt();
         auto *combo = m_window->screen()->findChild<QComboBox *>(name);
         if (!combo || !combo->isVisible() || index < 0 || index >= combo->count()) {
-            m_skipped << step.name;
-            std::fprintf(stderr, "tour: no visible combo box for %s, step skipped\n", qPrintable(step.name));
+            skip(step);
             return;
         }
         combo->setCurrentIndex(index);
         return;
     }
     }
+}
+
+void Tour::skip(const TourStep &step)
+{
+    m_skipped << step.name;
+    std::fprintf(stderr, "tour: nothing to act on for %s, step skipped\n", qPrintable(step.name));
 }
 
 void Tour::save(const QPixmap &pixmap, const QString &name)
@@ -135,9 +186,20 @@ QList<TourStep> defaultTour()
         {TourStep::Click, QStringLiteral("softPlcButton"), 400},
         {TourStep::Shot, QStringLiteral("09-softplc"), 600},
         {TourStep::Click, QStringLiteral("returnButton"), 200},
+        // Map program number 3 to a program in a sub-directory and save the map.
         {TourStep::Click, QStringLiteral("prograMapBtn"), 400},
         {TourStep::Shot, QStringLiteral("10-programmap"), 600},
-        {TourStep::Click, QStringLiteral("backBtn"), 200},
+        {TourStep::Click, QStringLiteral("saveButton"), 200},
+        {TourStep::ClickCell, QStringLiteral("tableWidget=2,1"), 300},
+        {TourStep::Pick, QStringLiteral("rplRemoteFiles=PALLET/LAYER2.XPL"), 600},
+        {TourStep::Shot, QStringLiteral("11-program-chooser"), 300},
+        {TourStep::Answer, QStringLiteral("btnSelect"), 200},
+        {TourStep::Shot, QStringLiteral("12-programmap-edited"), 400},
+        {TourStep::Click, QStringLiteral("saveButton"), 200},
+        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
+        {TourStep::Shot, QStringLiteral("13-programmap-saved"), 300},
+        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 200},
+        {TourStep::Click, QStringLiteral("backBtn"), 300},
         {TourStep::WindowShot, QStringLiteral("panel-and-simulator"), 600},
         {TourStep::Click, QStringLiteral("exitButton"), 400},
     };

@@ -16,6 +16,8 @@ struct TourStep
         Shot,       // save the screen (and an open modal box over it) as <name>.png
         WindowShot, // save the whole window, simulator panel included, as <name>.png
         Choose,     // set the combo box "<object name>=<index>" on the screen
+        ClickCell,  // click the cell "<table name>=<row>,<column>" on the screen
+        Pick,       // make "<tree name>=<A/B/C>" the current item in the open modal dialog
     };
     Kind kind;
     QString name;
@@ -41,6 +43,7 @@ signals:
 private:
     void next();
     void perform(const TourStep &step);
+    void skip(const TourStep &step);
     void save(const QPixmap &pixmap, const QString &name);
 
     PanelWindow *m_window;

@@ -2,10 +2,12 @@
 
 #include "zuzerarovemainpage.h"
 #include "zuzerarovesetting.h"
+#include "programapwidget.h"
 #include "softplcfun.h"
 
 ZuzEraroveMan::ZuzEraroveMan(QWidget *parent)
-    : QStackedWidget(parent), monitorPage(nullptr), settingPage(nullptr), softPlcPage(nullptr)
+    : QStackedWidget(parent), monitorPage(nullptr), settingPage(nullptr), softPlcPage(nullptr),
+      prograMapPage(nullptr)
 {
     setCurrentWidgetSlot(0);
 }
@@ -25,6 +27,9 @@ void ZuzEraroveMan::setCurrentWidgetSlot(int pageId)
         break;
     case 2:
         setCurrentWidget(page(softPlcPage));
+        break;
+    case 3:
+        setCurrentWidget(page(prograMapPage));
         break;
     default:
         setCurrentWidget(page(monitorPage));
@@ -53,4 +58,6 @@ void ZuzEraroveMan::refreshVisiblePages()
 
 void ZuzEraroveMan::retranslatePages()
 {
+    if (prograMapPage)
+        prograMapPage->retranslateUi();
 }

@@ -5,6 +5,7 @@
 class ZuzEraroveMainPage;
 class ZuzEraroveSetting;
 class SoftPlcFun;
+class prograMapWidget;
 
 // The module's page stack. Page indices: 0 monitor, 1 reservation settings, 2 soft-PLC
 // settings, 3 program mapping, -1 close the module; any other value means 0. A page is made on
@@ -35,4 +36,5 @@ private:
     ZuzEraroveMainPage *monitorPage;
     ZuzEraroveSetting *settingPage;
     SoftPlcFun *softPlcPage;
+    prograMapWidget *prograMapPage;
 };

@@ -152,6 +152,7 @@ void tst_PluginEntry::navigationByPageIndex_data()
     QTest::newRow("monitor") << 0 << monitor;
     QTest::newRow("settings") << 1 << "ZuzEraroveSetting";
     QTest::newRow("soft-PLC") << 2 << "SoftPlcFun";
+    QTest::newRow("program map") << 3 << "prograMapWidget";
     QTest::newRow("5 means monitor") << 5 << monitor;
     QTest::newRow("-2 means monitor") << -2 << monitor;
     QTest::newRow("close") << -1 << monitor;

@@ -1,0 +1,208 @@
+#include "fileedit.h"
+#include "ui_fileedit.h"
+
+#include "msgboxes.h"
+
+#include "rbxinterface.h"
+#include "rtmfunctions.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QHash>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QStyle>
+
+QString FileEdit::localRplDir;
+QString FileEdit::remoteRplDir;
+QSet<QString> FileEdit::collapsedDirs;
+
+FileEdit::FileEdit(QWidget *parent)
+    : QDialog(parent), ui(new Ui::FileEdit), rbx(nullptr), dragPos(0, 0), dragging(false)
+{
+    ui->setupUi(this);
+    RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
+    QTreeWidget *tree = ui->rplRemoteFiles;
+    tree->setColumnCount(3);
+    tree->setHeaderLabels({tr("Name"), tr("Size"), tr("Date")});
+    setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint
+                   | Qt::FramelessWindowHint);
+    connect(ui->btnCancle, &QPushButton::clicked, this, &FileEdit::onSlotCancle);
+    connect(ui->btnSelect, &QPushButton::clicked, this, &FileEdit::onSlotSelect);
+
+    rbx = new rbxInterface(1, true);
+    localRplDir = RtmGetLocalBaseFlashDir(1) + QStringLiteral("/") + QStringLiteral("RPL");
+    remoteRplDir = QStringLiteral("/RPL/");
+    if (QDir(localRplDir).exists())
+        RtmRemoveFolderContent(localRplDir);
+    else
+        QDir().mkdir(localRplDir);
+
+    tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree->header()->setSectionsMovable(false);
+    tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    auto *corner = new QWidget;
+    corner->setStyleSheet(QStringLiteral("border:none;"));
+    tree->setCornerWidget(corner);
+
+    connect(tree, &QTreeWidget::itemExpanded, this, &FileEdit::rplItemExpanded);
+    connect(tree, &QTreeWidget::itemCollapsed, this, &FileEdit::rplItemCollapsed);
+    connect(tree, &QTreeWidget::itemSelectionChanged, this, &FileEdit::rplItemSelectionChanged);
+    connect(tree, &QTreeWidget::itemClicked, this, &FileEdit::itemClickedSlot);
+}
+
+FileEdit::~FileEdit()
+{
+    delete rbx;
+    delete ui;
+}
+
+void FileEdit::showEvent(QShowEvent *event)
+{
+    Q_UNUSED(event)
+    // Without the controller the tree keeps what the last listing showed.
+    if (rbx->isConnected()) {
+        collapsedDirs.clear();
+        refreshRemoteFiles();
+    }
+}
+
+void FileEdit::refreshRemoteFiles()
+{
+    QTreeWidget *tree = ui->rplRemoteFiles;
+    tree->clear();
+    new QTreeWidgetItem(tree, {tr("Unselected!")});
+    remoteFiles.clear();
+    if (!rbx || !rbx->flashDir(remoteFiles, remoteRplDir))
+        return;
+    for (QString &entry : remoteFiles)
+        entry = entry.toUpper();
+    remoteFiles.sort();
+
+    // Sorted, a directory's own entry comes before the entries inside it. The first child of
+    // each parent with a given name is remembered, so a deep or wide tree is not searched.
+    QHash<QTreeWidgetItem *, QHash<QString, QTreeWidgetItem *>> firstChild;
+    const QIcon dirIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    const QIcon programIcon(QStringLiteral(":/image/program.png"));
+    QTreeWidgetItem *root = tree->invisibleRootItem();
+    for (const QString &entry : qAsConst(remoteFiles)) {
+        const QString s = entry.startsWith(QLatin1String("/RPL/")) ? entry.mid(5) : entry;
+        QString name = s.section(QLatin1Char(','), 0, 0);
+        if (!name.endsWith(QLatin1Char('/')) && !name.endsWith(QLatin1String(".XPL")))
+            continue;
+        QTreeWidgetItem *parent = root;
+        int slash;
+        while ((slash = name.indexOf(QLatin1Char('/'))) >= 0) {
+            const QString seg = name.left(slash);
+            QTreeWidgetItem *&child = firstChild[parent][seg];
+            if (!child) {
+                child = new QTreeWidgetItem(parent, {seg});
+                child->setIcon(0, dirIcon);
+                child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+                child->setExpanded(!collapsedDirs.contains(s));
+            }
+            parent = child;
+            name = name.mid(slash + 1);
+        }
+        if (name.isEmpty())
+            continue;
+        const QStringList fields = s.split(QLatin1Char(','));
+        auto *program = new QTreeWidgetItem(parent, {name, fields.value(1), fields.value(2)});
+        program->setIcon(0, programIcon);
+        QTreeWidgetItem *&first = firstChild[parent][name];
+        if (!first)
+            first = program;
+    }
+}
+
+QString FileEdit::itemPath(QTreeWidgetItem *item) const
+{
+    QStringList parts;
+    for (; item; item = item->parent())
+        parts.prepend(item->text(0));
+    return parts.join(QLatin1Char('/'));
+}
+
+void FileEdit::onSlotCancle()
+{
+    close();
+}
+
+void FileEdit::on_closeBtn_clicked()
+{
+    close();
+}
+
+void FileEdit::onSlotSelect()
+{
+    QTreeWidgetItem *item = ui->rplRemoteFiles->currentItem();
+    if (!item) {
+        close();
+        return;
+    }
+    const QString path = itemPath(item);
+    qDebug().noquote() << "getItemPath:" << path;
+    const QString upper = item->text(0).toUpper();
+    const bool program = upper.contains(QLatin1String(".XPL")) || upper.contains(QLatin1String(".PJ"));
+    // The dialog stays open: the receiver closes it when it takes the choice.
+    emit signalUpateRpl(program ? QStringLiteral("/") + QStringLiteral("RPL") + QStringLiteral("/") + path
+                                : QString());
+}
+
+void FileEdit::rplItemExpanded(QTreeWidgetItem *item)
+{
+    collapsedDirs.remove(itemPath(item) + QLatin1Char('/'));
+}
+
+void FileEdit::rplItemCollapsed(QTreeWidgetItem *item)
+{
+    collapsedDirs.insert(itemPath(item) + QLatin1Char('/'));
+}
+
+void FileEdit::rplItemSelectionChanged()
+{
+    if (ui->rplRemoteFiles->selectedItems().isEmpty())
+        ui->rplRemoteFiles->setCurrentItem(nullptr);
+}
+
+void FileEdit::openItem()
+{
+    QTreeWidgetItem *item = ui->rplRemoteFiles->currentItem();
+    if (item && !item->text(1).isEmpty())
+        RtmGoToPage(30);
+}
+
+void FileEdit::itemClickedSlot(QTreeWidgetItem *item, int column)
+{
+    Q_UNUSED(column)
+    if (!item)
+        return;
+    const QString text = item->text(0);
+    const QString upper = text.toUpper();
+    if (upper.contains(QLatin1String(".XPL")) || upper.contains(QLatin1String(".PJ")))
+        return;
+    qDebug().noquote() << text;
+    if (!text.contains(tr("Unselected!")))
+        runMsgBox(MsgWarning, tr("Please select RPL or PJ file!"), MsgAcknowledge);
+}
+
+void FileEdit::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    dragging = true;
+    dragPos = event->pos();
+}
+
+void FileEdit::mouseMoveEvent(QMouseEvent *event)
+{
+    // Only the title strip drags the frameless dialog.
+    if (dragging && event->pos().y() < 32)
+        move(event->globalPos() - dragPos);
+}
+
+void FileEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    Q_UNUSED(event)
+    dragging = false;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+#include <QPoint>
+#include <QSet>
+#include <QStringList>
+
+class QTreeWidgetItem;
+class rbxInterface;
+
+namespace Ui {
+class FileEdit;
+}
+
+// A frameless dialog listing the controller's program directory "/RPL/" as a tree of
+// directories and ".XPL" programs, with sizes and dates. Select emits the chosen program as
+// "/RPL/<path>", or "" for anything that is not a program; the receiver closes the dialog.
+class FileEdit : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit FileEdit(QWidget *parent = nullptr);
+    ~FileEdit() override;
+
+signals:
+    void signalUpateRpl(QString Name);
+
+private slots:
+    void onSlotCancle();
+    void onSlotSelect();
+    void rplItemExpanded(QTreeWidgetItem *item);
+    void rplItemCollapsed(QTreeWidgetItem *item);
+    void rplItemSelectionChanged();
+    void openItem();
+    void itemClickedSlot(QTreeWidgetItem *item, int column);
+    void on_closeBtn_clicked();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    // The item's column-0 text behind its ancestors', joined by "/".
+    QString itemPath(QTreeWidgetItem *item) const;
+    void refreshRemoteFiles();
+
+    Ui::FileEdit *ui;
+    QStringList remoteFiles;
+    rbxInterface *rbx;
+    QPoint dragPos;
+    bool dragging;
+
+    static QString localRplDir;
+    static QString remoteRplDir;
+    // Directory nodes the operator collapsed, as itemPath + "/"; shared by every chooser.
+    static QSet<QString> collapsedDirs;
+};

@@ -1,0 +1,233 @@
+#include "programapwidget.h"
+#include "ui_programapwidget.h"
+
+#include "fileedit.h"
+#include "modulepaths.h"
+#include "msgboxes.h"
+
+#include "rtmfunctions.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QTimer>
+
+namespace {
+
+constexpr int rows = 512;
+
+// The part after the first "/" at position 1 or later; the whole name when there is none.
+// "/RPL/SUB/A.XPL" shows as "SUB/A.XPL".
+QString displayForm(const QString &name)
+{
+    const int slash = name.indexOf(QLatin1Char('/'), 1);
+    return slash >= 0 ? name.mid(slash + 1) : name;
+}
+
+QTableWidgetItem *centredItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    return item;
+}
+
+} // namespace
+
+prograMapWidget::prograMapWidget(QWidget *parent)
+    : QWidget(parent), ui(new Ui::prograMapWidget), fileEdit(nullptr), selectedRow(0), selectedColumn(0)
+{
+    ui->setupUi(this);
+    RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
+
+    ui->editLabel->show();
+    QTableWidget *table = ui->tableWidget;
+    table->setColumnCount(2);
+    table->setHorizontalHeaderLabels({tr("ProgramNum"), tr("ProgramName")});
+    table->setRowCount(rows);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section{font: 22px simhei;color: #412b3b;}"));
+    for (int r = 0; r < rows; ++r) {
+        table->setItem(r, 0, centredItem(QString::number(r + 1)));
+        table->setItem(r, 1, centredItem(QString()));
+    }
+    if (!fileEdit)
+        fileEdit = new FileEdit(nullptr);
+    fileEdit->setVisible(false);
+
+    connect(table, &QTableWidget::cellClicked, this, &prograMapWidget::tableCellClickedSlot);
+    connect(ui->backBtn, &QPushButton::clicked, this, &prograMapWidget::quit);
+    connect(ui->saveButton, &QPushButton::clicked, this, &prograMapWidget::saveBtnSlot);
+    connect(ui->resetBtn, &QPushButton::clicked, this, &prograMapWidget::resetBtnSlot);
+    connect(fileEdit, &FileEdit::signalUpateRpl, this, &prograMapWidget::onSlotUpateRpl);
+    connect(ui->emptyBtn, &QPushButton::clicked, this, &prograMapWidget::emptyBtnSlot);
+
+    const QString localDir = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove"), true);
+    if (!QDir(localDir).exists())
+        QDir().mkdir(localDir);
+    // The first load runs once the page is on its way to the screen.
+    QTimer::singleShot(50, this, &prograMapWidget::refreshUi);
+}
+
+prograMapWidget::~prograMapWidget()
+{
+    delete fileEdit;
+    delete ui;
+}
+
+void prograMapWidget::retranslateUi()
+{
+    const bool editing = inEditMode();
+    ui->retranslateUi(this);
+    ui->tableWidget->setHorizontalHeaderLabels({tr("ProgramNum"), tr("ProgramName")});
+    if (editing)
+        ui->saveButton->setText(tr("Save"));
+}
+
+void prograMapWidget::showEvent(QShowEvent *event)
+{
+    // Showing the page reloads nothing: edits and mode survive a visit to another page.
+    Q_UNUSED(event)
+}
+
+bool prograMapWidget::inEditMode() const
+{
+    return ui->saveButton->text() == tr("Save");
+}
+
+void prograMapWidget::enterViewMode()
+{
+    ui->editLabel->show();
+    ui->saveButton->setText(tr("Edit"));
+}
+
+void prograMapWidget::clearNames()
+{
+    for (int r = 0; r < rows; ++r)
+        ui->tableWidget->item(r, 1)->setText(QString());
+}
+
+void prograMapWidget::refreshUi()
+{
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    if (!api->getFileFromCtrl(modulepaths::ctrlProgramMapPath(), modulepaths::localProgramMapPath())) {
+        runMsgBox(MsgError, tr("Failed to get %1 file form Ctrl.").arg(modulepaths::ctrlProgramMapPath()),
+                  MsgAcknowledge);
+        return;
+    }
+    if (!api->readPrograMapFile(modulepaths::localProgramMapPath())) {
+        runMsgBox(MsgError, tr("Failed to read %1 file.").arg(modulepaths::localProgramMapPath()), MsgAcknowledge);
+        return;
+    }
+    fillTable();
+}
+
+void prograMapWidget::fillTable()
+{
+    clearNames();
+    programMaps = ZuzEraroveLibApi::getInstance()->programMaps;
+    int start = 0;
+    if (!programMaps.isEmpty() && programMaps.first().programNum == 0) {
+        runMsgBox(MsgInfo,
+                  tr("Version update, please confirm whether the '0' program mapping number was "
+                     "configured before! ")
+                      + QLatin1Char('\n')
+                      + tr("If yes, change the '0' program mapping number to another unconfigured "
+                           "program number."),
+                  MsgAcknowledge);
+        start = 1;
+    }
+    // Only the first 512 entries count; later numbers win over earlier equal ones.
+    for (int i = start; i < programMaps.size() && i < rows; ++i) {
+        const int row = programMaps[i].programNum - 1;
+        if (row >= 0 && row < rows)
+            ui->tableWidget->item(row, 1)->setText(displayForm(programMaps[i].programName));
+    }
+}
+
+void prograMapWidget::tableCellClickedSlot(int row, int column)
+{
+    if (column != 1 || !fileEdit)
+        return;
+    selectedRow = row;
+    selectedColumn = column;
+    // The chooser reports through signalUpateRpl while it is still open.
+    fileEdit->exec();
+}
+
+void prograMapWidget::onSlotUpateRpl(QString path)
+{
+    QTableWidget *table = ui->tableWidget;
+    QStringList inUse;
+    for (int r = 0; r < rows; ++r) {
+        const QString name = table->item(r, 1)->text();
+        if (r != selectedRow && !name.isEmpty())
+            inUse << name;
+    }
+    const QString name = displayForm(path);
+    QTableWidgetItem *item = table->item(selectedRow, selectedColumn);
+    if (!item)
+        return;
+    if (inUse.contains(name)) {
+        runMsgBox(MsgError, tr("Program mapping information is duplicated, adding failed!"), MsgAcknowledge);
+        return;
+    }
+    fileEdit->close();
+    item->setText(name);
+}
+
+void prograMapWidget::saveBtnSlot()
+{
+    if (!inEditMode()) {
+        ui->editLabel->hide();
+        ui->saveButton->setText(tr("Save"));
+        return;
+    }
+    if (runMsgBox(MsgInfo, tr("Are you sure Save?"), MsgConfirmCancel) != 1)
+        return;
+    QList<ProgramMapData> maps;
+    for (int r = 0; r < rows; ++r) {
+        const QString name = ui->tableWidget->item(r, 1)->text();
+        if (!name.isEmpty())
+            maps.append({r + 1, name});
+    }
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    api->programMaps = maps;
+    const QString local = modulepaths::localProgramMapPath();
+    if (!api->writePrograMapFile(local)) {
+        runMsgBox(MsgError, tr("Failed write %1 file.").arg(local), MsgAcknowledge);
+        return;
+    }
+    if (api->sendFileToCtrl(local, modulepaths::ctrlProgramMapPath())) {
+        api->setUpdateProgramMapConfig();
+        api->delay_MSec(16);
+        runMsgBox(MsgInfo, tr("Save file successfully."), MsgAcknowledge);
+    } else {
+        runMsgBox(MsgError, tr("Failed send %1 file to Ctrl.").arg(local), MsgAcknowledge);
+    }
+    enterViewMode();
+}
+
+void prograMapWidget::resetBtnSlot()
+{
+    if (runMsgBox(MsgInfo, tr("Are you sure you want to restore the list?"), MsgConfirmCancel) == 1)
+        refreshUi();
+}
+
+void prograMapWidget::emptyBtnSlot()
+{
+    if (runMsgBox(MsgInfo, tr("Are you sure you want to clear the list?"), MsgConfirmCancel) == 1)
+        clearNames();
+}
+
+void prograMapWidget::quit()
+{
+    if (inEditMode()) {
+        if (runMsgBox(MsgInfo, tr("Do you want to exit the current page modification?"), MsgConfirmCancel) != 1)
+            return;
+        refreshUi();
+        enterViewMode();
+    }
+    emit setCurrentWidgetSignal(0);
+}

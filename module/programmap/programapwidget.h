@@ -1,0 +1,53 @@
+#pragma once
+
+#include "zuzerarovelibapi.h"
+
+#include <QList>
+#include <QWidget>
+
+class FileEdit;
+
+namespace Ui {
+class prograMapWidget;
+}
+
+// Page 3: program numbers 1 to 512 and the program each one maps to. The Edit/Save key's text
+// holds the mode: in view mode a label covers the cells; in edit mode a click on a name cell
+// opens the remote program chooser.
+class prograMapWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit prograMapWidget(QWidget *parent);
+    ~prograMapWidget() override;
+
+    // Sets the form's texts again; the mode is kept.
+    void retranslateUi();
+
+signals:
+    void setCurrentWidgetSignal(int pageId);
+
+private slots:
+    void tableCellClickedSlot(int row, int column);
+    void onSlotUpateRpl(QString path);
+    void quit();
+    void saveBtnSlot();
+    void resetBtnSlot();
+    void refreshUi();
+    void emptyBtnSlot();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void fillTable();
+    void clearNames();
+    bool inEditMode() const;
+    void enterViewMode();
+
+    Ui::prograMapWidget *ui;
+    QList<ProgramMapData> programMaps;
+    FileEdit *fileEdit;
+    int selectedRow;
+    int selectedColumn;
+};
