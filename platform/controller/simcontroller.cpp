@@ -28,6 +28,7 @@ void Controller::reset()
     setLiveClock(false);
     m_connected = true;
     m_faults.clear();
+    m_listings.clear();
     m_now = 0;
     m_runDuration = 3000;
     m_running = false;
@@ -120,9 +121,15 @@ bool Controller::send(const QString &localPath, const QString &ctrlPath)
 
 bool Controller::list(const QString &dir, QStringList *entries)
 {
+    if (!entries || !m_connected || isFaulty(Fault::Listing, dir))
+        return false;
+    const auto given = m_listings.constFind(dir);
+    if (given != m_listings.constEnd()) {
+        *entries = *given;
+        return true;
+    }
     QString local;
-    if (!entries || !m_connected || isFaulty(Fault::Listing, dir) || !resolve(dir, &local)
-        || !QFileInfo(local).isDir())
+    if (!resolve(dir, &local) || !QFileInfo(local).isDir())
         return false;
     QString base = dir;
     if (!base.endsWith(QLatin1Char('/')))

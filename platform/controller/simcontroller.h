@@ -3,6 +3,7 @@
 #include "calllog.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -46,6 +47,10 @@ public:
     // Every file and directory below dir, recursively: "path,size,date" for a file and
     // "path/" for a directory, paths as controller paths.
     bool list(const QString &dir, QStringList *entries);
+    // From now on, listing dir gives exactly these entries, as they are; for listings a file
+    // store cannot make (lower case, no prefix, extra fields, thousands of entries).
+    void setListing(const QString &dir, const QStringList &entries) { m_listings.insert(dir, entries); }
+    void clearListings() { m_listings.clear(); }
 
     bool isConnected() const { return m_connected; }
     void setConnected(bool connected) { m_connected = connected; }
@@ -92,6 +97,7 @@ private:
     bool m_connected = true;
     struct FaultRule { Fault fault; QString pathPart; };
     QList<FaultRule> m_faults;
+    QHash<QString, QStringList> m_listings;
 
     qint64 m_now = 0;
     double m_speed = 1.0;

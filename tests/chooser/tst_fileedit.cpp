@@ -1,0 +1,340 @@
+#include "fileedit.h"
+
+#include "debugcapture.h"
+#include "msgboxsim.h"
+#include "simcontroller.h"
+#include "simenvironment.h"
+
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeWidget>
+#include <QtTest>
+
+using sim::Controller;
+using sim::MsgBoxHooks;
+
+// The remote program chooser, fed with listings of the controller's "/RPL/".
+class tst_FileEdit : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void treeFromListing_data();
+    void treeFromListing();
+    void treeFromFileStore();
+    void select_data();
+    void select();
+    void selectWithoutCurrentItemCloses();
+    void warningOnNonProgramClick_data();
+    void warningOnNonProgramClick();
+    void rebuiltAtEachConnectedShow();
+    void listingFailsOrControllerAway();
+    void dragByTitleStrip_data();
+    void dragByTitleStrip();
+    void cancelAndCloseEmitNothing_data();
+    void cancelAndCloseEmitNothing();
+
+private:
+    static QTreeWidget *tree(FileEdit &dlg) { return dlg.findChild<QTreeWidget *>(QStringLiteral("rplRemoteFiles")); }
+    static QStringList dump(QTreeWidget *tree);
+    static QTreeWidgetItem *itemAt(QTreeWidget *tree, const QString &path);
+
+    QScopedPointer<SimEnvironment> m_env;
+    QWidgetList m_before;
+};
+
+static const QStringList specExample{"/RPL/A.XPL,10,D1", "/RPL/SUB/", "/RPL/SUB/B.XPL,20,D2"};
+
+void tst_FileEdit::init()
+{
+    m_env.reset(new SimEnvironment);
+    MsgBoxHooks::answerAll(1);
+    m_before = QApplication::topLevelWidgets();
+}
+
+void tst_FileEdit::cleanup()
+{
+    QVERIFY(newTopLevels(m_before).isEmpty());
+    m_env.reset();
+}
+
+// One line per item, depth-first: two blanks of indent per level, "+" before an expanded and
+// "-" before a collapsed directory, and "|size|date" after a program.
+QStringList tst_FileEdit::dump(QTreeWidget *tree)
+{
+    QStringList lines;
+    std::function<void(QTreeWidgetItem *, int)> walk = [&](QTreeWidgetItem *parent, int depth) {
+        for (int i = 0; i < parent->childCount(); ++i) {
+            QTreeWidgetItem *item = parent->child(i);
+            const bool dir = item->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
+            QString line = QString(depth * 2, QLatin1Char(' '));
+            if (dir)
+                line += item->isExpanded() ? QLatin1Char('+') : QLatin1Char('-');
+            line += item->text(0);
+            if (!item->text(1).isEmpty() || !item->text(2).isEmpty())
+                line += QStringLiteral("|%1|%2").arg(item->text(1), item->text(2));
+            lines << line;
+            walk(item, depth + 1);
+        }
+    };
+    walk(tree->invisibleRootItem(), 0);
+    return lines;
+}
+
+QTreeWidgetItem *tst_FileEdit::itemAt(QTreeWidget *tree, const QString &path)
+{
+    QTreeWidgetItem *item = tree->invisibleRootItem();
+    for (const QString &part : path.split(QLatin1Char('/'))) {
+        QTreeWidgetItem *next = nullptr;
+        for (int i = 0; i < item->childCount() && !next; ++i)
+            if (item->child(i)->text(0) == part)
+                next = item->child(i);
+        if (!next)
+            return nullptr;
+        item = next;
+    }
+    return item;
+}
+
+void tst_FileEdit::treeFromListing_data()
+{
+    QTest::addColumn<QStringList>("listing");
+    QTest::addColumn<QStringList>("tree");
+    QTest::newRow("program, directory, program inside")
+        << specExample << QStringList{"Unselected!", "A.XPL|10|D1", "+SUB", "  B.XPL|20|D2"};
+    QTest::newRow("lower case") << QStringList{"/RPL/x/", "/RPL/x/y.xpl,5,dd"}
+                                << QStringList{"Unselected!", "+X", "  Y.XPL|5|DD"};
+    QTest::newRow("without the /RPL/ prefix") << QStringList{"A.XPL,1,d", "SUB/B.XPL,2,d"}
+                                              << QStringList{"Unselected!", "A.XPL|1|D", "+SUB", "  B.XPL|2|D"};
+    QTest::newRow("extra fields") << QStringList{"/RPL/A.XPL,1,d,more,fields"} << QStringList{"Unselected!", "A.XPL|1|D"};
+    QTest::newRow("no size or date") << QStringList{"/RPL/A.XPL"} << QStringList{"Unselected!", "A.XPL"};
+    QTest::newRow("directories without an entry of their own")
+        << QStringList{"/RPL/D1/D2/C.XPL,3,x", "/RPL/D1/E.XPL,4,y"}
+        << QStringList{"Unselected!", "+D1", "  +D2", "    C.XPL|3|X", "  E.XPL|4|Y"};
+    QTest::newRow("only programs and directories")
+        << QStringList{"/RPL/P.PJ,1,x", "/RPL/N.TXT,1,x", "/RPL/Q.XPL,1,x", "/RPL/DIR/R.PJ,1,x", "/RPL/Z.XPLX,1,x"}
+        << QStringList{"Unselected!", "Q.XPL|1|X"};
+    QTest::newRow("sorted") << QStringList{"/RPL/B.XPL,2,x", "/RPL/A/", "/RPL/a.xpl,1,x", "/RPL/A/C.XPL,3,x"}
+                            << QStringList{"Unselected!", "A.XPL|1|X", "+A", "  C.XPL|3|X", "B.XPL|2|X"};
+    QTest::newRow("deep") << QStringList{"/RPL/1/2/3/4/5/6/7/8/P.XPL,1,x"}
+                          << QStringList{"Unselected!", "+1", "  +2", "    +3", "      +4", "        +5",
+                                         "          +6", "            +7", "              +8",
+                                         "                P.XPL|1|X"};
+    QTest::newRow("empty listing") << QStringList{} << QStringList{"Unselected!"};
+}
+
+void tst_FileEdit::treeFromListing()
+{
+    QFETCH(QStringList, listing);
+    QFETCH(QStringList, tree);
+    Controller::instance().setListing(QStringLiteral("/RPL/"), listing);
+    FileEdit dlg;
+    dlg.show();
+    QCOMPARE(dump(tst_FileEdit::tree(dlg)), tree);
+    QCOMPARE(tst_FileEdit::tree(dlg)->columnCount(), 3);
+    QCOMPARE(tst_FileEdit::tree(dlg)->headerItem()->text(2), QStringLiteral("Date"));
+}
+
+void tst_FileEdit::treeFromFileStore()
+{
+    m_env->addPrograms({QStringLiteral("MAIN.XPL"), QStringLiteral("cell/low.xpl"), QStringLiteral("CELL.PJ")});
+    FileEdit dlg;
+    dlg.show();
+    const QStringList lines = dump(tree(dlg));
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines[1], QStringLiteral("+CELL"));
+    QVERIFY(lines[2].startsWith(QStringLiteral("  LOW.XPL|12|")));
+    QVERIFY(lines[3].startsWith(QStringLiteral("MAIN.XPL|12|")));
+}
+
+void tst_FileEdit::select_data()
+{
+    QTest::addColumn<QStringList>("listing");
+    QTest::addColumn<QString>("pick");
+    QTest::addColumn<QString>("emitted");
+    QTest::newRow("program in a directory") << specExample << "SUB/B.XPL" << "/RPL/SUB/B.XPL";
+    QTest::newRow("program at the top") << specExample << "A.XPL" << "/RPL/A.XPL";
+    QTest::newRow("written in lower case") << QStringList{"/RPL/x/y.xpl,5,d"} << "X/Y.XPL" << "/RPL/X/Y.XPL";
+    QTest::newRow("directory") << specExample << "SUB" << "";
+    QTest::newRow("Unselected!") << specExample << "Unselected!" << "";
+}
+
+void tst_FileEdit::select()
+{
+    QFETCH(QStringList, listing);
+    QFETCH(QString, pick);
+    QFETCH(QString, emitted);
+    Controller::instance().setListing(QStringLiteral("/RPL/"), listing);
+    FileEdit dlg;
+    dlg.show();
+    QSignalSpy spy(&dlg, SIGNAL(signalUpateRpl(QString)));
+    tree(dlg)->setCurrentItem(itemAt(tree(dlg), pick));
+    sim::DebugCapture debug;
+    dlg.findChild<QPushButton *>(QStringLiteral("btnSelect"))->click();
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toString(), emitted);
+    QCOMPARE(debug.lines(), QStringList{QStringLiteral("getItemPath: ") + pick});
+    // The receiver closes the dialog when it takes the choice.
+    QVERIFY(dlg.isVisible());
+    QVERIFY(!emitted.startsWith(QLatin1String("/RPL/")) || emitted.length() > 5);
+}
+
+void tst_FileEdit::selectWithoutCurrentItemCloses()
+{
+    Controller::instance().setListing(QStringLiteral("/RPL/"), specExample);
+    FileEdit dlg;
+    dlg.show();
+    tree(dlg)->setCurrentItem(itemAt(tree(dlg), QStringLiteral("A.XPL")));
+    // Losing the selection loses the current item too.
+    tree(dlg)->clearSelection();
+    QCOMPARE(tree(dlg)->currentItem(), nullptr);
+    QSignalSpy spy(&dlg, SIGNAL(signalUpateRpl(QString)));
+    dlg.findChild<QPushButton *>(QStringLiteral("btnSelect"))->click();
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(!dlg.isVisible());
+}
+
+void tst_FileEdit::warningOnNonProgramClick_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QStringList>("debugLines");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("directory") << "SUB" << QStringList{"SUB"} << true;
+    QTest::newRow("Unselected!") << "Unselected!" << QStringList{"Unselected!"} << false;
+    QTest::newRow("program") << "SUB/B.XPL" << QStringList{} << false;
+}
+
+void tst_FileEdit::warningOnNonProgramClick()
+{
+    QFETCH(QString, item);
+    QFETCH(QStringList, debugLines);
+    QFETCH(bool, warned);
+    Controller::instance().setListing(QStringLiteral("/RPL/"), specExample);
+    FileEdit dlg;
+    dlg.show();
+    QTreeWidget *t = tree(dlg);
+    const QRect rect = t->visualItemRect(itemAt(t, item));
+    sim::DebugCapture debug;
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QCOMPARE(debug.lines(), debugLines);
+    const QList<sim::MsgBoxRecord> boxes = MsgBoxHooks::records();
+    QCOMPARE(boxes.size(), warned ? 1 : 0);
+    if (warned) {
+        QCOMPARE(boxes[0].kind, 1);
+        QCOMPARE(boxes[0].buttons, 1);
+        QCOMPARE(boxes[0].text, QStringLiteral("Please select RPL or PJ file!"));
+    }
+}
+
+void tst_FileEdit::rebuiltAtEachConnectedShow()
+{
+    Controller &ctrl = Controller::instance();
+    ctrl.setListing(QStringLiteral("/RPL/"), specExample);
+    FileEdit first;
+    first.show();
+    QTreeWidget *t = tree(first);
+    t->collapseItem(itemAt(t, QStringLiteral("SUB")));
+    first.hide();
+
+    // Shown again with the controller there: a fresh listing, every directory open.
+    ctrl.setListing(QStringLiteral("/RPL/"), specExample + QStringList{"/RPL/SUB/C.XPL,1,x"});
+    first.show();
+    QCOMPARE(dump(t), (QStringList{"Unselected!", "A.XPL|10|D1", "+SUB", "  B.XPL|20|D2", "  C.XPL|1|X"}));
+    t->collapseItem(itemAt(t, QStringLiteral("SUB")));
+    first.hide();
+
+    // Without the controller the tree stays as it was left.
+    ctrl.setConnected(false);
+    first.show();
+    QCOMPARE(dump(t), (QStringList{"Unselected!", "A.XPL|10|D1", "-SUB", "  B.XPL|20|D2", "  C.XPL|1|X"}));
+
+    // A second chooser shares what was collapsed, and empties it when it lists.
+    ctrl.setConnected(true);
+    FileEdit second;
+    second.show();
+    QCOMPARE(dump(tree(second)).value(2), QStringLiteral("+SUB"));
+}
+
+void tst_FileEdit::listingFailsOrControllerAway()
+{
+    Controller &ctrl = Controller::instance();
+    ctrl.setListing(QStringLiteral("/RPL/"), specExample);
+    ctrl.setFault(sim::Fault::Listing, true);
+    {
+        FileEdit dlg;
+        dlg.show();
+        QCOMPARE(dump(tree(dlg)), QStringList{"Unselected!"});
+    }
+    ctrl.setFault(sim::Fault::Listing, false);
+    ctrl.setConnected(false);
+    FileEdit dlg;
+    dlg.show();
+    QVERIFY(dump(tree(dlg)).isEmpty());
+    QVERIFY(MsgBoxHooks::records().isEmpty());
+}
+
+void tst_FileEdit::dragByTitleStrip_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("moveY");
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("left button, y 31") << int(Qt::LeftButton) << 31 << true;
+    QTest::newRow("left button, y 32") << int(Qt::LeftButton) << 32 << false;
+    QTest::newRow("right button") << int(Qt::RightButton) << 10 << false;
+}
+
+static void sendMouse(QWidget *w, QEvent::Type type, const QPoint &pos, Qt::MouseButton button)
+{
+    QMouseEvent event(type, pos, w->mapToGlobal(pos), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button), Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+void tst_FileEdit::dragByTitleStrip()
+{
+    QFETCH(int, button);
+    QFETCH(int, moveY);
+    QFETCH(bool, moves);
+    FileEdit dlg;
+    dlg.move(100, 100);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    const QPoint start = dlg.pos();
+    sendMouse(&dlg, QEvent::MouseButtonPress, QPoint(10, 10), Qt::MouseButton(button));
+    sendMouse(&dlg, QEvent::MouseMove, QPoint(60, moveY), Qt::MouseButton(button));
+    QCOMPARE(dlg.pos() != start, moves);
+    if (moves)
+        QCOMPARE(dlg.pos(), start + QPoint(50, moveY - 10));
+    // After the release, moves drag nothing.
+    sendMouse(&dlg, QEvent::MouseButtonRelease, QPoint(60, moveY), Qt::MouseButton(button));
+    const QPoint after = dlg.pos();
+    sendMouse(&dlg, QEvent::MouseMove, QPoint(90, 5), Qt::NoButton);
+    QCOMPARE(dlg.pos(), after);
+}
+
+void tst_FileEdit::cancelAndCloseEmitNothing_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::newRow("Cancel") << "btnCancle";
+    QTest::newRow("X") << "closeBtn";
+}
+
+void tst_FileEdit::cancelAndCloseEmitNothing()
+{
+    QFETCH(QString, key);
+    Controller::instance().setListing(QStringLiteral("/RPL/"), specExample);
+    FileEdit dlg;
+    QSignalSpy spy(&dlg, SIGNAL(signalUpateRpl(QString)));
+    QTimer::singleShot(0, &dlg, [&] {
+        tree(dlg)->setCurrentItem(itemAt(tree(dlg), QStringLiteral("A.XPL")));
+        dlg.findChild<QPushButton *>(key)->click();
+    });
+    dlg.exec();
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(!dlg.isVisible());
+}
+
+QTEST_MAIN(tst_FileEdit)
+#include "tst_fileedit.moc"
