@@ -41,6 +41,9 @@ FileEdit::FileEdit(QWidget *parent)
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     tree->header()->setSectionsMovable(false);
     tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Sized to the first 250 rows, a dozen screens of the tree, rather than every row: measuring
+    // thousands of programs would make the dialog slow to open.
+    tree->header()->setResizeContentsPrecision(250);
     auto *corner = new QWidget;
     corner->setStyleSheet(QStringLiteral("border:none;"));
     tree->setCornerWidget(corner);
@@ -79,18 +82,20 @@ void FileEdit::refreshRemoteFiles()
         entry = entry.toUpper();
     remoteFiles.sort();
 
-    // Sorted, a directory's own entry comes before the entries inside it. The first child of
-    // each parent with a given name is remembered, so a deep or wide tree is not searched.
+    // Sorted, a directory's own entry comes before the entries inside it. The tree is built
+    // apart from the view and handed over at once; the first child of each parent with a given
+    // name is remembered, so a deep or wide tree is not searched.
+    QTreeWidgetItem staging;
     QHash<QTreeWidgetItem *, QHash<QString, QTreeWidgetItem *>> firstChild;
+    QList<QPair<QTreeWidgetItem *, bool>> dirs;
     const QIcon dirIcon = style()->standardIcon(QStyle::SP_DirIcon);
     const QIcon programIcon(QStringLiteral(":/image/program.png"));
-    QTreeWidgetItem *root = tree->invisibleRootItem();
     for (const QString &entry : qAsConst(remoteFiles)) {
         const QString s = entry.startsWith(QLatin1String("/RPL/")) ? entry.mid(5) : entry;
-        QString name = s.section(QLatin1Char(','), 0, 0);
+        QString name = s.left(s.indexOf(QLatin1Char(',')));
         if (!name.endsWith(QLatin1Char('/')) && !name.endsWith(QLatin1String(".XPL")))
             continue;
-        QTreeWidgetItem *parent = root;
+        QTreeWidgetItem *parent = &staging;
         int slash;
         while ((slash = name.indexOf(QLatin1Char('/'))) >= 0) {
             const QString seg = name.left(slash);
@@ -99,20 +104,24 @@ void FileEdit::refreshRemoteFiles()
                 child = new QTreeWidgetItem(parent, {seg});
                 child->setIcon(0, dirIcon);
                 child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-                child->setExpanded(!collapsedDirs.contains(s));
+                dirs.append({child, !collapsedDirs.contains(s)});
             }
             parent = child;
             name = name.mid(slash + 1);
         }
         if (name.isEmpty())
             continue;
-        const QStringList fields = s.split(QLatin1Char(','));
-        auto *program = new QTreeWidgetItem(parent, {name, fields.value(1), fields.value(2)});
+        const QVector<QStringRef> fields = s.splitRef(QLatin1Char(','));
+        auto *program = new QTreeWidgetItem(
+            parent, {name, fields.value(1).toString(), fields.value(2).toString()});
         program->setIcon(0, programIcon);
         QTreeWidgetItem *&first = firstChild[parent][name];
         if (!first)
             first = program;
     }
+    tree->addTopLevelItems(staging.takeChildren());
+    for (const auto &dir : qAsConst(dirs))
+        dir.first->setExpanded(dir.second);
 }
 
 QString FileEdit::itemPath(QTreeWidgetItem *item) const

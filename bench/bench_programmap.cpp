@@ -1,0 +1,81 @@
+// The program chooser on a large listing and the program map table on a full map.
+
+#include "benchmain.h"
+
+#include "factories.h"
+#include "fileedit.h"
+
+#include "modulescreen.h"
+#include "msgboxsim.h"
+#include "simcontroller.h"
+#include "simenvironment.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+
+namespace {
+
+// One panel and controller for the whole run: the module computes its paths once.
+SimEnvironment &environment()
+{
+    static SimEnvironment *env = new SimEnvironment;
+    return *env;
+}
+
+// 5,000 entries across 200 directories, as the controller lists them: each directory's own
+// entry and 24 programs in it, unsorted and partly in lower case.
+QStringList bigListing()
+{
+    QStringList entries;
+    for (int d = 0; d < 200; ++d) {
+        const QString dir = QStringLiteral("/RPL/%1_%2/").arg(d % 2 ? QStringLiteral("cell") : QStringLiteral("LINE")).arg(d);
+        entries << dir;
+        for (int p = 0; p < 24; ++p)
+            entries << QStringLiteral("%1PROGRAM_%2.XPL,%3,2026-12-05 10:00:00").arg(dir).arg(p).arg(100 + p);
+    }
+    std::reverse(entries.begin(), entries.end());
+    return entries;
+}
+
+// Showing the chooser: it lists "/RPL/" and builds its tree.
+void BM_ChooserOpen5000(benchmark::State &state)
+{
+    environment();
+    sim::Controller::instance().setListing(QStringLiteral("/RPL/"), bigListing());
+    sim::CallLog::instance().setEnabled(false);
+    FileEdit chooser;
+    for (auto _ : state) {
+        chooser.show();
+        state.PauseTiming();
+        chooser.hide();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ChooserOpen5000)->Unit(benchmark::kMillisecond);
+
+// Fetching, reading and showing a map with all 512 numbers in use (the page's Reset).
+void BM_MapTableFill512(benchmark::State &state)
+{
+    SimEnvironment &env = environment();
+    env.clear();
+    QByteArray xml = "<ProgramMapping>\n";
+    for (int n = 1; n <= 512; ++n)
+        xml += QStringLiteral("<Program num=\"%1\" name=\"/RPL/CELL_%2/PROGRAM_%1.XPL\"/>\n").arg(n).arg(n % 20).toUtf8();
+    env.writeControllerFile(QStringLiteral("/application/zuzerarove/programMapping.xml"), xml + "</ProgramMapping>\n");
+    env.writeReservationConfig(0, 0, {});
+    sim::MsgBoxHooks::answerAll(1);
+    ModuleScreen screen(createZedOvedudData, createZedOvedudWidget);
+    screen.waitStarted();
+    screen.find<QPushButton>(QStringLiteral("prograMapBtn"))->click();
+    QObject *page = screen.find<QWidget>(QStringLiteral("prograMapWidget"));
+    sim::CallLog::instance().setEnabled(false);
+    for (auto _ : state)
+        QMetaObject::invokeMethod(page, "refreshUi");
+    if (!sim::MsgBoxHooks::records().isEmpty())
+        state.SkipWithError(qPrintable(sim::MsgBoxHooks::records().last().text));
+}
+BENCHMARK(BM_MapTableFill512)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+WIDGET_BENCHMARK_MAIN()
