@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
         QStringLiteral("Play the scripted tour and save its screenshots into dir, then quit."), QStringLiteral("dir"));
     const QCommandLineOption runOpt(QStringLiteral("run-time"),
         QStringLiteral("How long one reserved program runs on the controller."), QStringLiteral("ms"),
-        QStringLiteral("5000"));
+        QStringLiteral("30000"));
     const QCommandLineOption speedOpt(QStringLiteral("speed"),
         QStringLiteral("Controller clock speed against real time."), QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption noSimOpt(QStringLiteral("no-simulator"),
@@ -84,6 +84,7 @@ int main(int argc, char *argv[])
 
     PanelWindow window(!parser.isSet(noSimOpt));
     DesktopApi::setCloseHandler([](int, bool) {
+        std::printf("virtualpanel: the module closed the screen\n");
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     });
     sim::Panel::setGoToPageHandler([&window](int page) {

@@ -55,6 +55,13 @@ static QAbstractButton *findButton(QWidget *root, const QString &name)
 
 void Tour::perform(const TourStep &step)
 {
+    // As for an operator, the screen takes no input while a modal dialog is open.
+    const bool onScreen = step.kind == TourStep::Click || step.kind == TourStep::Choose
+                          || step.kind == TourStep::ClickCell;
+    if (onScreen && QApplication::activeModalWidget()) {
+        skip(step);
+        return;
+    }
     switch (step.kind) {
     case TourStep::Click:
     case TourStep::Answer: {
@@ -96,11 +103,12 @@ void Tour::perform(const TourStep &step)
             skip(step);
             return;
         }
-        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent event(type, pos, viewport->mapToGlobal(pos), Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(viewport, &event);
-        }
+        // Posted like the window system's events: the click may open a modal dialog.
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(viewport, new QMouseEvent(type, pos, viewport->mapToGlobal(pos), Qt::LeftButton,
+                                                                   type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                                                    : Qt::NoButton,
+                                                                   Qt::NoModifier));
         return;
     }
     case TourStep::Pick: {
@@ -159,7 +167,7 @@ QList<TourStep> defaultTour()
 {
     return {
         {TourStep::Shot, QStringLiteral("01-monitor"), 1500},
-        // Start, reserve three slots, cancel one of them, stop.
+        // Start, reserve three slots, cancel one, cancel all, reserve again, clear, stop.
         {TourStep::Click, QStringLiteral("runOrStopButton"), 200},
         {TourStep::Click, QStringLiteral("reserveBtn_1"), 800},
         {TourStep::Click, QStringLiteral("reserveBtn_2"), 200},
@@ -169,7 +177,12 @@ QList<TourStep> defaultTour()
         {TourStep::Shot, QStringLiteral("03-monitor-cancel-question"), 500},
         {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 200},
         {TourStep::Shot, QStringLiteral("04-monitor-after-cancel"), 800},
-        {TourStep::Click, QStringLiteral("runOrStopButton"), 200},
+        {TourStep::Click, QStringLiteral("cancelAllBtn"), 200},
+        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
+        {TourStep::Click, QStringLiteral("reserveBtn_1"), 800},
+        {TourStep::Click, QStringLiteral("clearButton"), 300},
+        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
+        {TourStep::Click, QStringLiteral("runOrStopButton"), 300},
         {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
         // Settings in both modes; save "Alone" with another protocol.
         {TourStep::Click, QStringLiteral("settingButton"), 800},
@@ -183,8 +196,13 @@ QList<TourStep> defaultTour()
         {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 400},
         {TourStep::Click, QStringLiteral("returnButton"), 200},
         {TourStep::Shot, QStringLiteral("08-monitor-alone"), 600},
+        // softplc2 starts by itself from now on.
         {TourStep::Click, QStringLiteral("softPlcButton"), 400},
-        {TourStep::Shot, QStringLiteral("09-softplc"), 600},
+        {TourStep::Choose, QStringLiteral("comboBoxModePlc2=1"), 400},
+        {TourStep::Shot, QStringLiteral("09-softplc"), 300},
+        {TourStep::Click, QStringLiteral("saveButton"), 200},
+        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
+        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
         {TourStep::Click, QStringLiteral("returnButton"), 200},
         // Map program number 3 to a program in a sub-directory and save the map.
         {TourStep::Click, QStringLiteral("prograMapBtn"), 400},
