@@ -46,9 +46,12 @@ int main(int argc, char *argv[])
         QStringLiteral("30000"));
     const QCommandLineOption speedOpt(QStringLiteral("speed"),
         QStringLiteral("Controller clock speed against real time."), QStringLiteral("factor"), QStringLiteral("1"));
+    const QCommandLineOption paceOpt(QStringLiteral("tour-pace"),
+        QStringLiteral("Stretch the tour's waits by this factor (for slow runs such as under valgrind)."),
+        QStringLiteral("factor"), QStringLiteral("1"));
     const QCommandLineOption noSimOpt(QStringLiteral("no-simulator"),
         QStringLiteral("Show the pendant screen without the simulator panel."));
-    parser.addOptions({moduleOpt, panelOpt, ctrlOpt, idleOpt, quitOpt, tourOpt, runOpt, speedOpt, noSimOpt});
+    parser.addOptions({moduleOpt, panelOpt, ctrlOpt, idleOpt, quitOpt, tourOpt, runOpt, speedOpt, paceOpt, noSimOpt});
     parser.process(app);
 
     auto rootFrom = [&](const QCommandLineOption &opt, const char *env, const char *fallback) {
@@ -115,7 +118,11 @@ int main(int argc, char *argv[])
 
     Tour *tour = nullptr;
     if (parser.isSet(tourOpt)) {
-        tour = new Tour(&window, parser.value(tourOpt), defaultTour(), &app);
+        QList<TourStep> steps = defaultTour();
+        const double pace = qMax(1.0, parser.value(paceOpt).toDouble());
+        for (TourStep &step : steps)
+            step.delayMs = int(step.delayMs * pace);
+        tour = new Tour(&window, parser.value(tourOpt), steps, &app);
         QObject::connect(tour, &Tour::finished, &app, [] {
             QTimer::singleShot(300, qApp, &QCoreApplication::quit);
         });

@@ -39,6 +39,8 @@ void Reservation::reset()
         m_status[i] = m_total[i] = 0;
     m_queue.clear();
     m_completedRuns = 0;
+    for (qint64 &runs : m_completedBySlot)
+        runs = 0;
     m_binaryCode = 0;
     for (bool &a : m_autoStart)
         a = false;
@@ -262,6 +264,7 @@ void Reservation::programEnded(bool reservationRun, bool completed)
         if (completed) {
             ++m_total[slot];
             ++m_completedRuns;
+            ++m_completedBySlot[slot];
         }
     }
     runNext();

@@ -38,6 +38,8 @@ public:
     int runningSlot() const { return m_runningSlot; }
     // Every run that ran to its end since the last reset.
     qint64 completedRuns() const { return m_completedRuns; }
+    // The runs of one slot that ran to their end since the last reset; never cleared otherwise.
+    qint64 completedRuns(int slot) const { return validSlot(slot) ? m_completedBySlot[slot] : 0; }
     void clearTotals();
     void clearUnusedTotals();
     void announceStartOrStop();
@@ -85,6 +87,7 @@ private:
     QList<int> m_queue;
     int m_runningSlot = -1;
     qint64 m_completedRuns = 0;
+    qint64 m_completedBySlot[ZUZ_SLOT_COUNT] = {};
     int m_binaryCode = 0;
     bool m_autoStart[4] = {};
     bool m_varsUsed = false;

@@ -12,7 +12,7 @@ cp -r "$sample/." "$work"
 
 status=0
 "$@" "$panel" --module "$module" --panel-root "$work/panel" --controller-root "$work/controller" \
-    --tour "$work/shots" --quit-after 180000 >"$work/out" 2>"$work/err" || status=$?
+    --tour "$work/shots" --quit-after 1800000 ${TOUR_PACE:+--tour-pace "$TOUR_PACE"} >"$work/out" 2>"$work/err" || status=$?
 cat "$work/out"
 fail() { echo "end-to-end: $*"; cat "$work/err"; exit 1; }
 [ "$status" = 0 ] || fail "the panel exited with $status"
