@@ -6,7 +6,9 @@
 
 #include "simcontroller.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -14,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static prograMapWidget *page = new prograMapWidget(nullptr);
     QString ctrlFile;
     sim::Controller::instance().resolve(QStringLiteral("/application/zuzerarove/programMapping.xml"), &ctrlFile);
+    QDir().mkpath(QFileInfo(ctrlFile).absolutePath());
     QFile file(ctrlFile);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(reinterpret_cast<const char *>(data), qint64(size));
