@@ -14,6 +14,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QTimer>
 
 #include <cstdio>
@@ -49,9 +52,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption paceOpt(QStringLiteral("tour-pace"),
         QStringLiteral("Stretch the tour's waits by this factor (for slow runs such as under valgrind)."),
         QStringLiteral("factor"), QStringLiteral("1"));
+    const QCommandLineOption langOpt(QStringLiteral("language"),
+        QStringLiteral("Show the module in this language, for example zh_CN."), QStringLiteral("code"));
     const QCommandLineOption noSimOpt(QStringLiteral("no-simulator"),
         QStringLiteral("Show the pendant screen without the simulator panel."));
-    parser.addOptions({moduleOpt, panelOpt, ctrlOpt, idleOpt, quitOpt, tourOpt, runOpt, speedOpt, paceOpt, noSimOpt});
+    parser.addOptions({moduleOpt, panelOpt, ctrlOpt, idleOpt, quitOpt, tourOpt, runOpt, speedOpt, paceOpt, langOpt, noSimOpt});
     parser.process(app);
 
     auto rootFrom = [&](const QCommandLineOption &opt, const char *env, const char *fallback) {
@@ -79,10 +84,46 @@ int main(int argc, char *argv[])
     sim::Reservation::instance().applyControllerConfig();
     sim::Reservation::instance().applyControllerProgramMap();
 
-    ModuleLoader loader(parser.value(moduleOpt));
+    // Translators go in before the module is loaded, so its first texts are translated.
+    const QString language = parser.value(langOpt);
+    bool moduleTranslated = language.isEmpty();
+    if (!language.isEmpty()) {
+        auto *qt = new QTranslator(&app);
+        if (qt->load(QStringLiteral("qtbase_") + language, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(qt);
+        const QString appDir = QCoreApplication::applicationDirPath();
+        for (const QString &dir : {appDir + QStringLiteral("/../share/ruvozuvid/translations"),
+                                   QStringLiteral(VIRTUAL_PANEL_TRANSLATIONS)}) {
+            auto *module = new QTranslator(&app);
+            if (module->load(QStringLiteral("ruvozuvid_") + language, dir)) {
+                QCoreApplication::installTranslator(module);
+                moduleTranslated = true;
+                break;
+            }
+            delete module;
+        }
+    }
+
+    QString modulePath = parser.value(moduleOpt);
+    if (!parser.isSet(moduleOpt)) {
+        // Installed, the module sits where a panel looks for its screens.
+        const QString installed = QCoreApplication::applicationDirPath()
+                                  + QStringLiteral("/../" VIRTUAL_PANEL_MODULE_DIR "/libruvozuvid.azoruvidiv.so");
+        if (QFileInfo::exists(installed))
+            modulePath = installed;
+    }
+    ModuleLoader loader(modulePath);
     if (!loader.load()) {
         std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(loader.error()));
         return 2;
+    }
+    if (!moduleTranslated) {
+        // The module carries its translations too.
+        auto *module = new QTranslator(&app);
+        if (module->load(QStringLiteral(":/i18n/ruvozuvid_") + language))
+            QCoreApplication::installTranslator(module);
+        else
+            std::fprintf(stderr, "virtualpanel: no %s translation for the module\n", qPrintable(language));
     }
 
     PanelWindow window(!parser.isSet(noSimOpt));

@@ -25,9 +25,10 @@ bool ready = false;
 
 } // namespace
 
-static void registerImages()
+static void registerResources()
 {
     Q_INIT_RESOURCE(ruvozuvid);
+    Q_INIT_RESOURCE(ruvozuvid_i18n);
 }
 
 namespace modulepaths {
@@ -37,7 +38,7 @@ void init()
     if (ready)
         return;
     ready = true;
-    registerImages();
+    registerResources();
     Paths &p = paths();
     p.localDir = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove"), true);
     p.localConfig = p.localDir + QStringLiteral("/zuzeraroveconfig.xml");

@@ -5,7 +5,8 @@
 // The module's paths, computed once when the module is loaded, the local directory first.
 namespace modulepaths {
 
-// Computes the paths and registers the module's images; later calls do nothing.
+// Computes the paths and registers the module's images and translations; later calls do
+// nothing.
 void init();
 
 // "../Application/zuzerarove" as the panel has it.
