@@ -3,16 +3,15 @@
 
 #include "modulepaths.h"
 #include "msgboxes.h"
+#include "tablecells.h"
 
 #include "dataaccess.h"
 #include "rtmfunctions.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
-#include <QSpacerItem>
 #include <QTableWidgetItem>
 
 namespace {
@@ -34,13 +33,6 @@ QString protocolText(int protocol)
     return QString::fromLatin1(texts[protocol]);
 }
 
-QTableWidgetItem *centredItem(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    return item;
-}
-
 } // namespace
 
 ZuzEraroveMainPage::ZuzEraroveMainPage(QWidget *parent)
@@ -50,6 +42,20 @@ ZuzEraroveMainPage::ZuzEraroveMainPage(QWidget *parent)
         lastStatus[i] = lastTotal[i] = lastQueue[i] = -1;
     ui->setupUi(this);
 
+    setUpColumns();
+
+    RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
+    initialised = false;
+    QTimer::singleShot(300, this, &ZuzEraroveMainPage::initTimerSlot);
+}
+
+ZuzEraroveMainPage::~ZuzEraroveMainPage()
+{
+    delete ui;
+}
+
+void ZuzEraroveMainPage::setUpColumns()
+{
     QTableWidget *table = ui->zuzeraroveMonitoeTW;
     table->setColumnCount(ColumnCount);
     table->setHorizontalHeaderLabels({tr("ID"), tr("Name"), tr("Status"), tr("Sequence"),
@@ -60,15 +66,6 @@ ZuzEraroveMainPage::ZuzEraroveMainPage(QWidget *parent)
     table->verticalHeader()->setVisible(false);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::NoSelection);
-
-    RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
-    initialised = false;
-    QTimer::singleShot(300, this, &ZuzEraroveMainPage::initTimerSlot);
-}
-
-ZuzEraroveMainPage::~ZuzEraroveMainPage()
-{
-    delete ui;
 }
 
 void ZuzEraroveMainPage::initTimerSlot()
@@ -126,15 +123,7 @@ void ZuzEraroveMainPage::initTable(ZuzEraroveData config)
     table->setShowGrid(false);
     table->resize(900, 406);
     table->setRowCount(rows);
-    table->setColumnCount(ColumnCount);
-    table->setHorizontalHeaderLabels({tr("ID"), tr("Name"), tr("Status"), tr("Sequence"),
-                                      tr("Total"), tr("Reserve"), tr("Cancel")});
-    for (int c = 0; c < ColumnCount; ++c)
-        table->setColumnWidth(c, columnWidths[c]);
-    table->horizontalHeader()->setVisible(true);
-    table->verticalHeader()->setVisible(false);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::NoSelection);
+    setUpColumns();
 
     for (int r = 0; r < rows; ++r) {
         table->setRowHeight(r, rowHeight);
@@ -158,18 +147,12 @@ void ZuzEraroveMainPage::initTable(ZuzEraroveData config)
              &cancelBtns, &ZuzEraroveMainPage::cancelBtnClickedSlot},
         };
         for (const auto &key : keys) {
-            auto *cell = new QWidget;
-            auto *box = new QHBoxLayout(cell);
-            box->setContentsMargins(0, 0, 0, 0);
-            box->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Maximum));
-            auto *button = new QPushButton(key.text, cell);
+            auto *button = new QPushButton(key.text);
             button->setObjectName(key.name);
             button->setFixedSize(100, 40);
             connect(button, &QPushButton::clicked, this, key.slot);
-            box->addWidget(button);
-            box->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Maximum));
             key.list->append(button);
-            table->setCellWidget(r, key.column, cell);
+            table->setCellWidget(r, key.column, centredCell(button));
         }
     }
 }

@@ -52,6 +52,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Column count, header labels and widths, header visibility, no editing, no selection.
+    void setUpColumns();
     void resetCaches();
     // Writes the service's configuration locally, sends it, and has the service take it.
     void saveConfigToCtrl();

@@ -4,6 +4,7 @@
 #include "fileedit.h"
 #include "modulepaths.h"
 #include "msgboxes.h"
+#include "tablecells.h"
 
 #include "rtmfunctions.h"
 
@@ -21,13 +22,6 @@ QString displayForm(const QString &name)
 {
     const int slash = name.indexOf(QLatin1Char('/'), 1);
     return slash >= 0 ? name.mid(slash + 1) : name;
-}
-
-QTableWidgetItem *centredItem(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    return item;
 }
 
 } // namespace

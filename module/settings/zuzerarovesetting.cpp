@@ -3,6 +3,7 @@
 
 #include "modulepaths.h"
 #include "msgboxes.h"
+#include "tablecells.h"
 
 #include "msgbox.h"
 #include "qtouchlineedit.h"
@@ -10,24 +11,10 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QListView>
-#include <QSpacerItem>
 #include <QTableWidgetItem>
 
 namespace {
-
-// A control centred in its table cell.
-QWidget *centredCell(QWidget *control)
-{
-    auto *cell = new QWidget;
-    auto *box = new QHBoxLayout(cell);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Maximum));
-    box->addWidget(control);
-    box->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Maximum));
-    return cell;
-}
 
 void scrollBarsAsNeeded(QComboBox *combo)
 {
@@ -85,9 +72,7 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
     const QString unselected = tr("Unselected");
     for (int r = 0; r < rows; ++r) {
         table->setRowHeight(r, rowHeight);
-        auto *id = new QTableWidgetItem(QString::number(r + 1));
-        id->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-        table->setItem(r, 0, id);
+        table->setItem(r, 0, centredItem(QString::number(r + 1)));
 
         auto *combo = new QComboBox;
         combo->setObjectName(QStringLiteral("nameBox_%1").arg(r + 1));
