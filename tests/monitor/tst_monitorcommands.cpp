@@ -27,8 +27,6 @@ private slots:
     void cleanup();
     void startAndStop_data();
     void startAndStop();
-    void saveFailures_data();
-    void saveFailures();
     void reserveNeedsRunningReservation();
     void cancelByStatus_data();
     void cancelByStatus();
@@ -148,36 +146,7 @@ void tst_MonitorCommands::startAndStop()
     QCOMPARE(runOrStop->text(), runState == 1 ? QStringLiteral("Stop") : QStringLiteral("Start"));
 }
 
-void tst_MonitorCommands::saveFailures_data()
-{
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("sent");
-    QTest::newRow("local write fails") << int(sim::Fault::Write) << "Failed to save file." << false;
-    QTest::newRow("send fails") << int(sim::Fault::Send) << "Failed to send file." << true;
-}
 
-void tst_MonitorCommands::saveFailures()
-{
-    QFETCH(int, fault);
-    QFETCH(QString, message);
-    QFETCH(bool, sent);
-    QVERIFY(start());
-    const QByteArray controllerCopy = f.env().controllerFile(ctrlConfig);
-    sim::Controller::instance().setFault(sim::Fault(fault), true);
-    key(QStringLiteral("runOrStopButton"))->click();
-
-    QStringList calls{"setStartRunProgram()", QStringLiteral("writeZuzEraroveFile(%1)").arg(m_local)};
-    if (sent)
-        calls << QStringLiteral("sendFileToCtrl(%1, %2)").arg(m_local, ctrlConfig);
-    calls << box(2, message, 1);
-    QCOMPARE(commandCalls(), calls);
-    // The service keeps the new run state but has not taken it over.
-    QCOMPARE(ZuzEraroveLibApi::getInstance()->resvData.runState, 1);
-    QVERIFY(!Reservation::instance().isStarted());
-    QCOMPARE(f.env().controllerFile(ctrlConfig), controllerCopy);
-    QVERIFY(key(QStringLiteral("runOrStopButton"))->isEnabled());
-}
 
 void tst_MonitorCommands::reserveNeedsRunningReservation()
 {

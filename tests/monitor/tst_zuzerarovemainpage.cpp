@@ -33,8 +33,6 @@ private slots:
     void cellsWrittenOnlyWhenChanged();
     void lampFollowsService();
     void idleBeforeStartUpDoesNothing();
-    void startUpFailures_data();
-    void startUpFailures();
     void longNamesScroll();
 
 private:
@@ -259,51 +257,7 @@ void tst_ZuzEraroveMainPage::idleBeforeStartUpDoesNothing()
     QVERIFY(screen.find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked());
 }
 
-void tst_ZuzEraroveMainPage::startUpFailures_data()
-{
-    QTest::addColumn<QString>("failure");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("readTried");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("controller refuses the file") << "fetch" << "Failed to get file." << false << "B.XPL";
-    QTest::newRow("no file on the controller") << "missing" << "Failed to get file." << false << "B.XPL";
-    // Without the controller the service lists no programs either.
-    QTest::newRow("controller not connected") << "offline" << "Failed to get file." << false << "B.XPL(no file)";
-    QTest::newRow("malformed file") << "malformed" << "Failed to read file." << true << "B.XPL";
-}
 
-void tst_ZuzEraroveMainPage::startUpFailures()
-{
-    QFETCH(QString, failure);
-    QFETCH(QString, message);
-    QFETCH(bool, readTried);
-    QFETCH(QString, name);
-    const QString ctrlPath = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
-    f.env().writeReservationConfig(0, 0, {QStringLiteral("A.XPL")});
-    if (failure == QLatin1String("fetch"))
-        sim::Controller::instance().setFault(sim::Fault::Fetch, true, QStringLiteral("zuzeraroveconfig.xml"));
-    else if (failure == QLatin1String("missing"))
-        QFile::remove(f.env().controllerRoot() + ctrlPath);
-    else if (failure == QLatin1String("offline"))
-        sim::Controller::instance().setConnected(false);
-    else
-        f.env().writeControllerFile(ctrlPath, "<ZuzEraroveConfig signalMode=\"0\"><Slot");
-
-    // The page goes on with the record the service holds.
-    ZuzEraroveLibApi::getInstance()->resvData.signalMode = 1;
-    ZuzEraroveLibApi::getInstance()->resvData.rplNames[0] = QStringLiteral("B.XPL");
-    QVERIFY(f.open());
-
-    const QList<sim::MsgBoxRecord> boxes = sim::MsgBoxHooks::records();
-    QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes[0].kind, 2);
-    QCOMPARE(boxes[0].buttons, 1);
-    QCOMPARE(boxes[0].text, message);
-    QCOMPARE(CallLog::instance().entriesOf({QStringLiteral("readZuzEraroveFile")}).size(), readTried ? 1 : 0);
-    QCOMPARE(table()->rowCount(), 15);
-    QCOMPARE(cell(0, ColName), name);
-    QCOMPARE(cell(0, ColStatus), QStringLiteral("Unreserved"));
-}
 
 void tst_ZuzEraroveMainPage::longNamesScroll()
 {

@@ -41,8 +41,6 @@ private slots:
     void back();
     void resetAndEmptyKeepMode_data();
     void resetAndEmptyKeepMode();
-    void loadFailuresKeepTable_data();
-    void loadFailuresKeepTable();
     void retranslateKeepsMode();
 
 private:
@@ -384,36 +382,7 @@ void tst_prograMapWidget::resetAndEmptyKeepMode()
     QVERIFY(CallLog::instance().entriesOf({"writePrograMapFile", "sendFileToCtrl"}).isEmpty());
 }
 
-void tst_prograMapWidget::loadFailuresKeepTable_data()
-{
-    QTest::addColumn<QString>("failure");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("download fails") << "fetch" << "Failed to get " + ctrlMap + " file form Ctrl.";
-    QTest::newRow("no map on the controller") << "missing" << "Failed to get " + ctrlMap + " file form Ctrl.";
-    QTest::newRow("malformed map") << "malformed" << "Failed to read %L file.";
-    QTest::newRow("read fails") << "read" << "Failed to read %L file.";
-}
 
-void tst_prograMapWidget::loadFailuresKeepTable()
-{
-    QFETCH(QString, failure);
-    QFETCH(QString, message);
-    QVERIFY(openPage({{1, "A.XPL"}, {2, "B.XPL"}}));
-    if (failure == QLatin1String("fetch"))
-        sim::Controller::instance().setFault(sim::Fault::Fetch, true, QStringLiteral("programMapping"));
-    else if (failure == QLatin1String("missing"))
-        QFile::remove(f.env().controllerRoot() + ctrlMap);
-    else if (failure == QLatin1String("malformed"))
-        f.env().writeControllerFile(ctrlMap, "<ProgramMapping><Program num=\"3\"");
-    else
-        sim::Controller::instance().setFault(sim::Fault::Read, true);
-    MsgBoxHooks::clearRecords();
-    key("resetBtn")->click();
-    message.replace(QStringLiteral("%L"), local());
-    QCOMPARE(boxTexts(), (QStringList{"Are you sure you want to restore the list?", message}));
-    QCOMPARE(MsgBoxHooks::records().last().kind, 2);
-    QCOMPARE(cells(), (Cells{{1, "A.XPL"}, {2, "B.XPL"}}));
-}
 
 void tst_prograMapWidget::retranslateKeepsMode()
 {

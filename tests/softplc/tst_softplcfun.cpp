@@ -38,7 +38,6 @@ private slots:
     void save();
     void restoreAndReturn();
     void followsServiceFlagsWhileShown();
-    void failedConfigFetchIsSilent();
 
 private:
     // Opens the screen and goes to the soft-PLC page.
@@ -395,15 +394,6 @@ void tst_SoftPlcFun::followsServiceFlagsWhileShown()
     QVERIFY(CallLog::instance().entriesOf({"getAutoStartPLc"}).filter(QStringLiteral("(0)")).size() <= 2);
 }
 
-void tst_SoftPlcFun::failedConfigFetchIsSilent()
-{
-    f.env().writeControllerFile(ctrlConfig, "<SoftPlcConfig><PlcData><PlcInfo><mode>1</mode></PlcInfo>"
-                                            "</PlcData></SoftPlcConfig>");
-    sim::Controller::instance().setFault(sim::Fault::Fetch, true, QStringLiteral("softplcconfig"));
-    QVERIFY(openPage());
-    QCOMPARE(box("comboBoxModePlc1")->currentIndex(), 0);
-    QVERIFY(MsgBoxHooks::records().isEmpty());
-}
 
 QTEST_MAIN(tst_SoftPlcFun)
 #include "tst_softplcfun.moc"
