@@ -285,7 +285,7 @@ void ZuzEraroveMainPage::showEvent(QShowEvent *event)
     if (sameConfig && api->isSameQstrList(allRplNames, names))
         return;
     resvConfig = api->resvData;
-    allRplNames = api->getAllRplName();
+    allRplNames = names;
     resetCaches();
     initTable(api->resvData);
     updateConfigView(api->resvData);
