@@ -50,7 +50,6 @@ public:
     // From now on, listing dir gives exactly these entries, as they are; for listings a file
     // store cannot make (lower case, no prefix, extra fields, thousands of entries).
     void setListing(const QString &dir, const QStringList &entries) { m_listings.insert(dir, entries); }
-    void clearListings() { m_listings.clear(); }
 
     bool isConnected() const { return m_connected; }
     void setConnected(bool connected) { m_connected = connected; }
@@ -58,7 +57,6 @@ public:
     // A fault makes the operation fail; with a path part, only for paths that contain it.
     void setFault(Fault fault, bool on, const QString &pathPart = QString());
     bool isFaulty(Fault fault, const QString &path = QString()) const;
-    void clearFaults() { m_faults.clear(); }
 
     // Clock in milliseconds. Manual: only advance() moves it. Live: a timer moves it with real
     // time multiplied by the speed.

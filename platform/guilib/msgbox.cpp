@@ -49,11 +49,6 @@ void MsgBoxHooks::clearResponder()
     hooks().responder = nullptr;
 }
 
-bool MsgBoxHooks::hasResponder()
-{
-    return bool(hooks().responder);
-}
-
 QList<MsgBoxRecord> MsgBoxHooks::records()
 {
     return hooks().records;

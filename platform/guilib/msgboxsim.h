@@ -26,7 +26,6 @@ public:
     static void setResponder(std::function<int(const MsgBoxRecord &)> responder);
     static void answerAll(int answer);
     static void clearResponder();
-    static bool hasResponder();
 
     // Every box made, in order, with its answer.
     static QList<MsgBoxRecord> records();

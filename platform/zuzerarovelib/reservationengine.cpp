@@ -230,12 +230,6 @@ void Reservation::setTotal(int slot, int total)
         m_total[slot] = total;
 }
 
-void Reservation::setProgram(int slot, const QString &name)
-{
-    if (validSlot(slot))
-        m_config.rplNames[slot] = name;
-}
-
 void Reservation::runNext()
 {
     Controller &ctrl = Controller::instance();

@@ -70,7 +70,6 @@ public:
     void setStatus(int slot, int status);
     void setQueue(const QList<int> &queued);
     void setTotal(int slot, int total);
-    void setProgram(int slot, const QString &name);
 
 private:
     Reservation();
