@@ -83,6 +83,7 @@ int main(int argc, char *argv[])
     sim::CallLog::instance().setEnabled(false);
     sim::Reservation::instance().applyControllerConfig();
     sim::Reservation::instance().applyControllerProgramMap();
+    sim::Reservation::instance().applyControllerSoftPlc();
 
     // Translators go in before the module is loaded, so its first texts are translated.
     const QString language = parser.value(langOpt);

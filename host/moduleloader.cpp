@@ -1,6 +1,48 @@
 #include "moduleloader.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <elf.h>
+
+#include <cstring>
+
+namespace {
+
+// What is wrong with the file as a shared object for this machine, or an empty string. The
+// system's loader maps every loadable segment straight from the file; one that lies past the
+// end of a truncated file would kill the panel with a bus error on first touch.
+QString elfProblem(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const qint64 size = file.size();
+    Elf64_Ehdr header;
+    if (file.read(reinterpret_cast<char *>(&header), sizeof header) != qint64(sizeof header)
+        || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
+        return QStringLiteral("not a shared object");
+    if (header.e_ident[EI_CLASS] != ELFCLASS64 || header.e_type != ET_DYN
+        || header.e_phentsize != sizeof(Elf64_Phdr))
+        return QStringLiteral("not a 64-bit shared object");
+    const qint64 tableEnd = qint64(header.e_phoff) + qint64(header.e_phnum) * qint64(sizeof(Elf64_Phdr));
+    if (header.e_phoff == 0 || header.e_phoff > quint64(size) || tableEnd > size)
+        return QStringLiteral("truncated (its program headers lie past the end of the file)");
+    file.seek(qint64(header.e_phoff));
+    for (int i = 0; i < header.e_phnum; ++i) {
+        Elf64_Phdr segment;
+        if (file.read(reinterpret_cast<char *>(&segment), sizeof segment) != qint64(sizeof segment))
+            return QStringLiteral("truncated (its program headers lie past the end of the file)");
+        if (segment.p_type == PT_LOAD
+            && (segment.p_offset > quint64(size) || segment.p_filesz > quint64(size) - segment.p_offset))
+            return QStringLiteral("truncated (a loadable segment ends at byte %1 of a %2-byte file)")
+                .arg(segment.p_offset + segment.p_filesz)
+                .arg(size);
+    }
+    return QString();
+}
+
+} // namespace
 
 ModuleLoader::ModuleLoader(const QString &path) : m_path(path)
 {
@@ -11,8 +53,18 @@ bool ModuleLoader::load()
 {
     m_createData = nullptr;
     m_createWidget = nullptr;
-    if (!QFileInfo(m_path).isFile()) {
+    const QFileInfo info(m_path);
+    if (info.isDir()) {
+        m_error = QStringLiteral("cannot load module %1: it is a directory").arg(m_path);
+        return false;
+    }
+    if (!info.isFile()) {
         m_error = QStringLiteral("cannot load module %1: no such file").arg(m_path);
+        return false;
+    }
+    const QString problem = elfProblem(m_path);
+    if (!problem.isEmpty()) {
+        m_error = QStringLiteral("cannot load module %1: %2").arg(m_path, problem);
         return false;
     }
     if (!m_library.load()) {

@@ -192,7 +192,7 @@ void FileEdit::itemClickedSlot(QTreeWidgetItem *item, int column)
         return;
     qDebug().noquote() << text;
     if (!text.contains(tr("Unselected!")))
-        runMsgBox(MsgWarning, tr("Please select RPL or PJ file!"), MsgAcknowledge);
+        showNote(this, tr("Please select RPL or PJ file!"), MsgWarning);
 }
 
 void FileEdit::mousePressEvent(QMouseEvent *event)

@@ -1,6 +1,8 @@
 #include "zuzerarovemainpage.h"
 #include "ui_zuzerarovemainpage.h"
 
+#include "configstate.h"
+#include "controllerfiles.h"
 #include "modulepaths.h"
 #include "msgboxes.h"
 #include "tablecells.h"
@@ -95,15 +97,31 @@ void ZuzEraroveMainPage::resetCaches()
 void ZuzEraroveMainPage::loadConfigFromCtrl()
 {
     resetCaches();
-    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    if (!api->getFileFromCtrl(modulepaths::ctrlConfigPath(), modulepaths::localConfigPath()))
-        runMsgBox(MsgError, tr("Failed to get file."), MsgAcknowledge);
-    else if (!api->readZuzEraroveFile(modulepaths::localConfigPath()))
-        runMsgBox(MsgError, tr("Failed to read file."), MsgAcknowledge);
-
-    initTable(api->resvData);
+    if (fetchConfig() == Outcome::Gone)
+        return;
+    initTable(ZuzEraroveLibApi::getInstance()->resvData);
     connect(&rollTimer, &QTimer::timeout, this, &ZuzEraroveMainPage::onRollText, Qt::UniqueConnection);
     rollTimer.start(500);
+}
+
+ZuzEraroveMainPage::Outcome ZuzEraroveMainPage::fetchConfig()
+{
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    QString failure;
+    if (!api->getFileFromCtrl(modulepaths::ctrlConfigPath(), modulepaths::localConfigPath()))
+        failure = tr("Failed to get file.");
+    else if (!api->readZuzEraroveFile(modulepaths::localConfigPath()))
+        failure = tr("Failed to read file.");
+    if (failure.isEmpty()) {
+        configstate::markRead();
+        return Outcome::Done;
+    }
+    // With no file on the controller the service's defaults are what the controller has.
+    if (absentOnController(modulepaths::ctrlConfigPath()))
+        configstate::markRead();
+    else
+        configstate::markUnknown();
+    return showError(this, failure) ? Outcome::Failed : Outcome::Gone;
 }
 
 void ZuzEraroveMainPage::initTable(ZuzEraroveData config)
@@ -173,9 +191,9 @@ void ZuzEraroveMainPage::updateConfigView(ZuzEraroveData config)
         const QString &name = config.rplNames[r];
         const bool present = names.contains(name);
         if (present)
-            showNames[r] = name;
+            showNames[r] = shownName(name);
         else
-            showNames[r] = name.isEmpty() ? tr("Null") : tr("%1(no file)").arg(name);
+            showNames[r] = name.isEmpty() ? tr("Null") : tr("%1(no file)").arg(shownName(name));
         if (r < reserveBtns.size())
             reserveBtns[r]->setEnabled(present);
         if (r < cancelBtns.size())
@@ -279,6 +297,11 @@ void ZuzEraroveMainPage::onRollText()
 void ZuzEraroveMainPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    syncWithService();
+}
+
+void ZuzEraroveMainPage::syncWithService()
+{
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     const bool sameConfig = api->isSameRplResData(resvConfig, api->resvData);
     const QStringList names = api->getAllRplName();
@@ -318,40 +341,64 @@ int ZuzEraroveMainPage::senderRow(const QList<QPushButton *> &keys) const
     return keys.indexOf(qobject_cast<QPushButton *>(sender()));
 }
 
-void ZuzEraroveMainPage::saveConfigToCtrl()
+ZuzEraroveMainPage::Outcome ZuzEraroveMainPage::saveConfigToCtrl()
 {
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    if (!api->writeZuzEraroveFile(modulepaths::localConfigPath())) {
-        runMsgBox(MsgError, tr("Failed to save file."), MsgAcknowledge);
-        return;
+    QString failure;
+    if (!api->writeZuzEraroveFile(modulepaths::localConfigPath()))
+        failure = tr("Failed to save file.");
+    else if (!api->sendFileToCtrl(modulepaths::localConfigPath(), modulepaths::ctrlConfigPath()))
+        failure = tr("Failed to send file.");
+    if (failure.isEmpty()) {
+        api->setUpdateConfig();
+        return Outcome::Done;
     }
-    if (!api->sendFileToCtrl(modulepaths::localConfigPath(), modulepaths::ctrlConfigPath())) {
-        runMsgBox(MsgError, tr("Failed to send file."), MsgAcknowledge);
-        return;
-    }
-    api->setUpdateConfig();
+    return showError(this, failure) ? Outcome::Failed : Outcome::Gone;
 }
 
 void ZuzEraroveMainPage::onRunorstopbuttonClicked()
 {
     if (DataAccess::isRobotRunning() && !ui->runOrStopLedCB->isChecked()
-        && runMsgBox(MsgWarning,
-                     tr("A robot program is running.\nAre you sure you want to terminate the program "
-                        "and start the program reservation?"),
-                     MsgConfirmCancel) != 1)
+        && !confirm(this,
+                    tr("A robot program is running.\nAre you sure you want to terminate the program "
+                       "and start the program reservation?"),
+                    MsgWarning))
         return;
     if (DataAccess::isRobotRunning() && ui->runOrStopLedCB->isChecked()
-        && runMsgBox(MsgWarning,
-                     tr("The reserved program is running, are you sure to stop the program "
-                        "reservation?\nThe running program will finish running normally."),
-                     MsgConfirmCancel) != 1)
+        && !confirm(this,
+                    tr("The reserved program is running, are you sure to stop the program "
+                       "reservation?\nThe running program will finish running normally."),
+                    MsgWarning))
         return;
 
     ui->runOrStopButton->setEnabled(false);
+    // A configuration that was never read is fetched again first: sending the record as it is
+    // would replace the controller's settings with defaults.
+    if (!configstate::known()) {
+        const Outcome fetched = fetchConfig();
+        if (fetched == Outcome::Gone)
+            return;
+        if (fetched == Outcome::Failed) {
+            ui->runOrStopButton->setEnabled(true);
+            return;
+        }
+        syncWithService();
+    }
+
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     api->setStartRunProgram();
-    api->resvData.runState = ui->runOrStopButton->text() == tr("Stop") ? 0 : 1;
-    saveConfigToCtrl();
+    // Only this command changes the run state the controller keeps; when the save fails the
+    // record goes back to the state the controller still has.
+    const int previous = api->resvData.runState;
+    const int wanted = ui->runOrStopButton->text() == tr("Stop") ? 0 : 1;
+    api->resvData.runState = wanted;
+    const Outcome saved = saveConfigToCtrl();
+    if (saved == Outcome::Done)
+        api->resvDataSaved.runState = wanted;
+    else
+        api->resvData.runState = previous;
+    if (saved == Outcome::Gone)
+        return;
 
     // The key stays disabled while the interface keeps running for 100 ms. Events processed here
     // may close the module, so the page is not touched once it is gone.
@@ -369,7 +416,7 @@ void ZuzEraroveMainPage::reserveBtnClickedSlot()
     if (ui->runOrStopLedCB->isChecked())
         ZuzEraroveLibApi::getInstance()->addResvProgram(row);
     else
-        runMsgBox(MsgError, tr("Please start before reserving programe."), MsgAcknowledge);
+        showError(this, tr("Please start before reserving programe."));
 }
 
 void ZuzEraroveMainPage::cancelBtnClickedSlot()
@@ -382,13 +429,13 @@ void ZuzEraroveMainPage::cancelBtnClickedSlot()
     const QString question = status == 1
         ? tr("Are you sure to cancel the reservation?")
         : tr("The program is running. Are you sure to stop and cancel the reservation?");
-    if (runMsgBox(MsgInfo, question, MsgConfirmCancel) == 1)
+    if (confirm(this, question))
         api->delResvProgram(row);
 }
 
 void ZuzEraroveMainPage::onCancelallbtnClicked()
 {
-    if (runMsgBox(MsgInfo, tr("Are you sure to cancel all reservations?"), MsgConfirmCancel) != 1)
+    if (!confirm(this, tr("Are you sure to cancel all reservations?")))
         return;
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     const int rows = ui->zuzeraroveMonitoeTW->rowCount();
@@ -409,6 +456,6 @@ void ZuzEraroveMainPage::onCancelallbtnClicked()
 
 void ZuzEraroveMainPage::onClearbuttonClicked()
 {
-    if (runMsgBox(MsgInfo, tr("Are you sure to clear the total?"), MsgConfirmCancel) == 1)
+    if (confirm(this, tr("Are you sure to clear the total?")))
         ZuzEraroveLibApi::getInstance()->clearRunTotal();
 }

@@ -55,8 +55,15 @@ private:
     // Column count, header labels and widths, header visibility, no editing, no selection.
     void setUpColumns();
     void resetCaches();
+    // How a step that may show a failure ended; Gone: the screen was closed while its box was
+    // open, so the page no longer exists.
+    enum class Outcome { Done, Failed, Gone };
+    // Fetches and reads the configuration, reporting a failure.
+    Outcome fetchConfig();
+    // Rebuilds the table when the service's record or program list changed.
+    void syncWithService();
     // Writes the service's configuration locally, sends it, and has the service take it.
-    void saveConfigToCtrl();
+    Outcome saveConfigToCtrl();
     // The slot number of the row whose key sent the signal; -1 for any other sender.
     int senderRow(const QList<QPushButton *> &keys) const;
 

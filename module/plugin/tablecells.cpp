@@ -22,3 +22,9 @@ QWidget *centredCell(QWidget *control)
     box->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Maximum));
     return cell;
 }
+
+QString shownName(const QString &name)
+{
+    constexpr int longest = 256;
+    return name.size() <= longest ? name : name.left(longest) + QChar(0x2026);
+}

@@ -1,6 +1,7 @@
 #include "programapwidget.h"
 #include "ui_programapwidget.h"
 
+#include "controllerfiles.h"
 #include "fileedit.h"
 #include "modulepaths.h"
 #include "msgboxes.h"
@@ -27,7 +28,8 @@ QString displayForm(const QString &name)
 } // namespace
 
 prograMapWidget::prograMapWidget(QWidget *parent)
-    : QWidget(parent), ui(new Ui::prograMapWidget), fileEdit(nullptr), selectedRow(0), selectedColumn(0)
+    : QWidget(parent), ui(new Ui::prograMapWidget), fileEdit(nullptr), selectedRow(0), selectedColumn(0),
+      mapRead(false)
 {
     ui->setupUi(this);
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
@@ -104,32 +106,35 @@ void prograMapWidget::clearNames()
 
 void prograMapWidget::refreshUi()
 {
-    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    if (!api->getFileFromCtrl(modulepaths::ctrlProgramMapPath(), modulepaths::localProgramMapPath())) {
-        runMsgBox(MsgError, tr("Failed to get %1 file form Ctrl.").arg(modulepaths::ctrlProgramMapPath()),
-                  MsgAcknowledge);
-        return;
-    }
-    if (!api->readPrograMapFile(modulepaths::localProgramMapPath())) {
-        runMsgBox(MsgError, tr("Failed to read %1 file.").arg(modulepaths::localProgramMapPath()), MsgAcknowledge);
-        return;
-    }
-    fillTable();
+    loadMap();
 }
 
-void prograMapWidget::fillTable()
+bool prograMapWidget::loadMap()
+{
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    if (!api->getFileFromCtrl(modulepaths::ctrlProgramMapPath(), modulepaths::localProgramMapPath())) {
+        // A controller without a map has an empty one, which is what the table shows at first.
+        mapRead = mapRead || absentOnController(modulepaths::ctrlProgramMapPath());
+        return showError(this, tr("Failed to get %1 file form Ctrl.").arg(modulepaths::ctrlProgramMapPath()));
+    }
+    if (!api->readPrograMapFile(modulepaths::localProgramMapPath()))
+        return showError(this, tr("Failed to read %1 file.").arg(modulepaths::localProgramMapPath()));
+    return fillTable();
+}
+
+bool prograMapWidget::fillTable()
 {
     clearNames();
     programMaps = ZuzEraroveLibApi::getInstance()->programMaps;
+    mapRead = true;
     int start = 0;
     if (!programMaps.isEmpty() && programMaps.first().programNum == 0) {
-        runMsgBox(MsgInfo,
-                  tr("Version update, please confirm whether the '0' program mapping number was "
-                     "configured before! ")
-                      + QLatin1Char('\n')
-                      + tr("If yes, change the '0' program mapping number to another unconfigured "
-                           "program number."),
-                  MsgAcknowledge);
+        if (!showNote(this, tr("Version update, please confirm whether the '0' program mapping number was "
+                               "configured before! ")
+                                + QLatin1Char('\n')
+                                + tr("If yes, change the '0' program mapping number to another unconfigured "
+                                     "program number.")))
+            return false;
         start = 1;
     }
     // Only the first 512 entries count; later numbers win over earlier equal ones.
@@ -138,6 +143,7 @@ void prograMapWidget::fillTable()
         if (row >= 0 && row < rows)
             ui->tableWidget->item(row, 1)->setText(displayForm(programMaps[i].programName));
     }
+    return true;
 }
 
 void prograMapWidget::tableCellClickedSlot(int row, int column)
@@ -164,7 +170,7 @@ void prograMapWidget::onSlotUpateRpl(QString path)
     if (!item)
         return;
     if (inUse.contains(name)) {
-        runMsgBox(MsgError, tr("Program mapping information is duplicated, adding failed!"), MsgAcknowledge);
+        showError(this, tr("Program mapping information is duplicated, adding failed!"));
         return;
     }
     fileEdit->close();
@@ -178,9 +184,21 @@ void prograMapWidget::saveBtnSlot()
         ui->saveButton->setText(tr("Save"));
         return;
     }
-    if (runMsgBox(MsgInfo, tr("Are you sure Save?"), MsgConfirmCancel) != 1)
+    if (!confirm(this, tr("Are you sure Save?")))
         return;
+    // A table that never showed the controller's map would replace it with the operator's few
+    // entries and drop all the others.
+    if (!mapRead) {
+        showError(this, tr("The program map could not be read from the controller, so nothing was "
+                           "saved. Press Reset to read it again."));
+        return;
+    }
+    // Entries the table cannot show (numbers outside 1 to 512) are kept as they were, ahead of
+    // the table's own.
     QList<ProgramMapData> maps;
+    for (const ProgramMapData &entry : qAsConst(programMaps))
+        if (entry.programNum < 1 || entry.programNum > rows)
+            maps.append(entry);
     for (int r = 0; r < rows; ++r) {
         const QString name = ui->tableWidget->item(r, 1)->text();
         if (!name.isEmpty())
@@ -190,37 +208,41 @@ void prograMapWidget::saveBtnSlot()
     api->programMaps = maps;
     const QString local = modulepaths::localProgramMapPath();
     if (!api->writePrograMapFile(local)) {
-        runMsgBox(MsgError, tr("Failed write %1 file.").arg(local), MsgAcknowledge);
+        showError(this, tr("Failed write %1 file.").arg(local));
         return;
     }
+    bool alive;
     if (api->sendFileToCtrl(local, modulepaths::ctrlProgramMapPath())) {
         api->setUpdateProgramMapConfig();
         api->delay_MSec(16);
-        runMsgBox(MsgInfo, tr("Save file successfully."), MsgAcknowledge);
+        programMaps = maps;
+        alive = showNote(this, tr("Save file successfully."));
     } else {
-        runMsgBox(MsgError, tr("Failed send %1 file to Ctrl.").arg(local), MsgAcknowledge);
+        alive = showError(this, tr("Failed send %1 file to Ctrl.").arg(local));
     }
-    enterViewMode();
+    if (alive)
+        enterViewMode();
 }
 
 void prograMapWidget::resetBtnSlot()
 {
-    if (runMsgBox(MsgInfo, tr("Are you sure you want to restore the list?"), MsgConfirmCancel) == 1)
-        refreshUi();
+    if (confirm(this, tr("Are you sure you want to restore the list?")))
+        loadMap();
 }
 
 void prograMapWidget::emptyBtnSlot()
 {
-    if (runMsgBox(MsgInfo, tr("Are you sure you want to clear the list?"), MsgConfirmCancel) == 1)
+    if (confirm(this, tr("Are you sure you want to clear the list?")))
         clearNames();
 }
 
 void prograMapWidget::quit()
 {
     if (inEditMode()) {
-        if (runMsgBox(MsgInfo, tr("Do you want to exit the current page modification?"), MsgConfirmCancel) != 1)
+        if (!confirm(this, tr("Do you want to exit the current page modification?")))
             return;
-        refreshUi();
+        if (!loadMap())
+            return;
         enterViewMode();
     }
     emit setCurrentWidgetSignal(0);

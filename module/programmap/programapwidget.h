@@ -40,7 +40,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void fillTable();
+    // Download, read and show the map; false when the screen was closed while a box was open.
+    bool loadMap();
+    bool fillTable();
     void clearNames();
     bool inEditMode() const;
     void enterViewMode();
@@ -50,4 +52,6 @@ private:
     FileEdit *fileEdit;
     int selectedRow;
     int selectedColumn;
+    // The table has shown the controller's map at least once.
+    bool mapRead;
 };

@@ -1,6 +1,7 @@
 #include "zuzerarovesetting.h"
 #include "ui_zuzerarovesetting.h"
 
+#include "configstate.h"
 #include "modulepaths.h"
 #include "msgboxes.h"
 #include "tablecells.h"
@@ -25,7 +26,8 @@ void scrollBarsAsNeeded(QComboBox *combo)
 } // namespace
 
 ZuzEraroveSetting::ZuzEraroveSetting(QWidget *parent)
-    : QWidget(parent), ui(new Ui::ZuzEraroveSetting), pendingMsgBox(nullptr)
+    : QWidget(parent), ui(new Ui::ZuzEraroveSetting), pendingMsgBox(nullptr),
+      builtFrom(configstate::generation())
 {
     ui->setupUi(this);
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
@@ -106,6 +108,7 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
 
 void ZuzEraroveSetting::showSettingData(ZuzEraroveData data)
 {
+    shown = data;
     {
         // Loading a record is no mode change.
         const QSignalBlocker blocker(ui->modeCB);
@@ -130,7 +133,7 @@ void ZuzEraroveSetting::showSettingData(ZuzEraroveData data)
             if (j >= 0 && j < combo->count())
                 combo->setCurrentIndex(j);
             else if (!data.rplNames[r].isEmpty())
-                report += QStringLiteral("\nID:%1 Name:%2").arg(r + 1).arg(data.rplNames[r]);
+                report += QStringLiteral("\nID:%1 Name:%2").arg(r + 1).arg(shownName(data.rplNames[r]));
         }
         if (QTouchLineEdit *edit = cycleEdits.value(r))
             edit->setText(QString::number(data.cycleIndex[r]));
@@ -147,11 +150,20 @@ void ZuzEraroveSetting::showSettingData(ZuzEraroveData data)
 void ZuzEraroveSetting::saveUiToData()
 {
     ZuzEraroveData &data = ZuzEraroveLibApi::getInstance()->resvData;
-    data.signalMode = ui->modeCB->currentIndex();
-    data.protocol = ui->protocolCB->currentIndex();
+    // A mode or protocol outside the lists shows as an empty box; it stays what it was until
+    // the operator picks one.
+    data.signalMode = ui->modeCB->currentIndex() >= 0 ? ui->modeCB->currentIndex() : shown.signalMode;
+    data.protocol = ui->protocolCB->currentIndex() >= 0 ? ui->protocolCB->currentIndex() : shown.protocol;
+    // With no program listed at all (an empty or unreadable program directory) nothing could be
+    // chosen, so the names shown stay as they were.
+    QComboBox *first = nameBoxes.value(0);
+    const bool nothingListed = first && first->count() < 2;
     for (int r = 0; r < ZUZ_SLOT_COUNT; ++r) {
         QComboBox *combo = nameBoxes.value(r);
-        data.rplNames[r] = combo && combo->currentIndex() > 0 ? combo->currentText() : QString();
+        if (combo && combo->currentIndex() > 0)
+            data.rplNames[r] = combo->currentText();
+        else
+            data.rplNames[r] = combo && nothingListed ? shown.rplNames[r] : QString();
         QTouchLineEdit *edit = cycleEdits.value(r);
         data.cycleIndex[r] = edit ? edit->text().toInt(nullptr, 10) : 1;
     }
@@ -173,56 +185,82 @@ void ZuzEraroveSetting::on_modeCB_currentIndexChanged(int index)
 
 void ZuzEraroveSetting::on_resetButton_clicked()
 {
-    if (runMsgBox(MsgInfo, tr("Are you sure to restore data from the file?"), MsgConfirmCancel) != 1)
+    if (!confirm(this, tr("Are you sure to restore data from the file?")))
         return;
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     initSettingTable(api->resvDataSaved);
     showSettingData(api->resvDataSaved);
 }
 
+bool ZuzEraroveSetting::unchangedSinceSave()
+{
+    // The run state belongs to the monitor's start and stop; it is no setting of this page.
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    ZuzEraroveData saved = api->resvDataSaved;
+    saved.runState = api->resvData.runState;
+    return api->isSameRplResData(api->resvData, saved);
+}
+
 void ZuzEraroveSetting::on_returnButton_clicked()
 {
     saveUiToData();
-    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    if (api->isSameRplResData(api->resvData, api->resvDataSaved)) {
+    if (unchangedSinceSave()) {
         emit setCurrentWidgetSignal(0);
         return;
     }
-    if (runMsgBox(MsgInfo, tr("Are you sure not to save settings and exit?"), MsgConfirmCancel) != 1)
+    if (!confirm(this, tr("Are you sure not to save settings and exit?")))
         return;
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    const int runState = api->resvData.runState;
     api->resvData = api->resvDataSaved;
+    api->resvData.runState = runState;
     reloadFromWorkingRecord();
     emit setCurrentWidgetSignal(0);
 }
 
 void ZuzEraroveSetting::on_saveButton_clicked()
 {
-    if (runMsgBox(MsgInfo, tr("Are you sure to save it?"), MsgConfirmCancel) != 1)
+    if (!confirm(this, tr("Are you sure to save it?")))
         return;
+    // Saving a record that was never read would write defaults over the controller's settings.
+    if (!configstate::known()) {
+        showError(this, tr("The settings could not be read from the controller, so nothing was "
+                           "saved. Check the connection, then leave the screen and open it again."));
+        return;
+    }
     saveUiToData();
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     if (!api->writeZuzEraroveFile(modulepaths::localConfigPath())) {
-        runMsgBox(MsgError, tr("Failed to write file."), MsgAcknowledge);
+        showError(this, tr("Failed to write file."));
         return;
     }
     if (!api->sendFileToCtrl(modulepaths::localConfigPath(), modulepaths::ctrlConfigPath())) {
-        runMsgBox(MsgError, tr("Failed to send file."), MsgAcknowledge);
+        showError(this, tr("Failed to send file."));
         return;
     }
     // The service takes the file, then the protocol, then the mode, apart in time.
+    const ZuzEraroveData saved = api->resvData;
     api->setUpdateConfig();
     api->delay_MSec(16);
-    api->setProtocolType(rescProtocol(ui->protocolCB->currentIndex()));
+    api->setProtocolType(rescProtocol(saved.protocol));
     api->delay_MSec(16);
-    api->setSignalMode(ui->modeCB->currentIndex());
-    runMsgBox(MsgInfo, tr("Save successfully."), MsgAcknowledge);
+    api->setSignalMode(saved.signalMode);
+    // The save is done whatever happens to the page while the note is open.
+    showNote(this, tr("Save successfully."));
     api->clearUnusedIdTotal();
-    api->resvDataSaved = api->resvData;
+    api->resvDataSaved = saved;
 }
 
 void ZuzEraroveSetting::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // The configuration was read again while this page was hidden (it holds no unsaved edits
+    // then: Return is the only way out of it).
+    if (builtFrom != configstate::generation()) {
+        builtFrom = configstate::generation();
+        reloadFromWorkingRecord();
+        return;
+    }
     QComboBox *first = nameBoxes.value(0);
     if (!first || first->count() < 2)
         return;

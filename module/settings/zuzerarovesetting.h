@@ -45,9 +45,15 @@ private:
     void saveUiToData();
     // Rebuilds the table from the service's working record.
     void reloadFromWorkingRecord();
+    // The working record equals the saved one, the run state aside.
+    bool unchangedSinceSave();
 
     Ui::ZuzEraroveSetting *ui;
     QList<QComboBox *> nameBoxes;
     QList<QTouchLineEdit *> cycleEdits;
     MsgBox *pendingMsgBox;
+    // The record the widgets were last loaded from.
+    ZuzEraroveData shown;
+    // The configuration's read generation the widgets were built from.
+    int builtFrom;
 };

@@ -14,8 +14,12 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <pugixml.hpp>
+
+#include <sstream>
 
 namespace {
 
@@ -23,15 +27,31 @@ namespace {
 // unexpanded, line ends as they are, comments and the declaration are dropped.
 constexpr unsigned int readOptions = pugi::parse_pi;
 
+// Both files are a few hundred bytes; a larger one is refused rather than parsed on the
+// user-interface thread.
+constexpr qint64 maxFileSize = 1 << 20;
+
 bool loadLocalized(const QString &path, pugi::xml_document *doc)
 {
-    const QByteArray file = QFile::encodeName(RtmGetLocalizedFileName(path, true));
+    const QString local = RtmGetLocalizedFileName(path, true);
+    if (QFileInfo(local).size() > maxFileSize)
+        return false;
+    const QByteArray file = QFile::encodeName(local);
     return bool(doc->load_file(file.constData(), readOptions, pugi::encoding_auto));
+}
+
+// The first child element of that name: a processing instruction of the same name is no element.
+pugi::xml_node element(const pugi::xml_node &parent, const char *name)
+{
+    for (pugi::xml_node child = parent.child(name); child; child = child.next_sibling(name))
+        if (child.type() == pugi::node_element)
+            return child;
+    return pugi::xml_node();
 }
 
 QString text(const pugi::xml_node &node, const char *child)
 {
-    return QString::fromUtf8(node.child(child).text().get());
+    return QString::fromUtf8(element(node, child).text().get());
 }
 
 } // namespace
@@ -41,11 +61,11 @@ bool SoftPlcFun::readSoftPlcConfig(const QString &path)
     pugi::xml_document doc;
     if (!loadLocalized(path, &doc))
         return false;
-    pugi::xml_node node = doc.child("SoftPlcConfig").child("PlcData").first_child();
+    pugi::xml_node node = element(element(doc, "SoftPlcConfig"), "PlcData").first_child();
     // Entries are taken in document order whatever the nodes are called; id is not read.
     for (int i = 0; i < 4 && node; ++i, node = node.next_sibling()) {
         plcProgName[i] = text(node, "ProgName").remove(QStringLiteral("/RPL/"));
-        plcMode[i] = node.child("mode").text().as_int(0);
+        plcMode[i] = element(node, "mode").text().as_int(0);
     }
     return true;
 }
@@ -71,8 +91,21 @@ bool SoftPlcFun::writeSoftPlcConfig(const QString &path)
         info.append_child("ProgName").text().set(
             (QStringLiteral("/RPL/") + plcProgName[i]).toUtf8().constData());
     }
-    return doc.save_file(QFile::encodeName(path).constData(), "\t", pugi::format_indent,
-                         pugi::encoding_utf8);
+    std::ostringstream out;
+    doc.save(out, "\t", pugi::format_indent, pugi::encoding_utf8);
+    const std::string bytes = out.str();
+    // Written beside the file and renamed over it, so a failed write leaves the old file whole.
+    // A link in its place is not followed out of the panel's tree.
+    if (QFileInfo(path).isSymLink())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 void SoftPlcFun::loadXplConfig()
@@ -97,7 +130,7 @@ void SoftPlcFun::parseXplConfig(const QString &path)
     pugi::xml_document doc;
     if (!loadLocalized(path, &doc))
         return;
-    const pugi::xml_node list = doc.child("XplConfiguration").child("EnvironmentList");
+    const pugi::xml_node list = element(element(doc, "XplConfiguration"), "EnvironmentList");
     for (pugi::xml_node env = list.first_child(); env; env = env.next_sibling()) {
         const QString name = text(env, "Name");
         for (int plc = 0; plc < 4; ++plc)

@@ -1,13 +1,14 @@
 #include "softplcfun.h"
 #include "ui_softplcfun.h"
 
+#include "controllerfiles.h"
 #include "msgboxes.h"
 
 #include "dataaccess.h"
 #include "rtmfunctions.h"
 #include "zuzerarovelibapi.h"
 
-SoftPlcFun::SoftPlcFun(QWidget *parent) : QWidget(parent), ui(new Ui::SoftPlcFun)
+SoftPlcFun::SoftPlcFun(QWidget *parent) : QWidget(parent), ui(new Ui::SoftPlcFun), entriesRead(false)
 {
     for (int i = 0; i < 4; ++i)
         plcMode[i] = 0;
@@ -25,9 +26,9 @@ void SoftPlcFun::initPage()
 {
     softPlcLocalPath = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove/softplcconfig.xml"), true);
     softPlcCtrlPath = QStringLiteral("/application/zuzerarove/softplcconfig.xml");
-    // The only fetch from the controller in the page's life; later reads use the local copy.
-    if (DataAccess::GetFileFromController2TPU(softPlcCtrlPath, softPlcLocalPath, false))
-        readSoftPlcConfig(softPlcLocalPath);
+    // The only fetch from the controller in the page's life unless it fails; later reads use
+    // the local copy.
+    fetchEntries();
 
     modeBoxes = {ui->comboBoxModePlc1, ui->comboBoxModePlc2, ui->comboBoxModePlc3, ui->comboBoxModePlc4};
     progNameBoxes = {ui->comboBoxProgName1, ui->comboBoxProgName2, ui->comboBoxProgName3, ui->comboBoxProgName4};
@@ -37,6 +38,16 @@ void SoftPlcFun::initPage()
     ui->labelProgName->hide();
     fillProgramBoxes();
     loadXplConfig();
+}
+
+bool SoftPlcFun::fetchEntries()
+{
+    // A controller without the file has every soft-PLC at its default: nothing unseen to lose.
+    if (DataAccess::GetFileFromController2TPU(softPlcCtrlPath, softPlcLocalPath, false))
+        entriesRead = readSoftPlcConfig(softPlcLocalPath);
+    else
+        entriesRead = absentOnController(softPlcCtrlPath);
+    return entriesRead;
 }
 
 QWidget *SoftPlcFun::plcRow(int plc) const
@@ -89,25 +100,42 @@ void SoftPlcFun::syncAutoStartState()
 
 void SoftPlcFun::on_saveButton_clicked()
 {
-    if (runMsgBox(MsgInfo, tr("Are you sure to save it?"), MsgConfirmCancel) != 1)
+    if (!confirm(this, tr("Are you sure to save it?")))
         return;
-    // Every entry, hidden rows too; they keep these values even if a later step fails.
+    // Entries that were never read from the controller are fetched first. The boxes showed
+    // defaults until now, so the operator sees what the controller has before anything is saved.
+    if (!entriesRead) {
+        if (!fetchEntries()) {
+            showError(this, tr("The soft-PLC settings could not be read from the controller, so "
+                               "nothing was saved."));
+            return;
+        }
+        applyConfigToUi();
+        showError(this, tr("The soft-PLC settings were read again from the controller. Check them "
+                           "and save again."));
+        return;
+    }
+    // Every entry, hidden rows too; they keep these values even if a later step fails. When the
+    // service lists no program at all (an empty or unreadable program directory), the program
+    // names stay as they were: there was nothing to choose from.
+    const bool nothingListed = progNameBoxes[0]->count() < 2;
     for (int i = 0; i < 4; ++i) {
         plcMode[i] = modeBoxes[i]->currentIndex();
-        plcProgName[i] = progNameBoxes[i]->currentText();
+        if (!nothingListed || progNameBoxes[i]->currentIndex() >= 0)
+            plcProgName[i] = progNameBoxes[i]->currentText();
     }
     if (!writeSoftPlcConfig(softPlcLocalPath)) {
-        runMsgBox(MsgError, tr("Failed to write file."), MsgAcknowledge);
+        showError(this, tr("Failed to write file."));
         return;
     }
     if (!DataAccess::SendFileFromTPU2Controller(softPlcLocalPath, softPlcCtrlPath, false)) {
-        runMsgBox(MsgError, tr("Failed to send file."), MsgAcknowledge);
+        showError(this, tr("Failed to send file."));
         return;
     }
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     for (int i = 0; i < 4; ++i)
         api->setAutoStartPLc(i, modeBoxes[i]->currentIndex() == 1);
-    runMsgBox(MsgInfo, tr("Save successfully."), MsgAcknowledge);
+    showNote(this, tr("Save successfully."));
 }
 
 void SoftPlcFun::on_resetButton_clicked()

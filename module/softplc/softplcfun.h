@@ -43,6 +43,8 @@ protected:
 
 private:
     void initPage();
+    // Fetches and reads the configuration; true when the entries now hold the controller's.
+    bool fetchEntries();
     void fillProgramBoxes();
     void applyConfigToUi();
     QWidget *plcRow(int plc) const;
@@ -54,4 +56,6 @@ private:
     QString plcProgName[4];
     QString softPlcLocalPath;
     QString softPlcCtrlPath;
+    // The entries hold what the controller's file says.
+    bool entriesRead;
 };

@@ -122,6 +122,14 @@
         <source>Save successfully.</source>
         <translation>保存成功。</translation>
     </message>
+    <message>
+        <source>The soft-PLC settings could not be read from the controller, so nothing was saved.</source>
+        <translation>无法从控制器读取软PLC设置，因此未保存任何内容。</translation>
+    </message>
+    <message>
+        <source>The soft-PLC settings were read again from the controller. Check them and save again.</source>
+        <translation>已从控制器重新读取软PLC设置。请检查后再次保存。</translation>
+    </message>
 </context>
 <context>
     <name>ZuzEraroveMainPage</name>
@@ -420,6 +428,10 @@ The running program will finish running normally.</source>
         <source>Save successfully.</source>
         <translation>保存成功。</translation>
     </message>
+    <message>
+        <source>The settings could not be read from the controller, so nothing was saved. Check the connection, then leave the screen and open it again.</source>
+        <translation>无法从控制器读取设置，因此未保存任何内容。请检查连接，然后退出本画面并重新打开。</translation>
+    </message>
 </context>
 <context>
     <name>prograMapWidget</name>
@@ -510,6 +522,10 @@ The running program will finish running normally.</source>
     <message>
         <source>Do you want to exit the current page modification?</source>
         <translation>确定要放弃当前页面的修改并退出吗？</translation>
+    </message>
+    <message>
+        <source>The program map could not be read from the controller, so nothing was saved. Press Reset to read it again.</source>
+        <translation>无法从控制器读取程序映射，因此未保存任何内容。请按“重置”重新读取。</translation>
     </message>
 </context>
 </TS>

@@ -52,9 +52,10 @@ bool Controller::withinRoot(const QString &absPath) const
     const QString canonRoot = QFileInfo(m_root).canonicalFilePath();
     if (canonRoot.isEmpty())
         return false;
-    // Links are followed through the part of the path that exists.
+    // Links are followed through the part of the path that exists. A dangling link counts as
+    // existing: it has no canonical path, so whatever it would lead to is refused.
     QString existing = absPath;
-    while (!QFileInfo::exists(existing)) {
+    while (!QFileInfo::exists(existing) && !QFileInfo(existing).isSymLink()) {
         const int slash = existing.lastIndexOf(QLatin1Char('/'));
         if (slash <= 0)
             return false;
@@ -86,7 +87,9 @@ static bool copyFile(const QString &from, const QString &to)
     const QByteArray data = in.readAll();
     if (in.error() != QFileDevice::NoError)
         return false;
-    // The destination changes whole or not at all.
+    // The destination changes whole or not at all, and a link there is not written through.
+    if (QFileInfo(to).isSymLink())
+        return false;
     QSaveFile out(to);
     if (!out.open(QIODevice::WriteOnly))
         return false;

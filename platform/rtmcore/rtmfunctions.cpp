@@ -91,6 +91,12 @@ bool RtmRemoveFolderContent(const QString &dir)
     QDir d(dir);
     if (dir.isEmpty() || !d.exists())
         return false;
+    // Emptying never follows a link: not the folder's own, and none out of the panel's tree.
+    const QString canonRoot = QFileInfo(sim::Panel::root()).canonicalFilePath();
+    const QString canon = QFileInfo(dir).canonicalFilePath();
+    if (QFileInfo(dir).isSymLink() || canonRoot.isEmpty()
+        || !canon.startsWith(canonRoot + QLatin1Char('/')))
+        return false;
     bool ok = true;
     const QFileInfoList entries =
         d.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);

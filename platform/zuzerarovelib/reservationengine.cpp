@@ -22,6 +22,7 @@ Reservation::Reservation()
     // The controller starts with the configuration and map it holds.
     applyControllerConfig();
     applyControllerProgramMap();
+    applyControllerSoftPlc();
 }
 
 void Reservation::reset()
@@ -75,6 +76,18 @@ bool Reservation::applyControllerProgramMap()
         || !zuzfiles::readProgramMap(local, &map))
         return false;
     m_programMap = map;
+    return true;
+}
+
+bool Reservation::applyControllerSoftPlc()
+{
+    QString local;
+    bool autoStart[4];
+    if (!Controller::instance().resolve(QString::fromLatin1(zuzfiles::ctrlSoftPlcPath), &local)
+        || !zuzfiles::readSoftPlcAutoStart(local, autoStart))
+        return false;
+    for (int i = 0; i < 4; ++i)
+        m_autoStart[i] = autoStart[i];
     return true;
 }
 

@@ -9,12 +9,17 @@
 
 namespace zuzfiles {
 
+// The service's files are small; a larger one is refused unread.
+static constexpr qint64 maxFileSize = 1 << 20;
+
 static bool load(const QString &path, pugi::xml_document *doc)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() > maxFileSize)
         return false;
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(maxFileSize + 1);
+    if (bytes.size() > maxFileSize)
+        return false;
     if (file.error() != QFileDevice::NoError)
         return false;
     return bool(doc->load_buffer(bytes.constData(), size_t(bytes.size())));
@@ -104,6 +109,24 @@ bool writeProgramMap(const QString &path, const QList<ProgramMapData> &maps)
         program.append_attribute("name") = m.programName.toUtf8().constData();
     }
     return save(path, doc);
+}
+
+bool readSoftPlcAutoStart(const QString &path, bool out[4])
+{
+    pugi::xml_document doc;
+    if (!load(path, &doc))
+        return false;
+    const pugi::xml_node data = doc.child("SoftPlcConfig").child("PlcData");
+    bool autoStart[4] = {};
+    int plc = 0;
+    for (pugi::xml_node info = data.first_child(); info && plc < 4; info = info.next_sibling()) {
+        if (info.type() != pugi::node_element)
+            continue;
+        autoStart[plc++] = info.child("mode").text().as_int(0) == 1;
+    }
+    for (int i = 0; i < 4; ++i)
+        out[i] = autoStart[i];
+    return true;
 }
 
 } // namespace zuzfiles

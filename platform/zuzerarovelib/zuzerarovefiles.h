@@ -13,11 +13,14 @@ namespace zuzfiles {
 
 inline const char ctrlConfigPath[] = "/application/zuzerarove/zuzeraroveconfig.xml";
 inline const char ctrlProgramMapPath[] = "/application/zuzerarove/programMapping.xml";
+inline const char ctrlSoftPlcPath[] = "/application/zuzerarove/softplcconfig.xml";
 
 // Reads return false for a missing, unreadable or malformed file and leave *out untouched.
 bool readConfig(const QString &path, ZuzEraroveData *out);
 bool writeConfig(const QString &path, const ZuzEraroveData &data);
 bool readProgramMap(const QString &path, QList<ProgramMapData> *out);
 bool writeProgramMap(const QString &path, const QList<ProgramMapData> &maps);
+// The soft-PLCs whose start-up mode is 1 (auto-startup), in the order of the file's entries.
+bool readSoftPlcAutoStart(const QString &path, bool out[4]);
 
 } // namespace zuzfiles

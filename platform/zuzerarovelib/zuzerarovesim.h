@@ -28,6 +28,9 @@ public:
     // Reads the file that was sent to the controller; false leaves everything as it was.
     bool applyControllerConfig();
     bool applyControllerProgramMap();
+    // The soft-PLCs' auto-start flags from the controller's softplcconfig.xml, as the service
+    // sets them when it starts the soft-PLCs.
+    bool applyControllerSoftPlc();
 
     // Queue. A slot with a program that exists is queued once, while the reservation runs.
     bool reserve(int slot);

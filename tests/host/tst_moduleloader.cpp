@@ -53,6 +53,18 @@ static QString notALibrary()
     return path;
 }
 
+// The first bytes of the real module, as a copy cut short by a full disk would leave it.
+static QString truncatedModule(qint64 bytes)
+{
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("libcut%1.so").arg(bytes));
+    QFile in(QStringLiteral(MODULE_PATH));
+    QFile out(path);
+    if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly))
+        out.write(in.read(bytes));
+    return path;
+}
+
 void tst_ModuleLoader::refusesBrokenModules_data()
 {
     QTest::addColumn<QString>("path");
@@ -64,6 +76,10 @@ void tst_ModuleLoader::refusesBrokenModules_data()
         << QStringList{QStringLiteral(NOSYMBOLS_PLUGIN), QStringLiteral("CreateZedOvedudData"),
                        QStringLiteral("CreateZedOvedudWidget")};
     QTest::newRow("file that is not a library") << notALibrary() << QStringList{notALibrary()};
+    QTest::newRow("directory") << QDir::tempPath() << QStringList{QDir::tempPath(), QStringLiteral("directory")};
+    for (const qint64 bytes : {1000, 20000, 200000})
+        QTest::addRow("module cut after %lld bytes", bytes)
+            << truncatedModule(bytes) << QStringList{truncatedModule(bytes), QStringLiteral("truncated")};
 }
 
 void tst_ModuleLoader::refusesBrokenModules()
@@ -143,6 +159,7 @@ void tst_ModuleLoader::panelExitsNonZeroOnBrokenModule_data()
     QTest::addColumn<QString>("mustName");
     QTest::newRow("missing library") << QStringLiteral("/nonexistent/libmodule.so") << QStringLiteral("/nonexistent/libmodule.so");
     QTest::newRow("missing symbol") << QStringLiteral(NOSYMBOLS_PLUGIN) << QStringLiteral("CreateZedOvedudData");
+    QTest::newRow("truncated module") << truncatedModule(100000) << QStringLiteral("truncated");
 }
 
 void tst_ModuleLoader::panelExitsNonZeroOnBrokenModule()

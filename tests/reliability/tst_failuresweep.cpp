@@ -114,7 +114,7 @@ static const T::Case cases[] = {
      [](T &t) { t.open(); t.before = t.ctrl(config); Controller::instance().setFault(Fault::Write, true); t.click("runOrStopButton"); },
      {"Failed to save file."},
      [](T &t) {
-         QCOMPARE(t.api()->resvData.runState, 1);
+         QCOMPARE(t.api()->resvData.runState, 0); // as the controller still has it
          QVERIFY(!sim::Reservation::instance().isStarted());
          QCOMPARE(t.ctrl(config), t.before);
      }},

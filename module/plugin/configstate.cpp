@@ -1,0 +1,31 @@
+#include "configstate.h"
+
+namespace {
+bool isKnown = false;
+int readCount = 0;
+} // namespace
+
+namespace configstate {
+
+bool known()
+{
+    return isKnown;
+}
+
+void markRead()
+{
+    isKnown = true;
+    ++readCount;
+}
+
+void markUnknown()
+{
+    isKnown = false;
+}
+
+int generation()
+{
+    return readCount;
+}
+
+} // namespace configstate
