@@ -99,7 +99,9 @@ bool SoftPlcFun::writeSoftPlcConfig(const QString &path)
     if (QFileInfo(path).isSymLink())
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a short write on a full disk shows in write()'s count, where a buffered file
+    // would lose the rest unnoticed and commit it cut.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
         file.cancelWriting();

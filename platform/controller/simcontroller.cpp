@@ -91,7 +91,9 @@ static bool copyFile(const QString &from, const QString &to)
     if (QFileInfo(to).isSymLink())
         return false;
     QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered: a short write on a full disk shows in write()'s count, where a buffered file
+    // would lose the rest unnoticed and commit it cut.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (out.write(data) != data.size()) {
         out.cancelWriting();

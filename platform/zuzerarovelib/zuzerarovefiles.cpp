@@ -1,6 +1,7 @@
 #include "zuzerarovefiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <pugixml.hpp>
@@ -30,8 +31,13 @@ static bool save(const QString &path, const pugi::xml_document &doc)
     std::ostringstream out;
     doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
     const std::string text = out.str();
+    // A link in the file's place is not written through.
+    if (QFileInfo(path).isSymLink())
+        return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a short write on a full disk shows in write()'s count, where a buffered file
+    // would lose the rest unnoticed and commit it cut.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
         file.cancelWriting();
