@@ -190,6 +190,11 @@ void tst_SoftPlcFun::readerCases_data()
                                                << QStringList{"1|R&amp;D", "1|K2", "1|K3", "1|K4"};
     QTest::newRow("name outside ASCII") << doc(info("1", "1", "/RPL/Schweißnaht_ä.XPL")) << true
                                         << QStringList{"1|Schweißnaht_ä.XPL", "1|K2", "1|K3", "1|K4"};
+    QTest::newRow("instructions named like the elements")
+        << QByteArray("<?SoftPlcConfig x?>\n<SoftPlcConfig><?PlcData?><PlcData><PlcInfo><?mode 0?><mode>1</mode>"
+           "<?ProgName /RPL/X?><ProgName>/RPL/A</ProgName></PlcInfo></PlcData></SoftPlcConfig>")
+        << true << QStringList{"1|A", "1|K2", "1|K3", "1|K4"};
+    QTest::newRow("over a megabyte") << doc(four + QByteArray(1 << 20, ' ')) << false << before;
     QTest::newRow("no SoftPlcConfig") << QByteArray("<Other><PlcData/></Other>") << true << before;
     QTest::newRow("no PlcData") << QByteArray("<SoftPlcConfig><Data/></SoftPlcConfig>") << true << before;
     QTest::newRow("missing") << QByteArray() << false << before;
@@ -259,6 +264,10 @@ void tst_SoftPlcFun::environmentList_data()
     QTest::newRow("no EnvironmentList") << QByteArray("<XplConfiguration><Other/></XplConfiguration>")
                                         << QList<bool>{false, false, false, false};
     QTest::newRow("malformed") << list("softplc1").left(60) << QList<bool>{false, false, false, false};
+    QTest::newRow("instructions named like the elements")
+        << QByteArray("<?XplConfiguration?><XplConfiguration><?EnvironmentList?><EnvironmentList><E><?Name softplc1?>"
+           "<Name>softplc2</Name></E></EnvironmentList></XplConfiguration>")
+        << QList<bool>{false, true, false, false};
 }
 
 void tst_SoftPlcFun::environmentList()

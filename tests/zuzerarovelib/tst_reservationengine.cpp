@@ -28,6 +28,7 @@ private slots:
     void malformedFilesChangeNothing();
     void failedWriteKeepsFile();
     void programNamesFromController();
+    void autoStartFromSoftPlcFile();
 
 private:
     // Sends a configuration to the controller and has the service take it over.
@@ -336,6 +337,22 @@ void tst_ReservationEngine::programNamesFromController()
     Reservation::instance().clearProgramNames();
     Controller::instance().setConnected(false);
     QVERIFY(api->getAllRplName().isEmpty());
+}
+
+void tst_ReservationEngine::autoStartFromSoftPlcFile()
+{
+    const QString path = QStringLiteral("/application/zuzerarove/softplcconfig.xml");
+    env->writeControllerFile(path, "<SoftPlcConfig><PlcData><PlcInfo id=\"1\"><mode>0</mode></PlcInfo>\n"
+                                   "<PlcInfo id=\"2\"><mode>1</mode></PlcInfo><PlcInfo id=\"3\"><mode>2</mode></PlcInfo>"
+                                   "<PlcInfo id=\"4\"><mode>1</mode></PlcInfo></PlcData></SoftPlcConfig>");
+    QVERIFY(Reservation::instance().applyControllerSoftPlc());
+    QCOMPARE((QList<bool>{api->getAutoStartPLc(0), api->getAutoStartPLc(1), api->getAutoStartPLc(2),
+                          api->getAutoStartPLc(3)}),
+             (QList<bool>{false, true, false, true}));
+    // A file that cannot be read changes no flag.
+    env->writeControllerFile(path, "<SoftPlcConfig><PlcData>");
+    QVERIFY(!Reservation::instance().applyControllerSoftPlc());
+    QVERIFY(api->getAutoStartPLc(1));
 }
 
 QTEST_MAIN(tst_ReservationEngine)
