@@ -17,6 +17,21 @@ namespace {
 
 constexpr int rows = 512;
 
+// A name cell shows the name cut to a screen's worth; the whole name rides along as the cell's
+// data, and that is what the duplicate check and the save use.
+void setName(QTableWidgetItem *cell, const QString &name)
+{
+    cell->setText(shownName(name));
+    cell->setData(Qt::UserRole, name);
+}
+
+QString nameOf(const QTableWidgetItem *cell)
+{
+    // A text set on the cell by other means stands for itself.
+    const QString full = cell->data(Qt::UserRole).toString();
+    return shownName(full) == cell->text() ? full : cell->text();
+}
+
 // The part after the first "/" at position 1 or later; the whole name when there is none.
 // "/RPL/SUB/A.XPL" shows as "SUB/A.XPL".
 QString displayForm(const QString &name)
@@ -101,7 +116,7 @@ void prograMapWidget::enterViewMode()
 void prograMapWidget::clearNames()
 {
     for (int r = 0; r < rows; ++r)
-        ui->tableWidget->item(r, 1)->setText(QString());
+        setName(ui->tableWidget->item(r, 1), QString());
 }
 
 void prograMapWidget::refreshUi()
@@ -141,7 +156,7 @@ bool prograMapWidget::fillTable()
     for (int i = start; i < programMaps.size() && i < rows; ++i) {
         const int row = programMaps[i].programNum - 1;
         if (row >= 0 && row < rows)
-            ui->tableWidget->item(row, 1)->setText(displayForm(programMaps[i].programName));
+            setName(ui->tableWidget->item(row, 1), displayForm(programMaps[i].programName));
     }
     return true;
 }
@@ -161,7 +176,7 @@ void prograMapWidget::onSlotUpateRpl(QString path)
     QTableWidget *table = ui->tableWidget;
     QStringList inUse;
     for (int r = 0; r < rows; ++r) {
-        const QString name = table->item(r, 1)->text();
+        const QString name = nameOf(table->item(r, 1));
         if (r != selectedRow && !name.isEmpty())
             inUse << name;
     }
@@ -174,7 +189,7 @@ void prograMapWidget::onSlotUpateRpl(QString path)
         return;
     }
     fileEdit->close();
-    item->setText(name);
+    setName(item, name);
 }
 
 void prograMapWidget::saveBtnSlot()
@@ -200,7 +215,7 @@ void prograMapWidget::saveBtnSlot()
         if (entry.programNum < 1 || entry.programNum > rows)
             maps.append(entry);
     for (int r = 0; r < rows; ++r) {
-        const QString name = ui->tableWidget->item(r, 1)->text();
+        const QString name = nameOf(ui->tableWidget->item(r, 1));
         if (!name.isEmpty())
             maps.append({r + 1, name});
     }

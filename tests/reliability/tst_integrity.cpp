@@ -503,6 +503,20 @@ static const T::Road roads[] = {
       + QString(256, QLatin1Char('N')) + QChar(0x2026)},
      {},
      nullptr},
+    {"program map name of most of a megabyte",
+     [](T &t) {
+         t.f.env().writeControllerFile(map, "<ProgramMapping><Program num=\"2\" name=\"" + QByteArray(900000, 'M')
+                                                + "\"/></ProgramMapping>");
+     },
+     [](T &t) {
+         t.openMap();
+         QVERIFY(t.f.screen()->find<QTableWidget>(QStringLiteral("tableWidget"))->item(1, 1)->text().size() < 300);
+         t.click("saveButton");
+         t.click("saveButton");
+     },
+     {"Are you sure Save?", "Save file successfully."},
+     {ctrlDir + "programMapping.xml", localDir + "programMapping.xml", flash},
+     [](T &t) { QVERIFY(t.ctrl(map).contains("num=\"2\" name=\"" + QByteArray(900000, 'M') + "\"")); }},
 };
 
 void tst_Integrity::road_data()
