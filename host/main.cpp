@@ -5,7 +5,7 @@
 #include "tour.h"
 
 #include "basezedoveduddata.h"
-#include "desktopapi.h"
+#include "desktopsim.h"
 #include "rtmbasewidget.h"
 #include "rtmcoresim.h"
 #include "simcontroller.h"
@@ -128,7 +128,7 @@ int main(int argc, char *argv[])
     }
 
     PanelWindow window(!parser.isSet(noSimOpt));
-    DesktopApi::setCloseHandler([](int, bool) {
+    sim::Desktop::setCloseHandler([](int, bool) {
         std::printf("virtualpanel: the module closed the screen\n");
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     });
@@ -178,7 +178,7 @@ int main(int argc, char *argv[])
     if (window.moduleWidget())
         window.moduleWidget()->setUsedVars(0, false);
     window.releaseModule();
-    DesktopApi::setCloseHandler(nullptr);
+    sim::Desktop::setCloseHandler(nullptr);
     sim::Panel::setGoToPageHandler(nullptr);
     return code;
 }

@@ -4,6 +4,7 @@
 
 #include "basezedoveduddata.h"
 #include "rtmbasewidget.h"
+#include "rtmcoresim.h"
 #include "simcontroller.h"
 
 #include <QDateTime>
@@ -109,7 +110,7 @@ void PanelWindow::showNote(const QString &text)
 void PanelWindow::idle()
 {
     if (m_widget)
-        m_widget->hostIdle();
+        sim::hostIdle(m_widget);
 }
 
 void PanelWindow::updateStatus()

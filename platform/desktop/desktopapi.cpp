@@ -1,4 +1,5 @@
 #include "desktopapi.h"
+#include "desktopsim.h"
 
 #include "simcontroller.h"
 
@@ -26,17 +27,17 @@ void DesktopApi::closeApplication(int code, bool force)
         desktop().onClose(code, force);
 }
 
-void DesktopApi::setCloseHandler(std::function<void(int, bool)> handler)
+void sim::Desktop::setCloseHandler(std::function<void(int, bool)> handler)
 {
     desktop().onClose = std::move(handler);
 }
 
-int DesktopApi::closeRequests()
+int sim::Desktop::closeRequests()
 {
     return desktop().requests;
 }
 
-void DesktopApi::resetCloseRequests()
+void sim::Desktop::resetCloseRequests()
 {
     desktop().requests = 0;
 }

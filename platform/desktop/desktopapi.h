@@ -2,8 +2,6 @@
 
 #include <QtGlobal>
 
-#include <functional>
-
 #if defined(DESKTOP_LIBRARY)
 #define DESKTOP_EXPORT Q_DECL_EXPORT
 #else
@@ -17,10 +15,4 @@ public:
     // Closes the current application screen. code: the exit code handed to the desktop;
     // force: close even when the screen says it cannot be deleted.
     static void closeApplication(int code, bool force);
-
-    // Hooks: what the desktop does on a close request (the virtual panel quits), and how
-    // many close requests came since the last reset.
-    static void setCloseHandler(std::function<void(int code, bool force)> handler);
-    static int closeRequests();
-    static void resetCloseRequests();
 };

@@ -63,9 +63,8 @@ void MsgBoxHooks::clearRecords()
 
 MsgBox::MsgBox(int kind, QString text, int buttons, bool execNow, bool autoClose,
                int autoCloseSeconds, bool plainText, bool wordWrap, QString confirmText,
-               QString cancelText, QString title, int fontPixelSize, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_kind(kind), m_text(text),
-      m_buttons(buttons == ConfirmAndCancelKeys ? ConfirmAndCancelKeys : AcknowledgeKey)
+               QString cancelText, QString title, int fontPixelSize)
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
 {
     sim::logCall("MsgBox", kind, text, buttons, execNow);
     setObjectName(QStringLiteral("MsgBox"));
@@ -86,7 +85,7 @@ MsgBox::MsgBox(int kind, QString text, int buttons, bool execNow, bool autoClose
         const QStyle::StandardPixmap icons[] = {QStyle::SP_MessageBoxInformation,
                                                 QStyle::SP_MessageBoxWarning,
                                                 QStyle::SP_MessageBoxCritical};
-        const int index = kind == Warning ? 1 : kind == Error ? 2 : 0;
+        const int index = kind == 1 || kind == 2 ? kind : 0;
         auto *icon = new QLabel(this);
         icon->setObjectName(QStringLiteral("msgBoxIcon"));
         icon->setPixmap(style()->standardIcon(icons[index]).pixmap(48, 48));
@@ -108,7 +107,7 @@ MsgBox::MsgBox(int kind, QString text, int buttons, bool execNow, bool autoClose
     confirm->setMinimumSize(100, 40);
     connect(confirm, &QPushButton::clicked, this, [this] { done(1); });
     keys->addWidget(confirm);
-    if (m_buttons == ConfirmAndCancelKeys) {
+    if (buttons == 3) {
         auto *cancel = new QPushButton(chosen(cancelText, tr("Cancel")), this);
         cancel->setObjectName(QStringLiteral("msgBoxCancel"));
         cancel->setMinimumSize(100, 40);

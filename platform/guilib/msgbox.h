@@ -27,20 +27,8 @@ class GUILIB_EXPORT MsgBox : public QDialog
 {
     Q_OBJECT
 public:
-    enum Kind { Information = 0, Warning = 1, Error = 2 };
-    enum Buttons { AcknowledgeKey = 1, ConfirmAndCancelKeys = 3 };
-
     MsgBox(int kind, QString text, int buttons, bool execNow, bool autoClose,
            int autoCloseSeconds, bool plainText, bool wordWrap, QString confirmText,
-           QString cancelText, QString title, int fontPixelSize, QWidget *parent = nullptr);
+           QString cancelText, QString title, int fontPixelSize);
     ~MsgBox() override;
-
-    int kind() const { return m_kind; }
-    QString text() const { return m_text; }
-    int buttons() const { return m_buttons; }
-
-private:
-    int m_kind;
-    QString m_text;
-    int m_buttons;
 };

@@ -5,12 +5,17 @@
 
 #include <cmath>
 
+namespace {
+enum Cast { CastText = 0, CastBool = 1, CastFloat = 7 };
+} // namespace
+
 QTouchLineEdit::QTouchLineEdit(QWidget *parent) : QLineEdit(parent) {}
 
 void QTouchLineEdit::setCast(unsigned int cast, int decimals)
 {
     m_cast = cast;
     m_decimals = decimals;
+    setProperty("rtmCast", cast);
     updateValidator();
 }
 
@@ -19,6 +24,8 @@ void QTouchLineEdit::setValueRange(double minimum, double maximum)
     m_min = qMin(minimum, maximum);
     m_max = qMax(minimum, maximum);
     m_hasRange = true;
+    setProperty("rtmMinimum", m_min);
+    setProperty("rtmMaximum", m_max);
     updateValidator();
 }
 

@@ -28,7 +28,7 @@ void RtmBaseWidget::setCentralWidget(QWidget *w)
     }
 }
 
-QWidget *RtmBaseWidget::getCentralWidget() const
+QWidget *RtmBaseWidget::getCentralWidget()
 {
     return m_central;
 }
@@ -40,12 +40,6 @@ bool RtmBaseWidget::setUsedVar(int number, bool used, unsigned int kind)
         return false;
     sim::Panel::recordUsedVar(number, used);
     return true;
-}
-
-void RtmBaseWidget::hostIdle()
-{
-    m_idlePending = true;
-    slotIdle();
 }
 
 void RtmBaseWidget::slotIdle()
@@ -68,4 +62,27 @@ bool RtmBaseWidget::setUsedVars(int kind, bool used)
 bool RtmBaseWidget::isTransparent()
 {
     return false;
+}
+
+namespace {
+
+// The host's own view of its element: the flag it raises before each idle call.
+struct IdleFlag : RtmBaseWidget
+{
+    static bool RtmBaseWidget::*member() { return &IdleFlag::m_idlePending; }
+};
+
+} // namespace
+
+void sim::hostIdle(RtmBaseWidget *widget)
+{
+    if (!widget)
+        return;
+    widget->*IdleFlag::member() = true;
+    widget->slotIdle();
+}
+
+bool sim::idlePending(RtmBaseWidget *widget)
+{
+    return widget && widget->*IdleFlag::member();
 }

@@ -20,17 +20,12 @@ public:
     // Shows w filling this widget's layout; null takes the current one out of the layout.
     // The widget shown is not owned: taking it out leaves it alive.
     void setCentralWidget(QWidget *w);
-    QWidget *getCentralWidget() const;
+    QWidget *getCentralWidget();
 
     // Registers (used) or releases the panel variable number for this element.
     bool setUsedVar(int number, bool used, unsigned int kind);
 
     BaseRtmWidgetData *widgetData() const { return m_data; }
-
-    // The host's idle call: marks an idle pass as pending, then runs slotIdle().
-    void hostIdle();
-    // True while an idle pass has not been taken by the element.
-    bool idlePending() const { return m_idlePending; }
 
 public slots:
     virtual void slotIdle();
@@ -41,6 +36,7 @@ public:
     virtual bool isTransparent();
 
 protected:
+    // Raised by the host before each idle call; the element lowers it when it takes the call.
     bool m_idlePending = false;
 
 private:

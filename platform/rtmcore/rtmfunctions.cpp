@@ -109,7 +109,7 @@ bool RtmRemoveFolderContent(const QString &dir)
     return ok;
 }
 
-bool RtmSetUIStyleSheet(QWidget *w, const QString &styleName)
+bool RtmSetUIStyleSheet(QWidget *w, QString styleName)
 {
     sim::logCall("RtmSetUIStyleSheet", w ? w->objectName() : QStringLiteral("null"), styleName);
     static QHash<QString, QString> cache;

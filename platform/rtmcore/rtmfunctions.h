@@ -14,6 +14,6 @@ RTMCORE_EXPORT QString RtmGetLocalBaseFlashDir(int drive);
 // Removes everything inside dir, keeping dir itself.
 RTMCORE_EXPORT bool RtmRemoveFolderContent(const QString &dir);
 // Applies the panel style of that name to w; false for an unknown style.
-RTMCORE_EXPORT bool RtmSetUIStyleSheet(QWidget *w, const QString &styleName);
+RTMCORE_EXPORT bool RtmSetUIStyleSheet(QWidget *w, QString styleName);
 RTMCORE_EXPORT void RtmGoToPage(int page);
 RTMCORE_EXPORT void RtmSwitchWidgetVariablesContext();

@@ -2,7 +2,8 @@
 #include "panelwindow.h"
 
 #include "basezedoveduddata.h"
-#include "desktopapi.h"
+#include "desktopsim.h"
+#include "rtmcoresim.h"
 #include "rtmbasewidget.h"
 #include "simenvironment.h"
 
@@ -121,7 +122,7 @@ void tst_ModuleLoader::hostIdleReachesWidget()
     window.startIdle(5);
     QWidget *page = widget->getCentralWidget();
     QTRY_VERIFY(page->property("idleCalls").toInt() >= 3);
-    QVERIFY(!widget->idlePending());
+    QVERIFY(!sim::idlePending(widget));
 }
 
 void tst_ModuleLoader::exitKeyClosesThroughDesktop()
@@ -129,7 +130,7 @@ void tst_ModuleLoader::exitKeyClosesThroughDesktop()
     ModuleLoader loader(QStringLiteral(TEST_PLUGIN));
     QVERIFY(loader.load());
     int closes = 0;
-    DesktopApi::setCloseHandler([&closes](int code, bool force) {
+    sim::Desktop::setCloseHandler([&closes](int code, bool force) {
         QCOMPARE(code, 0);
         QCOMPARE(force, false);
         ++closes;

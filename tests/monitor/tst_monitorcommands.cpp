@@ -1,6 +1,6 @@
 #include "factories.h"
 
-#include "desktopapi.h"
+#include "desktopsim.h"
 #include "modulefixture.h"
 #include "msgboxsim.h"
 #include "simcontroller.h"
@@ -275,7 +275,7 @@ void tst_MonitorCommands::navigation()
     QVERIFY(MsgBoxHooks::records().isEmpty());
     QVERIFY(commandCalls().isEmpty());
     QCOMPARE(stack.isNull(), pageId == -1);
-    QCOMPARE(DesktopApi::closeRequests(), pageId == -1 ? 1 : 0);
+    QCOMPARE(sim::Desktop::closeRequests(), pageId == -1 ? 1 : 0);
 }
 
 void tst_MonitorCommands::senderThatIsNoRowKey()

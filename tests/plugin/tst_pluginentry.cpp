@@ -1,5 +1,6 @@
 #include "basezedoveduddata.h"
-#include "desktopapi.h"
+#include "desktopsim.h"
+#include "rtmcoresim.h"
 #include "modulescreen.h"
 #include "msgboxsim.h"
 #include "rtmbasewidget.h"
@@ -90,7 +91,7 @@ void tst_PluginEntry::hostDestroysDataObject()
     QCOMPARE(data->customWidget(), stack.data());
     delete data;
     QVERIFY(!stack);
-    QCOMPARE(DesktopApi::closeRequests(), 0);
+    QCOMPARE(sim::Desktop::closeRequests(), 0);
 }
 
 void tst_PluginEntry::exitClosesFromInsideTheClick()
@@ -103,7 +104,7 @@ void tst_PluginEntry::exitClosesFromInsideTheClick()
     QTest::mouseClick(exit, Qt::LeftButton);
     QVERIFY(!stack);
     QVERIFY(!exit);
-    QCOMPARE(DesktopApi::closeRequests(), 1);
+    QCOMPARE(sim::Desktop::closeRequests(), 1);
     QCOMPARE(CallLog::instance().entriesOf({QStringLiteral("DesktopApi::closeApplication")}),
              QStringList{QStringLiteral("DesktopApi::closeApplication(0, false)")});
     QCOMPARE(s->widget()->getCentralWidget(), nullptr);
@@ -141,7 +142,7 @@ void tst_PluginEntry::secondWidgetShowsSameStack()
     QVERIFY(!guard);
     delete second;
     delete data;
-    QCOMPARE(DesktopApi::closeRequests(), 1);
+    QCOMPARE(sim::Desktop::closeRequests(), 1);
 }
 
 void tst_PluginEntry::navigationByPageIndex_data()
@@ -187,11 +188,11 @@ void tst_PluginEntry::idleOnlyWhileVisible()
     QVERIFY(s->waitStarted());
     CallLog::instance().clear();
     s->idle();
-    QVERIFY(s->widget()->idlePending());
+    QVERIFY(sim::idlePending(s->widget()));
     QVERIFY(CallLog::instance().entries().isEmpty());
     s->widget()->show();
     s->idle();
-    QVERIFY(!s->widget()->idlePending());
+    QVERIFY(!sim::idlePending(s->widget()));
     QVERIFY(!CallLog::instance().entriesOf({QStringLiteral("getResvRunningStatus")}).isEmpty());
 }
 

@@ -110,9 +110,9 @@ void tst_ZuzEraroveSetting::rowsFollowSignalMode()
         QCOMPARE(listed, items);
         QCOMPARE(box->maxVisibleItems(), 6);
         QCOMPARE(cycleEdit(r)->text(), QStringLiteral("1"));
-        QCOMPARE(cycleEdit(r)->cast(), 5u);
-        QCOMPARE(cycleEdit(r)->minimumValue(), 1.0);
-        QCOMPARE(cycleEdit(r)->maximumValue(), 9999.0);
+        QCOMPARE(cycleEdit(r)->property("rtmCast").toUInt(), 5u);
+        QCOMPARE(cycleEdit(r)->property("rtmMinimum").toDouble(), 1.0);
+        QCOMPARE(cycleEdit(r)->property("rtmMaximum").toDouble(), 9999.0);
     }
     QCOMPARE(nameBox(1)->currentText(), QStringLiteral("B.XPL"));
     QCOMPARE(nameBox(2)->currentIndex(), 0);

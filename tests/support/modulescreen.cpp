@@ -2,6 +2,7 @@
 
 #include "basezedoveduddata.h"
 #include "rtmbasewidget.h"
+#include "rtmcoresim.h"
 #include "simcontroller.h"
 
 #include <QtTest>
@@ -41,5 +42,5 @@ bool ModuleScreen::waitStarted() const
 void ModuleScreen::idle(int times) const
 {
     for (int i = 0; i < times && m_widget; ++i)
-        m_widget->hostIdle();
+        sim::hostIdle(m_widget);
 }

@@ -1,6 +1,6 @@
 #include "simenvironment.h"
 
-#include "desktopapi.h"
+#include "desktopsim.h"
 #include "msgboxsim.h"
 #include "rtmcoresim.h"
 #include "simcontroller.h"
@@ -20,8 +20,8 @@ void resetPlatform()
     sim::MsgBoxHooks::clearResponder();
     sim::MsgBoxHooks::clearRecords();
     sim::Panel::reset();
-    DesktopApi::setCloseHandler(nullptr);
-    DesktopApi::resetCloseRequests();
+    sim::Desktop::setCloseHandler(nullptr);
+    sim::Desktop::resetCloseRequests();
     sim::CallLog::instance().setEnabled(true);
     sim::CallLog::instance().clear();
 }
