@@ -69,7 +69,8 @@ public:
     void setLiveClock(bool live, double speed = 1.0);
     bool isLiveClock() const { return m_liveTimer; }
     double speed() const { return m_speed; }
-    // The platform's pause: manual clock advances at once; live clock processes events meanwhile.
+    // The platform's pause: the manual clock advances at once; on the live clock the thread
+    // sleeps, processing no events.
     void wait(qint64 ms);
 
     // Programs: one at a time. A reservation run lasts runDuration(); a program started

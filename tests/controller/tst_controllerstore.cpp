@@ -25,6 +25,7 @@ private slots:
     void faultLimitedToPath();
     void programsRunOneAtATimeOnTheClock();
     void waitAdvancesManualClock();
+    void waitHoldsTheThreadOnLiveClock();
     void debugLinesAreCaptured();
 
 private:
@@ -42,6 +43,7 @@ void tst_ControllerStore::init()
     secret.write("outside");
     secret.close();
     QFile::link(outside.path(), env->controllerRoot() + QStringLiteral("/link"));
+    QFile::link(outside.filePath(QStringLiteral("none")), env->controllerRoot() + QStringLiteral("/dangling"));
 }
 
 void tst_ControllerStore::resolveStaysInsideRoot_data()
@@ -75,6 +77,7 @@ void tst_ControllerStore::escapingTransfersFail_data()
     QTest::addColumn<QString>("ctrlPath");
     QTest::newRow("dot-dot") << "/../secret";
     QTest::newRow("link") << "/link/secret";
+    QTest::newRow("dangling link") << "/dangling";
 }
 
 void tst_ControllerStore::escapingTransfersFail()
@@ -93,6 +96,7 @@ void tst_ControllerStore::escapingTransfersFail()
     QFile secret(outside.filePath(QStringLiteral("secret")));
     QVERIFY(secret.open(QIODevice::ReadOnly));
     QCOMPARE(secret.readAll(), QByteArray("outside"));
+    QVERIFY(!QFile::exists(outside.filePath(QStringLiteral("none"))));
 }
 
 void tst_ControllerStore::listingForm()
@@ -204,6 +208,18 @@ void tst_ControllerStore::waitAdvancesManualClock()
     ctrl.wait(200000);
     QCOMPARE(ctrl.now(), qint64(200000));
     QVERIFY(real.elapsed() < 5000);
+}
+
+void tst_ControllerStore::waitHoldsTheThreadOnLiveClock()
+{
+    Controller &ctrl = Controller::instance();
+    ctrl.setLiveClock(true);
+    bool clicked = false;
+    QTimer::singleShot(0, [&clicked] { clicked = true; });
+    ctrl.wait(50);
+    QVERIFY(!clicked); // nothing ran in the middle of the command
+    QTRY_VERIFY(ctrl.now() >= 50);
+    ctrl.setLiveClock(false);
 }
 
 void tst_ControllerStore::debugLinesAreCaptured()
