@@ -41,8 +41,9 @@ FileEdit::FileEdit(QWidget *parent)
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     tree->header()->setSectionsMovable(false);
     tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Sized to the first 250 rows, a dozen screens of the tree, rather than every row: measuring
-    // thousands of programs would make the dialog slow to open.
+    // The view measures the first 250 rows, a dozen screens of the tree, rather than every row:
+    // laying out thousands of programs would make the dialog slow to open. The widest name of
+    // the whole listing reaches the "Name" column through the header instead (refreshRemoteFiles).
     tree->header()->setResizeContentsPrecision(250);
     auto *corner = new QWidget;
     corner->setStyleSheet(QStringLiteral("border:none;"));
@@ -85,6 +86,19 @@ void FileEdit::refreshRemoteFiles()
     // Sorted, a directory's own entry comes before the entries inside it. The tree is built
     // apart from the view and handed over at once; the first child of each parent with a given
     // name is remembered, so a deep or wide tree is not searched.
+    // The name that needs the most room, by its text and its depth; measured properly once the
+    // tree holds it.
+    const QFontMetrics metrics = tree->fontMetrics();
+    QTreeWidgetItem *widest = nullptr;
+    int widestNeed = -1;
+    auto consider = [&](QTreeWidgetItem *item, int depth) {
+        const int need = metrics.horizontalAdvance(item->text(0)) + depth * tree->indentation();
+        if (need > widestNeed) {
+            widestNeed = need;
+            widest = item;
+        }
+    };
+
     QTreeWidgetItem staging;
     QHash<QTreeWidgetItem *, QHash<QString, QTreeWidgetItem *>> firstChild;
     QList<QPair<QTreeWidgetItem *, bool>> dirs;
@@ -96,6 +110,7 @@ void FileEdit::refreshRemoteFiles()
         if (!name.endsWith(QLatin1Char('/')) && !name.endsWith(QLatin1String(".XPL")))
             continue;
         QTreeWidgetItem *parent = &staging;
+        int depth = 0;
         int slash;
         while ((slash = name.indexOf(QLatin1Char('/'))) >= 0) {
             const QString seg = name.left(slash);
@@ -105,7 +120,9 @@ void FileEdit::refreshRemoteFiles()
                 child->setIcon(0, dirIcon);
                 child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
                 dirs.append({child, !collapsedDirs.contains(s)});
+                consider(child, depth);
             }
+            ++depth;
             parent = child;
             name = name.mid(slash + 1);
         }
@@ -115,6 +132,7 @@ void FileEdit::refreshRemoteFiles()
         auto *program = new QTreeWidgetItem(
             parent, {name, fields.value(1).toString(), fields.value(2).toString()});
         program->setIcon(0, programIcon);
+        consider(program, depth);
         QTreeWidgetItem *&first = firstChild[parent][name];
         if (!first)
             first = program;
@@ -122,6 +140,27 @@ void FileEdit::refreshRemoteFiles()
     tree->addTopLevelItems(staging.takeChildren());
     for (const auto &dir : qAsConst(dirs))
         dir.first->setExpanded(dir.second);
+    if (widest)
+        fitNameColumn(widest);
+}
+
+void FileEdit::fitNameColumn(QTreeWidgetItem *widest)
+{
+    QTreeWidget *tree = ui->rplRemoteFiles;
+    // The item's place in the tree's model, from the top down.
+    QList<QTreeWidgetItem *> chain;
+    for (QTreeWidgetItem *up = widest; up; up = up->parent())
+        chain.prepend(up);
+    QModelIndex index;
+    for (QTreeWidgetItem *item : qAsConst(chain)) {
+        const int row = item->parent() ? item->parent()->indexOfChild(item) : tree->indexOfTopLevelItem(item);
+        index = tree->model()->index(row, 0, index);
+    }
+    const int depth = chain.size() - 1;
+    const int width = tree->sizeHintForIndex(index).width()
+        + (depth + (tree->rootIsDecorated() ? 1 : 0)) * tree->indentation();
+    // The header's height comes from the other columns.
+    tree->headerItem()->setSizeHint(0, QSize(width, 0));
 }
 
 QString FileEdit::itemPath(QTreeWidgetItem *item) const

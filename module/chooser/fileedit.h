@@ -45,6 +45,8 @@ private:
     // The item's column-0 text behind its ancestors', joined by "/".
     QString itemPath(QTreeWidgetItem *item) const;
     void refreshRemoteFiles();
+    // The "Name" column as wide as the widest item of the whole tree needs.
+    void fitNameColumn(QTreeWidgetItem *widest);
 
     Ui::FileEdit *ui;
     QStringList remoteFiles;

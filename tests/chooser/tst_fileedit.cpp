@@ -31,6 +31,7 @@ private slots:
     void warningOnNonProgramClick();
     void rebuiltAtEachConnectedShow();
     void listingFailsOrControllerAway();
+    void nameColumnFitsTheWholeListing();
     void dragByTitleStrip_data();
     void dragByTitleStrip();
     void cancelAndCloseEmitNothing_data();
@@ -273,6 +274,22 @@ void tst_FileEdit::listingFailsOrControllerAway()
     dlg.show();
     QVERIFY(dump(tree(dlg)).isEmpty());
     QVERIFY(MsgBoxHooks::records().isEmpty());
+}
+
+void tst_FileEdit::nameColumnFitsTheWholeListing()
+{
+    // The widest name stands far below the rows the view measures by itself.
+    QStringList listing;
+    for (int i = 0; i < 400; ++i)
+        listing << QStringLiteral("/RPL/P%1.XPL,1,D").arg(i, 3, 10, QLatin1Char('0'));
+    listing << QStringLiteral("/RPL/ZONE/") << QStringLiteral("/RPL/ZONE/WELDING_THE_LONGEST_SEAM_OF_THE_CELL.XPL,1,D");
+    Controller::instance().setListing(QStringLiteral("/RPL/"), listing);
+    FileEdit dlg;
+    dlg.show();
+    QTreeWidgetItem *widest = itemAt(tree(dlg), QStringLiteral("ZONE/WELDING_THE_LONGEST_SEAM_OF_THE_CELL.XPL"));
+    QVERIFY(widest);
+    const QRect cell = tree(dlg)->visualItemRect(widest);
+    QVERIFY(cell.width() >= tree(dlg)->fontMetrics().horizontalAdvance(widest->text(0)) + 16);
 }
 
 void tst_FileEdit::dragByTitleStrip_data()
