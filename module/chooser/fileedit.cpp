@@ -87,12 +87,22 @@ void FileEdit::refreshRemoteFiles()
     // apart from the view and handed over at once; the first child of each parent with a given
     // name is remembered, so a deep or wide tree is not searched.
     // The name that needs the most room, by its text and its depth; measured properly once the
-    // tree holds it.
+    // tree holds it. Shaping thousands of names would take longer than building the tree, so
+    // they are compared by the sum of their characters' widths.
     const QFontMetrics metrics = tree->fontMetrics();
+    int asciiWidth[128];
+    for (int c = 0; c < 128; ++c)
+        asciiWidth[c] = metrics.horizontalAdvance(QChar(c));
+    auto textWidth = [&](const QString &text) {
+        int width = 0;
+        for (const QChar ch : text)
+            width += ch.unicode() < 128 ? asciiWidth[ch.unicode()] : metrics.horizontalAdvance(ch);
+        return width;
+    };
     QTreeWidgetItem *widest = nullptr;
     int widestNeed = -1;
     auto consider = [&](QTreeWidgetItem *item, int depth) {
-        const int need = metrics.horizontalAdvance(item->text(0)) + depth * tree->indentation();
+        const int need = textWidth(item->text(0)) + depth * tree->indentation();
         if (need > widestNeed) {
             widestNeed = need;
             widest = item;
@@ -157,8 +167,9 @@ void FileEdit::fitNameColumn(QTreeWidgetItem *widest)
         index = tree->model()->index(row, 0, index);
     }
     const int depth = chain.size() - 1;
+    // A few pixels over, for a name that kerning makes a little wider than the one chosen.
     const int width = tree->sizeHintForIndex(index).width()
-        + (depth + (tree->rootIsDecorated() ? 1 : 0)) * tree->indentation();
+        + (depth + (tree->rootIsDecorated() ? 1 : 0)) * tree->indentation() + 4;
     // The header's height comes from the other columns.
     tree->headerItem()->setSizeHint(0, QSize(width, 0));
 }
