@@ -3,6 +3,7 @@
 
 #include "configstate.h"
 #include "controllerfiles.h"
+#include "domain.h"
 #include "modulepaths.h"
 #include "msgboxes.h"
 #include "tablecells.h"
@@ -30,7 +31,7 @@ QString protocolText(int protocol)
     static const char *const texts[] = {"IO", "Modbus-TCP", "EtherCAT", "EtherNET/IP", "Profinet",
                                         "EtherCATMaster", "Devicenet", "MtcpMaster", "EipMaster",
                                         "ProfinetMaster", "DevicenetMaster"};
-    if (protocol < 0 || protocol > 10)
+    if (protocol < 0 || protocol >= ProtocolCount)
         protocol = 0;
     return QString::fromLatin1(texts[protocol]);
 }
@@ -126,9 +127,8 @@ ZuzEraroveMainPage::Outcome ZuzEraroveMainPage::fetchConfig()
 
 void ZuzEraroveMainPage::initTable(ZuzEraroveData config)
 {
-    const bool binary = config.signalMode == 1;
-    const int rows = binary ? ZUZ_SLOT_COUNT : 4;
-    const int rowHeight = binary ? 50 : 80;
+    const int rows = slotRows(config.signalMode);
+    const int rowHeight = slotRowHeight(config.signalMode);
     QTableWidget *table = ui->zuzeraroveMonitoeTW;
 
     // The keys go first: clearing the table hands their cells to deferred deletion.
@@ -177,7 +177,7 @@ void ZuzEraroveMainPage::initTable(ZuzEraroveData config)
 
 void ZuzEraroveMainPage::updateConfigView(ZuzEraroveData config)
 {
-    ui->label_mode->setText(tr("Mode:%1").arg(config.signalMode == 1 ? tr("Binary") : tr("Alone")));
+    ui->label_mode->setText(tr("Mode:%1").arg(config.signalMode == ModeBinary ? tr("Binary") : tr("Alone")));
 
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     const QString protocol = protocolText(config.protocol);
@@ -265,9 +265,9 @@ void ZuzEraroveMainPage::refreshResvStatus()
         lastStatus[r] = api->getResvStatus(r);
         QString text;
         switch (lastStatus[r]) {
-        case 0: text = tr("Unreserved"); break;
-        case 1: text = tr("Reserved"); break;
-        case 2: text = tr("Running"); break;
+        case SlotUnreserved: text = tr("Unreserved"); break;
+        case SlotReserved: text = tr("Reserved"); break;
+        case SlotRunning: text = tr("Running"); break;
         default: text = tr("Null"); break;
         }
         if (item)
@@ -318,22 +318,22 @@ void ZuzEraroveMainPage::syncWithService()
 // the emission returns.
 void ZuzEraroveMainPage::onSettingbuttonClicked()
 {
-    emit setCurrentWidgetSignal(1);
+    emit setCurrentWidgetSignal(PageSettings);
 }
 
 void ZuzEraroveMainPage::onExitbuttonClicked()
 {
-    emit setCurrentWidgetSignal(-1);
+    emit setCurrentWidgetSignal(PageClose);
 }
 
 void ZuzEraroveMainPage::onSoftplcbuttonClicked()
 {
-    emit setCurrentWidgetSignal(2);
+    emit setCurrentWidgetSignal(PageSoftPlc);
 }
 
 void ZuzEraroveMainPage::prograMapBtnClicked()
 {
-    emit setCurrentWidgetSignal(3);
+    emit setCurrentWidgetSignal(PageProgramMap);
 }
 
 int ZuzEraroveMainPage::senderRow(const QList<QPushButton *> &keys) const
@@ -424,9 +424,9 @@ void ZuzEraroveMainPage::cancelBtnClickedSlot()
     const int row = senderRow(cancelBtns);
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     const int status = api->getResvStatus(row);
-    if (status <= 0)
+    if (status < SlotReserved)
         return;
-    const QString question = status == 1
+    const QString question = status == SlotReserved
         ? tr("Are you sure to cancel the reservation?")
         : tr("The program is running. Are you sure to stop and cancel the reservation?");
     if (confirm(this, question))
@@ -443,10 +443,10 @@ void ZuzEraroveMainPage::onCancelallbtnClicked()
     int running = -1;
     for (int r = 0; r < ZUZ_SLOT_COUNT && r < rows; ++r) {
         const int status = api->getResvStatus(r);
-        if (status == 1) {
+        if (status == SlotReserved) {
             api->delResvProgram(r);
             api->delay_MSec(200);
-        } else if (status >= 2) {
+        } else if (status >= SlotRunning) {
             running = r;
         }
     }

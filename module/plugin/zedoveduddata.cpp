@@ -1,31 +1,26 @@
 #include "zedoveduddata.h"
 
+#include "pagestack.h"
 #include "zuzeraroveman.h"
-
-ZuzEraroveMan *zuzEraroveMan = nullptr;
 
 ZedOvedudData::ZedOvedudData() = default;
 
 ZedOvedudData::~ZedOvedudData()
 {
-    if (zuzEraroveMan) {
-        ZuzEraroveMan *stack = zuzEraroveMan;
-        zuzEraroveMan = nullptr;
-        delete stack;
-    }
+    pagestack::destroy();
 }
 
 QWidget *ZedOvedudData::createCustomWidget()
 {
-    if (zuzEraroveMan) {
-        zuzEraroveMan->retranslatePages();
-        return zuzEraroveMan;
+    if (ZuzEraroveMan *stack = pagestack::current()) {
+        stack->retranslatePages();
+        return stack;
     }
-    zuzEraroveMan = new ZuzEraroveMan(nullptr);
-    return zuzEraroveMan;
+    pagestack::adopt(new ZuzEraroveMan(nullptr));
+    return pagestack::current();
 }
 
 QWidget *ZedOvedudData::customWidget()
 {
-    return zuzEraroveMan;
+    return pagestack::current();
 }

@@ -2,12 +2,6 @@
 
 #include "basezedoveduddata.h"
 
-class ZuzEraroveMan;
-
-// The module's one page stack; null until the first createCustomWidget() and after the module
-// has been closed.
-extern ZuzEraroveMan *zuzEraroveMan;
-
 // The widget data that the host keeps for the screen. It owns the page stack on the module's
 // behalf; its type, class name, copying and record parsing are the host's.
 class ZedOvedudData : public BaseZedOvedudData

@@ -1,6 +1,6 @@
 #include "zedovedudwidget.h"
 
-#include "zedoveduddata.h"
+#include "pagestack.h"
 #include "zuzeraroveman.h"
 
 #include "basertmwidgetdata.h"
@@ -27,8 +27,8 @@ void ZedOvedudWidget::slotIdle()
 {
     if (!isVisible())
         return;
-    if (zuzEraroveMan)
-        zuzEraroveMan->refreshVisiblePages();
+    if (ZuzEraroveMan *stack = pagestack::current())
+        stack->refreshVisiblePages();
     m_idlePending = false;
 }
 
@@ -46,10 +46,6 @@ bool ZedOvedudWidget::setUsedVars(int kind, bool used)
 void ZedOvedudWidget::closeAppSlot()
 {
     setCentralWidget(nullptr);
-    if (zuzEraroveMan) {
-        ZuzEraroveMan *stack = zuzEraroveMan;
-        zuzEraroveMan = nullptr;
-        delete stack;
-    }
+    pagestack::destroy();
     DesktopApi::closeApplication(0, false);
 }

@@ -1,5 +1,7 @@
 #include "zuzeraroveman.h"
 
+#include "domain.h"
+
 #include "zuzerarovemainpage.h"
 #include "zuzerarovesetting.h"
 #include "programapwidget.h"
@@ -9,26 +11,26 @@ ZuzEraroveMan::ZuzEraroveMan(QWidget *parent)
     : QStackedWidget(parent), monitorPage(nullptr), settingPage(nullptr), softPlcPage(nullptr),
       prograMapPage(nullptr)
 {
-    setCurrentWidgetSlot(0);
+    setCurrentWidgetSlot(PageMonitor);
 }
 
 ZuzEraroveMan::~ZuzEraroveMan() = default;
 
 void ZuzEraroveMan::setCurrentWidgetSlot(int pageId)
 {
-    if (pageId == -1) {
+    if (pageId == PageClose) {
         // The receiver deletes this stack: nothing may touch it after the emission.
         emit closeApp();
         return;
     }
     switch (pageId) {
-    case 1:
+    case PageSettings:
         setCurrentWidget(page(settingPage));
         break;
-    case 2:
+    case PageSoftPlc:
         setCurrentWidget(page(softPlcPage));
         break;
-    case 3:
+    case PageProgramMap:
         setCurrentWidget(page(prograMapPage));
         break;
     default:

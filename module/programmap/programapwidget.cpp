@@ -2,6 +2,7 @@
 #include "ui_programapwidget.h"
 
 #include "controllerfiles.h"
+#include "domain.h"
 #include "fileedit.h"
 #include "modulepaths.h"
 #include "msgboxes.h"
@@ -260,5 +261,5 @@ void prograMapWidget::quit()
             return;
         enterViewMode();
     }
-    emit setCurrentWidgetSignal(0);
+    emit setCurrentWidgetSignal(PageMonitor);
 }

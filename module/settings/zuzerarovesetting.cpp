@@ -2,6 +2,7 @@
 #include "ui_zuzerarovesetting.h"
 
 #include "configstate.h"
+#include "domain.h"
 #include "modulepaths.h"
 #include "msgboxes.h"
 #include "tablecells.h"
@@ -45,9 +46,8 @@ ZuzEraroveSetting::~ZuzEraroveSetting()
 
 void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
 {
-    const bool binary = data.signalMode == 1;
-    const int rows = binary ? ZUZ_SLOT_COUNT : 4;
-    const int rowHeight = binary ? 50 : 80;
+    const int rows = slotRows(data.signalMode);
+    const int rowHeight = slotRowHeight(data.signalMode);
     QTableWidget *table = ui->rplSettingTw;
 
     // The controls go first: clearing the table hands their cells to deferred deletion.
@@ -205,7 +205,7 @@ void ZuzEraroveSetting::on_returnButton_clicked()
 {
     saveUiToData();
     if (unchangedSinceSave()) {
-        emit setCurrentWidgetSignal(0);
+        emit setCurrentWidgetSignal(PageMonitor);
         return;
     }
     if (!confirm(this, tr("Are you sure not to save settings and exit?")))
@@ -215,7 +215,7 @@ void ZuzEraroveSetting::on_returnButton_clicked()
     api->resvData = api->resvDataSaved;
     api->resvData.runState = runState;
     reloadFromWorkingRecord();
-    emit setCurrentWidgetSignal(0);
+    emit setCurrentWidgetSignal(PageMonitor);
 }
 
 void ZuzEraroveSetting::on_saveButton_clicked()

@@ -7,6 +7,8 @@
 #include "softplcfun.h"
 #include "ui_softplcfun.h"
 
+#include "domain.h"
+
 #include "dataaccess.h"
 #include "rtmfunctions.h"
 
@@ -63,7 +65,7 @@ bool SoftPlcFun::readSoftPlcConfig(const QString &path)
         return false;
     pugi::xml_node node = element(element(doc, "SoftPlcConfig"), "PlcData").first_child();
     // Entries are taken in document order whatever the nodes are called; id is not read.
-    for (int i = 0; i < 4 && node; ++i, node = node.next_sibling()) {
+    for (int i = 0; i < SoftPlcCount && node; ++i, node = node.next_sibling()) {
         plcProgName[i] = text(node, "ProgName").remove(QStringLiteral("/RPL/"));
         plcMode[i] = element(node, "mode").text().as_int(0);
     }
@@ -84,7 +86,7 @@ bool SoftPlcFun::writeSoftPlcConfig(const QString &path)
     doc.append_child(pugi::node_comment)
         .set_value(QStringLiteral(" Date(ymd)/time(hms) %1 ").arg(stamp).toUtf8().constData());
     pugi::xml_node data = doc.append_child("SoftPlcConfig").append_child("PlcData");
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < SoftPlcCount; ++i) {
         pugi::xml_node info = data.append_child("PlcInfo");
         info.append_attribute("id") = i + 1;
         info.append_child("mode").text().set(QByteArray::number(plcMode[i]).constData());
@@ -112,7 +114,7 @@ bool SoftPlcFun::writeSoftPlcConfig(const QString &path)
 
 void SoftPlcFun::loadXplConfig()
 {
-    for (int plc = 0; plc < 4; ++plc)
+    for (int plc = 0; plc < SoftPlcCount; ++plc)
         plcRow(plc)->hide();
     const QString local = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove/xpl.cfg"), true);
     const QString dir = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove"), true);
@@ -135,7 +137,7 @@ void SoftPlcFun::parseXplConfig(const QString &path)
     const pugi::xml_node list = element(element(doc, "XplConfiguration"), "EnvironmentList");
     for (pugi::xml_node env = list.first_child(); env; env = env.next_sibling()) {
         const QString name = text(env, "Name");
-        for (int plc = 0; plc < 4; ++plc)
+        for (int plc = 0; plc < SoftPlcCount; ++plc)
             if (name.compare(QStringLiteral("softplc%1").arg(plc + 1), Qt::CaseInsensitive) == 0)
                 plcRow(plc)->show();
     }

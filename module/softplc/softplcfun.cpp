@@ -2,6 +2,7 @@
 #include "ui_softplcfun.h"
 
 #include "controllerfiles.h"
+#include "domain.h"
 #include "msgboxes.h"
 
 #include "dataaccess.h"
@@ -10,7 +11,7 @@
 
 SoftPlcFun::SoftPlcFun(QWidget *parent) : QWidget(parent), ui(new Ui::SoftPlcFun), entriesRead(false)
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < SoftPlcCount; ++i)
         plcMode[i] = 0;
     ui->setupUi(this);
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
@@ -77,7 +78,7 @@ void SoftPlcFun::fillProgramBoxes()
 
 void SoftPlcFun::applyConfigToUi()
 {
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < SoftPlcCount; ++i) {
         modeBoxes[i]->setCurrentIndex(plcMode[i]);
         progNameBoxes[i]->setCurrentIndex(
             progNameBoxes[i]->findText(plcProgName[i], Qt::MatchExactly | Qt::MatchCaseSensitive));
@@ -87,7 +88,7 @@ void SoftPlcFun::applyConfigToUi()
 void SoftPlcFun::syncAutoStartState()
 {
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < SoftPlcCount; ++i) {
         if (plcMode[i] != 1 && api->getAutoStartPLc(i)) {
             modeBoxes[i]->setCurrentIndex(1);
             plcMode[i] = 1;
@@ -119,7 +120,7 @@ void SoftPlcFun::on_saveButton_clicked()
     // service lists no program at all (an empty or unreadable program directory), the program
     // names stay as they were: there was nothing to choose from.
     const bool nothingListed = progNameBoxes[0]->count() < 2;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < SoftPlcCount; ++i) {
         plcMode[i] = modeBoxes[i]->currentIndex();
         if (!nothingListed || progNameBoxes[i]->currentIndex() >= 0)
             plcProgName[i] = progNameBoxes[i]->currentText();
@@ -133,7 +134,7 @@ void SoftPlcFun::on_saveButton_clicked()
         return;
     }
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < SoftPlcCount; ++i)
         api->setAutoStartPLc(i, modeBoxes[i]->currentIndex() == 1);
     showNote(this, tr("Save successfully."));
 }
@@ -148,5 +149,5 @@ void SoftPlcFun::on_returnButton_clicked()
 {
     // The boxes get the entries back at the next showing, so unsaved changes are dropped.
     readSoftPlcConfig(softPlcLocalPath);
-    emit setCurrentWidgetSignal(0);
+    emit setCurrentWidgetSignal(PageMonitor);
 }

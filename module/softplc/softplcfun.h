@@ -1,5 +1,7 @@
 #pragma once
 
+#include "domain.h"
+
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -52,8 +54,8 @@ private:
     Ui::SoftPlcFun *ui;
     QList<QComboBox *> modeBoxes;
     QList<QComboBox *> progNameBoxes;
-    int plcMode[4];
-    QString plcProgName[4];
+    int plcMode[SoftPlcCount];
+    QString plcProgName[SoftPlcCount];
     QString softPlcLocalPath;
     QString softPlcCtrlPath;
     // The entries hold what the controller's file says.
