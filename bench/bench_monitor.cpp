@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPushButton>
 
 namespace {
 
@@ -112,6 +113,21 @@ void BM_InitTableAndUpdateConfigView(benchmark::State &state)
     }
 }
 BENCHMARK(BM_InitTableAndUpdateConfigView)->Unit(benchmark::kMillisecond);
+
+// One press of Start or Stop, the 100 ms during which the key stays disabled included: the CPU
+// time column tells how much of a core that wait takes.
+void BM_StartStopPress(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    QPushButton *key = f.screen->widget()->findChild<QPushButton *>(QStringLiteral("runOrStopButton"));
+    for (auto _ : state) {
+        key->click();
+        state.PauseTiming();
+        f.screen->idle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartStopPress)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 

@@ -2,6 +2,7 @@
 #include "ui_zuzerarovemainpage.h"
 
 #include "configstate.h"
+#include "configtransfer.h"
 #include "controllerfiles.h"
 #include "domain.h"
 #include "modulepaths.h"
@@ -11,17 +12,15 @@
 #include "dataaccess.h"
 #include "rtmfunctions.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidgetItem>
 
 namespace {
 
-enum Column { ColId, ColName, ColStatus, ColSequence, ColTotal, ColReserve, ColCancel, ColumnCount };
+enum Column { ColId, ColName, ColStatus, ColSequence, ColTotal, ColReserve, ColCancel };
 
-const int columnWidths[ColumnCount] = {50, 250, 125, 105, 105, 120, 120};
 
 // Scroll position of each row's name, kept for the life of the module.
 int rollPos[ZUZ_SLOT_COUNT] = {};
@@ -41,14 +40,10 @@ QString protocolText(int protocol)
 ZuzEraroveMainPage::ZuzEraroveMainPage(QWidget *parent)
     : QWidget(parent), ui(new Ui::ZuzEraroveMainPage), initialised(false)
 {
-    for (int i = 0; i < ZUZ_SLOT_COUNT; ++i)
-        lastStatus[i] = lastTotal[i] = lastQueue[i] = -1;
+    resetCaches();
     ui->setupUi(this);
-
     setUpColumns();
-
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
-    initialised = false;
     QTimer::singleShot(300, this, &ZuzEraroveMainPage::initTimerSlot);
 }
 
@@ -59,16 +54,9 @@ ZuzEraroveMainPage::~ZuzEraroveMainPage()
 
 void ZuzEraroveMainPage::setUpColumns()
 {
-    QTableWidget *table = ui->zuzeraroveMonitoeTW;
-    table->setColumnCount(ColumnCount);
-    table->setHorizontalHeaderLabels({tr("ID"), tr("Name"), tr("Status"), tr("Sequence"),
-                                      tr("Total"), tr("Reserve"), tr("Cancel")});
-    for (int c = 0; c < ColumnCount; ++c)
-        table->setColumnWidth(c, columnWidths[c]);
-    table->horizontalHeader()->setVisible(true);
-    table->verticalHeader()->setVisible(false);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::NoSelection);
+    ::setUpColumns(ui->zuzeraroveMonitoeTW,
+                   {tr("ID"), tr("Name"), tr("Status"), tr("Sequence"), tr("Total"), tr("Reserve"), tr("Cancel")},
+                   {50, 250, 125, 105, 105, 120, 120});
 }
 
 void ZuzEraroveMainPage::initTimerSlot()
@@ -136,15 +124,10 @@ void ZuzEraroveMainPage::initTable(ZuzEraroveData config)
     qDeleteAll(cancelBtns);
     reserveBtns.clear();
     cancelBtns.clear();
-    table->clear();
-
-    table->setShowGrid(false);
-    table->resize(900, 406);
-    table->setRowCount(rows);
+    resetRows(table, QSize(900, 406), rows, rowHeight);
     setUpColumns();
 
     for (int r = 0; r < rows; ++r) {
-        table->setRowHeight(r, rowHeight);
         table->setItem(r, ColId, centredItem(QString::number(r + 1)));
         table->setItem(r, ColName, centredItem(tr("Null")));
         table->setItem(r, ColStatus, centredItem(tr("Null")));
@@ -343,17 +326,15 @@ int ZuzEraroveMainPage::senderRow(const QList<QPushButton *> &keys) const
 
 ZuzEraroveMainPage::Outcome ZuzEraroveMainPage::saveConfigToCtrl()
 {
-    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    QString failure;
-    if (!api->writeZuzEraroveFile(modulepaths::localConfigPath()))
-        failure = tr("Failed to save file.");
-    else if (!api->sendFileToCtrl(modulepaths::localConfigPath(), modulepaths::ctrlConfigPath()))
-        failure = tr("Failed to send file.");
-    if (failure.isEmpty()) {
-        api->setUpdateConfig();
+    switch (saveConfigToController()) {
+    case ConfigSave::Saved:
         return Outcome::Done;
+    case ConfigSave::WriteFailed:
+        return showError(this, tr("Failed to save file.")) ? Outcome::Failed : Outcome::Gone;
+    case ConfigSave::SendFailed:
+        break;
     }
-    return showError(this, failure) ? Outcome::Failed : Outcome::Gone;
+    return showError(this, tr("Failed to send file.")) ? Outcome::Failed : Outcome::Gone;
 }
 
 void ZuzEraroveMainPage::onRunorstopbuttonClicked()
@@ -400,12 +381,13 @@ void ZuzEraroveMainPage::onRunorstopbuttonClicked()
     if (saved == Outcome::Gone)
         return;
 
-    // The key stays disabled while the interface keeps running for 100 ms. Events processed here
-    // may close the module, so the page is not touched once it is gone.
+    // The key stays disabled while the interface keeps running for 100 ms, in an event loop that
+    // sleeps between events. Events processed here may close the module, so the page is not
+    // touched once it is gone.
     const QPointer<ZuzEraroveMainPage> self(this);
-    const QDeadlineTimer deadline(100);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    QEventLoop wait;
+    QTimer::singleShot(100, &wait, &QEventLoop::quit);
+    wait.exec();
     if (self)
         ui->runOrStopButton->setEnabled(true);
 }

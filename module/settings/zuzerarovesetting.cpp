@@ -2,8 +2,8 @@
 #include "ui_zuzerarovesetting.h"
 
 #include "configstate.h"
+#include "configtransfer.h"
 #include "domain.h"
-#include "modulepaths.h"
 #include "msgboxes.h"
 #include "tablecells.h"
 
@@ -55,25 +55,12 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
     qDeleteAll(cycleEdits);
     nameBoxes.clear();
     cycleEdits.clear();
-    table->clear();
-
-    table->setShowGrid(false);
-    table->resize(760, 406);
-    table->setRowCount(rows);
-    table->setColumnCount(3);
-    table->setHorizontalHeaderLabels({tr("ID"), tr("Name"), tr("Cycle index")});
-    table->setColumnWidth(0, 100);
-    table->setColumnWidth(1, 480);
-    table->setColumnWidth(2, 140);
-    table->horizontalHeader()->setVisible(true);
-    table->verticalHeader()->setVisible(false);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::NoSelection);
+    resetRows(table, QSize(760, 406), rows, rowHeight);
+    setUpColumns(table, {tr("ID"), tr("Name"), tr("Cycle index")}, {100, 480, 140});
 
     const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
     const QString unselected = tr("Unselected");
     for (int r = 0; r < rows; ++r) {
-        table->setRowHeight(r, rowHeight);
         table->setItem(r, 0, centredItem(QString::number(r + 1)));
 
         auto *combo = new QComboBox;
@@ -229,18 +216,19 @@ void ZuzEraroveSetting::on_saveButton_clicked()
         return;
     }
     saveUiToData();
-    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    if (!api->writeZuzEraroveFile(modulepaths::localConfigPath())) {
+    switch (saveConfigToController()) {
+    case ConfigSave::WriteFailed:
         showError(this, tr("Failed to write file."));
         return;
-    }
-    if (!api->sendFileToCtrl(modulepaths::localConfigPath(), modulepaths::ctrlConfigPath())) {
+    case ConfigSave::SendFailed:
         showError(this, tr("Failed to send file."));
         return;
+    case ConfigSave::Saved:
+        break;
     }
-    // The service takes the file, then the protocol, then the mode, apart in time.
+    // The service has taken the file; then the protocol, then the mode, apart in time.
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     const ZuzEraroveData saved = api->resvData;
-    api->setUpdateConfig();
     api->delay_MSec(16);
     api->setProtocolType(rescProtocol(saved.protocol));
     api->delay_MSec(16);
