@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
+#include <cstdint>
+
 // What every target needs once: a headless application, a panel and a controller in a
 // temporary directory, and every message box acknowledged.
 void fuzzSetup();

@@ -13,6 +13,17 @@
 #include <QMouseEvent>
 #include <QStyle>
 
+namespace {
+
+// A program is an item whose name names an ".XPL" or ".PJ" file, whatever its letter case.
+bool isProgram(const QString &name)
+{
+    const QString upper = name.toUpper();
+    return upper.contains(QLatin1String(".XPL")) || upper.contains(QLatin1String(".PJ"));
+}
+
+} // namespace
+
 QString FileEdit::localRplDir;
 QString FileEdit::remoteRplDir;
 QSet<QString> FileEdit::collapsedDirs;
@@ -31,7 +42,7 @@ FileEdit::FileEdit(QWidget *parent)
     connect(ui->btnSelect, &QPushButton::clicked, this, &FileEdit::onSlotSelect);
 
     rbx = new rbxInterface(1, true);
-    localRplDir = RtmGetLocalBaseFlashDir(1) + QStringLiteral("/") + QStringLiteral("RPL");
+    localRplDir = RtmGetLocalBaseFlashDir(1) + QStringLiteral("/RPL");
     remoteRplDir = QStringLiteral("/RPL/");
     if (QDir(localRplDir).exists())
         RtmRemoveFolderContent(localRplDir);
@@ -115,7 +126,7 @@ void FileEdit::refreshRemoteFiles()
     const QIcon dirIcon = style()->standardIcon(QStyle::SP_DirIcon);
     const QIcon programIcon(QStringLiteral(":/image/program.png"));
     for (const QString &entry : qAsConst(remoteFiles)) {
-        const QString s = entry.startsWith(QLatin1String("/RPL/")) ? entry.mid(5) : entry;
+        const QString s = entry.startsWith(remoteRplDir) ? entry.mid(remoteRplDir.size()) : entry;
         QString name = s.left(s.indexOf(QLatin1Char(',')));
         if (!name.endsWith(QLatin1Char('/')) && !name.endsWith(QLatin1String(".XPL")))
             continue;
@@ -201,11 +212,8 @@ void FileEdit::onSlotSelect()
     }
     const QString path = itemPath(item);
     qDebug().noquote() << "getItemPath:" << path;
-    const QString upper = item->text(0).toUpper();
-    const bool program = upper.contains(QLatin1String(".XPL")) || upper.contains(QLatin1String(".PJ"));
     // The dialog stays open: the receiver closes it when it takes the choice.
-    emit signalUpateRpl(program ? QStringLiteral("/") + QStringLiteral("RPL") + QStringLiteral("/") + path
-                                : QString());
+    emit signalUpateRpl(isProgram(item->text(0)) ? remoteRplDir + path : QString());
 }
 
 void FileEdit::rplItemExpanded(QTreeWidgetItem *item)
@@ -237,8 +245,7 @@ void FileEdit::itemClickedSlot(QTreeWidgetItem *item, int column)
     if (!item)
         return;
     const QString text = item->text(0);
-    const QString upper = text.toUpper();
-    if (upper.contains(QLatin1String(".XPL")) || upper.contains(QLatin1String(".PJ")))
+    if (isProgram(text))
         return;
     qDebug().noquote() << text;
     if (!text.contains(tr("Unselected!")))

@@ -75,9 +75,8 @@ prograMapWidget::prograMapWidget(QWidget *parent)
     connect(fileEdit, &FileEdit::signalUpateRpl, this, &prograMapWidget::onSlotUpateRpl);
     connect(ui->emptyBtn, &QPushButton::clicked, this, &prograMapWidget::emptyBtnSlot);
 
-    const QString localDir = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove"), true);
-    if (!QDir(localDir).exists())
-        QDir().mkdir(localDir);
+    if (!QDir(modulepaths::localDir()).exists())
+        QDir().mkdir(modulepaths::localDir());
     // The first load runs once the page is on its way to the screen.
     QTimer::singleShot(50, this, &prograMapWidget::refreshUi);
 }

@@ -1,17 +1,9 @@
 #pragma once
 
-#if defined(RUVOZUVID_MODULE_BUILD)
-#error "the module sees the platform's API only, never the simulator's hooks"
-#endif
+#include "simcontroller_global.h"
 
 #include <QString>
 #include <QStringList>
-
-#if defined(SIMCONTROLLER_LIBRARY)
-#define SIMCONTROLLER_EXPORT Q_DECL_EXPORT
-#else
-#define SIMCONTROLLER_EXPORT Q_DECL_IMPORT
-#endif
 
 namespace sim {
 

@@ -1,9 +1,5 @@
 #pragma once
 
-#if defined(RUVOZUVID_MODULE_BUILD)
-#error "the module sees the platform's API only, never the simulator's hooks"
-#endif
-
 #include "calllog.h"
 
 #include <QElapsedTimer>
