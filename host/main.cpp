@@ -21,11 +21,38 @@
 
 #include <cstdio>
 
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("virtualpanel"));
+namespace {
 
+// What the command line asks for.
+struct Options
+{
+    QString module;
+    bool moduleGiven = false;
+    QString panelRoot;
+    QString controllerRoot;
+    int idleMs = 20;
+    int quitAfterMs = -1;
+    QString tourDir;
+    qint64 runTimeMs = 30000;
+    double speed = 1;
+    double tourPace = 1;
+    QString language;
+    bool simulator = true;
+};
+
+// A root from its option, else from the environment, else beside the working directory.
+QString rootFrom(const QString &given, const char *env, const char *fallback)
+{
+    QString dir = given;
+    if (dir.isEmpty())
+        dir = qEnvironmentVariable(env);
+    if (dir.isEmpty())
+        dir = QDir::current().filePath(QString::fromLatin1(fallback));
+    return QDir(dir).absolutePath();
+}
+
+Options parseOptions(const QApplication &app)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Runs a panel screen module on the simulated robot controller."));
@@ -59,75 +86,114 @@ int main(int argc, char *argv[])
     parser.addOptions({moduleOpt, panelOpt, ctrlOpt, idleOpt, quitOpt, tourOpt, runOpt, speedOpt, paceOpt, langOpt, noSimOpt});
     parser.process(app);
 
-    auto rootFrom = [&](const QCommandLineOption &opt, const char *env, const char *fallback) {
-        QString dir = parser.value(opt);
-        if (dir.isEmpty())
-            dir = qEnvironmentVariable(env);
-        if (dir.isEmpty())
-            dir = QDir::current().filePath(QString::fromLatin1(fallback));
-        return QDir(dir).absolutePath();
-    };
-    // The module computes its paths when it is loaded, so both roots are in place before that.
-    const QString panelRoot = rootFrom(panelOpt, "RTM_PANEL_ROOT", "panel");
-    const QString ctrlRoot = rootFrom(ctrlOpt, "RTM_CONTROLLER_ROOT", "controller");
-    qputenv("RTM_PANEL_ROOT", panelRoot.toLocal8Bit());
-    qputenv("RTM_CONTROLLER_ROOT", ctrlRoot.toLocal8Bit());
-    QDir().mkpath(panelRoot + QStringLiteral("/bin"));
-    sim::Panel::setRoot(panelRoot);
+    Options o;
+    o.module = parser.value(moduleOpt);
+    o.moduleGiven = parser.isSet(moduleOpt);
+    o.panelRoot = rootFrom(parser.value(panelOpt), "RTM_PANEL_ROOT", "panel");
+    o.controllerRoot = rootFrom(parser.value(ctrlOpt), "RTM_CONTROLLER_ROOT", "controller");
+    o.idleMs = parser.value(idleOpt).toInt();
+    if (parser.isSet(quitOpt))
+        o.quitAfterMs = parser.value(quitOpt).toInt();
+    o.tourDir = parser.value(tourOpt);
+    o.runTimeMs = parser.value(runOpt).toLongLong();
+    o.speed = parser.value(speedOpt).toDouble();
+    o.tourPace = qMax(1.0, parser.value(paceOpt).toDouble());
+    o.language = parser.value(langOpt);
+    o.simulator = !parser.isSet(noSimOpt);
+    return o;
+}
+
+// Both file trees and the controller as the service finds them when it starts. The module
+// computes its paths when it is loaded, so the roots are in place before that.
+void setUpPlatform(const Options &o)
+{
+    qputenv("RTM_PANEL_ROOT", o.panelRoot.toLocal8Bit());
+    qputenv("RTM_CONTROLLER_ROOT", o.controllerRoot.toLocal8Bit());
+    QDir().mkpath(o.panelRoot + QStringLiteral("/bin"));
+    sim::Panel::setRoot(o.panelRoot);
 
     sim::Controller &ctrl = sim::Controller::instance();
-    ctrl.setRoot(ctrlRoot);
-    ctrl.setRunDuration(parser.value(runOpt).toLongLong());
-    ctrl.setLiveClock(true, parser.value(speedOpt).toDouble());
+    ctrl.setRoot(o.controllerRoot);
+    ctrl.setRunDuration(o.runTimeMs);
+    ctrl.setLiveClock(true, o.speed);
     // Nobody reads the call log here, so it must not grow for the length of a shift.
     sim::CallLog::instance().setEnabled(false);
     sim::Reservation::instance().applyControllerConfig();
     sim::Reservation::instance().applyControllerProgramMap();
     sim::Reservation::instance().applyControllerSoftPlc();
+}
 
-    // Translators go in before the module is loaded, so its first texts are translated.
-    const QString language = parser.value(langOpt);
-    bool moduleTranslated = language.isEmpty();
-    if (!language.isEmpty()) {
-        auto *qt = new QTranslator(&app);
-        if (qt->load(QStringLiteral("qtbase_") + language, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
-            QCoreApplication::installTranslator(qt);
-        const QString appDir = QCoreApplication::applicationDirPath();
-        for (const QString &dir : {appDir + QStringLiteral("/../share/ruvozuvid/translations"),
-                                   QStringLiteral(VIRTUAL_PANEL_TRANSLATIONS)}) {
-            auto *module = new QTranslator(&app);
-            if (module->load(QStringLiteral("ruvozuvid_") + language, dir)) {
-                QCoreApplication::installTranslator(module);
-                moduleTranslated = true;
-                break;
-            }
-            delete module;
+// The toolkit's and the module's translators from the installed or built translations; false
+// when the module's was not found there (the module carries its own too).
+bool installTranslators(QApplication &app, const QString &language)
+{
+    if (language.isEmpty())
+        return true;
+    auto *qt = new QTranslator(&app);
+    if (qt->load(QStringLiteral("qtbase_") + language, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    const QString appDir = QCoreApplication::applicationDirPath();
+    for (const QString &dir : {appDir + QStringLiteral("/../share/ruvozuvid/translations"),
+                               QStringLiteral(VIRTUAL_PANEL_TRANSLATIONS)}) {
+        auto *module = new QTranslator(&app);
+        if (module->load(QStringLiteral("ruvozuvid_") + language, dir)) {
+            QCoreApplication::installTranslator(module);
+            return true;
         }
+        delete module;
     }
+    return false;
+}
 
-    QString modulePath = parser.value(moduleOpt);
-    if (!parser.isSet(moduleOpt)) {
-        // Installed, the module sits where a panel looks for its screens.
+// The module given, else the installed one where a panel looks for its screens, else the
+// one the build made.
+QString modulePath(const Options &o)
+{
+    if (!o.moduleGiven) {
         const QString installed = QCoreApplication::applicationDirPath()
                                   + QStringLiteral("/../" VIRTUAL_PANEL_MODULE_DIR "/libruvozuvid.azoruvidiv.so");
         if (QFileInfo::exists(installed))
-            modulePath = installed;
+            return installed;
     }
-    ModuleLoader loader(modulePath);
+    return o.module;
+}
+
+Tour *startTour(PanelWindow *window, const Options &o, QApplication &app)
+{
+    QList<TourStep> steps = defaultTour();
+    for (TourStep &step : steps)
+        step.delayMs = int(step.delayMs * o.tourPace);
+    auto *tour = new Tour(window, o.tourDir, steps, &app);
+    QObject::connect(tour, &Tour::finished, &app, [] { QTimer::singleShot(300, qApp, &QCoreApplication::quit); });
+    tour->start();
+    return tour;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("virtualpanel"));
+    const Options options = parseOptions(app);
+    setUpPlatform(options);
+    // Translators go in before the module is loaded, so its first texts are translated.
+    const bool moduleTranslated = installTranslators(app, options.language);
+
+    ModuleLoader loader(modulePath(options));
     if (!loader.load()) {
         std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(loader.error()));
         return 2;
     }
     if (!moduleTranslated) {
-        // The module carries its translations too.
         auto *module = new QTranslator(&app);
-        if (module->load(QStringLiteral(":/i18n/ruvozuvid_") + language))
+        if (module->load(QStringLiteral(":/i18n/ruvozuvid_") + options.language))
             QCoreApplication::installTranslator(module);
         else
-            std::fprintf(stderr, "virtualpanel: no %s translation for the module\n", qPrintable(language));
+            std::fprintf(stderr, "virtualpanel: no %s translation for the module\n", qPrintable(options.language));
     }
 
-    PanelWindow window(!parser.isSet(noSimOpt));
+    PanelWindow window(options.simulator);
     sim::Desktop::setCloseHandler([](int, bool) {
         std::printf("virtualpanel: the module closed the screen\n");
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
@@ -142,7 +208,7 @@ int main(int argc, char *argv[])
                      qPrintable(loader.path()));
         return 2;
     }
-    RtmBaseWidget *widget = loader.createWidget(data, window.screen());
+    RtmBaseWidget *widget = loader.createWidget(data, window.pendantScreen());
     if (!widget) {
         delete data;
         std::fprintf(stderr, "virtualpanel: %s: CreateZedOvedudWidget returned no widget\n",
@@ -153,28 +219,15 @@ int main(int argc, char *argv[])
     window.showNote(QStringLiteral("Module: %1").arg(loader.path()));
     window.show();
     widget->setUsedVars(0, true);
-    window.startIdle(parser.value(idleOpt).toInt());
-
-    if (parser.isSet(quitOpt))
-        QTimer::singleShot(parser.value(quitOpt).toInt(), &app, &QCoreApplication::quit);
-
-    Tour *tour = nullptr;
-    if (parser.isSet(tourOpt)) {
-        QList<TourStep> steps = defaultTour();
-        const double pace = qMax(1.0, parser.value(paceOpt).toDouble());
-        for (TourStep &step : steps)
-            step.delayMs = int(step.delayMs * pace);
-        tour = new Tour(&window, parser.value(tourOpt), steps, &app);
-        QObject::connect(tour, &Tour::finished, &app, [] {
-            QTimer::singleShot(300, qApp, &QCoreApplication::quit);
-        });
-        tour->start();
-    }
+    window.startIdle(options.idleMs);
+    if (options.quitAfterMs >= 0)
+        QTimer::singleShot(options.quitAfterMs, &app, &QCoreApplication::quit);
+    Tour *tour = options.tourDir.isEmpty() ? nullptr : startTour(&window, options, app);
 
     const int code = app.exec();
     if (tour)
         std::printf("virtualpanel: tour screenshots in %s (%d written)\n",
-                    qPrintable(QDir(parser.value(tourOpt)).absolutePath()), int(tour->written().size()));
+                    qPrintable(QDir(options.tourDir).absolutePath()), int(tour->written().size()));
     if (window.moduleWidget())
         window.moduleWidget()->setUsedVars(0, false);
     window.releaseModule();

@@ -22,7 +22,7 @@ public:
 
     // Takes ownership of both; the widget is shown on the screen.
     void setModule(BaseZedOvedudData *data, RtmBaseWidget *widget);
-    QWidget *screen() const { return m_screen; }
+    QWidget *pendantScreen() const { return m_screen; }
     RtmBaseWidget *moduleWidget() const { return m_widget; }
     SimulatorPanel *simulator() const { return m_simulator; }
 

@@ -28,15 +28,6 @@ QString statusText(int status)
     }
 }
 
-QCheckBox *faultBox(const QString &name, const QString &text, sim::Fault fault, QWidget *parent)
-{
-    auto *box = new QCheckBox(text, parent);
-    box->setObjectName(name);
-    QObject::connect(box, &QCheckBox::toggled, parent,
-                     [fault](bool on) { sim::Controller::instance().setFault(fault, on); });
-    return box;
-}
-
 } // namespace
 
 SimulatorPanel::SimulatorPanel(QWidget *parent) : QWidget(parent)
@@ -44,53 +35,76 @@ SimulatorPanel::SimulatorPanel(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("simulatorPanel"));
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(8, 8, 8, 8);
+    column->addWidget(createControllerGroup());
+    column->addWidget(createReservationGroup());
+    column->addWidget(createInputGroup());
+    column->addWidget(createAutoStartGroup());
+    column->addWidget(createFaultGroup());
+    column->addStretch(1);
 
-    auto *ctrlBox = new QGroupBox(QStringLiteral("Controller"), this);
-    auto *ctrlForm = new QFormLayout(ctrlBox);
-    m_clock = new QLabel(ctrlBox);
+    auto *timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &SimulatorPanel::refresh);
+    timer->start(200);
+    refresh();
+}
+
+QGroupBox *SimulatorPanel::createControllerGroup()
+{
+    const sim::Controller &ctrl = sim::Controller::instance();
+    auto *group = new QGroupBox(QStringLiteral("Controller"), this);
+    auto *form = new QFormLayout(group);
+    m_clock = new QLabel(group);
     m_clock->setObjectName(QStringLiteral("simClock"));
-    ctrlForm->addRow(QStringLiteral("Clock"), m_clock);
-    m_running = new QLabel(ctrlBox);
+    form->addRow(QStringLiteral("Clock"), m_clock);
+    m_running = new QLabel(group);
     m_running->setObjectName(QStringLiteral("simRunning"));
-    ctrlForm->addRow(QStringLiteral("Running"), m_running);
-    m_connected = new QCheckBox(QStringLiteral("Connected"), ctrlBox);
+    form->addRow(QStringLiteral("Running"), m_running);
+
+    m_connected = new QCheckBox(QStringLiteral("Connected"), group);
     m_connected->setObjectName(QStringLiteral("simConnected"));
+    m_connected->setChecked(ctrl.isConnected());
     connect(m_connected, &QCheckBox::toggled, this,
             [](bool on) { sim::Controller::instance().setConnected(on); });
-    ctrlForm->addRow(m_connected);
-    m_robotRunning = new QCheckBox(QStringLiteral("Robot program running outside the reservation"), ctrlBox);
+    form->addRow(m_connected);
+    m_robotRunning = new QCheckBox(QStringLiteral("Robot program running outside the reservation"), group);
     m_robotRunning->setObjectName(QStringLiteral("simRobotRunning"));
     connect(m_robotRunning, &QCheckBox::toggled, this,
             [](bool on) { sim::Controller::instance().setRobotRunning(on); });
-    ctrlForm->addRow(m_robotRunning);
-    m_runTime = new QSpinBox(ctrlBox);
+    form->addRow(m_robotRunning);
+
+    m_runTime = new QSpinBox(group);
     m_runTime->setObjectName(QStringLiteral("simRunTime"));
     m_runTime->setRange(1, 3600);
     m_runTime->setSuffix(QStringLiteral(" s"));
+    m_runTime->setValue(int(ctrl.runDuration() / 1000));
     connect(m_runTime, QOverload<int>::of(&QSpinBox::valueChanged), this,
             [](int s) { sim::Controller::instance().setRunDuration(qint64(s) * 1000); });
-    ctrlForm->addRow(QStringLiteral("Program run time"), m_runTime);
-    m_speed = new QDoubleSpinBox(ctrlBox);
+    form->addRow(QStringLiteral("Program run time"), m_runTime);
+    m_speed = new QDoubleSpinBox(group);
     m_speed->setObjectName(QStringLiteral("simSpeed"));
     m_speed->setRange(0.1, 100.0);
     m_speed->setSuffix(QStringLiteral(" x"));
+    m_speed->setValue(ctrl.speed());
     connect(m_speed, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [](double x) {
-        sim::Controller &ctrl = sim::Controller::instance();
-        if (ctrl.isLiveClock())
-            ctrl.setLiveClock(true, x);
+        sim::Controller &controller = sim::Controller::instance();
+        if (controller.isLiveClock())
+            controller.setLiveClock(true, x);
     });
-    ctrlForm->addRow(QStringLiteral("Clock speed"), m_speed);
-    column->addWidget(ctrlBox);
+    form->addRow(QStringLiteral("Clock speed"), m_speed);
+    return group;
+}
 
-    auto *resvBox = new QGroupBox(QStringLiteral("Reservation"), this);
-    auto *resvColumn = new QVBoxLayout(resvBox);
-    m_state = new QLabel(resvBox);
+QGroupBox *SimulatorPanel::createReservationGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Reservation"), this);
+    auto *column = new QVBoxLayout(group);
+    m_state = new QLabel(group);
     m_state->setObjectName(QStringLiteral("simState"));
-    resvColumn->addWidget(m_state);
-    m_queue = new QLabel(resvBox);
+    column->addWidget(m_state);
+    m_queue = new QLabel(group);
     m_queue->setObjectName(QStringLiteral("simQueue"));
-    resvColumn->addWidget(m_queue);
-    m_slots = new QTableWidget(15, 4, resvBox);
+    column->addWidget(m_queue);
+    m_slots = new QTableWidget(ZUZ_SLOT_COUNT, 4, group);
     m_slots->setObjectName(QStringLiteral("simSlots"));
     m_slots->setHorizontalHeaderLabels(
         {QStringLiteral("Program"), QStringLiteral("Status"), QStringLiteral("Queue"), QStringLiteral("Total")});
@@ -101,73 +115,85 @@ SimulatorPanel::SimulatorPanel(QWidget *parent) : QWidget(parent)
     m_slots->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_slots->setSelectionMode(QAbstractItemView::NoSelection);
     m_slots->setMinimumHeight(240);
-    for (int r = 0; r < 15; ++r)
-        for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < m_slots->rowCount(); ++r)
+        for (int c = 0; c < m_slots->columnCount(); ++c)
             m_slots->setItem(r, c, new QTableWidgetItem);
-    resvColumn->addWidget(m_slots);
-    column->addWidget(resvBox);
+    column->addWidget(m_slots);
+    return group;
+}
 
-    auto *inputBox = new QGroupBox(QStringLiteral("External reservation inputs"), this);
-    auto *inputGrid = new QGridLayout(inputBox);
-    inputGrid->addWidget(new QLabel(QStringLiteral("Alone:"), inputBox), 0, 0);
+QGroupBox *SimulatorPanel::createInputGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("External reservation inputs"), this);
+    auto *grid = new QGridLayout(group);
+    grid->addWidget(new QLabel(QStringLiteral("Alone:"), group), 0, 0);
     for (int i = 1; i <= 4; ++i) {
-        auto *button = new QPushButton(QStringLiteral("IN%1").arg(i), inputBox);
+        auto *button = new QPushButton(QStringLiteral("IN%1").arg(i), group);
         button->setObjectName(QStringLiteral("simInput%1").arg(i));
         connect(button, &QPushButton::clicked, this, [this, i] {
             sim::Reservation::instance().pulseInput(i);
             refresh();
         });
-        inputGrid->addWidget(button, 0, i);
+        grid->addWidget(button, 0, i);
         m_inputs.append(button);
     }
-    inputGrid->addWidget(new QLabel(QStringLiteral("Binary:"), inputBox), 1, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Binary:"), group), 1, 0);
     for (int bit = 3; bit >= 0; --bit) {
-        auto *box = new QCheckBox(QString::number(1 << bit), inputBox);
+        auto *box = new QCheckBox(QString::number(1 << bit), group);
         box->setObjectName(QStringLiteral("simCodeBit%1").arg(bit));
         connect(box, &QCheckBox::toggled, this, &SimulatorPanel::applyBinaryCode);
-        inputGrid->addWidget(box, 1, 4 - bit);
+        grid->addWidget(box, 1, 4 - bit);
         m_codeBits.prepend(box);
     }
-    m_strobe = new QPushButton(QStringLiteral("Strobe"), inputBox);
+    m_strobe = new QPushButton(QStringLiteral("Strobe"), group);
     m_strobe->setObjectName(QStringLiteral("simStrobe"));
     connect(m_strobe, &QPushButton::clicked, this, [this] {
         sim::Reservation::instance().strobe();
         refresh();
     });
-    inputGrid->addWidget(m_strobe, 1, 5);
-    column->addWidget(inputBox);
+    grid->addWidget(m_strobe, 1, 5);
+    return group;
+}
 
-    auto *plcBox = new QGroupBox(QStringLiteral("Soft-PLC auto-start"), this);
-    auto *plcRow = new QHBoxLayout(plcBox);
+QGroupBox *SimulatorPanel::createAutoStartGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("Soft-PLC auto-start"), this);
+    auto *row = new QHBoxLayout(group);
     for (int plc = 0; plc < 4; ++plc) {
-        auto *box = new QCheckBox(QStringLiteral("softplc%1").arg(plc + 1), plcBox);
+        auto *box = new QCheckBox(QStringLiteral("softplc%1").arg(plc + 1), group);
         box->setObjectName(QStringLiteral("simAutoStart%1").arg(plc + 1));
         connect(box, &QCheckBox::clicked, this,
                 [plc](bool on) { sim::Reservation::instance().setAutoStart(plc, on); });
-        plcRow->addWidget(box);
+        row->addWidget(box);
         m_autoStart.append(box);
     }
-    column->addWidget(plcBox);
+    return group;
+}
 
-    auto *faultGroup = new QGroupBox(QStringLiteral("Faults"), this);
-    auto *faultGrid = new QGridLayout(faultGroup);
-    faultGrid->addWidget(faultBox(QStringLiteral("simFaultFetch"), QStringLiteral("Fetch from controller"), sim::Fault::Fetch, faultGroup), 0, 0);
-    faultGrid->addWidget(faultBox(QStringLiteral("simFaultSend"), QStringLiteral("Send to controller"), sim::Fault::Send, faultGroup), 0, 1);
-    faultGrid->addWidget(faultBox(QStringLiteral("simFaultListing"), QStringLiteral("Directory listing"), sim::Fault::Listing, faultGroup), 1, 0);
-    faultGrid->addWidget(faultBox(QStringLiteral("simFaultRead"), QStringLiteral("Service file read"), sim::Fault::Read, faultGroup), 1, 1);
-    faultGrid->addWidget(faultBox(QStringLiteral("simFaultWrite"), QStringLiteral("Service file write"), sim::Fault::Write, faultGroup), 2, 0);
-    column->addWidget(faultGroup);
-    column->addStretch(1);
-
-    const sim::Controller &ctrl = sim::Controller::instance();
-    m_connected->setChecked(ctrl.isConnected());
-    m_runTime->setValue(int(ctrl.runDuration() / 1000));
-    m_speed->setValue(ctrl.speed());
-
-    auto *timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &SimulatorPanel::refresh);
-    timer->start(200);
-    refresh();
+QGroupBox *SimulatorPanel::createFaultGroup()
+{
+    const struct
+    {
+        const char *name;
+        const char *text;
+        sim::Fault fault;
+    } faults[] = {
+        {"simFaultFetch", "Fetch from controller", sim::Fault::Fetch},
+        {"simFaultSend", "Send to controller", sim::Fault::Send},
+        {"simFaultListing", "Directory listing", sim::Fault::Listing},
+        {"simFaultRead", "Service file read", sim::Fault::Read},
+        {"simFaultWrite", "Service file write", sim::Fault::Write},
+    };
+    auto *group = new QGroupBox(QStringLiteral("Faults"), this);
+    auto *grid = new QGridLayout(group);
+    for (int i = 0; i < int(sizeof faults / sizeof faults[0]); ++i) {
+        auto *box = new QCheckBox(QString::fromLatin1(faults[i].text), group);
+        box->setObjectName(QString::fromLatin1(faults[i].name));
+        const sim::Fault fault = faults[i].fault;
+        connect(box, &QCheckBox::toggled, this, [fault](bool on) { sim::Controller::instance().setFault(fault, on); });
+        grid->addWidget(box, i / 2, i % 2);
+    }
+    return group;
 }
 
 void SimulatorPanel::applyBinaryCode()
@@ -217,7 +243,7 @@ void SimulatorPanel::refresh()
     m_queue->setText(QStringLiteral("Queue: %1").arg(queue.isEmpty() ? QStringLiteral("empty") : queue.join(QStringLiteral(", "))));
 
     const ZuzEraroveData config = resv.configInForce();
-    for (int r = 0; r < 15; ++r) {
+    for (int r = 0; r < ZUZ_SLOT_COUNT; ++r) {
         const int position = queued.indexOf(r);
         const QString cells[] = {config.rplNames[r], statusText(resv.status(r)),
                                  position >= 0 ? QString::number(position + 1) : QString(),

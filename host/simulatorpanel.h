@@ -4,6 +4,7 @@
 
 class QCheckBox;
 class QDoubleSpinBox;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -21,6 +22,12 @@ public:
     void refresh();
 
 private:
+    // One builder a group box, top to bottom.
+    QGroupBox *createControllerGroup();
+    QGroupBox *createReservationGroup();
+    QGroupBox *createInputGroup();
+    QGroupBox *createAutoStartGroup();
+    QGroupBox *createFaultGroup();
     void applyBinaryCode();
 
     QLabel *m_clock = nullptr;

@@ -65,7 +65,7 @@ void Tour::perform(const TourStep &step)
     switch (step.kind) {
     case TourStep::Click:
     case TourStep::Answer: {
-        QWidget *root = step.kind == TourStep::Click ? m_window->screen()
+        QWidget *root = step.kind == TourStep::Click ? m_window->pendantScreen()
                                                      : QApplication::activeModalWidget();
         QAbstractButton *button = findButton(root, step.name);
         if (!button || !button->isEnabled()) {
@@ -76,7 +76,7 @@ void Tour::perform(const TourStep &step)
         return;
     }
     case TourStep::Shot: {
-        QPixmap pixmap = m_window->screen()->grab();
+        QPixmap pixmap = m_window->pendantScreen()->grab();
         if (QWidget *box = QApplication::activeModalWidget()) {
             QPainter painter(&pixmap);
             const QPixmap boxPixmap = box->grab();
@@ -87,10 +87,8 @@ void Tour::perform(const TourStep &step)
         return;
     }
     case TourStep::ClickCell: {
-        const QString name = step.name.section(QLatin1Char('='), 0, 0);
-        const QStringList cell = step.name.section(QLatin1Char('='), 1).split(QLatin1Char(','));
-        auto *table = m_window->screen()->findChild<QTableWidget *>(name);
-        QTableWidgetItem *item = table ? table->item(cell.value(0).toInt(), cell.value(1).toInt()) : nullptr;
+        auto *table = m_window->pendantScreen()->findChild<QTableWidget *>(step.name);
+        QTableWidgetItem *item = table ? table->item(step.row, step.column) : nullptr;
         if (!item || !table->isVisible()) {
             skip(step);
             return;
@@ -112,12 +110,10 @@ void Tour::perform(const TourStep &step)
         return;
     }
     case TourStep::Pick: {
-        const QString name = step.name.section(QLatin1Char('='), 0, 0);
-        const QStringList path = step.name.section(QLatin1Char('='), 1).split(QLatin1Char('/'));
         QWidget *modal = QApplication::activeModalWidget();
-        auto *tree = modal ? modal->findChild<QTreeWidget *>(name) : nullptr;
+        auto *tree = modal ? modal->findChild<QTreeWidget *>(step.name) : nullptr;
         QTreeWidgetItem *item = tree ? tree->invisibleRootItem() : nullptr;
-        for (const QString &part : path) {
+        for (const QString &part : step.path.split(QLatin1Char('/'))) {
             QTreeWidgetItem *next = nullptr;
             for (int i = 0; item && i < item->childCount() && !next; ++i)
                 if (item->child(i)->text(0) == part)
@@ -135,14 +131,12 @@ void Tour::perform(const TourStep &step)
         save(m_window->grab(), step.name);
         return;
     case TourStep::Choose: {
-        const QString name = step.name.section(QLatin1Char('='), 0, 0);
-        const int index = step.name.section(QLatin1Char('='), 1).toInt();
-        auto *combo = m_window->screen()->findChild<QComboBox *>(name);
-        if (!combo || !combo->isVisible() || index < 0 || index >= combo->count()) {
+        auto *combo = m_window->pendantScreen()->findChild<QComboBox *>(step.name);
+        if (!combo || !combo->isVisible() || step.index < 0 || step.index >= combo->count()) {
             skip(step);
             return;
         }
-        combo->setCurrentIndex(index);
+        combo->setCurrentIndex(step.index);
         return;
     }
     }
@@ -166,59 +160,59 @@ void Tour::save(const QPixmap &pixmap, const QString &name)
 QList<TourStep> defaultTour()
 {
     return {
-        {TourStep::Shot, QStringLiteral("01-monitor"), 1500},
+        TourStep::shot(QStringLiteral("01-monitor"), 1500),
         // Start, reserve three slots, cancel one, cancel all, reserve again, clear, stop.
-        {TourStep::Click, QStringLiteral("runOrStopButton"), 200},
-        {TourStep::Click, QStringLiteral("reserveBtn_1"), 800},
-        {TourStep::Click, QStringLiteral("reserveBtn_2"), 200},
-        {TourStep::Click, QStringLiteral("reserveBtn_4"), 200},
-        {TourStep::Shot, QStringLiteral("02-monitor-running"), 1000},
-        {TourStep::Click, QStringLiteral("cancelBtn_4"), 200},
-        {TourStep::Shot, QStringLiteral("03-monitor-cancel-question"), 500},
-        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 200},
-        {TourStep::Shot, QStringLiteral("04-monitor-after-cancel"), 800},
-        {TourStep::Click, QStringLiteral("cancelAllBtn"), 200},
-        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
-        {TourStep::Click, QStringLiteral("reserveBtn_1"), 800},
-        {TourStep::Click, QStringLiteral("clearButton"), 300},
-        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
-        {TourStep::Click, QStringLiteral("runOrStopButton"), 300},
-        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
+        TourStep::click(QStringLiteral("runOrStopButton"), 200),
+        TourStep::click(QStringLiteral("reserveBtn_1"), 800),
+        TourStep::click(QStringLiteral("reserveBtn_2"), 200),
+        TourStep::click(QStringLiteral("reserveBtn_4"), 200),
+        TourStep::shot(QStringLiteral("02-monitor-running"), 1000),
+        TourStep::click(QStringLiteral("cancelBtn_4"), 200),
+        TourStep::shot(QStringLiteral("03-monitor-cancel-question"), 500),
+        TourStep::answer(QStringLiteral("msgBoxConfirm"), 200),
+        TourStep::shot(QStringLiteral("04-monitor-after-cancel"), 800),
+        TourStep::click(QStringLiteral("cancelAllBtn"), 200),
+        TourStep::answer(QStringLiteral("msgBoxConfirm"), 300),
+        TourStep::click(QStringLiteral("reserveBtn_1"), 800),
+        TourStep::click(QStringLiteral("clearButton"), 300),
+        TourStep::answer(QStringLiteral("msgBoxConfirm"), 300),
+        TourStep::click(QStringLiteral("runOrStopButton"), 300),
+        TourStep::answer(QStringLiteral("msgBoxConfirm"), 300),
         // Settings in both modes; save "Alone" with another protocol.
-        {TourStep::Click, QStringLiteral("settingButton"), 800},
-        {TourStep::Shot, QStringLiteral("05-settings-binary"), 600},
-        {TourStep::Choose, QStringLiteral("modeCB=0"), 200},
-        {TourStep::Choose, QStringLiteral("protocolCB=3"), 200},
-        {TourStep::Shot, QStringLiteral("06-settings-alone"), 400},
-        {TourStep::Click, QStringLiteral("saveButton"), 200},
-        {TourStep::Shot, QStringLiteral("07-settings-save-question"), 400},
-        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 200},
-        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 400},
-        {TourStep::Click, QStringLiteral("returnButton"), 200},
-        {TourStep::Shot, QStringLiteral("08-monitor-alone"), 600},
+        TourStep::click(QStringLiteral("settingButton"), 800),
+        TourStep::shot(QStringLiteral("05-settings-binary"), 600),
+        TourStep::choose(QStringLiteral("modeCB"), 0, 200),
+        TourStep::choose(QStringLiteral("protocolCB"), 3, 200),
+        TourStep::shot(QStringLiteral("06-settings-alone"), 400),
+        TourStep::click(QStringLiteral("saveButton"), 200),
+        TourStep::shot(QStringLiteral("07-settings-save-question"), 400),
+        TourStep::answer(QStringLiteral("msgBoxConfirm"), 200),
+        TourStep::answer(QStringLiteral("msgBoxConfirm"), 400),
+        TourStep::click(QStringLiteral("returnButton"), 200),
+        TourStep::shot(QStringLiteral("08-monitor-alone"), 600),
         // softplc2 starts by itself from now on.
-        {TourStep::Click, QStringLiteral("softPlcButton"), 400},
-        {TourStep::Choose, QStringLiteral("comboBoxModePlc2=1"), 400},
-        {TourStep::Shot, QStringLiteral("09-softplc"), 300},
-        {TourStep::Click, QStringLiteral("saveButton"), 200},
-        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
-        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
-        {TourStep::Click, QStringLiteral("returnButton"), 200},
+        TourStep::click(QStringLiteral("softPlcButton"), 400),
+        TourStep::choose(QStringLiteral("comboBoxModePlc2"), 1, 400),
+        TourStep::shot(QStringLiteral("09-softplc"), 300),
+        TourStep::click(QStringLiteral("saveButton"), 200),
+        TourStep::answer(QStringLiteral("msgBoxConfirm"), 300),
+        TourStep::answer(QStringLiteral("msgBoxConfirm"), 300),
+        TourStep::click(QStringLiteral("returnButton"), 200),
         // Map program number 3 to a program in a sub-directory and save the map.
-        {TourStep::Click, QStringLiteral("prograMapBtn"), 400},
-        {TourStep::Shot, QStringLiteral("10-programmap"), 600},
-        {TourStep::Click, QStringLiteral("saveButton"), 200},
-        {TourStep::ClickCell, QStringLiteral("tableWidget=2,1"), 300},
-        {TourStep::Pick, QStringLiteral("rplRemoteFiles=PALLET/LAYER2.XPL"), 600},
-        {TourStep::Shot, QStringLiteral("11-program-chooser"), 300},
-        {TourStep::Answer, QStringLiteral("btnSelect"), 200},
-        {TourStep::Shot, QStringLiteral("12-programmap-edited"), 400},
-        {TourStep::Click, QStringLiteral("saveButton"), 200},
-        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 300},
-        {TourStep::Shot, QStringLiteral("13-programmap-saved"), 300},
-        {TourStep::Answer, QStringLiteral("msgBoxConfirm"), 200},
-        {TourStep::Click, QStringLiteral("backBtn"), 300},
-        {TourStep::WindowShot, QStringLiteral("panel-and-simulator"), 600},
-        {TourStep::Click, QStringLiteral("exitButton"), 400},
+        TourStep::click(QStringLiteral("prograMapBtn"), 400),
+        TourStep::shot(QStringLiteral("10-programmap"), 600),
+        TourStep::click(QStringLiteral("saveButton"), 200),
+        TourStep::clickCell(QStringLiteral("tableWidget"), 2, 1, 300),
+        TourStep::pick(QStringLiteral("rplRemoteFiles"), QStringLiteral("PALLET/LAYER2.XPL"), 600),
+        TourStep::shot(QStringLiteral("11-program-chooser"), 300),
+        TourStep::answer(QStringLiteral("btnSelect"), 200),
+        TourStep::shot(QStringLiteral("12-programmap-edited"), 400),
+        TourStep::click(QStringLiteral("saveButton"), 200),
+        TourStep::answer(QStringLiteral("msgBoxConfirm"), 300),
+        TourStep::shot(QStringLiteral("13-programmap-saved"), 300),
+        TourStep::answer(QStringLiteral("msgBoxConfirm"), 200),
+        TourStep::click(QStringLiteral("backBtn"), 300),
+        TourStep::windowShot(QStringLiteral("panel-and-simulator"), 600),
+        TourStep::click(QStringLiteral("exitButton"), 400),
     };
 }

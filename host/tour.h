@@ -5,23 +5,62 @@
 #include <QString>
 #include <QStringList>
 
-
 class PanelWindow;
 
+// One step of a tour, made by the functions below; name is the object name acted on, or the
+// screenshot's file name.
 struct TourStep
 {
-    enum Kind {
-        Click,      // press the visible button of that object name on the screen
-        Answer,     // press that key of the open modal box ("msgBoxConfirm", "msgBoxCancel")
-        Shot,       // save the screen (and an open modal box over it) as <name>.png
-        WindowShot, // save the whole window, simulator panel included, as <name>.png
-        Choose,     // set the combo box "<object name>=<index>" on the screen
-        ClickCell,  // click the cell "<table name>=<row>,<column>" on the screen
-        Pick,       // make "<tree name>=<A/B/C>" the current item in the open modal dialog
-    };
-    Kind kind;
+    enum Kind { Click, Answer, Shot, WindowShot, Choose, ClickCell, Pick };
+
+    // Press the visible button of that object name on the screen.
+    static TourStep click(const QString &button, int delayMs) { return make(Click, button, delayMs); }
+    // Press that key of the open modal dialog ("msgBoxConfirm", "btnSelect", ...).
+    static TourStep answer(const QString &key, int delayMs) { return make(Answer, key, delayMs); }
+    // Save the screen, with an open modal dialog over it, as <file>.png.
+    static TourStep shot(const QString &file, int delayMs) { return make(Shot, file, delayMs); }
+    // Save the whole window, simulator panel included, as <file>.png.
+    static TourStep windowShot(const QString &file, int delayMs) { return make(WindowShot, file, delayMs); }
+    // Make item index of the combo box current.
+    static TourStep choose(const QString &combo, int index, int delayMs)
+    {
+        TourStep step = make(Choose, combo, delayMs);
+        step.index = index;
+        return step;
+    }
+    // Click a cell of the table as the mouse would.
+    static TourStep clickCell(const QString &table, int row, int column, int delayMs)
+    {
+        TourStep step = make(ClickCell, table, delayMs);
+        step.row = row;
+        step.column = column;
+        return step;
+    }
+    // Make the item at path ("A/B/C") of the tree in the open modal dialog current.
+    static TourStep pick(const QString &tree, const QString &path, int delayMs)
+    {
+        TourStep step = make(Pick, tree, delayMs);
+        step.path = path;
+        return step;
+    }
+
+    Kind kind = Click;
     QString name;
-    int delayMs; // wait before this step
+    int delayMs = 0; // wait before this step
+    int index = -1;
+    int row = -1;
+    int column = -1;
+    QString path;
+
+private:
+    static TourStep make(Kind kind, const QString &name, int delayMs)
+    {
+        TourStep step;
+        step.kind = kind;
+        step.name = name;
+        step.delayMs = delayMs;
+        return step;
+    }
 };
 
 // Plays a scripted walk through the module: clicks, answers and screenshots, each after its

@@ -101,7 +101,7 @@ void tst_ModuleLoader::loadsModuleAndShowsItsWidget()
     PanelWindow window(true);
     BaseZedOvedudData *data = loader.createData();
     QVERIFY(data);
-    RtmBaseWidget *widget = loader.createWidget(data, window.screen());
+    RtmBaseWidget *widget = loader.createWidget(data, window.pendantScreen());
     QVERIFY(widget);
     window.setModule(data, widget);
     window.show();
@@ -116,7 +116,7 @@ void tst_ModuleLoader::hostIdleReachesWidget()
     QVERIFY(loader.load());
     PanelWindow window(false);
     BaseZedOvedudData *data = loader.createData();
-    RtmBaseWidget *widget = loader.createWidget(data, window.screen());
+    RtmBaseWidget *widget = loader.createWidget(data, window.pendantScreen());
     window.setModule(data, widget);
     window.show();
     window.startIdle(5);
@@ -137,7 +137,7 @@ void tst_ModuleLoader::exitKeyClosesThroughDesktop()
     });
     PanelWindow window(false);
     BaseZedOvedudData *data = loader.createData();
-    RtmBaseWidget *widget = loader.createWidget(data, window.screen());
+    RtmBaseWidget *widget = loader.createWidget(data, window.pendantScreen());
     window.setModule(data, widget);
     window.show();
     widget->findChild<QPushButton *>(QStringLiteral("exitButton"))->click();
