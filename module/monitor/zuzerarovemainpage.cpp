@@ -115,17 +115,10 @@ ZuzEraroveMainPage::Outcome ZuzEraroveMainPage::fetchConfig()
 
 void ZuzEraroveMainPage::initTable(ZuzEraroveData config)
 {
-    const int rows = slotRows(config.signalMode);
-    const int rowHeight = slotRowHeight(config.signalMode);
     QTableWidget *table = ui->zuzeraroveMonitoeTW;
-
-    // The keys go first: clearing the table hands their cells to deferred deletion.
-    qDeleteAll(reserveBtns);
-    qDeleteAll(cancelBtns);
-    reserveBtns.clear();
-    cancelBtns.clear();
-    resetRows(table, QSize(900, 406), rows, rowHeight);
+    resetSlotRows(table, reserveBtns, cancelBtns, QSize(900, 406), config.signalMode);
     setUpColumns();
+    const int rows = table->rowCount();
 
     for (int r = 0; r < rows; ++r) {
         table->setItem(r, ColId, centredItem(QString::number(r + 1)));

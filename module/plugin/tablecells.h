@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include "domain.h"
+
+#include <QList>
 #include <QStringList>
 #include <QVector>
 
@@ -18,10 +21,21 @@ QWidget *centredCell(QWidget *control);
 // The columns of a page's table: their labels and widths, the horizontal header shown and the
 // vertical one hidden, no editing, no selection.
 void setUpColumns(QTableWidget *table, const QStringList &labels, const QVector<int> &widths);
-// A table emptied for new rows: no grid, the given size, rows rows of the given height. The
-// page deletes its row controls before: clearing the table hands their cells to deferred
-// deletion.
+// A table emptied for rows rows of the given height, with no grid and the given size.
 void resetRows(QTableWidget *table, const QSize &size, int rows, int rowHeight);
+// A page's table emptied for the slots of a signal mode: the row controls deleted first
+// (clearing the table hands their cells to deferred deletion), then no grid, the given size,
+// and a row of the mode's height for each slot.
+template<typename A, typename B>
+void resetSlotRows(QTableWidget *table, QList<A *> &controls, QList<B *> &moreControls, const QSize &size,
+                   int signalMode)
+{
+    qDeleteAll(controls);
+    qDeleteAll(moreControls);
+    controls.clear();
+    moreControls.clear();
+    resetRows(table, size, slotRows(signalMode), slotRowHeight(signalMode));
+}
 // A program name as a cell or a box shows it: no program path is longer than a few hundred
 // characters, so a longer name from a damaged file is cut there, keeping the screen responsive.
 QString shownName(const QString &name);

@@ -46,17 +46,10 @@ ZuzEraroveSetting::~ZuzEraroveSetting()
 
 void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
 {
-    const int rows = slotRows(data.signalMode);
-    const int rowHeight = slotRowHeight(data.signalMode);
     QTableWidget *table = ui->rplSettingTw;
-
-    // The controls go first: clearing the table hands their cells to deferred deletion.
-    qDeleteAll(nameBoxes);
-    qDeleteAll(cycleEdits);
-    nameBoxes.clear();
-    cycleEdits.clear();
-    resetRows(table, QSize(760, 406), rows, rowHeight);
+    resetSlotRows(table, nameBoxes, cycleEdits, QSize(760, 406), data.signalMode);
     setUpColumns(table, {tr("ID"), tr("Name"), tr("Cycle index")}, {100, 480, 140});
+    const int rows = table->rowCount();
 
     const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
     const QString unselected = tr("Unselected");
