@@ -22,12 +22,12 @@ SimEnvironment &environment()
     return *env;
 }
 
-// 5,000 entries across 200 directories, as the controller lists them: each directory's own
+// count entries across directories of 25 entries, as the controller lists them: each directory's own
 // entry and 24 programs in it, unsorted and partly in lower case.
-QStringList bigListing()
+QStringList bigListing(int count)
 {
     QStringList entries;
-    for (int d = 0; d < 200; ++d) {
+    for (int d = 0; d < count / 25; ++d) {
         const QString dir = QStringLiteral("/RPL/%1_%2/").arg(d % 2 ? QStringLiteral("cell") : QStringLiteral("LINE")).arg(d);
         entries << dir;
         for (int p = 0; p < 24; ++p)
@@ -38,10 +38,10 @@ QStringList bigListing()
 }
 
 // Showing the chooser: it lists "/RPL/" and builds its tree.
-void BM_ChooserOpen5000(benchmark::State &state)
+void BM_ChooserOpen(benchmark::State &state)
 {
     environment();
-    sim::Controller::instance().setListing(QStringLiteral("/RPL/"), bigListing());
+    sim::Controller::instance().setListing(QStringLiteral("/RPL/"), bigListing(int(state.range(0))));
     sim::CallLog::instance().setEnabled(false);
     FileEdit chooser;
     for (auto _ : state) {
@@ -50,8 +50,9 @@ void BM_ChooserOpen5000(benchmark::State &state)
         chooser.hide();
         state.ResumeTiming();
     }
+    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_ChooserOpen5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChooserOpen)->Arg(5000)->Arg(20000)->Arg(50000)->Complexity()->Unit(benchmark::kMillisecond);
 
 // Fetching, reading and showing a map with all 512 numbers in use (the page's Reset).
 void BM_MapTableFill512(benchmark::State &state)

@@ -1,4 +1,4 @@
-// The settings page's table with 500 programs in every combo box.
+// The settings page's table with 500, 2,000 and 5,000 programs in every combo box.
 
 #include "benchmain.h"
 
@@ -16,13 +16,12 @@
 
 namespace {
 
-// 500 programs offered by the service (set on it directly, so the figures are the page's own
-// and not the directory listing's) and a "Binary" record using ten of them.
-void prepare(SimEnvironment &env)
+// programs offered by the service (set on it directly, so the figures are the page's own and
+// not the directory listing's) and a "Binary" record using ten of them.
+void prepare(int programs)
 {
-    Q_UNUSED(env)
     QStringList names;
-    for (int i = 1; i <= 500; ++i)
+    for (int i = 1; i <= programs; ++i)
         names << QStringLiteral("CELL_%1/PROGRAM_%2.XPL").arg(i % 20).arg(i, 3, 10, QLatin1Char('0'));
     sim::Reservation::instance().setProgramNames(names);
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
@@ -38,7 +37,7 @@ void prepare(SimEnvironment &env)
 void BM_SettingsBuild15Rows(benchmark::State &state)
 {
     SimEnvironment env;
-    prepare(env);
+    prepare(int(state.range(0)));
     for (auto _ : state) {
         auto *page = new ZuzEraroveSetting(nullptr);
         benchmark::DoNotOptimize(page);
@@ -47,15 +46,16 @@ void BM_SettingsBuild15Rows(benchmark::State &state)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         state.ResumeTiming();
     }
+    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_SettingsBuild15Rows)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsBuild15Rows)->Arg(500)->Arg(2000)->Arg(5000)->Complexity()->Unit(benchmark::kMillisecond);
 
 // One mode switch, alternately "Alone" (4 rows) and "Binary" (15 rows), with the old rows
 // deleted within the step.
 void BM_SettingsModeSwitch(benchmark::State &state)
 {
     SimEnvironment env;
-    prepare(env);
+    prepare(int(state.range(0)));
     ZuzEraroveSetting page(nullptr);
     page.resize(1024, 688);
     page.show();
@@ -66,8 +66,9 @@ void BM_SettingsModeSwitch(benchmark::State &state)
         next = 1 - next;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_SettingsModeSwitch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsModeSwitch)->Arg(500)->Arg(2000)->Arg(5000)->Complexity()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -181,7 +181,9 @@ void FileEdit::fitNameColumn(QTreeWidgetItem *widest)
     // A few pixels over, for a name that kerning makes a little wider than the one chosen.
     const int width = tree->sizeHintForIndex(index).width()
         + (depth + (tree->rootIsDecorated() ? 1 : 0)) * tree->indentation() + 4;
-    // The header's height comes from the other columns.
+    // The header's height comes from the other columns. The header picks the hint up when it
+    // lays the new rows out; told now, it would measure them all once more.
+    const QSignalBlocker quiet(tree->model());
     tree->headerItem()->setSizeHint(0, QSize(width, 0));
 }
 
