@@ -21,7 +21,6 @@ namespace {
 
 enum Column { ColId, ColName, ColStatus, ColSequence, ColTotal, ColReserve, ColCancel };
 
-
 // Scroll position of each row's name, kept for the life of the module.
 int rollPos[ZUZ_SLOT_COUNT] = {};
 

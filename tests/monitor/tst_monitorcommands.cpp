@@ -146,8 +146,6 @@ void tst_MonitorCommands::startAndStop()
     QCOMPARE(runOrStop->text(), runState == 1 ? QStringLiteral("Stop") : QStringLiteral("Start"));
 }
 
-
-
 void tst_MonitorCommands::reserveNeedsRunningReservation()
 {
     QVERIFY(start());

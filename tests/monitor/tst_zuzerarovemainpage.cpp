@@ -257,8 +257,6 @@ void tst_ZuzEraroveMainPage::idleBeforeStartUpDoesNothing()
     QVERIFY(screen.find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked());
 }
 
-
-
 void tst_ZuzEraroveMainPage::longNamesScroll()
 {
     const QString longName = QStringLiteral("ABCDEFGHIJKLMNOPQ.XPL"); // 21 characters

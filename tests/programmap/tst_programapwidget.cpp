@@ -382,8 +382,6 @@ void tst_prograMapWidget::resetAndEmptyKeepMode()
     QVERIFY(CallLog::instance().entriesOf({"writePrograMapFile", "sendFileToCtrl"}).isEmpty());
 }
 
-
-
 void tst_prograMapWidget::retranslateKeepsMode()
 {
     QVERIFY(openPage({{1, "A.XPL"}}));

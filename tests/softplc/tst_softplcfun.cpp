@@ -403,6 +403,5 @@ void tst_SoftPlcFun::followsServiceFlagsWhileShown()
     QVERIFY(CallLog::instance().entriesOf({"getAutoStartPLc"}).filter(QStringLiteral("(0)")).size() <= 2);
 }
 
-
 QTEST_MAIN(tst_SoftPlcFun)
 #include "tst_softplcfun.moc"

@@ -9,7 +9,6 @@
 class BaseRtmWidgetData;
 class BaseZedOvedudData;
 
-
 // The module on a host screen, made through its two factories the way the host makes it:
 // the data object, then the widget on it, shown at 1024x688. The widget is deleted before the
 // data object, as the host does.
