@@ -72,9 +72,12 @@ void BM_SettingsPageBuilt(benchmark::State &state)
 {
     ZuzEraroveLibApi::getInstance()->resvData.rplNames[1] = hugeName(state);
     for (auto _ : state) {
-        ZuzEraroveSetting page(nullptr);
-        page.show();
-        benchmark::DoNotOptimize(page.grab());
+        {
+            ZuzEraroveSetting page(nullptr);
+            page.show();
+            benchmark::DoNotOptimize(page.grab());
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
 BENCHMARK(BM_SettingsPageBuilt)->Arg(256)->Arg(100000)->Arg(900000)->Unit(benchmark::kMillisecond);
