@@ -48,6 +48,15 @@ void sampleTimes(int times)
     sim::CallLog::instance().setEnabled(false);
 }
 
+// The screen closed outside the timing, its widgets deleted with it.
+void closeUntimed(benchmark::State &state, ModuleScreen *screen)
+{
+    state.PauseTiming();
+    delete screen;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    state.ResumeTiming();
+}
+
 // The data object, the widget on it, its first show and the first idle call.
 void BM_ScreenOpens(benchmark::State &state)
 {
@@ -55,10 +64,7 @@ void BM_ScreenOpens(benchmark::State &state)
     for (auto _ : state) {
         auto *screen = new ModuleScreen(createZedOvedudData, createZedOvedudWidget);
         screen->idle();
-        state.PauseTiming();
-        delete screen;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        state.ResumeTiming();
+        closeUntimed(state, screen);
     }
     state.SetComplexityN(state.range(0));
 }
@@ -75,10 +81,7 @@ void BM_MonitorStartUp(benchmark::State &state)
         state.ResumeTiming();
         QMetaObject::invokeMethod(monitor, "initTimerSlot");
         screen->idle();
-        state.PauseTiming();
-        delete screen;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        state.ResumeTiming();
+        closeUntimed(state, screen);
     }
     state.SetComplexityN(state.range(0));
 }

@@ -46,7 +46,7 @@ private:
     QWidgetList m_before;
 };
 
-static const QStringList specExample{"/RPL/A.XPL,10,D1", "/RPL/SUB/", "/RPL/SUB/B.XPL,20,D2"};
+static const QStringList sampleListing{"/RPL/A.XPL,10,D1", "/RPL/SUB/", "/RPL/SUB/B.XPL,20,D2"};
 
 void tst_FileEdit::init()
 {
@@ -104,7 +104,7 @@ void tst_FileEdit::treeFromListing_data()
     QTest::addColumn<QStringList>("listing");
     QTest::addColumn<QStringList>("tree");
     QTest::newRow("program, directory, program inside")
-        << specExample << QStringList{"Unselected!", "A.XPL|10|D1", "+SUB", "  B.XPL|20|D2"};
+        << sampleListing << QStringList{"Unselected!", "A.XPL|10|D1", "+SUB", "  B.XPL|20|D2"};
     QTest::newRow("lower case") << QStringList{"/RPL/x/", "/RPL/x/y.xpl,5,dd"}
                                 << QStringList{"Unselected!", "+X", "  Y.XPL|5|DD"};
     QTest::newRow("without the /RPL/ prefix") << QStringList{"A.XPL,1,d", "SUB/B.XPL,2,d"}
@@ -155,11 +155,11 @@ void tst_FileEdit::select_data()
     QTest::addColumn<QStringList>("listing");
     QTest::addColumn<QString>("pick");
     QTest::addColumn<QString>("emitted");
-    QTest::newRow("program in a directory") << specExample << "SUB/B.XPL" << "/RPL/SUB/B.XPL";
-    QTest::newRow("program at the top") << specExample << "A.XPL" << "/RPL/A.XPL";
+    QTest::newRow("program in a directory") << sampleListing << "SUB/B.XPL" << "/RPL/SUB/B.XPL";
+    QTest::newRow("program at the top") << sampleListing << "A.XPL" << "/RPL/A.XPL";
     QTest::newRow("written in lower case") << QStringList{"/RPL/x/y.xpl,5,d"} << "X/Y.XPL" << "/RPL/X/Y.XPL";
-    QTest::newRow("directory") << specExample << "SUB" << "";
-    QTest::newRow("Unselected!") << specExample << "Unselected!" << "";
+    QTest::newRow("directory") << sampleListing << "SUB" << "";
+    QTest::newRow("Unselected!") << sampleListing << "Unselected!" << "";
 }
 
 void tst_FileEdit::select()
@@ -184,7 +184,7 @@ void tst_FileEdit::select()
 
 void tst_FileEdit::selectWithoutCurrentItemCloses()
 {
-    Controller::instance().setListing(QStringLiteral("/RPL/"), specExample);
+    Controller::instance().setListing(QStringLiteral("/RPL/"), sampleListing);
     FileEdit dlg;
     dlg.show();
     tree(dlg)->setCurrentItem(itemAt(tree(dlg), QStringLiteral("A.XPL")));
@@ -212,7 +212,7 @@ void tst_FileEdit::warningOnNonProgramClick()
     QFETCH(QString, item);
     QFETCH(QStringList, debugLines);
     QFETCH(bool, warned);
-    Controller::instance().setListing(QStringLiteral("/RPL/"), specExample);
+    Controller::instance().setListing(QStringLiteral("/RPL/"), sampleListing);
     FileEdit dlg;
     dlg.show();
     QTreeWidget *t = tree(dlg);
@@ -232,7 +232,7 @@ void tst_FileEdit::warningOnNonProgramClick()
 void tst_FileEdit::rebuiltAtEachConnectedShow()
 {
     Controller &ctrl = Controller::instance();
-    ctrl.setListing(QStringLiteral("/RPL/"), specExample);
+    ctrl.setListing(QStringLiteral("/RPL/"), sampleListing);
     FileEdit first;
     first.show();
     QTreeWidget *t = tree(first);
@@ -240,7 +240,7 @@ void tst_FileEdit::rebuiltAtEachConnectedShow()
     first.hide();
 
     // Shown again with the controller there: a fresh listing, every directory open.
-    ctrl.setListing(QStringLiteral("/RPL/"), specExample + QStringList{"/RPL/SUB/C.XPL,1,x"});
+    ctrl.setListing(QStringLiteral("/RPL/"), sampleListing + QStringList{"/RPL/SUB/C.XPL,1,x"});
     first.show();
     QCOMPARE(dump(t), (QStringList{"Unselected!", "A.XPL|10|D1", "+SUB", "  B.XPL|20|D2", "  C.XPL|1|X"}));
     t->collapseItem(itemAt(t, QStringLiteral("SUB")));
@@ -261,7 +261,7 @@ void tst_FileEdit::rebuiltAtEachConnectedShow()
 void tst_FileEdit::listingFailsOrControllerAway()
 {
     Controller &ctrl = Controller::instance();
-    ctrl.setListing(QStringLiteral("/RPL/"), specExample);
+    ctrl.setListing(QStringLiteral("/RPL/"), sampleListing);
     ctrl.setFault(sim::Fault::Listing, true);
     {
         FileEdit dlg;
@@ -341,7 +341,7 @@ void tst_FileEdit::cancelAndCloseEmitNothing_data()
 void tst_FileEdit::cancelAndCloseEmitNothing()
 {
     QFETCH(QString, key);
-    Controller::instance().setListing(QStringLiteral("/RPL/"), specExample);
+    Controller::instance().setListing(QStringLiteral("/RPL/"), sampleListing);
     FileEdit dlg;
     QSignalSpy spy(&dlg, SIGNAL(signalUpateRpl(QString)));
     QTimer::singleShot(0, &dlg, [&] {
