@@ -94,9 +94,6 @@ void FileEdit::refreshRemoteFiles()
         entry = entry.toUpper();
     remoteFiles.sort();
 
-    // Sorted, a directory's own entry comes before the entries inside it. The tree is built
-    // apart from the view and handed over at once; the first child of each parent with a given
-    // name is remembered, so a deep or wide tree is not searched.
     // The name that needs the most room, by its text and its depth; measured properly once the
     // tree holds it. Shaping thousands of names would take longer than building the tree, so
     // they are compared by the sum of their characters' widths.
@@ -112,14 +109,17 @@ void FileEdit::refreshRemoteFiles()
     };
     QTreeWidgetItem *widest = nullptr;
     int widestNeed = -1;
-    auto consider = [&](QTreeWidgetItem *item, int depth) {
-        const int need = textWidth(item->text(0)) + depth * tree->indentation();
+    auto consider = [&](QTreeWidgetItem *item, const QString &text, int depth) {
+        const int need = textWidth(text) + depth * tree->indentation();
         if (need > widestNeed) {
             widestNeed = need;
             widest = item;
         }
     };
 
+    // Sorted, a directory's own entry comes before the entries inside it. The tree is built
+    // apart from the view and handed over at once; the first child of each parent with a given
+    // name is remembered, so a deep or wide tree is not searched.
     QTreeWidgetItem staging;
     QHash<QTreeWidgetItem *, QHash<QString, QTreeWidgetItem *>> firstChild;
     QList<QPair<QTreeWidgetItem *, bool>> dirs;
@@ -141,7 +141,7 @@ void FileEdit::refreshRemoteFiles()
                 child->setIcon(0, dirIcon);
                 child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
                 dirs.append({child, !collapsedDirs.contains(s)});
-                consider(child, depth);
+                consider(child, seg, depth);
             }
             ++depth;
             parent = child;
@@ -153,7 +153,7 @@ void FileEdit::refreshRemoteFiles()
         auto *program = new QTreeWidgetItem(
             parent, {name, fields.value(1).toString(), fields.value(2).toString()});
         program->setIcon(0, programIcon);
-        consider(program, depth);
+        consider(program, name, depth);
         QTreeWidgetItem *&first = firstChild[parent][name];
         if (!first)
             first = program;
