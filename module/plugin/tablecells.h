@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QString>
-
 #include "domain.h"
 
 #include <QList>
+#include <QString>
 #include <QStringList>
 #include <QVector>
 

@@ -294,13 +294,9 @@ void tst_FailureSweep::sweep()
 {
     QFETCH(const Case *, failure);
     failure->run(*this);
-    QStringList boxes;
-    for (const sim::MsgBoxRecord &r : MsgBoxHooks::records())
-        boxes << r.text;
     QStringList expected = failure->boxes;
-    for (QString &text : expected)
-        text.replace(QStringLiteral("%L"), f.env().localDir());
-    QCOMPARE(boxes, expected);
+    expected.replaceInStrings(QStringLiteral("%L"), f.env().localDir());
+    QCOMPARE(boxTexts(), expected);
     for (const sim::MsgBoxRecord &r : MsgBoxHooks::records())
         if (r.text.startsWith(QLatin1String("Failed")))
             QCOMPARE(r.kind, 2);

@@ -60,6 +60,12 @@ public:
         click("prograMapBtn");
         QTRY_VERIFY(!CallLog::instance().entriesOf({"readPrograMapFile", "MsgBox"}).isEmpty());
     }
+    // The program map page, loaded and in edit mode.
+    void editMap()
+    {
+        openMap();
+        click("saveButton");
+    }
     // The screen is closed by the panel while the box with this text is open; the operator then
     // confirms it.
     void closeScreenAt(const QString &text)
@@ -278,8 +284,7 @@ static const T::Road roads[] = {
                                             "</ProgramMapping>");
      },
      [](T &t) {
-         t.openMap();
-         t.click("saveButton");
+         t.editMap();
          t.click("saveButton");
      },
      {"Version update, please confirm whether the '0' program mapping number was configured before! \n"
@@ -294,8 +299,7 @@ static const T::Road roads[] = {
     {"program map saved after its download failed",
      [](T &) { Controller::instance().setFault(Fault::Fetch, true, map); },
      [](T &t) {
-         t.openMap();
-         t.click("saveButton");
+         t.editMap();
          t.click("saveButton");
      },
      {"Failed to get /application/zuzerarove/programMapping.xml file form Ctrl.", "Are you sure Save?",
@@ -320,8 +324,7 @@ static const T::Road roads[] = {
          t.link(t.f.env().controllerRoot() + map, t.f.env().outsideDir() + "/map.xml");
      },
      [](T &t) {
-         t.openMap();
-         t.click("saveButton");
+         t.editMap();
          t.click("saveButton");
      },
      // The controller lists no file that leads out of it, so the save goes ahead and its send fails.
@@ -348,8 +351,7 @@ static const T::Road roads[] = {
          t.link(t.f.env().panelRoot() + "/flash1/RPL", t.f.env().outsideDir());
      },
      [](T &t) {
-         t.openMap();
-         t.click("saveButton");
+         t.editMap();
          QTimer::singleShot(0, [] {
              if (QWidget *chooser = QApplication::activeModalWidget())
                  chooser->findChild<QPushButton *>(QStringLiteral("btnCancle"))->click();
@@ -450,8 +452,7 @@ static const T::Road roads[] = {
     {"screen closed during the program map's back question",
      nullptr,
      [](T &t) {
-         t.openMap();
-         t.click("saveButton");
+         t.editMap();
          t.closeScreenAt(QStringLiteral("Do you want to exit"));
          t.click("backBtn");
      },
@@ -461,8 +462,7 @@ static const T::Road roads[] = {
     {"screen closed while the chooser refuses a duplicate",
      nullptr,
      [](T &t) {
-         t.openMap();
-         t.click("saveButton");
+         t.editMap();
          t.closeScreenAt(QStringLiteral("Program mapping information is duplicated"));
          QTimer::singleShot(0, [] {
              QWidget *chooser = QApplication::activeModalWidget();
@@ -537,9 +537,7 @@ void tst_Integrity::road()
     if (road->run)
         road->run(*this);
     // The boxes of the screen's start-up count too.
-    QStringList boxes;
-    for (const sim::MsgBoxRecord &r : MsgBoxHooks::records())
-        boxes << r.text;
+    const QStringList boxes = boxTexts();
     QStringList expected = road->boxes;
     expected.replaceInStrings(QStringLiteral("%L"), f.env().localDir());
     QCOMPARE(boxes.join(QLatin1Char('|')), expected.join(QLatin1Char('|')));

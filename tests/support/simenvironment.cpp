@@ -135,6 +135,14 @@ void SimEnvironment::clear() const
     resetPlatform();
 }
 
+QStringList boxTexts()
+{
+    QStringList texts;
+    for (const sim::MsgBoxRecord &r : sim::MsgBoxHooks::records())
+        texts << r.text;
+    return texts;
+}
+
 QWidgetList newTopLevels(const QWidgetList &before)
 {
     QWidgetList now;

@@ -48,5 +48,8 @@ private:
 // Every stand-in back to its starting state; the file stores are kept.
 void resetPlatform();
 
+// The texts of every message box made since the records were last cleared, in order.
+QStringList boxTexts();
+
 // Top-level widgets that exist now and did not in before.
 QWidgetList newTopLevels(const QWidgetList &before);
