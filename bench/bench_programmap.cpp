@@ -54,6 +54,28 @@ void BM_ChooserOpen(benchmark::State &state)
 }
 BENCHMARK(BM_ChooserOpen)->Arg(5000)->Arg(20000)->Arg(50000)->Complexity()->Unit(benchmark::kMillisecond);
 
+// Showing the chooser after a program was added to the directory since it was last shown.
+void BM_ChooserOpenChanged(benchmark::State &state)
+{
+    environment();
+    const QStringList listing = bigListing(int(state.range(0)));
+    sim::CallLog::instance().setEnabled(false);
+    FileEdit chooser;
+    int added = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        sim::Controller::instance().setListing(QStringLiteral("/RPL/"),
+            listing + QStringList(QStringLiteral("/RPL/NEW_%1.XPL,1,2026-12-06 08:00:00").arg(++added)));
+        state.ResumeTiming();
+        chooser.show();
+        state.PauseTiming();
+        chooser.hide();
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ChooserOpenChanged)->Arg(5000)->Arg(20000)->Arg(50000)->Complexity()->Unit(benchmark::kMillisecond);
+
 // Fetching, reading and showing a map with all 512 numbers in use (the page's Reset).
 void BM_MapTableFill512(benchmark::State &state)
 {

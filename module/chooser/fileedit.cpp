@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -22,10 +23,97 @@ bool isProgram(const QString &name)
     return upper.contains(QLatin1String(".XPL")) || upper.contains(QLatin1String(".PJ"));
 }
 
+// The first child of parent whose name is name, or null.
+QTreeWidgetItem *firstChildNamed(QTreeWidgetItem *parent, const QStringRef &name)
+{
+    for (int i = 0; i < parent->childCount(); ++i) {
+        if (parent->child(i)->text(0) == name)
+            return parent->child(i);
+    }
+    return nullptr;
+}
+
+// The n-th of the fields that commas separate in a listing entry; empty when it has fewer.
+QStringRef field(QStringRef entry, int n)
+{
+    for (; n > 0; --n) {
+        const int comma = entry.indexOf(QLatin1Char(','));
+        entry = comma < 0 ? entry.right(0) : entry.mid(comma + 1);
+    }
+    const int comma = entry.indexOf(QLatin1Char(','));
+    return comma < 0 ? entry : entry.left(comma);
+}
+
+// A program of the listing. Its texts stay in the listing's entry, which the item shares, and
+// are cut out when the view asks for them: tens of thousands of programs would otherwise hold
+// three strings each, and building and clearing the tree would spend its time allocating them.
+class ProgramItem : public QTreeWidgetItem
+{
+public:
+    // s: the entry without "/RPL/" and name, the program's name: both inside entry.
+    ProgramItem(QTreeWidgetItem *parent, const QString &entry, const QStringRef &s,
+                const QStringRef &name, const QIcon &icon)
+        : QTreeWidgetItem(parent, UserType), m_entry(entry), m_icon(icon),
+          m_fields{place(name), place(field(s, 1)), place(field(s, 2))}
+    {
+    }
+
+    QVariant data(int column, int role) const override
+    {
+        if ((role == Qt::DisplayRole || role == Qt::EditRole) && column >= 0 && column < 3)
+            return m_entry.mid(m_fields[column].first, m_fields[column].second);
+        if (role == Qt::DecorationRole && column == 0)
+            return m_icon;
+        return QTreeWidgetItem::data(column, role);
+    }
+
+private:
+    QString m_entry;
+    QIcon m_icon;
+    // Where the name, the size and the date lie in the entry: position and length.
+    QPair<int, int> m_fields[3];
+
+    static QPair<int, int> place(const QStringRef &text) { return {text.position(), text.size()}; }
+};
+
+// Finds the name that needs the most room, by its text and its depth; the view measures it
+// properly once the tree holds it. Shaping thousands of names would take longer than building
+// the tree, so they are compared by the sum of their characters' widths.
+class WidestName
+{
+public:
+    explicit WidestName(const QTreeView *tree)
+        : m_metrics(tree->fontMetrics()), m_indentation(tree->indentation())
+    {
+        for (int c = 0; c < 128; ++c)
+            m_asciiWidth[c] = m_metrics.horizontalAdvance(QChar(c));
+    }
+
+    void consider(QTreeWidgetItem *item, const QStringRef &text, int depth)
+    {
+        int need = depth * m_indentation;
+        for (const QChar ch : text)
+            need += ch.unicode() < 128 ? m_asciiWidth[ch.unicode()] : m_metrics.horizontalAdvance(ch);
+        if (need > m_need) {
+            m_need = need;
+            m_item = item;
+        }
+    }
+
+    QTreeWidgetItem *item() const { return m_item; }
+
+private:
+    QFontMetrics m_metrics;
+    int m_indentation;
+    int m_asciiWidth[128];
+    QTreeWidgetItem *m_item = nullptr;
+    int m_need = -1;
+};
+
 } // namespace
 
 QString FileEdit::localRplDir;
-QString FileEdit::remoteRplDir;
+const QString FileEdit::remoteRplDir = QStringLiteral("/RPL/");
 QSet<QString> FileEdit::collapsedDirs;
 
 FileEdit::FileEdit(QWidget *parent)
@@ -42,8 +130,8 @@ FileEdit::FileEdit(QWidget *parent)
     connect(ui->btnSelect, &QPushButton::clicked, this, &FileEdit::onSlotSelect);
 
     rbx = new rbxInterface(1, true);
+    // The host's flash directory is known only once the host runs, and follows its panel.
     localRplDir = RtmGetLocalBaseFlashDir(1) + QStringLiteral("/RPL");
-    remoteRplDir = QStringLiteral("/RPL/");
     if (QDir(localRplDir).exists())
         RtmRemoveFolderContent(localRplDir);
     else
@@ -85,84 +173,96 @@ void FileEdit::showEvent(QShowEvent *event)
 void FileEdit::refreshRemoteFiles()
 {
     QTreeWidget *tree = ui->rplRemoteFiles;
+    QStringList listing;
+    if (!rbx || !rbx->flashDir(listing, remoteRplDir))
+        listing.clear();
+    // The operator opens the chooser for one cell after another: a listing that has not changed
+    // keeps its tree.
+    if (tree->topLevelItemCount() > 0 && listing == lastListing) {
+        showTreeAgain();
+        return;
+    }
+    lastListing = listing;
     tree->clear();
     new QTreeWidgetItem(tree, {tr("Unselected!")});
-    remoteFiles.clear();
-    if (!rbx || !rbx->flashDir(remoteFiles, remoteRplDir))
+    remoteFiles = listing;
+    if (remoteFiles.isEmpty())
         return;
     for (QString &entry : remoteFiles)
         entry = entry.toUpper();
     remoteFiles.sort();
+    buildTree();
+}
 
-    // The name that needs the most room, by its text and its depth; measured properly once the
-    // tree holds it. Shaping thousands of names would take longer than building the tree, so
-    // they are compared by the sum of their characters' widths.
-    const QFontMetrics metrics = tree->fontMetrics();
-    int asciiWidth[128];
-    for (int c = 0; c < 128; ++c)
-        asciiWidth[c] = metrics.horizontalAdvance(QChar(c));
-    auto textWidth = [&](const QString &text) {
-        int width = 0;
-        for (const QChar ch : text)
-            width += ch.unicode() < 128 ? asciiWidth[ch.unicode()] : metrics.horizontalAdvance(ch);
-        return width;
-    };
-    QTreeWidgetItem *widest = nullptr;
-    int widestNeed = -1;
-    auto consider = [&](QTreeWidgetItem *item, const QString &text, int depth) {
-        const int need = textWidth(text) + depth * tree->indentation();
-        if (need > widestNeed) {
-            widestNeed = need;
-            widest = item;
-        }
-    };
+void FileEdit::showTreeAgain()
+{
+    // As a new tree would show: every directory expanded, nothing chosen, from the top.
+    QTreeWidget *tree = ui->rplRemoteFiles;
+    tree->topLevelItem(0)->setText(0, tr("Unselected!"));
+    tree->clearSelection();
+    tree->setCurrentItem(nullptr);
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if ((*it)->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator)
+            (*it)->setExpanded(true);
+    }
+    tree->scrollToTop();
+}
 
-    // Sorted, a directory's own entry comes before the entries inside it. The tree is built
-    // apart from the view and handed over at once; the first child of each parent with a given
-    // name is remembered, so a deep or wide tree is not searched.
+void FileEdit::buildTree()
+{
+    QTreeWidget *tree = ui->rplRemoteFiles;
+    WidestName widest(tree);
+    // Sorted, a directory's own entry comes before the entries inside it, and the entries of
+    // one directory follow each other. The tree is built apart from the view and handed over at
+    // once. Each directory node is remembered by its parent and name, and the last entry's
+    // directory by its path, so neither a wide nor a deep tree is searched.
     QTreeWidgetItem staging;
-    QHash<QTreeWidgetItem *, QHash<QString, QTreeWidgetItem *>> firstChild;
+    QHash<QPair<QTreeWidgetItem *, QString>, QTreeWidgetItem *> dirNodes;
     QList<QPair<QTreeWidgetItem *, bool>> dirs;
+    QStringRef lastPath;
+    QTreeWidgetItem *lastDir = &staging;
+    int lastDepth = 0;
     const QIcon dirIcon = style()->standardIcon(QStyle::SP_DirIcon);
     const QIcon programIcon(QStringLiteral(":/image/program.png"));
     for (const QString &entry : qAsConst(remoteFiles)) {
-        const QString s = entry.startsWith(remoteRplDir) ? entry.mid(remoteRplDir.size()) : entry;
-        QString name = s.left(s.indexOf(QLatin1Char(',')));
+        const QStringRef s = entry.startsWith(remoteRplDir) ? entry.midRef(remoteRplDir.size()) : entry.midRef(0);
+        const QStringRef name = field(s, 0);
         if (!name.endsWith(QLatin1Char('/')) && !name.endsWith(QLatin1String(".XPL")))
             continue;
-        QTreeWidgetItem *parent = &staging;
-        int depth = 0;
-        int slash;
-        while ((slash = name.indexOf(QLatin1Char('/'))) >= 0) {
-            const QString seg = name.left(slash);
-            QTreeWidgetItem *&child = firstChild[parent][seg];
-            if (!child) {
-                child = new QTreeWidgetItem(parent, {seg});
-                child->setIcon(0, dirIcon);
-                child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-                dirs.append({child, !collapsedDirs.contains(s)});
-                consider(child, seg, depth);
+        // The directories the entry lies in, each with the "/" after it.
+        const QStringRef path = name.left(name.lastIndexOf(QLatin1Char('/')) + 1);
+        if (path != lastPath) {
+            lastPath = path;
+            lastDir = &staging;
+            lastDepth = 0;
+            // The piece after the last "/" is empty.
+            const QVector<QStringRef> segs = path.split(QLatin1Char('/'));
+            for (int i = 0; i + 1 < segs.size(); ++i) {
+                const QStringRef &seg = segs.at(i);
+                QTreeWidgetItem *&child = dirNodes[qMakePair(lastDir, seg.toString())];
+                // A directory named like a program goes under the program listed before it.
+                if (!child && seg.endsWith(QLatin1String(".XPL")))
+                    child = firstChildNamed(lastDir, seg);
+                if (!child) {
+                    child = new QTreeWidgetItem(lastDir, {seg.toString()});
+                    child->setIcon(0, dirIcon);
+                    child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+                    dirs.append({child, !collapsedDirs.contains(s.toString())});
+                    widest.consider(child, seg, lastDepth);
+                }
+                lastDir = child;
+                ++lastDepth;
             }
-            ++depth;
-            parent = child;
-            name = name.mid(slash + 1);
         }
-        if (name.isEmpty())
-            continue;
-        const QVector<QStringRef> fields = s.splitRef(QLatin1Char(','));
-        auto *program = new QTreeWidgetItem(
-            parent, {name, fields.value(1).toString(), fields.value(2).toString()});
-        program->setIcon(0, programIcon);
-        consider(program, name, depth);
-        QTreeWidgetItem *&first = firstChild[parent][name];
-        if (!first)
-            first = program;
+        const QStringRef program = name.mid(path.size());
+        if (!program.isEmpty())
+            widest.consider(new ProgramItem(lastDir, entry, s, program, programIcon), program, lastDepth);
     }
     tree->addTopLevelItems(staging.takeChildren());
     for (const auto &dir : qAsConst(dirs))
         dir.first->setExpanded(dir.second);
-    if (widest)
-        fitNameColumn(widest);
+    if (widest.item())
+        fitNameColumn(widest.item());
 }
 
 void FileEdit::fitNameColumn(QTreeWidgetItem *widest)

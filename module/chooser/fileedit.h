@@ -45,17 +45,22 @@ private:
     // The item's column-0 text behind its ancestors', joined by "/".
     QString itemPath(QTreeWidgetItem *item) const;
     void refreshRemoteFiles();
+    void showTreeAgain();
+    // The tree of remoteFiles, under "Unselected!".
+    void buildTree();
     // The "Name" column as wide as the widest item of the whole tree needs.
     void fitNameColumn(QTreeWidgetItem *widest);
 
     Ui::FileEdit *ui;
     QStringList remoteFiles;
+    // The listing as the controller last gave it: while it stays the same, so does the tree.
+    QStringList lastListing;
     rbxInterface *rbx;
     QPoint dragPos;
     bool dragging;
 
     static QString localRplDir;
-    static QString remoteRplDir;
+    static const QString remoteRplDir;
     // Directory nodes the operator collapsed, as itemPath + "/"; shared by every chooser.
     static QSet<QString> collapsedDirs;
 };

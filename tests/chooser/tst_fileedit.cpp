@@ -123,6 +123,10 @@ void tst_FileEdit::treeFromListing_data()
                           << QStringList{"Unselected!", "+1", "  +2", "    +3", "      +4", "        +5",
                                          "          +6", "            +7", "              +8",
                                          "                P.XPL|1|X"};
+    QTest::newRow("directory named like a program before it")
+        << QStringList{"/RPL/A.XPL,1,x", "/RPL/A.XPL/B.XPL,2,y", "/RPL/A.XPL/C/D.XPL,3,z"}
+        << QStringList{"Unselected!", "A.XPL|1|X", "  B.XPL|2|Y", "  +C", "    D.XPL|3|Z"};
+    QTest::newRow("empty directory name") << QStringList{"/RPL//B.XPL,2,y"} << QStringList{"Unselected!", "+", "  B.XPL|2|Y"};
     QTest::newRow("empty listing") << QStringList{} << QStringList{"Unselected!"};
 }
 
@@ -236,6 +240,14 @@ void tst_FileEdit::rebuiltAtEachConnectedShow()
     FileEdit first;
     first.show();
     QTreeWidget *t = tree(first);
+    t->collapseItem(itemAt(t, QStringLiteral("SUB")));
+    t->setCurrentItem(itemAt(t, QStringLiteral("A.XPL")));
+    first.hide();
+
+    // The same listing again: as if new, every directory open and nothing chosen.
+    first.show();
+    QCOMPARE(dump(t), (QStringList{"Unselected!", "A.XPL|10|D1", "+SUB", "  B.XPL|20|D2"}));
+    QVERIFY(!t->currentItem());
     t->collapseItem(itemAt(t, QStringLiteral("SUB")));
     first.hide();
 
