@@ -1,4 +1,3 @@
-#include "debugcapture.h"
 #include "simcontroller.h"
 #include "simenvironment.h"
 
@@ -22,11 +21,8 @@ private slots:
     void listingForm();
     void faultsFailAndKeepDestination_data();
     void faultsFailAndKeepDestination();
-    void faultLimitedToPath();
     void programsRunOneAtATimeOnTheClock();
-    void waitAdvancesManualClock();
     void waitHoldsTheThreadOnLiveClock();
-    void debugLinesAreCaptured();
 
 private:
     QScopedPointer<SimEnvironment> env;
@@ -44,6 +40,10 @@ void tst_ControllerStore::init()
     secret.close();
     QFile::link(outside.path(), env->controllerRoot() + QStringLiteral("/link"));
     QFile::link(outside.filePath(QStringLiteral("none")), env->controllerRoot() + QStringLiteral("/dangling"));
+    // A sibling whose name begins with the root's.
+    const QString sibling = env->controllerRoot() + QStringLiteral("2");
+    QVERIFY(QDir().mkpath(sibling));
+    QFile::link(sibling, env->controllerRoot() + QStringLiteral("/sibling"));
 }
 
 void tst_ControllerStore::resolveStaysInsideRoot_data()
@@ -58,6 +58,7 @@ void tst_ControllerStore::resolveStaysInsideRoot_data()
     QTest::newRow("dot-dot out from a subdirectory") << "/RPL/../../outside" << false;
     QTest::newRow("sibling with the root's name as prefix") << "/../controller2/x" << false;
     QTest::newRow("link to outside") << "/link/secret" << false;
+    QTest::newRow("link to a sibling named like the root") << "/sibling/new.xml" << false;
     QTest::newRow("new file behind a link to outside") << "/link/new.xml" << false;
     QTest::newRow("empty") << "" << false;
 }
@@ -162,16 +163,6 @@ void tst_ControllerStore::faultsFailAndKeepDestination()
     QCOMPARE(ctrl.list(QStringLiteral("/RPL/"), &entries), !listFails);
 }
 
-void tst_ControllerStore::faultLimitedToPath()
-{
-    Controller &ctrl = Controller::instance();
-    ctrl.setFault(Fault::Fetch, true, QStringLiteral("xpl.cfg"));
-    QVERIFY(!ctrl.fetch(QStringLiteral("/xpl/xpl.cfg"), env->localDir() + QStringLiteral("/x")));
-    QVERIFY(ctrl.fetch(QStringLiteral("/RPL/A.XPL"), env->localDir() + QStringLiteral("/a")));
-    ctrl.setFault(Fault::Fetch, false, QStringLiteral("xpl.cfg"));
-    QVERIFY(ctrl.fetch(QStringLiteral("/xpl/xpl.cfg"), env->localDir() + QStringLiteral("/x")));
-}
-
 void tst_ControllerStore::programsRunOneAtATimeOnTheClock()
 {
     Controller &ctrl = Controller::instance();
@@ -200,16 +191,6 @@ void tst_ControllerStore::programsRunOneAtATimeOnTheClock()
     QVERIFY(!ctrl.isRobotRunning());
 }
 
-void tst_ControllerStore::waitAdvancesManualClock()
-{
-    Controller &ctrl = Controller::instance();
-    QElapsedTimer real;
-    real.start();
-    ctrl.wait(200000);
-    QCOMPARE(ctrl.now(), qint64(200000));
-    QVERIFY(real.elapsed() < 5000);
-}
-
 void tst_ControllerStore::waitHoldsTheThreadOnLiveClock()
 {
     Controller &ctrl = Controller::instance();
@@ -220,18 +201,6 @@ void tst_ControllerStore::waitHoldsTheThreadOnLiveClock()
     QVERIFY(!clicked); // nothing ran in the middle of the command
     QTRY_VERIFY(ctrl.now() >= 50);
     ctrl.setLiveClock(false);
-}
-
-void tst_ControllerStore::debugLinesAreCaptured()
-{
-    sim::DebugCapture outer;
-    {
-        sim::DebugCapture inner;
-        qDebug() << "getItemPath:" << "SUB/B.XPL";
-        QCOMPARE(inner.lines(), QStringList{QStringLiteral("getItemPath: SUB/B.XPL")});
-    }
-    qDebug("plain");
-    QCOMPARE(outer.lines(), QStringList{QStringLiteral("plain")});
 }
 
 QTEST_MAIN(tst_ControllerStore)

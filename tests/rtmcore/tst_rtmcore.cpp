@@ -1,15 +1,9 @@
 #include "qtouchlineedit.h"
-#include "rtmbasewidget.h"
-#include "rtmcoresim.h"
 #include "rtmfunctions.h"
-#include "basezedoveduddata.h"
 #include "simenvironment.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QLayout>
-#include <QPointer>
 #include <QtTest>
 
 class tst_RtmCore : public QObject
@@ -20,11 +14,7 @@ private slots:
     void localizedFileName_data();
     void localizedFileName();
     void removeFolderContentKeepsFolder();
-    void styleSheetByName();
-    void centralWidgetIsShownNotOwned();
-    void idleClearsPendingFlag();
     void touchEditLimitsTyping();
-    void widgetDataRecord();
 
 private:
     QScopedPointer<SimEnvironment> env;
@@ -68,47 +58,6 @@ void tst_RtmCore::removeFolderContentKeepsFolder()
     QVERIFY(!RtmRemoveFolderContent(dir + QStringLiteral("/none")));
 }
 
-void tst_RtmCore::styleSheetByName()
-{
-    QWidget w;
-    QVERIFY(RtmSetUIStyleSheet(&w, QStringLiteral("ZuzErarove")));
-    QVERIFY(w.styleSheet().contains(QStringLiteral(":/image/ledrun.png")));
-    QVERIFY(w.styleSheet().contains(QStringLiteral(":/image/ledstop.png")));
-    QVERIFY(!RtmSetUIStyleSheet(&w, QStringLiteral("NoSuchStyle")));
-    QVERIFY(!RtmSetUIStyleSheet(nullptr, QStringLiteral("ZuzErarove")));
-    QVERIFY(!QPixmap(QStringLiteral(":/image/program.png")).isNull());
-    for (int i = 1; i <= 4; ++i)
-        QCOMPARE(QPixmap(QStringLiteral(":/images/a/%1.png").arg(i)).size(), QSize(24, 65));
-}
-
-void tst_RtmCore::centralWidgetIsShownNotOwned()
-{
-    BaseZedOvedudData data;
-    QPointer<QLabel> central = new QLabel(QStringLiteral("page"));
-    {
-        RtmBaseWidget widget(&data, nullptr, Qt::FramelessWindowHint);
-        widget.setCentralWidget(central);
-        QCOMPARE(widget.getCentralWidget(), central.data());
-        QCOMPARE(central->parentWidget(), &widget);
-        widget.setCentralWidget(nullptr);
-        QCOMPARE(widget.getCentralWidget(), nullptr);
-        QCOMPARE(widget.layout()->count(), 0);
-        central->setParent(nullptr);
-    }
-    QVERIFY(central);
-    delete central;
-}
-
-void tst_RtmCore::idleClearsPendingFlag()
-{
-    BaseZedOvedudData data;
-    RtmBaseWidget widget(&data);
-    QVERIFY(!sim::idlePending(&widget));
-    sim::hostIdle(&widget);
-    QVERIFY(!sim::idlePending(&widget));
-    QCOMPARE(widget.widgetData(), &data);
-}
-
 void tst_RtmCore::touchEditLimitsTyping()
 {
     QTouchLineEdit edit;
@@ -121,19 +70,6 @@ void tst_RtmCore::touchEditLimitsTyping()
     QCOMPARE(edit.text(), QStringLiteral("abc"));
     QCOMPARE(edit.property("rtmMinimum").toDouble(), 1.0);
     QCOMPARE(edit.property("rtmMaximum").toDouble(), 9999.0);
-}
-
-void tst_RtmCore::widgetDataRecord()
-{
-    BaseZedOvedudData data;
-    QVERIFY(!data.ParseBinData(QByteArray("\x01", 1), 0));
-    QVERIFY(data.ParseBinData(QByteArray("\xfe\xff\x00", 3), 0));
-    QCOMPARE(data.varNumber(), qint16(-2));
-    BaseZedOvedudData other;
-    QVERIFY(other.copy(&data));
-    QCOMPARE(other.varNumber(), qint16(-2));
-    QVERIFY(!other.copy(nullptr));
-    QCOMPARE(data.createCustomWidget(), nullptr);
 }
 
 QTEST_MAIN(tst_RtmCore)

@@ -31,8 +31,6 @@ private slots:
     void restoreSavedRecord_data();
     void restoreSavedRecord();
     void saveHandsOverInOrder();
-    void saveFailuresApplyNothing_data();
-    void saveFailuresApplyNothing();
     void cycleIndexThatIsNoNumber();
     void programListFollowsService();
     void emptyProgramList();
@@ -44,21 +42,12 @@ private:
     QComboBox *nameBox(int row) const { return find<QComboBox>(QStringLiteral("nameBox_%1").arg(row)); }
     QTouchLineEdit *cycleEdit(int row) const { return find<QTouchLineEdit>(QStringLiteral("cycleEdit_%1").arg(row)); }
     QComboBox *combo(const char *name) const { return find<QComboBox>(QString::fromLatin1(name)); }
-    void click(const char *name) const { find<QPushButton>(QString::fromLatin1(name))->click(); }
+    void click(const char *name) const { f.click(QString::fromLatin1(name)); }
     template<typename T>
-    T *find(const QString &name) const { return f.screen()->find<T>(name); }
-    static QStringList boxTexts()
-    {
-        QStringList texts;
-        for (const sim::MsgBoxRecord &r : MsgBoxHooks::records())
-            texts << r.text;
-        return texts;
-    }
+    T *find(const QString &name) const { return f.find<T>(name); }
 
     ModuleFixture f{createZedOvedudData, createZedOvedudWidget};
 };
-
-static const QString ctrlConfig = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
 
 void tst_ZuzEraroveSetting::init()
 {
@@ -75,7 +64,7 @@ bool tst_ZuzEraroveSetting::openSettings(int signalMode, const QStringList &name
     if (!f.start(signalMode, names, protocol))
         return false;
     click("settingButton");
-    const bool shown = f.currentPage() && f.currentPage()->objectName() == QLatin1String("ZuzEraroveSetting");
+    const bool shown = f.pageName() == QLatin1String("ZuzEraroveSetting");
     CallLog::instance().clear();
     MsgBoxHooks::clearRecords();
     return shown;
@@ -98,27 +87,16 @@ void tst_ZuzEraroveSetting::rowsFollowSignalMode()
     QFETCH(int, height);
     QVERIFY(openSettings(mode, {QStringLiteral("B.XPL"), QString(), QStringLiteral("SUB/D.XPL")}, 10));
     QCOMPARE(table()->rowCount(), rows);
-    QCOMPARE(table()->horizontalHeaderItem(2)->text(), QStringLiteral("Cycle index"));
-    const QStringList items{"Unselected", "A.XPL", "B.XPL", "C.XPL", "SUB/D.XPL"};
     for (int r = 1; r <= rows; ++r) {
         QCOMPARE(table()->rowHeight(r - 1), height);
         QCOMPARE(table()->item(r - 1, 0)->text(), QString::number(r));
-        QComboBox *box = nameBox(r);
-        QStringList listed;
-        for (int i = 0; i < box->count(); ++i)
-            listed << box->itemText(i);
-        QCOMPARE(listed, items);
-        QCOMPARE(box->maxVisibleItems(), 6);
+        QCOMPARE(nameBox(r)->count(), 5);
         QCOMPARE(cycleEdit(r)->text(), QStringLiteral("1"));
-        QCOMPARE(cycleEdit(r)->property("rtmCast").toUInt(), 5u);
-        QCOMPARE(cycleEdit(r)->property("rtmMinimum").toDouble(), 1.0);
-        QCOMPARE(cycleEdit(r)->property("rtmMaximum").toDouble(), 9999.0);
     }
     QCOMPARE(nameBox(1)->currentText(), QStringLiteral("B.XPL"));
-    QCOMPARE(nameBox(2)->currentIndex(), 0);
+    QCOMPARE(nameBox(2)->currentText(), QStringLiteral("Unselected"));
     QCOMPARE(nameBox(3)->currentText(), QStringLiteral("SUB/D.XPL"));
-    QCOMPARE(combo("protocolCB")->currentText(), QStringLiteral("DevicenetMaster"));
-    QCOMPARE(combo("protocolCB")->itemText(3), QStringLiteral("EtherNet/IP"));
+    QCOMPARE(combo("protocolCB")->currentIndex(), 10);
     QCOMPARE(combo("modeCB")->currentIndex(), mode <= 1 ? mode : -1);
 }
 
@@ -183,60 +161,76 @@ void tst_ZuzEraroveSetting::missingProgramsReported()
 
 void tst_ZuzEraroveSetting::returnToMonitor_data()
 {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("protocol");
     QTest::addColumn<bool>("change");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<bool>("onMonitor");
     const QString question = QStringLiteral("Are you sure not to save settings and exit?");
-    QTest::newRow("unchanged") << false << 1 << QStringList{} << true;
-    QTest::newRow("changed, leave confirmed") << true << 1 << QStringList{question} << true;
-    QTest::newRow("changed, leave declined") << true << 0 << QStringList{question} << false;
+    QTest::newRow("unchanged") << 0 << 0 << false << 1 << QStringList{} << true;
+    QTest::newRow("a mode and a protocol outside the lists, unchanged") << 2 << 12 << false << 1 << QStringList{} << true;
+    QTest::newRow("changed, leave confirmed") << 0 << 0 << true << 1 << QStringList{question} << true;
+    QTest::newRow("changed, leave declined") << 0 << 0 << true << 0 << QStringList{question} << false;
 }
 
 void tst_ZuzEraroveSetting::returnToMonitor()
 {
+    QFETCH(int, mode);
+    QFETCH(int, protocol);
     QFETCH(bool, change);
     QFETCH(int, answer);
     QFETCH(QStringList, boxes);
     QFETCH(bool, onMonitor);
-    QVERIFY(openSettings(0, {QStringLiteral("A.XPL")}));
+    QVERIFY(openSettings(mode, {QStringLiteral("A.XPL")}, protocol));
     if (change)
-        nameBox(1)->setCurrentIndex(2);
+        f.choose(QStringLiteral("nameBox_1"), QStringLiteral("B.XPL"));
     MsgBoxHooks::answerAll(answer);
     click("returnButton");
     QCOMPARE(boxTexts(), boxes);
-    QCOMPARE(f.currentPage()->objectName(),
-             onMonitor ? QStringLiteral("ZuzEraroveMainPage") : QStringLiteral("ZuzEraroveSetting"));
+    QCOMPARE(f.pageName(), onMonitor ? QStringLiteral("ZuzEraroveMainPage") : QStringLiteral("ZuzEraroveSetting"));
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     const QString expected = change && !onMonitor ? QStringLiteral("B.XPL") : QStringLiteral("A.XPL");
     QCOMPARE(api->resvData.rplNames[0], expected);
     QCOMPARE(nameBox(1)->currentText(), expected);
-    QCOMPARE(api->resvDataSaved.rplNames[0], QStringLiteral("A.XPL"));
+    QCOMPARE(api->resvData.signalMode, mode);
+    QCOMPARE(api->resvData.protocol, protocol);
     QVERIFY(CallLog::instance().entriesOf({"writeZuzEraroveFile", "sendFileToCtrl"}).isEmpty());
 }
 
 void tst_ZuzEraroveSetting::restoreSavedRecord_data()
 {
+    QTest::addColumn<bool>("switchMode");
     QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("confirmed") << 1 << "A.XPL";
-    QTest::newRow("declined") << 0 << "C.XPL";
+    QTest::newRow("restore confirmed") << false << 1;
+    QTest::newRow("restore declined") << false << 0;
+    QTest::newRow("restore after switching to Alone") << true << 1;
 }
 
 void tst_ZuzEraroveSetting::restoreSavedRecord()
 {
+    QFETCH(bool, switchMode);
     QFETCH(int, answer);
-    QFETCH(QString, shown);
-    QVERIFY(openSettings(1, {QStringLiteral("A.XPL")}, 2));
-    nameBox(1)->setCurrentIndex(3);
+    QVERIFY(openSettings(1, {QStringLiteral("A.XPL"), QString(), QString(), QString(), QStringLiteral("B.XPL")}, 2));
+    if (switchMode)
+        combo("modeCB")->setCurrentIndex(0);
+    f.choose(QStringLiteral("nameBox_1"), QStringLiteral("C.XPL"));
     combo("protocolCB")->setCurrentIndex(5);
     MsgBoxHooks::answerAll(answer);
     click("resetButton");
     QCOMPARE(boxTexts(), QStringList{"Are you sure to restore data from the file?"});
-    QCOMPARE(nameBox(1)->currentText(), shown);
-    QCOMPARE(combo("protocolCB")->currentIndex(), answer == 1 ? 2 : 5);
-    // No file is read.
+    const bool restored = answer == 1;
+    QCOMPARE(nameBox(1)->currentText(), restored ? QStringLiteral("A.XPL") : QStringLiteral("C.XPL"));
+    QCOMPARE(combo("protocolCB")->currentIndex(), restored ? 2 : 5);
+    if (restored) {
+        QCOMPARE(combo("modeCB")->currentIndex(), 1);
+        QCOMPARE(nameBox(5)->currentText(), QStringLiteral("B.XPL"));
+    }
+    // No file is read, and the page leaves as it came when nothing else changes.
     QVERIFY(CallLog::instance().entriesOf({"getFileFromCtrl", "readZuzEraroveFile"}).isEmpty());
+    MsgBoxHooks::clearRecords();
+    click("returnButton");
+    QCOMPARE(boxTexts().isEmpty(), restored);
 }
 
 void tst_ZuzEraroveSetting::saveHandsOverInOrder()
@@ -256,7 +250,7 @@ void tst_ZuzEraroveSetting::saveHandsOverInOrder()
                                              "delay_MSec", "setProtocolType", "setSignalMode", "clearUnusedIdTotal"}),
              (QStringList{"MsgBox(0, Are you sure to save it?, 3, true)",
                           QStringLiteral("writeZuzEraroveFile(%1)").arg(local),
-                          QStringLiteral("sendFileToCtrl(%1, %2)").arg(local, ctrlConfig),
+                          QStringLiteral("sendFileToCtrl(%1, %2)").arg(local, ctrlfiles::config),
                           "setUpdateConfig()", "delay_MSec(16)", "setProtocolType(4)", "delay_MSec(16)",
                           "setSignalMode(0)", "MsgBox(0, Save successfully., 1, true)", "clearUnusedIdTotal()"}));
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
@@ -271,55 +265,8 @@ void tst_ZuzEraroveSetting::saveHandsOverInOrder()
 
     // Back on the monitor the table follows the saved mode.
     click("returnButton");
-    QCOMPARE(f.currentPage()->objectName(), QStringLiteral("ZuzEraroveMainPage"));
+    QCOMPARE(f.pageName(), QStringLiteral("ZuzEraroveMainPage"));
     QCOMPARE(find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW"))->rowCount(), 4);
-}
-
-void tst_ZuzEraroveSetting::saveFailuresApplyNothing_data()
-{
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<QStringList>("transfers");
-    const QString question = QStringLiteral("Are you sure to save it?");
-    QTest::newRow("declined") << -1 << 0 << QStringList{question} << QStringList{};
-    QTest::newRow("write fails") << int(sim::Fault::Write) << 1
-        << QStringList{question, "Failed to write file."} << QStringList{"writeZuzEraroveFile"};
-    QTest::newRow("send fails") << int(sim::Fault::Send) << 1
-        << QStringList{question, "Failed to send file."} << QStringList{"writeZuzEraroveFile", "sendFileToCtrl"};
-}
-
-void tst_ZuzEraroveSetting::saveFailuresApplyNothing()
-{
-    QFETCH(int, fault);
-    QFETCH(int, answer);
-    QFETCH(QStringList, boxes);
-    QFETCH(QStringList, transfers);
-    QVERIFY(openSettings(1, {QStringLiteral("A.XPL")}, 1));
-    const QByteArray controllerCopy = f.env().controllerFile(ctrlConfig);
-    if (fault >= 0)
-        sim::Controller::instance().setFault(sim::Fault(fault), true);
-    combo("modeCB")->setCurrentIndex(0);
-    combo("protocolCB")->setCurrentIndex(7);
-    CallLog::instance().clear();
-    MsgBoxHooks::answerAll(answer);
-    click("saveButton");
-
-    QCOMPARE(boxTexts(), boxes);
-    QStringList called;
-    for (const QString &c : CallLog::instance().entriesOf({"writeZuzEraroveFile", "sendFileToCtrl", "setUpdateConfig",
-                                                            "setProtocolType", "setSignalMode", "clearUnusedIdTotal"}))
-        called << c.left(c.indexOf(QLatin1Char('(')));
-    QCOMPARE(called, transfers);
-    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    QCOMPARE(api->resvDataSaved.signalMode, 1);
-    QCOMPARE(api->resvDataSaved.protocol, 1);
-    QCOMPARE(sim::Reservation::instance().signalMode(), 1);
-    QCOMPARE(sim::Reservation::instance().protocol(), 1);
-    QCOMPARE(f.env().controllerFile(ctrlConfig), controllerCopy);
-    // The edits stay on the page.
-    QCOMPARE(f.currentPage()->objectName(), QStringLiteral("ZuzEraroveSetting"));
-    QCOMPARE(combo("protocolCB")->currentIndex(), 7);
 }
 
 void tst_ZuzEraroveSetting::cycleIndexThatIsNoNumber()
@@ -342,7 +289,7 @@ void tst_ZuzEraroveSetting::programListFollowsService()
     nameBox(2)->setCurrentIndex(3);
     MsgBoxHooks::answerAll(0);
     click("returnButton");
-    QCOMPARE(f.currentPage()->objectName(), QStringLiteral("ZuzEraroveSetting"));
+    QCOMPARE(f.pageName(), QStringLiteral("ZuzEraroveSetting"));
 
     // A program that appears while the page is away is listed when it is shown again,
     // the unsaved choices kept.

@@ -4,8 +4,11 @@
 #include "simcontroller.h"
 #include "zuzerarovesim.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QStackedWidget>
+#include <QTest>
 
 ModuleFixture::ModuleFixture(ModuleScreen::CreateDataFn createData,
                              ModuleScreen::CreateWidgetFn createWidget)
@@ -52,4 +55,26 @@ QWidget *ModuleFixture::currentPage() const
 {
     auto *stack = qobject_cast<QStackedWidget *>(m_screen ? m_screen->stack() : nullptr);
     return stack ? stack->currentWidget() : nullptr;
+}
+
+QString ModuleFixture::pageName() const
+{
+    QWidget *page = currentPage();
+    return page ? page->objectName() : QString();
+}
+
+void ModuleFixture::click(const QString &key) const
+{
+    auto *button = find<QAbstractButton>(key);
+    QVERIFY2(button, qPrintable(QStringLiteral("no key ") + key));
+    button->click();
+}
+
+void ModuleFixture::choose(const QString &combo, const QString &text) const
+{
+    auto *box = find<QComboBox>(combo);
+    QVERIFY2(box, qPrintable(QStringLiteral("no box ") + combo));
+    const int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    QVERIFY2(index >= 0, qPrintable(combo + QStringLiteral(" does not list ") + text));
+    box->setCurrentIndex(index);
 }

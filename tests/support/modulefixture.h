@@ -29,8 +29,19 @@ public:
     SimEnvironment &env() const { return *m_env; }
     ModuleScreen *screen() const { return m_screen.data(); }
     void closeScreen() { m_screen.reset(); }
-    // The page stack's current page.
+    // The page stack's current page, and its object name.
     QWidget *currentPage() const;
+    QString pageName() const;
+
+    // What an operator does, by the widgets' object names; each fails the test when the widget
+    // is not on the screen.
+    void click(const QString &key) const;
+    void choose(const QString &combo, const QString &text) const;
+    template<typename T>
+    T *find(const QString &name) const
+    {
+        return m_screen ? m_screen->find<T>(name) : nullptr;
+    }
 
 private:
     ModuleScreen::CreateDataFn m_createData;

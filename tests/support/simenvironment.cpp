@@ -11,7 +11,15 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QWidget>
+
+namespace ctrlfiles {
+const QString config = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
+const QString softPlc = QStringLiteral("/application/zuzerarove/softplcconfig.xml");
+const QString programMap = QStringLiteral("/application/zuzerarove/programMapping.xml");
+const QString environments = QStringLiteral("/xpl/xpl.cfg");
+} // namespace ctrlfiles
 
 void resetPlatform()
 {
@@ -141,6 +149,11 @@ QStringList boxTexts()
     for (const sim::MsgBoxRecord &r : sim::MsgBoxHooks::records())
         texts << r.text;
     return texts;
+}
+
+bool waitForCall(const QString &name, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return !sim::CallLog::instance().entriesOf({name}).isEmpty(); }, timeoutMs);
 }
 
 QWidgetList newTopLevels(const QWidgetList &before)

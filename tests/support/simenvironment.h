@@ -45,11 +45,22 @@ private:
     QTemporaryDir m_dir;
 };
 
+// The files on the controller that the screen reads and writes.
+namespace ctrlfiles {
+extern const QString config;
+extern const QString softPlc;
+extern const QString programMap;
+extern const QString environments;
+} // namespace ctrlfiles
+
 // Every stand-in back to its starting state; the file stores are kept.
 void resetPlatform();
 
 // The texts of every message box made since the records were last cleared, in order.
 QStringList boxTexts();
+
+// Waits until the service or the host has been called by that name.
+bool waitForCall(const QString &name, int timeoutMs = 5000);
 
 // Top-level widgets that exist now and did not in before.
 QWidgetList newTopLevels(const QWidgetList &before);
