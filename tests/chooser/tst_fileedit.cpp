@@ -1,6 +1,7 @@
 #include "fileedit.h"
 
 #include "debugcapture.h"
+#include "modulefixture.h"
 #include "msgboxsim.h"
 #include "simcontroller.h"
 #include "simenvironment.h"
@@ -23,14 +24,12 @@ private slots:
     void cleanup();
     void treeFromListing_data();
     void treeFromListing();
-    void treeFromFileStore();
     void select_data();
     void select();
     void selectWithoutCurrentItemCloses();
     void warningOnNonProgramClick_data();
     void warningOnNonProgramClick();
     void rebuiltAtEachConnectedShow();
-    void listingFailsOrControllerAway();
     void nameColumnFitsTheWholeListing();
     void dragByTitleStrip_data();
     void dragByTitleStrip();
@@ -40,7 +39,6 @@ private slots:
 private:
     static QTreeWidget *tree(FileEdit &dlg) { return dlg.findChild<QTreeWidget *>(QStringLiteral("rplRemoteFiles")); }
     static QStringList dump(QTreeWidget *tree);
-    static QTreeWidgetItem *itemAt(QTreeWidget *tree, const QString &path);
 
     QScopedPointer<SimEnvironment> m_env;
     QWidgetList m_before;
@@ -82,21 +80,6 @@ QStringList tst_FileEdit::dump(QTreeWidget *tree)
     };
     walk(tree->invisibleRootItem(), 0);
     return lines;
-}
-
-QTreeWidgetItem *tst_FileEdit::itemAt(QTreeWidget *tree, const QString &path)
-{
-    QTreeWidgetItem *item = tree->invisibleRootItem();
-    for (const QString &part : path.split(QLatin1Char('/'))) {
-        QTreeWidgetItem *next = nullptr;
-        for (int i = 0; i < item->childCount() && !next; ++i)
-            if (item->child(i)->text(0) == part)
-                next = item->child(i);
-        if (!next)
-            return nullptr;
-        item = next;
-    }
-    return item;
 }
 
 void tst_FileEdit::treeFromListing_data()
@@ -142,18 +125,6 @@ void tst_FileEdit::treeFromListing()
     QCOMPARE(tst_FileEdit::tree(dlg)->headerItem()->text(2), QStringLiteral("Date"));
 }
 
-void tst_FileEdit::treeFromFileStore()
-{
-    m_env->addPrograms({QStringLiteral("MAIN.XPL"), QStringLiteral("cell/low.xpl"), QStringLiteral("CELL.PJ")});
-    FileEdit dlg;
-    dlg.show();
-    const QStringList lines = dump(tree(dlg));
-    QCOMPARE(lines.size(), 4);
-    QCOMPARE(lines[1], QStringLiteral("+CELL"));
-    QVERIFY(lines[2].startsWith(QStringLiteral("  LOW.XPL|12|")));
-    QVERIFY(lines[3].startsWith(QStringLiteral("MAIN.XPL|12|")));
-}
-
 void tst_FileEdit::select_data()
 {
     QTest::addColumn<QStringList>("listing");
@@ -183,7 +154,6 @@ void tst_FileEdit::select()
     QCOMPARE(debug.lines(), QStringList{QStringLiteral("getItemPath: ") + pick});
     // The receiver closes the dialog when it takes the choice.
     QVERIFY(dlg.isVisible());
-    QVERIFY(!emitted.startsWith(QLatin1String("/RPL/")) || emitted.length() > 5);
 }
 
 void tst_FileEdit::selectWithoutCurrentItemCloses()
@@ -268,24 +238,6 @@ void tst_FileEdit::rebuiltAtEachConnectedShow()
     FileEdit second;
     second.show();
     QCOMPARE(dump(tree(second)).value(2), QStringLiteral("+SUB"));
-}
-
-void tst_FileEdit::listingFailsOrControllerAway()
-{
-    Controller &ctrl = Controller::instance();
-    ctrl.setListing(QStringLiteral("/RPL/"), sampleListing);
-    ctrl.setFault(sim::Fault::Listing, true);
-    {
-        FileEdit dlg;
-        dlg.show();
-        QCOMPARE(dump(tree(dlg)), QStringList{"Unselected!"});
-    }
-    ctrl.setFault(sim::Fault::Listing, false);
-    ctrl.setConnected(false);
-    FileEdit dlg;
-    dlg.show();
-    QVERIFY(dump(tree(dlg)).isEmpty());
-    QVERIFY(MsgBoxHooks::records().isEmpty());
 }
 
 void tst_FileEdit::nameColumnFitsTheWholeListing()

@@ -36,7 +36,6 @@ private slots:
     void clearTotals();
     void navigation_data();
     void navigation();
-    void senderThatIsNoRowKey();
 
 private:
     bool start()
@@ -62,7 +61,6 @@ private:
     QString m_local = f.env().localDir() + QStringLiteral("/zuzeraroveconfig.xml");
 };
 
-static const QString ctrlConfig = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
 static const QString startWarning = QStringLiteral(
     "A robot program is running.\nAre you sure you want to terminate the program and start the program reservation?");
 static const QString stopWarning = QStringLiteral(
@@ -130,7 +128,7 @@ void tst_MonitorCommands::startAndStop()
     runOrStop->click();
 
     for (QString &c : calls)
-        c.replace(QStringLiteral("%L"), m_local).replace(QStringLiteral("%C"), ctrlConfig);
+        c.replace(QStringLiteral("%L"), m_local).replace(QStringLiteral("%C"), ctrlfiles::config);
     QCOMPARE(commandCalls(), calls);
     QCOMPARE(ZuzEraroveLibApi::getInstance()->resvData.runState, runState);
     QVERIFY(runOrStop->isEnabled());
@@ -274,19 +272,6 @@ void tst_MonitorCommands::navigation()
     QVERIFY(commandCalls().isEmpty());
     QCOMPARE(stack.isNull(), pageId == -1);
     QCOMPARE(sim::Desktop::closeRequests(), pageId == -1 ? 1 : 0);
-}
-
-void tst_MonitorCommands::senderThatIsNoRowKey()
-{
-    QVERIFY(start());
-    Reservation::instance().setStarted(true);
-    f.screen()->idle();
-    CallLog::instance().clear();
-    QWidget *page = f.screen()->find<QWidget>(QStringLiteral("ZuzEraroveMainPage"));
-    QVERIFY(QMetaObject::invokeMethod(page, "reserveBtnClickedSlot"));
-    QVERIFY(QMetaObject::invokeMethod(page, "cancelBtnClickedSlot"));
-    QCOMPARE(commandCalls(), QStringList{"addResvProgram(-1)"});
-    QCOMPARE(CallLog::instance().entriesOf({"getResvStatus"}), QStringList{"getResvStatus(-1)"});
 }
 
 QTEST_MAIN(tst_MonitorCommands)

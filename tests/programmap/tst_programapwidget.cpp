@@ -58,13 +58,12 @@ private:
     // Clicks the name cell of program number n and, in the chooser that opens, picks path and
     // presses Select; then Cancel if the chooser is still open.
     void choose(int number, const QString &path);
-    static QStringList boxTexts();
     QString local() const { return f.env().localDir() + QStringLiteral("/programMapping.xml"); }
 
     ModuleFixture f{createZedOvedudData, createZedOvedudWidget};
 };
 
-static const QString ctrlMap = QStringLiteral("/application/zuzerarove/programMapping.xml");
+static const QString &ctrlMap = ctrlfiles::programMap;
 
 void tst_prograMapWidget::init()
 {
@@ -89,9 +88,7 @@ QByteArray tst_prograMapWidget::mapXml(const Entries &entries)
 bool tst_prograMapWidget::reachedLoad(int loadsBefore) const
 {
     auto loads = [] { return CallLog::instance().entriesOf({QStringLiteral("getFileFromCtrl")}).filter(ctrlMap).size(); };
-    for (int i = 0; i < 100 && loads() == loadsBefore; ++i)
-        QTest::qWait(10);
-    return loads() > loadsBefore;
+    return QTest::qWaitFor([&] { return loads() > loadsBefore; }, 2000);
 }
 
 bool tst_prograMapWidget::openPage(const Entries &entries)
@@ -103,7 +100,7 @@ bool tst_prograMapWidget::openPage(const Entries &entries)
     // The page loads the map 50 ms after it is made.
     const bool loaded = reachedLoad(0);
     CallLog::instance().clear();
-    return loaded && f.currentPage()->objectName() == QLatin1String("prograMapWidget");
+    return loaded && f.pageName() == QLatin1String("prograMapWidget");
 }
 
 Cells tst_prograMapWidget::cells() const
@@ -115,14 +112,6 @@ Cells tst_prograMapWidget::cells() const
     return shown;
 }
 
-QStringList tst_prograMapWidget::boxTexts()
-{
-    QStringList texts;
-    for (const sim::MsgBoxRecord &r : MsgBoxHooks::records())
-        texts << r.text;
-    return texts;
-}
-
 void tst_prograMapWidget::choose(int number, const QString &path)
 {
     QTableWidgetItem *item = table()->item(number - 1, 1);
@@ -131,14 +120,7 @@ void tst_prograMapWidget::choose(int number, const QString &path)
         QWidget *chooser = QApplication::activeModalWidget();
         QVERIFY(chooser);
         auto *tree = chooser->findChild<QTreeWidget *>(QStringLiteral("rplRemoteFiles"));
-        QTreeWidgetItem *at = tree->invisibleRootItem();
-        for (const QString &part : path.split(QLatin1Char('/')))
-            for (int i = 0; i < at->childCount(); ++i)
-                if (at->child(i)->text(0) == part) {
-                    at = at->child(i);
-                    break;
-                }
-        tree->setCurrentItem(at);
+        tree->setCurrentItem(itemAt(tree, path));
         chooser->findChild<QPushButton *>(QStringLiteral("btnSelect"))->click();
         if (chooser->isVisible())
             chooser->findChild<QPushButton *>(QStringLiteral("btnCancle"))->click();
@@ -254,39 +236,24 @@ void tst_prograMapWidget::duplicateRefusedChooserStaysOpen()
 
 void tst_prograMapWidget::save_data()
 {
-    QTest::addColumn<QString>("failure");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QStringList>("calls");
-    QTest::addColumn<bool>("editAfter");
-    QTest::addColumn<bool>("serviceHasNewList");
     const QString ask = QStringLiteral("MsgBox(0, Are you sure Save?, 3, true)");
-    QTest::newRow("saved") << "" << 1
+    QTest::newRow("saved") << 1
         << QStringList{ask, "writePrograMapFile(%L)", "sendFileToCtrl(%L, %C)", "setUpdateProgramMapConfig()",
-                       "delay_MSec(16)", "MsgBox(0, Save file successfully., 1, true)"} << false << true;
-    QTest::newRow("declined") << "" << 0 << QStringList{ask} << true << false;
-    QTest::newRow("write fails") << "write" << 1
-        << QStringList{ask, "writePrograMapFile(%L)", "MsgBox(2, Failed write %L file., 1, true)"} << true << true;
-    QTest::newRow("send fails") << "send" << 1
-        << QStringList{ask, "writePrograMapFile(%L)", "sendFileToCtrl(%L, %C)", "MsgBox(2, Failed send %L file to Ctrl., 1, true)"}
-        << false << true;
+                       "delay_MSec(16)", "MsgBox(0, Save file successfully., 1, true)"};
+    QTest::newRow("declined") << 0 << QStringList{ask};
 }
 
 void tst_prograMapWidget::save()
 {
-    QFETCH(QString, failure);
     QFETCH(int, answer);
     QFETCH(QStringList, calls);
-    QFETCH(bool, editAfter);
-    QFETCH(bool, serviceHasNewList);
-    QVERIFY(openPage({{1, "A.XPL"}}));
+    QVERIFY(openPage({{1, "A.XPL"}, {600, "FAR.XPL"}}));
     key("saveButton")->click();
     choose(10, QStringLiteral("SUB/B.XPL"));
     choose(3, QStringLiteral("B.XPL"));
     choose(1, QStringLiteral("Unselected!"));
-    if (failure == QLatin1String("write"))
-        sim::Controller::instance().setFault(sim::Fault::Write, true);
-    if (failure == QLatin1String("send"))
-        sim::Controller::instance().setFault(sim::Fault::Send, true);
     const QByteArray controllerCopy = f.env().controllerFile(ctrlMap);
     CallLog::instance().clear();
     MsgBoxHooks::answerAll(answer);
@@ -296,19 +263,15 @@ void tst_prograMapWidget::save()
         c.replace(QStringLiteral("%L"), local()).replace(QStringLiteral("%C"), ctrlMap);
     QCOMPARE(CallLog::instance().entriesOf({"MsgBox", "writePrograMapFile", "sendFileToCtrl",
                                              "setUpdateProgramMapConfig", "delay_MSec"}), calls);
-    QCOMPARE(inEditMode(), editAfter);
-    const QList<ProgramMapData> maps = ZuzEraroveLibApi::getInstance()->programMaps;
-    if (serviceHasNewList) {
-        // Rows with names only, in row order.
-        QCOMPARE(maps.size(), 2);
-        QCOMPARE(maps[0].programNum, 3);
-        QCOMPARE(maps[0].programName, QStringLiteral("B.XPL"));
-        QCOMPARE(maps[1].programNum, 10);
-        QCOMPARE(maps[1].programName, QStringLiteral("SUB/B.XPL"));
-    } else {
-        QCOMPARE(maps.size(), 1);
-    }
-    QCOMPARE(f.env().controllerFile(ctrlMap) != controllerCopy, failure.isEmpty() && answer == 1);
+    const bool saved = answer == 1;
+    QCOMPARE(inEditMode(), !saved);
+    QCOMPARE(f.env().controllerFile(ctrlMap) != controllerCopy, saved);
+    // The number the table cannot show first, then the rows with names in row order.
+    QStringList maps;
+    for (const ProgramMapData &entry : ZuzEraroveLibApi::getInstance()->programMaps)
+        maps << QStringLiteral("%1 %2").arg(entry.programNum).arg(entry.programName);
+    QCOMPARE(maps, saved ? (QStringList{"600 FAR.XPL", "3 B.XPL", "10 SUB/B.XPL"})
+                         : (QStringList{"1 A.XPL", "600 FAR.XPL"}));
 }
 
 void tst_prograMapWidget::back_data()
@@ -341,7 +304,7 @@ void tst_prograMapWidget::back()
     MsgBoxHooks::answerAll(answer);
     key("backBtn")->click();
     QCOMPARE(boxTexts(), boxes);
-    QCOMPARE(f.currentPage()->objectName(), left ? QStringLiteral("ZuzEraroveMainPage") : QStringLiteral("prograMapWidget"));
+    QCOMPARE(f.pageName(), left ? QStringLiteral("ZuzEraroveMainPage") : QStringLiteral("prograMapWidget"));
     QCOMPARE(cells(), shown);
     QCOMPARE(inEditMode(), edit && !left);
     // Only the confirmed drop of edits reloads the map.

@@ -9,6 +9,22 @@
 #include <QComboBox>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTreeWidget>
+
+QTreeWidgetItem *itemAt(QTreeWidget *tree, const QString &path)
+{
+    QTreeWidgetItem *item = tree->invisibleRootItem();
+    for (const QString &part : path.split(QLatin1Char('/'))) {
+        QTreeWidgetItem *next = nullptr;
+        for (int i = 0; i < item->childCount() && !next; ++i)
+            if (item->child(i)->text(0) == part)
+                next = item->child(i);
+        if (!next)
+            return nullptr;
+        item = next;
+    }
+    return item;
+}
 
 ModuleFixture::ModuleFixture(ModuleScreen::CreateDataFn createData,
                              ModuleScreen::CreateWidgetFn createWidget)

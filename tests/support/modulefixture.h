@@ -9,6 +9,12 @@
 
 // What the module's page tests share: one panel and controller for the whole test program
 // (the module computes its paths once), emptied before each test, and the module on a screen.
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The item a path of column-0 texts joined by "/" leads to, or null.
+QTreeWidgetItem *itemAt(QTreeWidget *tree, const QString &path);
+
 class ModuleFixture
 {
 public:
