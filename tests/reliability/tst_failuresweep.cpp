@@ -1,7 +1,7 @@
-#include "factories.h"
+#include "roads.h"
 
 #include "debugcapture.h"
-#include "modulefixture.h"
+#include "fileedit.h"
 #include "msgboxsim.h"
 #include "simcontroller.h"
 #include "zuzerarovelibapi.h"
@@ -9,299 +9,228 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFrame>
-#include <QLabel>
+#include <QFile>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "fileedit.h"
-
 using sim::Controller;
 using sim::Fault;
-using sim::MsgBoxHooks;
+using sim::Reservation;
+using namespace roadpaths;
 
-// Every failure of every page, one after the other: the exact messages shown (or none), what
-// the page shows afterwards, and what the service and the controller's files hold.
-class tst_FailureSweep : public QObject
+namespace {
+
+const QString &config = ctrlfiles::config;
+const QString &plcConfig = ctrlfiles::softPlc;
+const QString mapFile = localDir + QStringLiteral("programMapping.xml");
+// What a road saw that the checks afterwards look at: debug lines, an item count.
+QStringList seen;
+
+ZuzEraroveLibApi *api()
 {
-    Q_OBJECT
-private slots:
-    void init();
-    void cleanup();
-    void sweep_data();
-    void sweep();
-
-public:
-    struct Case
-    {
-        const char *name;
-        std::function<void(tst_FailureSweep &)> run;
-        QStringList boxes;
-        std::function<void(tst_FailureSweep &)> verify;
-    };
-
-    // Helpers the cases use.
-    void open() { QVERIFY(f.open()); }
-    void openPage(const char *key)
-    {
-        open();
-        click(key);
-    }
-    void click(const char *name) { f.screen()->find<QPushButton>(QString::fromLatin1(name))->click(); }
-    QComboBox *combo(const QString &name) { return f.screen()->find<QComboBox>(name); }
-    QTableWidget *table(const char *name) { return f.screen()->find<QTableWidget>(QString::fromLatin1(name)); }
-    bool rowVisible(const char *frame) { return !f.screen()->find<QFrame>(QString::fromLatin1(frame))->isHidden(); }
-    QString page() { return f.currentPage()->objectName(); }
-    QByteArray ctrl(const QString &path) { return f.env().controllerFile(path); }
-    QString local(const char *name) { return f.env().localDir() + QLatin1Char('/') + QLatin1String(name); }
-    void waitMapLoad()
-    {
-        for (int i = 0; i < 50; ++i)
-            QTest::qWait(5);
-    }
-    ZuzEraroveLibApi *api() { return ZuzEraroveLibApi::getInstance(); }
-
-    ModuleFixture f{createZedOvedudData, createZedOvedudWidget};
-    QByteArray before;
-    QStringList debugLines;
-};
-
-Q_DECLARE_METATYPE(const tst_FailureSweep::Case *)
-
-static const QString config = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
-static const QString plcConfig = QStringLiteral("/application/zuzerarove/softplcconfig.xml");
-static const QString map = QStringLiteral("/application/zuzerarove/programMapping.xml");
-
-void tst_FailureSweep::init()
-{
-    f.setUp();
-    SimEnvironment &env = f.env();
-    env.writeReservationConfig(1, 2, {QStringLiteral("A.XPL"), QStringLiteral("SUB/B.XPL")});
-    sim::Reservation::instance().applyControllerConfig();
-    env.writeControllerFile(QStringLiteral("/xpl/xpl.cfg"),
-                            "<XplConfiguration><EnvironmentList><E><Name>softplc1</Name></E><E><Name>softplc2</Name></E>"
-                            "<E><Name>softplc3</Name></E></EnvironmentList></XplConfiguration>");
-    env.writeControllerFile(plcConfig, "<SoftPlcConfig><PlcData><PlcInfo><mode>1</mode><ProgName>/RPL/</ProgName>"
-                                       "</PlcInfo></PlcData></SoftPlcConfig>");
-    env.writeControllerFile(map, "<ProgramMapping><Program num=\"1\" name=\"/RPL/A.XPL\"/></ProgramMapping>");
-    Controller::instance().setListing(QStringLiteral("/RPL/"), {"/RPL/A.XPL,1,d", "/RPL/SUB/", "/RPL/SUB/B.XPL,2,d"});
+    return ZuzEraroveLibApi::getInstance();
 }
 
-void tst_FailureSweep::cleanup()
+QString keyText(RoadRunner &t, const char *name)
 {
-    QVERIFY(f.tearDown());
+    return t.f.find<QPushButton>(QString::fromLatin1(name))->text();
 }
 
-using T = tst_FailureSweep;
+QString mapCell(RoadRunner &t)
+{
+    return t.f.find<QTableWidget>(QStringLiteral("tableWidget"))->item(0, 1)->text();
+}
 
-static const T::Case cases[] = {
+void fault(Fault which, const QString &pathPart = QString())
+{
+    Controller::instance().setFault(which, true, pathPart);
+}
+
+void openChooser()
+{
+    FileEdit chooser;
+    chooser.show();
+    seen = QStringList{QString::number(chooser.findChild<QTreeWidget *>()->topLevelItemCount())};
+}
+
+} // namespace
+
+using T = RoadRunner;
+
+// Every failure of every page: the exact messages shown (or none), what the page shows
+// afterwards, what the service holds, and no file changed but those the road may change.
+static const Road failures[] = {
     // The monitor's start-up and its start/stop command.
-    {"monitor: configuration fetch fails",
-     [](T &t) { Controller::instance().setFault(Fault::Fetch, true, config); t.open(); },
-     {"Failed to get file."},
-     [](T &t) { QCOMPARE(t.table("zuzeraroveMonitoeTW")->rowCount(), 4); QCOMPARE(t.api()->resvData.signalMode, 0); }},
-    {"monitor: configuration read fails",
-     [](T &t) { Controller::instance().setFault(Fault::Read, true, QStringLiteral("zuzeraroveconfig")); t.open(); },
-     {"Failed to read file."},
-     [](T &t) { QCOMPARE(t.table("zuzeraroveMonitoeTW")->rowCount(), 4); }},
-    {"monitor: controller not connected",
-     [](T &t) { Controller::instance().setConnected(false); t.open(); },
-     {"Failed to get file."},
-     [](T &t) { QCOMPARE(t.table("zuzeraroveMonitoeTW")->item(0, 1)->text(), QStringLiteral("Null")); }},
-    {"monitor: start, local write fails",
-     [](T &t) { t.open(); t.before = t.ctrl(config); Controller::instance().setFault(Fault::Write, true); t.click("runOrStopButton"); },
-     {"Failed to save file."},
+    {"monitor: configuration fetch fails", [](T &) { fault(Fault::Fetch, config); }, nullptr,
+     {"Failed to get file."}, {},
      [](T &t) {
-         QCOMPARE(t.api()->resvData.runState, 0); // as the controller still has it
-         QVERIFY(!sim::Reservation::instance().isStarted());
-         QCOMPARE(t.ctrl(config), t.before);
+         QCOMPARE(t.f.find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW"))->rowCount(), 4);
+         QCOMPARE(api()->resvData.signalMode, 0);
      }},
-    {"monitor: start, send fails",
-     [](T &t) { t.open(); t.before = t.ctrl(config); Controller::instance().setFault(Fault::Send, true); t.click("runOrStopButton"); },
-     {"Failed to send file."},
-     [](T &t) { QVERIFY(!sim::Reservation::instance().isStarted()); QCOMPARE(t.ctrl(config), t.before); }},
-    {"monitor: start, controller gone",
-     [](T &t) { t.open(); t.before = t.ctrl(config); Controller::instance().setConnected(false); t.click("runOrStopButton"); },
-     {"Failed to send file."},
-     [](T &t) { QVERIFY(!sim::Reservation::instance().isStarted()); QCOMPARE(t.ctrl(config), t.before); }},
+    {"monitor: configuration read fails", [](T &) { fault(Fault::Read, QStringLiteral("zuzeraroveconfig")); }, nullptr,
+     {"Failed to read file."}, {}, nullptr},
+    {"monitor: controller not connected", [](T &) { Controller::instance().setConnected(false); }, nullptr,
+     {"Failed to get file."}, {},
+     [](T &t) { QCOMPARE(t.f.find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW"))->item(0, 1)->text(), QStringLiteral("Null")); }},
+    {"monitor: start, local write fails", nullptr,
+     [](T &t) { fault(Fault::Write); t.click("runOrStopButton"); },
+     {"Failed to save file."}, {},
+     [](T &) { QCOMPARE(api()->resvData.runState, 0); QVERIFY(!Reservation::instance().isStarted()); }},
+    {"monitor: start, send fails", nullptr,
+     [](T &t) { fault(Fault::Send); t.click("runOrStopButton"); },
+     {"Failed to send file."}, {localDir + "zuzeraroveconfig.xml"},
+     [](T &) { QCOMPARE(api()->resvData.runState, 0); QVERIFY(!Reservation::instance().isStarted()); }},
+    {"monitor: start, controller gone", nullptr,
+     [](T &t) { Controller::instance().setConnected(false); t.click("runOrStopButton"); },
+     {"Failed to send file."}, {localDir + "zuzeraroveconfig.xml"},
+     [](T &) { QVERIFY(!Reservation::instance().isStarted()); }},
 
     // The settings page's save.
-    {"settings: local write fails",
+    {"settings: local write fails", nullptr,
      [](T &t) {
-         t.openPage("settingButton");
-         t.before = t.ctrl(config);
-         t.combo(QStringLiteral("protocolCB"))->setCurrentIndex(5);
-         Controller::instance().setFault(Fault::Write, true);
+         t.click("settingButton");
+         t.combo("protocolCB")->setCurrentIndex(5);
+         fault(Fault::Write);
          t.click("saveButton");
      },
-     {"Are you sure to save it?", "Failed to write file."},
+     {"Are you sure to save it?", "Failed to write file."}, {},
      [](T &t) {
-         QCOMPARE(t.api()->resvDataSaved.protocol, 2);
-         QCOMPARE(sim::Reservation::instance().protocol(), 2);
-         QCOMPARE(t.ctrl(config), t.before);
-         QCOMPARE(t.page(), QStringLiteral("ZuzEraroveSetting"));
+         QCOMPARE(api()->resvDataSaved.protocol, 2);
+         QCOMPARE(Reservation::instance().protocol(), 2);
+         QCOMPARE(t.f.pageName(), QStringLiteral("ZuzEraroveSetting"));
      }},
-    {"settings: send fails",
+    {"settings: send fails", nullptr,
      [](T &t) {
-         t.openPage("settingButton");
-         t.before = t.ctrl(config);
-         t.combo(QStringLiteral("modeCB"))->setCurrentIndex(0);
-         Controller::instance().setFault(Fault::Send, true);
+         t.click("settingButton");
+         t.combo("modeCB")->setCurrentIndex(0);
+         fault(Fault::Send);
          t.click("saveButton");
      },
-     {"Are you sure to save it?", "Failed to send file."},
+     {"Are you sure to save it?", "Failed to send file."}, {localDir + "zuzeraroveconfig.xml"},
+     [](T &) { QCOMPARE(api()->resvDataSaved.signalMode, 1); QCOMPARE(Reservation::instance().signalMode(), 1); }},
+    {"settings: controller gone", nullptr,
      [](T &t) {
-         QCOMPARE(t.api()->resvDataSaved.signalMode, 1);
-         QCOMPARE(sim::Reservation::instance().signalMode(), 1);
-         QCOMPARE(t.ctrl(config), t.before);
-     }},
-    {"settings: controller gone",
-     [](T &t) {
-         t.openPage("settingButton");
-         t.before = t.ctrl(config);
+         t.click("settingButton");
          Controller::instance().setConnected(false);
          t.click("saveButton");
      },
-     {"Are you sure to save it?", "Failed to send file."},
-     [](T &t) { QCOMPARE(t.ctrl(config), t.before); QVERIFY(!t.api()->isSameRplResData(t.api()->resvData, ZuzEraroveData())); }},
+     {"Are you sure to save it?", "Failed to send file."}, {localDir + "zuzeraroveconfig.xml"}, nullptr},
 
     // The soft-PLC page.
-    {"soft-PLC: configuration fetch fails",
-     [](T &t) { Controller::instance().setFault(Fault::Fetch, true, QStringLiteral("softplcconfig")); t.openPage("softPlcButton"); },
-     {},
-     [](T &t) { QCOMPARE(t.combo(QStringLiteral("comboBoxModePlc1"))->currentIndex(), 0); }},
-    {"soft-PLC: environment list fetch fails",
+    {"soft-PLC: configuration fetch fails", [](T &) { fault(Fault::Fetch, plcConfig); },
+     [](T &t) { t.click("softPlcButton"); },
+     {}, {localDir + "xpl.cfg"},
+     [](T &t) { QCOMPARE(t.combo("comboBoxModePlc1")->currentIndex(), 0); }},
+    {"soft-PLC: environment list fetch fails", [](T &) { fault(Fault::Fetch, QStringLiteral("xpl.cfg")); },
      [](T &t) {
-         Controller::instance().setFault(Fault::Fetch, true, QStringLiteral("xpl.cfg"));
          sim::DebugCapture debug;
-         t.openPage("softPlcButton");
-         t.debugLines = debug.lines();
+         t.click("softPlcButton");
+         seen = debug.lines();
      },
-     {},
+     {}, {localDir + "softplcconfig.xml"},
      [](T &t) {
          QVERIFY(t.rowVisible("frame_3") && t.rowVisible("frame_4"));
          QVERIFY(!t.rowVisible("framePlc3") && !t.rowVisible("framePlc4"));
-         QVERIFY(t.debugLines.contains(QStringLiteral("DataAccess::GetFileFromController2TPU failed")));
+         QVERIFY(seen.contains(QStringLiteral("DataAccess::GetFileFromController2TPU failed")));
      }},
-    {"soft-PLC: local write fails",
+    {"soft-PLC: local write fails", nullptr,
      [](T &t) {
-         t.openPage("softPlcButton");
-         QDir(t.local("softplcconfig.xml")).removeRecursively();
-         QFile::remove(t.local("softplcconfig.xml"));
-         QDir().mkpath(t.local("softplcconfig.xml"));
-         t.before = t.ctrl(plcConfig);
+         t.click("softPlcButton");
+         const QString local = t.f.env().localDir() + QStringLiteral("/softplcconfig.xml");
+         QFile::remove(local);
+         QDir().mkpath(local);
          t.click("saveButton");
      },
-     {"Are you sure to save it?", "Failed to write file."},
-     [](T &t) { QCOMPARE(t.ctrl(plcConfig), t.before); QVERIFY(!sim::Reservation::instance().autoStart(0)); }},
-    {"soft-PLC: send fails",
+     {"Are you sure to save it?", "Failed to write file."}, {localDir},
+     [](T &) { QVERIFY(!Reservation::instance().autoStart(0)); }},
+    {"soft-PLC: send fails", nullptr,
      [](T &t) {
-         t.openPage("softPlcButton");
-         t.before = t.ctrl(plcConfig);
-         Controller::instance().setFault(Fault::Send, true);
-         t.combo(QStringLiteral("comboBoxModePlc2"))->setCurrentIndex(1);
+         t.click("softPlcButton");
+         fault(Fault::Send);
+         t.combo("comboBoxModePlc2")->setCurrentIndex(1);
          t.click("saveButton");
      },
-     {"Are you sure to save it?", "Failed to send file."},
+     {"Are you sure to save it?", "Failed to send file."}, {localDir},
      [](T &t) {
-         QCOMPARE(t.ctrl(plcConfig), t.before);
-         QVERIFY(!sim::Reservation::instance().autoStart(1));
-         QVERIFY(QFile(t.local("softplcconfig.xml")).size() > t.before.size());
+         QVERIFY(!Reservation::instance().autoStart(1));
+         QVERIFY(t.local(QStringLiteral("softplcconfig.xml")).contains("<mode>1</mode>\n\t\t\t<ProgName>/RPL/</ProgName>"));
      }},
-    {"soft-PLC: controller not connected",
-     [](T &t) { t.open(); Controller::instance().setConnected(false); t.click("softPlcButton"); },
-     {},
+    {"soft-PLC: controller not connected", nullptr,
+     [](T &t) { Controller::instance().setConnected(false); t.click("softPlcButton"); },
+     {}, {},
      [](T &t) {
-         QCOMPARE(t.page(), QStringLiteral("SoftPlcFun"));
+         QCOMPARE(t.f.pageName(), QStringLiteral("SoftPlcFun"));
          QVERIFY(t.rowVisible("frame_3") && t.rowVisible("frame_4") && !t.rowVisible("framePlc3"));
      }},
 
     // The program map page.
-    {"map: download fails",
-     [](T &t) { Controller::instance().setFault(Fault::Fetch, true, QStringLiteral("programMapping")); t.openPage("prograMapBtn"); t.waitMapLoad(); },
-     {"Failed to get /application/zuzerarove/programMapping.xml file form Ctrl."},
-     [](T &t) { QCOMPARE(t.table("tableWidget")->item(0, 1)->text(), QString()); }},
-    {"map: read fails",
-     [](T &t) { Controller::instance().setFault(Fault::Read, true, QStringLiteral("programMapping")); t.openPage("prograMapBtn"); t.waitMapLoad(); },
-     {"Failed to read %L/programMapping.xml file."},
-     [](T &t) { QCOMPARE(t.table("tableWidget")->item(0, 1)->text(), QString()); }},
-    {"map: local write fails",
+    {"map: download fails", [](T &) { fault(Fault::Fetch, QStringLiteral("programMapping")); },
+     [](T &t) { t.openMap(); },
+     {"Failed to get /application/zuzerarove/programMapping.xml file form Ctrl."}, {flash},
+     [](T &t) { QCOMPARE(mapCell(t), QString()); }},
+    {"map: read fails", [](T &) { fault(Fault::Read, QStringLiteral("programMapping")); },
+     [](T &t) { t.openMap(); },
+     {"Failed to read %L/programMapping.xml file."}, {flash, mapFile},
+     [](T &t) { QCOMPARE(mapCell(t), QString()); }},
+    {"map: local write fails", nullptr,
      [](T &t) {
-         t.openPage("prograMapBtn");
-         t.waitMapLoad();
-         t.before = t.ctrl(map);
-         t.click("saveButton");
+         t.editMap();
          t.click("emptyBtn");
-         Controller::instance().setFault(Fault::Write, true);
+         fault(Fault::Write);
          t.click("saveButton");
      },
      {"Are you sure you want to clear the list?", "Are you sure Save?", "Failed write %L/programMapping.xml file."},
+     {flash, mapFile},
+     [](T &t) { QCOMPARE(keyText(t, "saveButton"), QStringLiteral("Save")); QVERIFY(api()->programMaps.isEmpty()); }},
+    {"map: send fails", nullptr,
      [](T &t) {
-         QCOMPARE(t.f.screen()->find<QPushButton>(QStringLiteral("saveButton"))->text(), QStringLiteral("Save"));
-         QVERIFY(t.api()->programMaps.isEmpty());
-         QCOMPARE(t.ctrl(map), t.before);
-     }},
-    {"map: send fails",
-     [](T &t) {
-         t.openPage("prograMapBtn");
-         t.waitMapLoad();
-         t.before = t.ctrl(map);
-         t.click("saveButton");
-         Controller::instance().setFault(Fault::Send, true);
+         t.editMap();
+         fault(Fault::Send);
          t.click("saveButton");
      },
-     {"Are you sure Save?", "Failed send %L/programMapping.xml file to Ctrl."},
-     [](T &t) {
-         QCOMPARE(t.f.screen()->find<QPushButton>(QStringLiteral("saveButton"))->text(), QStringLiteral("Edit"));
-         QCOMPARE(t.ctrl(map), t.before);
-     }},
-    {"map: controller not connected",
-     [](T &t) { t.open(); Controller::instance().setConnected(false); t.click("prograMapBtn"); t.waitMapLoad(); },
-     {"Failed to get /application/zuzerarove/programMapping.xml file form Ctrl."},
-     [](T &t) { QCOMPARE(t.page(), QStringLiteral("prograMapWidget")); }},
+     {"Are you sure Save?", "Failed send %L/programMapping.xml file to Ctrl."}, {flash, mapFile},
+     [](T &t) { QCOMPARE(keyText(t, "saveButton"), QStringLiteral("Edit")); }},
+    {"map: controller not connected", nullptr,
+     [](T &t) { Controller::instance().setConnected(false); t.openMap(); },
+     {"Failed to get /application/zuzerarove/programMapping.xml file form Ctrl."}, {flash},
+     [](T &t) { QCOMPARE(t.f.pageName(), QStringLiteral("prograMapWidget")); }},
 
-    // The program chooser.
-    {"chooser: listing fails",
-     [](T &t) {
-         Controller::instance().setFault(Fault::Listing, true);
-         FileEdit chooser;
-         chooser.show();
-         t.debugLines = QStringList{QString::number(chooser.findChild<QTreeWidget *>()->topLevelItemCount())};
-     },
-     {},
-     [](T &t) { QCOMPARE(t.debugLines, QStringList{QStringLiteral("1")}); }},
-    {"chooser: controller not connected",
-     [](T &t) {
-         Controller::instance().setConnected(false);
-         FileEdit chooser;
-         chooser.show();
-         t.debugLines = QStringList{QString::number(chooser.findChild<QTreeWidget *>()->topLevelItemCount())};
-     },
-     {},
-     [](T &t) { QCOMPARE(t.debugLines, QStringList{QStringLiteral("0")}); }},
+    // The program chooser keeps "Unselected!" when the listing fails, and its last tree when
+    // the controller is away.
+    {"chooser: listing fails", nullptr, [](T &) { fault(Fault::Listing); openChooser(); },
+     {}, {flash}, [](T &) { QCOMPARE(seen, QStringList{"1"}); }},
+    {"chooser: controller not connected", nullptr,
+     [](T &) { Controller::instance().setConnected(false); openChooser(); },
+     {}, {flash}, [](T &) { QCOMPARE(seen, QStringList{"0"}); }},
 };
 
-void tst_FailureSweep::sweep_data()
+class tst_FailureSweep : public QObject
 {
-    QTest::addColumn<const Case *>("failure");
-    for (const Case &c : cases)
-        QTest::newRow(c.name) << &c;
-}
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        runner.setUp();
+        seen.clear();
+    }
+    void cleanup() { QVERIFY(runner.tearDown()); }
+    void sweep_data()
+    {
+        QTest::addColumn<const Road *>("failure");
+        for (const Road &road : failures)
+            QTest::newRow(road.name) << &road;
+    }
+    void sweep()
+    {
+        QFETCH(const Road *, failure);
+        runner.walk(*failure);
+    }
 
-void tst_FailureSweep::sweep()
-{
-    QFETCH(const Case *, failure);
-    failure->run(*this);
-    QStringList expected = failure->boxes;
-    expected.replaceInStrings(QStringLiteral("%L"), f.env().localDir());
-    QCOMPARE(boxTexts(), expected);
-    for (const sim::MsgBoxRecord &r : MsgBoxHooks::records())
-        if (r.text.startsWith(QLatin1String("Failed")))
-            QCOMPARE(r.kind, 2);
-    failure->verify(*this);
-}
+private:
+    RoadRunner runner;
+};
 
 QTEST_MAIN(tst_FailureSweep)
 #include "tst_failuresweep.moc"

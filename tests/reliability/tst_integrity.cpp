@@ -1,146 +1,35 @@
-#include "factories.h"
+#include "roads.h"
 
-#include "modulefixture.h"
 #include "msgboxsim.h"
 #include "simcontroller.h"
 #include "zuzerarovelibapi.h"
 #include "zuzerarovesim.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
-using sim::CallLog;
 using sim::Controller;
 using sim::Fault;
-using sim::MsgBoxHooks;
 using sim::Reservation;
-
-// Nothing reaches the controller that the operator did not confirm: each road below ends with
-// the boxes the operator saw, exactly the files that may change changed, and every other file
-// of both trees, and of a folder beside them, byte for byte as it was.
-class tst_Integrity : public QObject
-{
-    Q_OBJECT
-private slots:
-    void init();
-    void cleanup();
-    void road_data();
-    void road();
-
-public:
-    struct Road
-    {
-        const char *name;
-        std::function<void(tst_Integrity &)> before; // files and faults before the screen opens
-        std::function<void(tst_Integrity &)> run;    // what the operator and the cell do
-        QStringList boxes;
-        QStringList mayChange; // paths below the temporary directory, or their beginnings
-        std::function<void(tst_Integrity &)> verify;
-    };
-
-    void click(const char *name)
-    {
-        QPushButton *key = f.screen() ? f.screen()->find<QPushButton>(QString::fromLatin1(name)) : nullptr;
-        QVERIFY2(key, name);
-        key->click();
-    }
-    QComboBox *combo(const char *name) { return f.screen()->find<QComboBox>(QString::fromLatin1(name)); }
-    void idle() { f.screen()->idle(); }
-    // The program map page, loaded.
-    void openMap()
-    {
-        click("prograMapBtn");
-        QTRY_VERIFY(!CallLog::instance().entriesOf({"readPrograMapFile", "MsgBox"}).isEmpty());
-    }
-    // The program map page, loaded and in edit mode.
-    void editMap()
-    {
-        openMap();
-        click("saveButton");
-    }
-    // The screen is closed by the panel while the box with this text is open; the operator then
-    // confirms it.
-    void closeScreenAt(const QString &text)
-    {
-        MsgBoxHooks::setResponder([this, text](const sim::MsgBoxRecord &box) {
-            if (box.text.startsWith(text))
-                f.closeScreen();
-            return 1;
-        });
-    }
-    QByteArray ctrl(const QString &path) { return f.env().controllerFile(path); }
-    void link(const QString &at, const QString &to) { QVERIFY(QFile::link(to, at)); }
-    void write(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-    QStringList calls(const QStringList &names) { return CallLog::instance().entriesOf(names); }
-
-    ModuleFixture f{createZedOvedudData, createZedOvedudWidget};
-};
-
-Q_DECLARE_METATYPE(const tst_Integrity::Road *)
+using namespace roadpaths;
 
 namespace {
-
-const QString config = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
-const QString plcConfig = QStringLiteral("/application/zuzerarove/softplcconfig.xml");
-const QString map = QStringLiteral("/application/zuzerarove/programMapping.xml");
-const QString ctrlDir = QStringLiteral("controller/application/zuzerarove/");
-const QString localDir = QStringLiteral("panel/Application/zuzerarove/");
-// The chooser's local program folder, made when the program map page is built.
-const QString flash = QStringLiteral("panel/flash1");
-const QByteArray plcFile = "<SoftPlcConfig><PlcData><PlcInfo id=\"1\"><mode>1</mode><ProgName>/RPL/B.XPL</ProgName>"
-                           "</PlcInfo><PlcInfo id=\"2\"><mode>0</mode><ProgName>/RPL/</ProgName></PlcInfo>"
-                           "</PlcData></SoftPlcConfig>";
-
-// The operator's key presses run while a file of the panel can grow to only this many bytes,
-// as on a full disk.
-void withFileSizeLimit(rlim_t bytes, const std::function<void()> &run)
-{
-    rlimit old;
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = old;
-    limited.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limited);
-    run();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-}
-
+const QString &config = ctrlfiles::config;
+const QString &plcConfig = ctrlfiles::softPlc;
+const QString &map = ctrlfiles::programMap;
+const QByteArray &plcFile = roadPlcFile;
 } // namespace
 
-void tst_Integrity::init()
-{
-    f.setUp();
-    f.env().writeReservationConfig(1, 2, {QStringLiteral("A.XPL"), QStringLiteral("B.XPL"), QString(),
-                                          QStringLiteral("SUB/D.XPL")});
-    Reservation::instance().applyControllerConfig();
-    f.env().writeControllerFile(plcConfig, plcFile);
-    f.env().writeControllerFile(map, "<ProgramMapping><Program num=\"1\" name=\"/RPL/A.XPL\"/></ProgramMapping>");
-    f.env().writeControllerFile(QStringLiteral("/xpl/xpl.cfg"),
-                                "<XplConfiguration><EnvironmentList><E><Name>softplc1</Name></E>"
-                                "<E><Name>softplc2</Name></E></EnvironmentList></XplConfiguration>");
-}
+using T = RoadRunner;
 
-void tst_Integrity::cleanup()
-{
-    QVERIFY(f.tearDown());
-}
-
-using T = tst_Integrity;
-
-static const T::Road roads[] = {
+static const Road roads[] = {
     // The run state goes to the controller through Start and Stop alone.
     {"stop, then the settings page left without edits and saved",
      [](T &t) { t.f.env().writeReservationConfig(1, 2, {QStringLiteral("A.XPL")}, 1); Reservation::instance().applyControllerConfig(); },
@@ -195,7 +84,7 @@ static const T::Road roads[] = {
          const ZuzEraroveData inForce = Reservation::instance().configInForce();
          QCOMPARE(inForce.rplNames[1], QStringLiteral("B.XPL"));
          QCOMPARE(inForce.protocol, 2);
-         QCOMPARE(t.f.screen()->find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW"))->rowCount(), 15);
+         QCOMPARE(t.f.find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW"))->rowCount(), 15);
      }},
     {"start while the configuration still cannot be fetched",
      [](T &) { Controller::instance().setFault(Fault::Fetch, true, config); },
@@ -204,7 +93,7 @@ static const T::Road roads[] = {
      {},
      [](T &t) {
          QVERIFY(t.calls({"setStartRunProgram", "writeZuzEraroveFile"}).isEmpty());
-         QVERIFY(t.f.screen()->find<QPushButton>(QStringLiteral("runOrStopButton"))->isEnabled());
+         QVERIFY(t.f.find<QPushButton>(QStringLiteral("runOrStopButton"))->isEnabled());
      }},
     {"settings saved after the configuration could not be read",
      [](T &) { Controller::instance().setFault(Fault::Read, true, QStringLiteral("zuzeraroveconfig")); },
@@ -356,7 +245,7 @@ static const T::Road roads[] = {
              if (QWidget *chooser = QApplication::activeModalWidget())
                  chooser->findChild<QPushButton *>(QStringLiteral("btnCancle"))->click();
          });
-         QTableWidget *table = t.f.screen()->find<QTableWidget>(QStringLiteral("tableWidget"));
+         QTableWidget *table = t.f.find<QTableWidget>(QStringLiteral("tableWidget"));
          emit table->cellClicked(4, 1);
      },
      {},
@@ -474,7 +363,7 @@ static const T::Road roads[] = {
                  tree->setCurrentItem(found.first());
              chooser->findChild<QPushButton *>(QStringLiteral("btnSelect"))->click();
          });
-         emit t.f.screen()->find<QTableWidget>(QStringLiteral("tableWidget"))->cellClicked(1, 1);
+         emit t.f.find<QTableWidget>(QStringLiteral("tableWidget"))->cellClicked(1, 1);
      },
      {"Program mapping information is duplicated, adding failed!"},
      {localDir + "programMapping.xml", flash},
@@ -492,7 +381,7 @@ static const T::Road roads[] = {
     {"program name of most of a megabyte",
      [](T &t) { t.f.env().writeReservationConfig(1, 0, {QString(900000, QLatin1Char('N'))}); },
      [](T &t) {
-         QTableWidget *table = t.f.screen()->find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW"));
+         QTableWidget *table = t.f.find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW"));
          const QString first = table->item(0, 1)->text();
          QVERIFY(first.size() < 300);
          QTRY_VERIFY(table->item(0, 1)->text() != first); // scrolled
@@ -510,7 +399,7 @@ static const T::Road roads[] = {
      },
      [](T &t) {
          t.openMap();
-         QVERIFY(t.f.screen()->find<QTableWidget>(QStringLiteral("tableWidget"))->item(1, 1)->text().size() < 300);
+         QVERIFY(t.f.find<QTableWidget>(QStringLiteral("tableWidget"))->item(1, 1)->text().size() < 300);
          t.click("saveButton");
          t.click("saveButton");
      },
@@ -519,45 +408,30 @@ static const T::Road roads[] = {
      [](T &t) { QVERIFY(t.ctrl(map).contains("num=\"2\" name=\"" + QByteArray(900000, 'M') + "\"")); }},
 };
 
-void tst_Integrity::road_data()
+// Nothing reaches the controller that the operator did not confirm: each road ends with the
+// boxes the operator saw, exactly the files that may change changed, and every other file of both
+// trees, and of a folder beside them, byte for byte as it was.
+class tst_Integrity : public QObject
 {
-    QTest::addColumn<const Road *>("road");
-    for (const Road &r : roads)
-        QTest::newRow(r.name) << &r;
-}
+    Q_OBJECT
+private slots:
+    void init() { runner.setUp(); }
+    void cleanup() { QVERIFY(runner.tearDown()); }
+    void road_data()
+    {
+        QTest::addColumn<const Road *>("road");
+        for (const Road &r : roads)
+            QTest::newRow(r.name) << &r;
+    }
+    void road()
+    {
+        QFETCH(const Road *, road);
+        runner.walk(*road);
+    }
 
-void tst_Integrity::road()
-{
-    QFETCH(const Road *, road);
-    if (road->before)
-        road->before(*this);
-    QVERIFY(f.open());
-    const QMap<QString, QByteArray> before = f.env().snapshot();
-    CallLog::instance().clear();
-    if (road->run)
-        road->run(*this);
-    // The boxes of the screen's start-up count too.
-    const QStringList boxes = boxTexts();
-    QStringList expected = road->boxes;
-    expected.replaceInStrings(QStringLiteral("%L"), f.env().localDir());
-    QCOMPARE(boxes.join(QLatin1Char('|')), expected.join(QLatin1Char('|')));
-
-    const QMap<QString, QByteArray> after = f.env().snapshot();
-    auto mayChange = [road](const QString &path) {
-        for (const QString &allowed : road->mayChange)
-            if (path == allowed || path.startsWith(allowed.endsWith(QLatin1Char('/')) ? allowed : allowed + QLatin1Char('/')))
-                return true;
-        return false;
-    };
-    QStringList keys = before.keys() + after.keys();
-    keys.removeDuplicates();
-    for (const QString &path : qAsConst(keys))
-        if (!mayChange(path))
-            QVERIFY2(before.value(path) == after.value(path) && before.contains(path) == after.contains(path),
-                     qPrintable(path));
-    if (road->verify)
-        road->verify(*this);
-}
+private:
+    RoadRunner runner;
+};
 
 QTEST_MAIN(tst_Integrity)
 #include "tst_integrity.moc"

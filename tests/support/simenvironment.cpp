@@ -14,13 +14,6 @@
 #include <QTest>
 #include <QWidget>
 
-namespace ctrlfiles {
-const QString config = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
-const QString softPlc = QStringLiteral("/application/zuzerarove/softplcconfig.xml");
-const QString programMap = QStringLiteral("/application/zuzerarove/programMapping.xml");
-const QString environments = QStringLiteral("/xpl/xpl.cfg");
-} // namespace ctrlfiles
-
 void resetPlatform()
 {
     sim::Controller::instance().reset();

@@ -47,10 +47,10 @@ private:
 
 // The files on the controller that the screen reads and writes.
 namespace ctrlfiles {
-extern const QString config;
-extern const QString softPlc;
-extern const QString programMap;
-extern const QString environments;
+inline const QString config = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
+inline const QString softPlc = QStringLiteral("/application/zuzerarove/softplcconfig.xml");
+inline const QString programMap = QStringLiteral("/application/zuzerarove/programMapping.xml");
+inline const QString environments = QStringLiteral("/xpl/xpl.cfg");
 } // namespace ctrlfiles
 
 // Every stand-in back to its starting state; the file stores are kept.
