@@ -172,11 +172,17 @@ void tst_ZuzEraroveMainPage::queueDisplay()
     QCOMPARE((QStringList{cell(0, ColSequence), cell(1, ColSequence), cell(2, ColSequence), cell(3, ColSequence)}),
              (QStringList{"0", "2", "0", "0"}));
 
-    // Only the first four positions count in a four-row table.
-    table()->item(1, ColSequence)->setText(QStringLiteral("x"));
-    resv.setQueue({8, 1, -1, -1, 2, 2});
+    // A change behind an unchanged first place shows too.
+    resv.setQueue({8, 2});
     f.screen()->idle();
-    QCOMPARE(cell(1, ColSequence), QStringLiteral("x"));
+    QCOMPARE((QStringList{cell(0, ColSequence), cell(1, ColSequence), cell(2, ColSequence), cell(3, ColSequence)}),
+             (QStringList{"0", "0", "2", "0"}));
+
+    // Only the first four positions count in a four-row table.
+    table()->item(2, ColSequence)->setText(QStringLiteral("x"));
+    resv.setQueue({8, 2, -1, -1, 2, 2});
+    f.screen()->idle();
+    QCOMPARE(cell(2, ColSequence), QStringLiteral("x"));
 }
 
 void tst_ZuzEraroveMainPage::cellsWrittenOnlyWhenChanged()

@@ -120,8 +120,7 @@ void tst_PluginEntry::secondWidgetShowsSameStack()
     first->show();
     QWidget *stack = first->getCentralWidget();
     CallLog::instance().clear();
-    for (int i = 0; i < 200 && CallLog::instance().entriesOf({QStringLiteral("getFileFromCtrl")}).isEmpty(); ++i)
-        QTest::qWait(10);
+    QVERIFY(waitForCall(QStringLiteral("getFileFromCtrl")));
     auto *table = stack->findChild<QTableWidget *>(QStringLiteral("zuzeraroveMonitoeTW"));
     QCOMPARE(table->rowCount(), 15);
     delete first;
@@ -130,9 +129,8 @@ void tst_PluginEntry::secondWidgetShowsSameStack()
     RtmBaseWidget *second = createWidget(data, nullptr);
     second->show();
     QCOMPARE(second->getCentralWidget(), stack);
-    QTest::qWait(400);
     // No new start-up: the page is as it was left.
-    QVERIFY(CallLog::instance().entriesOf({QStringLiteral("getFileFromCtrl")}).isEmpty());
+    QVERIFY(!waitForCall(QStringLiteral("getFileFromCtrl"), 400));
     QCOMPARE(table->rowCount(), 15);
     QVERIFY(table->isVisible());
 

@@ -135,7 +135,9 @@ void tst_Soak::day()
                               qMakePair(QStringLiteral("softPlcButton"), QStringLiteral("returnButton")),
                               qMakePair(QStringLiteral("prograMapBtn"), QStringLiteral("backBtn"))}) {
         key(visit.first)->click();
-        QTest::qWait(60);
+        // The program map loads itself a moment after it is made.
+        if (visit.first == QLatin1String("prograMapBtn"))
+            QVERIFY(waitForCall(QStringLiteral("getFileFromCtrl")));
         pageKey(visit.second)->click();
     }
     Controller &ctrl = Controller::instance();

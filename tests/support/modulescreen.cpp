@@ -1,5 +1,7 @@
 #include "modulescreen.h"
 
+#include "simenvironment.h"
+
 #include "basezedoveduddata.h"
 #include "rtmbasewidget.h"
 #include "rtmcoresim.h"
@@ -29,14 +31,10 @@ QWidget *ModuleScreen::stack() const
 
 bool ModuleScreen::waitStarted() const
 {
-    auto started = [] {
-        return !sim::CallLog::instance().entriesOf({QStringLiteral("getFileFromCtrl")}).isEmpty();
-    };
-    for (int i = 0; i < 200 && !started(); ++i)
-        QTest::qWait(10);
+    const bool started = waitForCall(QStringLiteral("getFileFromCtrl"), 2000);
     // The start-up finishes in the same timer event as the fetch.
     QCoreApplication::processEvents();
-    return started();
+    return started;
 }
 
 void ModuleScreen::idle(int times) const
