@@ -30,11 +30,9 @@ private slots:
     void day();
 
 private:
-    QPushButton *key(const QString &name) const { return f.screen()->find<QPushButton>(name); }
-    // A key of the page shown: several pages have keys of the same name.
-    QPushButton *pageKey(const QString &name) const { return f.currentPage()->findChild<QPushButton *>(name); }
+    QPushButton *key(const QString &name) const { return f.find<QPushButton>(name); }
     QTableWidget *monitorTable() const { return f.screen()->find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW")); }
-    bool onMonitor() const { return f.currentPage()->objectName() == QLatin1String("ZuzEraroveMainPage"); }
+    bool onMonitor() const { return f.pageName() == QLatin1String("ZuzEraroveMainPage"); }
     void changeSettings(int mode, int protocol);
     struct Counts
     {
@@ -65,12 +63,10 @@ void tst_Soak::cleanup()
 void tst_Soak::changeSettings(int mode, int protocol)
 {
     key(QStringLiteral("settingButton"))->click();
-    // Other pages have keys of the same names: the settings page's own are meant.
-    QWidget *page = f.currentPage();
-    QCOMPARE(page->objectName(), QStringLiteral("ZuzEraroveSetting"));
-    page->findChild<QComboBox *>(QStringLiteral("modeCB"))->setCurrentIndex(mode);
-    page->findChild<QComboBox *>(QStringLiteral("protocolCB"))->setCurrentIndex(protocol);
-    pageKey(QStringLiteral("saveButton"))->click();
+    QCOMPARE(f.pageName(), QStringLiteral("ZuzEraroveSetting"));
+    f.find<QComboBox>(QStringLiteral("modeCB"))->setCurrentIndex(mode);
+    f.find<QComboBox>(QStringLiteral("protocolCB"))->setCurrentIndex(protocol);
+    key(QStringLiteral("saveButton"))->click();
     QCOMPARE(sim::MsgBoxHooks::records().constLast().text, QStringLiteral("Save successfully."));
     // A save clears the totals of the slots that the saved configuration leaves without a
     // program; their count starts again there, every other slot's goes on.
@@ -78,7 +74,7 @@ void tst_Soak::changeSettings(int mode, int protocol)
     for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot)
         if (slot >= Reservation::instance().slotCount() || saved.rplNames[slot].isEmpty())
             baseline[slot] = Reservation::instance().completedRuns(slot);
-    pageKey(QStringLiteral("returnButton"))->click();
+    key(QStringLiteral("returnButton"))->click();
 }
 
 tst_Soak::Counts tst_Soak::counts() const
@@ -138,7 +134,7 @@ void tst_Soak::day()
         // The program map loads itself a moment after it is made.
         if (visit.first == QLatin1String("prograMapBtn"))
             QVERIFY(waitForCall(QStringLiteral("getFileFromCtrl")));
-        pageKey(visit.second)->click();
+        key(visit.second)->click();
     }
     Controller &ctrl = Controller::instance();
     ctrl.setRunDuration(45 * 1000);
@@ -186,7 +182,7 @@ void tst_Soak::day()
             const bool softPlc = random.bounded(2);
             key(softPlc ? QStringLiteral("softPlcButton") : QStringLiteral("prograMapBtn"))->click();
             f.screen()->idle();
-            pageKey(softPlc ? QStringLiteral("returnButton") : QStringLiteral("backBtn"))->click();
+            key(softPlc ? QStringLiteral("returnButton") : QStringLiteral("backBtn"))->click();
             ++operations[QStringLiteral("page visit")];
         }
         QVERIFY(onMonitor());

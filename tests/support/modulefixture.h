@@ -40,12 +40,16 @@ public:
     QString pageName() const;
 
     // What an operator does, by the widgets' object names; each fails the test when the widget
-    // is not on the screen.
+    // is not on the screen. Several pages have keys of the same name: the page shown is searched
+    // first.
     void click(const QString &key) const;
     void choose(const QString &combo, const QString &text) const;
     template<typename T>
     T *find(const QString &name) const
     {
+        if (QWidget *page = currentPage())
+            if (T *widget = page->findChild<T *>(name))
+                return widget;
         return m_screen ? m_screen->find<T>(name) : nullptr;
     }
 
