@@ -213,6 +213,7 @@ void tst_prograMapWidget::chooserAssigns()
     MsgBoxHooks::clearRecords();
     choose(number, pick);
     QCOMPARE(cells(), shown);
+    QCOMPARE(boxTexts(), QStringList());
     // Nothing is saved until Save.
     QVERIFY(CallLog::instance().entriesOf({"writePrograMapFile"}).isEmpty());
     QVERIFY(inEditMode());
