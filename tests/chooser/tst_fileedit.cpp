@@ -261,8 +261,8 @@ void tst_FileEdit::dragByTitleStrip_data()
     QTest::addColumn<int>("button");
     QTest::addColumn<int>("moveY");
     QTest::addColumn<bool>("moves");
-    QTest::newRow("left button, y 31") << int(Qt::LeftButton) << 31 << true;
-    QTest::newRow("left button, y 32") << int(Qt::LeftButton) << 32 << false;
+    QTest::newRow("left button in the title strip") << int(Qt::LeftButton) << 31 << true;
+    QTest::newRow("left button just below the title strip") << int(Qt::LeftButton) << 32 << false;
     QTest::newRow("right button") << int(Qt::RightButton) << 10 << false;
 }
 

@@ -108,7 +108,7 @@ void tst_ZuzEraroveMainPage::tableFollowsSignalMode_data()
     QTest::addColumn<QString>("modeText");
     QTest::newRow("Binary") << 1 << 15 << 50 << "Mode:Binary";
     QTest::newRow("Alone") << 0 << 4 << 80 << "Mode:Alone";
-    QTest::newRow("mode 2 is Alone") << 2 << 4 << 80 << "Mode:Alone";
+    QTest::newRow("a mode outside the list is Alone") << 2 << 4 << 80 << "Mode:Alone";
 }
 
 void tst_ZuzEraroveMainPage::tableFollowsSignalMode()
@@ -405,7 +405,7 @@ void tst_ZuzEraroveMainPage::cancelByStatus_data()
     QTest::newRow("reserved, declined") << 1 << 0 << QStringList{box(0, reserved, 3)};
     QTest::newRow("running, confirmed") << 2 << 1 << QStringList{box(0, running, 3), "delResvProgram(1)"};
     QTest::newRow("running, declined") << 2 << 0 << QStringList{box(0, running, 3)};
-    QTest::newRow("status 3 counts as running") << 3 << 1 << QStringList{box(0, running, 3), "delResvProgram(1)"};
+    QTest::newRow("a status above running counts as running") << 3 << 1 << QStringList{box(0, running, 3), "delResvProgram(1)"};
 }
 
 void tst_ZuzEraroveMainPage::cancelByStatus()

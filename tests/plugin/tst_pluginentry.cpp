@@ -152,8 +152,8 @@ void tst_PluginEntry::navigationByPageIndex_data()
     QTest::newRow("settings") << 1 << "ZuzEraroveSetting";
     QTest::newRow("soft-PLC") << 2 << "SoftPlcFun";
     QTest::newRow("program map") << 3 << "prograMapWidget";
-    QTest::newRow("5 means monitor") << 5 << monitor;
-    QTest::newRow("-2 means monitor") << -2 << monitor;
+    QTest::newRow("a number beyond the pages means the monitor") << 5 << monitor;
+    QTest::newRow("another negative number means the monitor") << -2 << monitor;
     QTest::newRow("close") << -1 << monitor;
 }
 

@@ -77,7 +77,7 @@ void tst_ZuzEraroveSetting::rowsFollowSignalMode_data()
     QTest::addColumn<int>("height");
     QTest::newRow("Binary") << 1 << 15 << 50;
     QTest::newRow("Alone") << 0 << 4 << 80;
-    QTest::newRow("mode 2 shows as four rows") << 2 << 4 << 80;
+    QTest::newRow("a mode outside the list shows as Alone") << 2 << 4 << 80;
 }
 
 void tst_ZuzEraroveSetting::rowsFollowSignalMode()

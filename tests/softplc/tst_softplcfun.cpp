@@ -236,7 +236,7 @@ void tst_SoftPlcFun::environmentList_data()
             envs += "<Environment><Path>/x</Path><Name>" + n + "</Name></Environment>\n";
         return "<?xml version=\"1.0\"?>\n<XplConfiguration>\n<EnvironmentList>\n" + envs + "</EnvironmentList>\n</XplConfiguration>\n";
     };
-    QTest::newRow("softplc1 and softplc2") << list("softplc1,softplc2") << QList<bool>{true, true, false, false};
+    QTest::newRow("the first two") << list("softplc1,softplc2") << QList<bool>{true, true, false, false};
     QTest::newRow("letter case ignored") << list("SoftPLC3") << QList<bool>{false, false, true, false};
     QTest::newRow("all four in any order") << list("softplc4,SOFTPLC2,softplc3,softplc1") << QList<bool>{true, true, true, true};
     QTest::newRow("whole names only") << list("softplc5,softplc1 ,xsoftplc2") << QList<bool>{false, false, false, false};
