@@ -7,8 +7,8 @@
 #include <QtTest>
 
 using sim::Controller;
-using sim::Fault;
 
+// The simulated controller: what stays inside its root, how it lists a folder, how it waits.
 class tst_ControllerStore : public QObject
 {
     Q_OBJECT
@@ -16,12 +16,7 @@ private slots:
     void init();
     void resolveStaysInsideRoot_data();
     void resolveStaysInsideRoot();
-    void escapingTransfersFail_data();
-    void escapingTransfersFail();
     void listingForm();
-    void faultsFailAndKeepDestination_data();
-    void faultsFailAndKeepDestination();
-    void programsRunOneAtATimeOnTheClock();
     void waitHoldsTheThreadOnLiveClock();
 
 private:
@@ -73,33 +68,6 @@ void tst_ControllerStore::resolveStaysInsideRoot()
         QVERIFY(local.startsWith(env->controllerRoot() + QLatin1Char('/')));
 }
 
-void tst_ControllerStore::escapingTransfersFail_data()
-{
-    QTest::addColumn<QString>("ctrlPath");
-    QTest::newRow("dot-dot") << "/../secret";
-    QTest::newRow("link") << "/link/secret";
-    QTest::newRow("dangling link") << "/dangling";
-}
-
-void tst_ControllerStore::escapingTransfersFail()
-{
-    QFETCH(QString, ctrlPath);
-    Controller &ctrl = Controller::instance();
-    const QString local = env->localDir() + QStringLiteral("/copy");
-    QVERIFY(!ctrl.fetch(ctrlPath, local));
-    QVERIFY(!QFile::exists(local));
-
-    QFile source(local);
-    QVERIFY(source.open(QIODevice::WriteOnly));
-    source.write("panel");
-    source.close();
-    QVERIFY(!ctrl.send(local, ctrlPath));
-    QFile secret(outside.filePath(QStringLiteral("secret")));
-    QVERIFY(secret.open(QIODevice::ReadOnly));
-    QCOMPARE(secret.readAll(), QByteArray("outside"));
-    QVERIFY(!QFile::exists(outside.filePath(QStringLiteral("none"))));
-}
-
 void tst_ControllerStore::listingForm()
 {
     env->writeControllerFile(QStringLiteral("/RPL/SUB/B.XPL"), "BBBB");
@@ -117,78 +85,6 @@ void tst_ControllerStore::listingForm()
 
     QVERIFY(!Controller::instance().list(QStringLiteral("/RPL/A.XPL"), &entries));
     QVERIFY(!Controller::instance().list(QStringLiteral("/NONE/"), &entries));
-}
-
-void tst_ControllerStore::faultsFailAndKeepDestination_data()
-{
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<bool>("connected");
-    QTest::newRow("fetch fault") << int(Fault::Fetch) << true;
-    QTest::newRow("send fault") << int(Fault::Send) << true;
-    QTest::newRow("listing fault") << int(Fault::Listing) << true;
-    QTest::newRow("not connected") << -1 << false;
-}
-
-void tst_ControllerStore::faultsFailAndKeepDestination()
-{
-    QFETCH(int, fault);
-    QFETCH(bool, connected);
-    Controller &ctrl = Controller::instance();
-    if (fault >= 0)
-        ctrl.setFault(Fault(fault), true);
-    ctrl.setConnected(connected);
-
-    const QString local = env->localDir() + QStringLiteral("/xpl.cfg");
-    QFile file(local);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("old panel copy");
-    file.close();
-
-    const bool fetchFails = !connected || fault == int(Fault::Fetch);
-    const bool sendFails = !connected || fault == int(Fault::Send);
-    const bool listFails = !connected || fault == int(Fault::Listing);
-    QCOMPARE(ctrl.fetch(QStringLiteral("/xpl/xpl.cfg"), local), !fetchFails);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), fetchFails ? QByteArray("old panel copy") : QByteArray("X"));
-    file.close();
-
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("new panel copy");
-    file.close();
-    QCOMPARE(ctrl.send(local, QStringLiteral("/xpl/xpl.cfg")), !sendFails);
-    QCOMPARE(env->controllerFile(QStringLiteral("/xpl/xpl.cfg")),
-             sendFails ? QByteArray("X") : QByteArray("new panel copy"));
-
-    QStringList entries{QStringLiteral("untouched")};
-    QCOMPARE(ctrl.list(QStringLiteral("/RPL/"), &entries), !listFails);
-}
-
-void tst_ControllerStore::programsRunOneAtATimeOnTheClock()
-{
-    Controller &ctrl = Controller::instance();
-    QList<qint64> endedAt;
-    ctrl.setProgramEndHandler([&](const QString &, sim::Origin, bool completed) {
-        QVERIFY(completed);
-        endedAt << ctrl.now();
-    });
-    ctrl.setRunDuration(1000);
-    QVERIFY(ctrl.startProgram(QStringLiteral("A.XPL"), sim::Origin::Reservation));
-    QVERIFY(!ctrl.startProgram(QStringLiteral("B.XPL"), sim::Origin::Reservation));
-    QVERIFY(ctrl.isRobotRunning());
-    ctrl.advance(999);
-    QVERIFY(ctrl.isRobotRunning());
-    ctrl.advance(500);
-    QVERIFY(!ctrl.isRobotRunning());
-    QCOMPARE(endedAt, QList<qint64>{1000});
-    QCOMPARE(ctrl.now(), qint64(1499));
-
-    ctrl.setRobotRunning(true);
-    ctrl.advance(1000000);
-    QVERIFY(ctrl.isRobotRunning());
-    QCOMPARE(ctrl.runningOrigin(), sim::Origin::Outside);
-    ctrl.setProgramEndHandler(nullptr);
-    ctrl.setRobotRunning(false);
-    QVERIFY(!ctrl.isRobotRunning());
 }
 
 void tst_ControllerStore::waitHoldsTheThreadOnLiveClock()

@@ -20,7 +20,6 @@ private slots:
     void operatorAnswers_data();
     void operatorAnswers();
     void responderAnswersWithoutShowing();
-    void boxNotWaitedFor();
 
 private:
     QWidgetList m_before;
@@ -98,21 +97,6 @@ void tst_MsgBox::responderAnswersWithoutShowing()
     QVERIFY(!shown);
     QCOMPARE(sim::CallLog::instance().entriesOf({QStringLiteral("MsgBox")}),
              QStringList{QStringLiteral("MsgBox(1, Sure?, 3, true)")});
-}
-
-void tst_MsgBox::boxNotWaitedFor()
-{
-    {
-        QScopedPointer<MsgBox> box(makeBox(2, QStringLiteral("Report"), 1, false));
-        QVERIFY(box->isVisible());
-        QVERIFY(!box->isModal());
-        QCOMPARE(MsgBoxHooks::records().size(), 1);
-        QCOMPARE(MsgBoxHooks::records()[0].modal, false);
-        QCOMPARE(MsgBoxHooks::records()[0].answer, -1);
-    }
-    MsgBoxHooks::answerAll(1);
-    QScopedPointer<MsgBox> quiet(makeBox(2, QStringLiteral("Report"), 1, false));
-    QVERIFY(!quiet->isVisible());
 }
 
 QTEST_MAIN(tst_MsgBox)

@@ -11,8 +11,6 @@ class tst_RtmCore : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void localizedFileName_data();
-    void localizedFileName();
     void removeFolderContentKeepsFolder();
     void touchEditLimitsTyping();
 
@@ -23,25 +21,6 @@ private:
 void tst_RtmCore::init()
 {
     env.reset(new SimEnvironment);
-}
-
-void tst_RtmCore::localizedFileName_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("underRoot");
-    QTest::newRow("application directory") << "../Application/zuzerarove" << "/Application/zuzerarove";
-    QTest::newRow("file in it") << "../Application/zuzerarove/softplcconfig.xml" << "/Application/zuzerarove/softplcconfig.xml";
-    QTest::newRow("beside the program") << "style.qss" << "/bin/style.qss";
-}
-
-void tst_RtmCore::localizedFileName()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, underRoot);
-    const QString mapped = RtmGetLocalizedFileName(name, true);
-    QCOMPARE(mapped, env->panelRoot() + underRoot);
-    // An absolute path is already localized.
-    QCOMPARE(RtmGetLocalizedFileName(mapped, true), mapped);
 }
 
 void tst_RtmCore::removeFolderContentKeepsFolder()

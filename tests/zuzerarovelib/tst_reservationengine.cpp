@@ -20,7 +20,6 @@ private slots:
     void filesRoundTrip();
     void unreadableFilesChangeNothing_data();
     void unreadableFilesChangeNothing();
-    void programNamesFromController();
     void autoStartFromSoftPlcFile();
 
 private:
@@ -234,15 +233,6 @@ void tst_ReservationEngine::unreadableFilesChangeNothing()
     QVERIFY(api->isSameRplResData(api->resvData, before));
     QVERIFY(api->isSameRplResData(api->resvDataSaved, before));
     QCOMPARE(api->programMaps.size(), 1);
-}
-
-void tst_ReservationEngine::programNamesFromController()
-{
-    env->writeControllerFile(QStringLiteral("/RPL/notes.txt"), "x");
-    env->writeControllerFile(QStringLiteral("/RPL/low.xpl"), "x");
-    QCOMPARE(api->getAllRplName(), (QStringList{"A.XPL", "B.XPL", "C.XPL", "SUB/D.XPL", "low.xpl"}));
-    Controller::instance().setConnected(false);
-    QVERIFY(api->getAllRplName().isEmpty());
 }
 
 void tst_ReservationEngine::autoStartFromSoftPlcFile()
