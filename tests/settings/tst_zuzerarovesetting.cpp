@@ -163,36 +163,33 @@ void tst_ZuzEraroveSetting::returnToMonitor_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("protocol");
-    QTest::addColumn<bool>("change");
+    QTest::addColumn<int>("changedRow"); // 0: nothing changed
     QTest::addColumn<int>("answer");
-    QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<bool>("onMonitor");
-    const QString question = QStringLiteral("Are you sure not to save settings and exit?");
-    QTest::newRow("unchanged") << 0 << 0 << false << 1 << QStringList{} << true;
-    QTest::newRow("a mode and a protocol outside the lists, unchanged") << 2 << 12 << false << 1 << QStringList{} << true;
-    QTest::newRow("changed, leave confirmed") << 0 << 0 << true << 1 << QStringList{question} << true;
-    QTest::newRow("changed, leave declined") << 0 << 0 << true << 0 << QStringList{question} << false;
+    QTest::newRow("unchanged") << 0 << 0 << 0 << 1 << true;
+    QTest::newRow("a mode and a protocol outside the lists, unchanged") << 2 << 12 << 0 << 1 << true;
+    QTest::newRow("changed, leave confirmed") << 0 << 0 << 1 << 1 << true;
+    QTest::newRow("changed, leave declined") << 0 << 0 << 1 << 0 << false;
+    QTest::newRow("the last slot changed, leave declined") << 1 << 0 << 15 << 0 << false;
 }
 
 void tst_ZuzEraroveSetting::returnToMonitor()
 {
     QFETCH(int, mode);
     QFETCH(int, protocol);
-    QFETCH(bool, change);
+    QFETCH(int, changedRow);
     QFETCH(int, answer);
-    QFETCH(QStringList, boxes);
     QFETCH(bool, onMonitor);
     QVERIFY(openSettings(mode, {QStringLiteral("A.XPL")}, protocol));
-    if (change)
-        f.choose(QStringLiteral("nameBox_1"), QStringLiteral("B.XPL"));
+    if (changedRow)
+        f.choose(QStringLiteral("nameBox_%1").arg(changedRow), QStringLiteral("B.XPL"));
     MsgBoxHooks::answerAll(answer);
     click("returnButton");
-    QCOMPARE(boxTexts(), boxes);
+    QCOMPARE(boxTexts(), changedRow ? QStringList{"Are you sure not to save settings and exit?"} : QStringList());
     QCOMPARE(f.pageName(), onMonitor ? QStringLiteral("ZuzEraroveMainPage") : QStringLiteral("ZuzEraroveSetting"));
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    const QString expected = change && !onMonitor ? QStringLiteral("B.XPL") : QStringLiteral("A.XPL");
-    QCOMPARE(api->resvData.rplNames[0], expected);
-    QCOMPARE(nameBox(1)->currentText(), expected);
+    QCOMPARE(api->resvData.rplNames[0], changedRow == 1 && !onMonitor ? QStringLiteral("B.XPL") : QStringLiteral("A.XPL"));
+    QCOMPARE(nameBox(1)->currentText(), api->resvData.rplNames[0]);
     QCOMPARE(api->resvData.signalMode, mode);
     QCOMPARE(api->resvData.protocol, protocol);
     QVERIFY(CallLog::instance().entriesOf({"writeZuzEraroveFile", "sendFileToCtrl"}).isEmpty());
