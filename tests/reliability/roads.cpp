@@ -32,6 +32,19 @@ void RoadRunner::setUp()
                                 "<E><Name>softplc2</Name></E></EnvironmentList></XplConfiguration>");
 }
 
+void RoadTest::walk_data()
+{
+    QTest::addColumn<const Road *>("road");
+    for (int i = 0; i < m_count; ++i)
+        QTest::newRow(m_roads[i].name) << &m_roads[i];
+}
+
+void RoadTest::walk()
+{
+    QFETCH(const Road *, road);
+    m_runner.walk(*road);
+}
+
 void RoadRunner::walk(const Road &road)
 {
     if (road.before)

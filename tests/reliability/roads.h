@@ -2,11 +2,15 @@
 
 #include "modulefixture.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <QtTest>
+
 #include <functional>
+#include <iterator>
 
 class QComboBox;
 class RoadRunner;
@@ -68,6 +72,35 @@ inline const QString flash = QStringLiteral("panel/flash1");
 inline const QByteArray roadPlcFile = "<SoftPlcConfig><PlcData><PlcInfo id=\"1\"><mode>1</mode><ProgName>/RPL/B.XPL"
                                       "</ProgName></PlcInfo><PlcInfo id=\"2\"><mode>0</mode><ProgName>/RPL/</ProgName>"
                                       "</PlcInfo></PlcData></SoftPlcConfig>";
+
+// The roads of a table as one test, a row a road, each on a freshly emptied panel and controller.
+class RoadTest : public QObject
+{
+    Q_OBJECT
+public:
+    RoadTest(const Road *roads, int count) : m_roads(roads), m_count(count) {}
+
+private slots:
+    void init() { m_runner.setUp(); }
+    void cleanup() { QVERIFY(m_runner.tearDown()); }
+    void walk_data();
+    void walk();
+
+private:
+    const Road *m_roads;
+    int m_count;
+    RoadRunner m_runner;
+};
+
+// The test program of a table of roads, as QTEST_MAIN makes one.
+#define ROAD_TEST_MAIN(table)                                                                      \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        RoadTest test(table, int(std::size(table)));                                               \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
 
 // Runs the operator's presses while a file of the panel can grow to only this many bytes, as on
 // a full disk.

@@ -206,31 +206,4 @@ static const Road failures[] = {
      {}, {flash}, [](T &) { QCOMPARE(seen, QStringList{"0"}); }},
 };
 
-class tst_FailureSweep : public QObject
-{
-    Q_OBJECT
-private slots:
-    void init()
-    {
-        runner.setUp();
-        seen.clear();
-    }
-    void cleanup() { QVERIFY(runner.tearDown()); }
-    void sweep_data()
-    {
-        QTest::addColumn<const Road *>("failure");
-        for (const Road &road : failures)
-            QTest::newRow(road.name) << &road;
-    }
-    void sweep()
-    {
-        QFETCH(const Road *, failure);
-        runner.walk(*failure);
-    }
-
-private:
-    RoadRunner runner;
-};
-
-QTEST_MAIN(tst_FailureSweep)
-#include "tst_failuresweep.moc"
+ROAD_TEST_MAIN(failures)

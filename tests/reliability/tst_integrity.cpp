@@ -29,6 +29,9 @@ const QByteArray &plcFile = roadPlcFile;
 
 using T = RoadRunner;
 
+// Nothing reaches the controller that the operator did not confirm: each road ends with the
+// boxes the operator saw, exactly the files that may change changed, and every other file of both
+// trees, and of a folder beside them, byte for byte as it was.
 static const Road roads[] = {
     // The run state goes to the controller through Start and Stop alone.
     {"stop, then the settings page left without edits and saved",
@@ -408,30 +411,4 @@ static const Road roads[] = {
      [](T &t) { QVERIFY(t.ctrl(map).contains("num=\"2\" name=\"" + QByteArray(900000, 'M') + "\"")); }},
 };
 
-// Nothing reaches the controller that the operator did not confirm: each road ends with the
-// boxes the operator saw, exactly the files that may change changed, and every other file of both
-// trees, and of a folder beside them, byte for byte as it was.
-class tst_Integrity : public QObject
-{
-    Q_OBJECT
-private slots:
-    void init() { runner.setUp(); }
-    void cleanup() { QVERIFY(runner.tearDown()); }
-    void road_data()
-    {
-        QTest::addColumn<const Road *>("road");
-        for (const Road &r : roads)
-            QTest::newRow(r.name) << &r;
-    }
-    void road()
-    {
-        QFETCH(const Road *, road);
-        runner.walk(*road);
-    }
-
-private:
-    RoadRunner runner;
-};
-
-QTEST_MAIN(tst_Integrity)
-#include "tst_integrity.moc"
+ROAD_TEST_MAIN(roads)
