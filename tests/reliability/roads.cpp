@@ -24,7 +24,7 @@ void RoadRunner::setUp()
     f.env().writeReservationConfig(1, 2, {QStringLiteral("A.XPL"), QStringLiteral("B.XPL"), QString(),
                                           QStringLiteral("SUB/D.XPL")});
     sim::Reservation::instance().applyControllerConfig();
-    f.env().writeControllerFile(ctrlfiles::softPlc, roadPlcFile);
+    f.env().writeControllerFile(ctrlfiles::softPlc, roadpaths::plcFile);
     f.env().writeControllerFile(ctrlfiles::programMap,
                                 "<ProgramMapping><Program num=\"1\" name=\"/RPL/A.XPL\"/></ProgramMapping>");
     f.env().writeControllerFile(ctrlfiles::environments,

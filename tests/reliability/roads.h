@@ -61,17 +61,20 @@ public:
 };
 
 namespace roadpaths {
+// The controller's files, as the roads name them.
+inline const QString &config = ctrlfiles::config;
+inline const QString &plcConfig = ctrlfiles::softPlc;
+inline const QString &map = ctrlfiles::programMap;
 // Paths below the temporary directory, for mayChange.
 inline const QString ctrlDir = QStringLiteral("controller/application/zuzerarove/");
 inline const QString localDir = QStringLiteral("panel/Application/zuzerarove/");
 // The chooser's local program folder, made when the program map page is built.
 inline const QString flash = QStringLiteral("panel/flash1");
-} // namespace roadpaths
-
 // The controller's soft-PLC file where roads start.
-inline const QByteArray roadPlcFile = "<SoftPlcConfig><PlcData><PlcInfo id=\"1\"><mode>1</mode><ProgName>/RPL/B.XPL"
-                                      "</ProgName></PlcInfo><PlcInfo id=\"2\"><mode>0</mode><ProgName>/RPL/</ProgName>"
-                                      "</PlcInfo></PlcData></SoftPlcConfig>";
+inline const QByteArray plcFile = "<SoftPlcConfig><PlcData><PlcInfo id=\"1\"><mode>1</mode><ProgName>/RPL/B.XPL"
+                                  "</ProgName></PlcInfo><PlcInfo id=\"2\"><mode>0</mode><ProgName>/RPL/</ProgName>"
+                                  "</PlcInfo></PlcData></SoftPlcConfig>";
+} // namespace roadpaths
 
 // The roads of a table as one test, a row a road, each on a freshly emptied panel and controller.
 class RoadTest : public QObject

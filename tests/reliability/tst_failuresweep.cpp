@@ -22,8 +22,6 @@ using namespace roadpaths;
 
 namespace {
 
-const QString &config = ctrlfiles::config;
-const QString &plcConfig = ctrlfiles::softPlc;
 const QString mapFile = localDir + QStringLiteral("programMapping.xml");
 // What a road saw that the checks afterwards look at: debug lines, an item count.
 QStringList seen;

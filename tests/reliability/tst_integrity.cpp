@@ -20,13 +20,6 @@ using sim::Fault;
 using sim::Reservation;
 using namespace roadpaths;
 
-namespace {
-const QString &config = ctrlfiles::config;
-const QString &plcConfig = ctrlfiles::softPlc;
-const QString &map = ctrlfiles::programMap;
-const QByteArray &plcFile = roadPlcFile;
-} // namespace
-
 using T = RoadRunner;
 
 // Nothing reaches the controller that the operator did not confirm: each road ends with the
