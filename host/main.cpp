@@ -2,6 +2,8 @@
 
 #include "moduleloader.h"
 #include "panelwindow.h"
+#include "scenario.h"
+#include "scenariorunner.h"
 #include "tour.h"
 
 #include "basezedoveduddata.h"
@@ -16,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <QTimer>
 
@@ -38,6 +41,9 @@ struct Options
     double tourPace = 1;
     QString language;
     bool simulator = true;
+    QStringList scenarios;
+    QString report;
+    QString screenshots;
 };
 
 // A root from its option, else from the environment, else beside the working directory.
@@ -83,7 +89,16 @@ Options parseOptions(const QApplication &app)
         QStringLiteral("Show the module in this language, for example zh_CN."), QStringLiteral("code"));
     const QCommandLineOption noSimOpt(QStringLiteral("no-simulator"),
         QStringLiteral("Show the pendant screen without the simulator panel."));
-    parser.addOptions({moduleOpt, panelOpt, ctrlOpt, idleOpt, quitOpt, tourOpt, runOpt, speedOpt, paceOpt, langOpt, noSimOpt});
+    const QCommandLineOption scenarioOpt(QStringLiteral("scenario"),
+        QStringLiteral("Play this scenario file, then quit (may be given more than once); the panel and the "
+                       "controller live in a temporary folder."),
+        QStringLiteral("file"));
+    const QCommandLineOption reportOpt(QStringLiteral("report"),
+        QStringLiteral("Write the scenarios' results as a JUnit XML report."), QStringLiteral("file"));
+    const QCommandLineOption shotsOpt(QStringLiteral("screenshots"),
+        QStringLiteral("Save the scenarios' screenshots into dir."), QStringLiteral("dir"));
+    parser.addOptions({moduleOpt, panelOpt, ctrlOpt, idleOpt, quitOpt, tourOpt, runOpt, speedOpt, paceOpt, langOpt,
+                       noSimOpt, scenarioOpt, reportOpt, shotsOpt});
     parser.process(app);
 
     Options o;
@@ -100,6 +115,9 @@ Options parseOptions(const QApplication &app)
     o.tourPace = qMax(1.0, parser.value(paceOpt).toDouble());
     o.language = parser.value(langOpt);
     o.simulator = !parser.isSet(noSimOpt);
+    o.scenarios = parser.values(scenarioOpt);
+    o.report = parser.value(reportOpt);
+    o.screenshots = parser.value(shotsOpt);
     return o;
 }
 
@@ -169,13 +187,62 @@ Tour *startTour(PanelWindow *window, const Options &o, QApplication &app)
     return tour;
 }
 
+// The sample controller, installed or in the source tree.
+QString sampleController()
+{
+    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/ruvozuvid/sample/controller");
+    return QFileInfo(installed).isDir() ? QDir(installed).absolutePath() : QStringLiteral(VIRTUAL_PANEL_SAMPLE "/controller");
+}
+
+bool loadScenarios(const Options &o, QList<Scenario> *scenarios)
+{
+    for (const QString &path : o.scenarios) {
+        Scenario scenario;
+        QString error;
+        if (!loadScenario(path, sampleController(), &scenario, &error)) {
+            std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(error));
+            return false;
+        }
+        scenarios->append(scenario);
+    }
+    return true;
+}
+
+int playScenarios(PanelWindow &window, ModuleLoader &loader, const QList<Scenario> &scenarios, const Options &o,
+                  const QString &workDir)
+{
+    ScenarioRunner runner(&window, &loader, workDir, o.screenshots);
+    QObject::connect(&runner, &ScenarioRunner::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    window.show();
+    runner.start(scenarios);
+    QCoreApplication::exec();
+    int passed = 0;
+    for (const ScenarioResult &result : runner.results())
+        passed += result.failure.isEmpty();
+    std::printf("virtualpanel: %d of %d scenarios passed\n", passed, int(scenarios.size()));
+    if (!o.report.isEmpty() && !runner.writeReport(o.report)) {
+        std::fprintf(stderr, "virtualpanel: the report %s cannot be written\n", qPrintable(o.report));
+        return 2;
+    }
+    return runner.exitCode();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("virtualpanel"));
-    const Options options = parseOptions(app);
+    Options options = parseOptions(app);
+    // Scenarios play in trees of their own, never in a panel's or a controller's given folder.
+    QTemporaryDir scenarioDir;
+    QList<Scenario> scenarios;
+    if (!options.scenarios.isEmpty()) {
+        if (!loadScenarios(options, &scenarios))
+            return 2;
+        options.panelRoot = scenarioDir.path() + QStringLiteral("/panel");
+        options.controllerRoot = scenarioDir.path() + QStringLiteral("/controller");
+    }
     setUpPlatform(options);
     // Translators go in before the module is loaded, so its first texts are translated.
     const bool moduleTranslated = installTranslators(app, options.language);
@@ -194,6 +261,8 @@ int main(int argc, char *argv[])
     }
 
     PanelWindow window(options.simulator);
+    if (!scenarios.isEmpty())
+        return playScenarios(window, loader, scenarios, options, scenarioDir.path());
     sim::Desktop::setCloseHandler([](int, bool) {
         std::printf("virtualpanel: the module closed the screen\n");
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);

@@ -9,7 +9,10 @@
 
 #include <QDateTime>
 #include <QHBoxLayout>
+#include <QApplication>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -100,6 +103,18 @@ void PanelWindow::releaseModule()
     delete m_widget;
     delete m_data;
     m_data = nullptr;
+}
+
+QPixmap PanelWindow::grabScreen() const
+{
+    QPixmap pixmap = m_screen->grab();
+    if (QWidget *box = QApplication::activeModalWidget()) {
+        QPainter painter(&pixmap);
+        const QPixmap boxPixmap = box->grab();
+        painter.drawPixmap((pixmap.width() - boxPixmap.width()) / 2, (pixmap.height() - boxPixmap.height()) / 2,
+                           boxPixmap);
+    }
+    return pixmap;
 }
 
 void PanelWindow::showNote(const QString &text)

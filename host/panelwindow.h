@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
@@ -24,6 +25,9 @@ public:
     void setModule(BaseZedOvedudData *data, RtmBaseWidget *widget);
     QWidget *pendantScreen() const { return m_screen; }
     RtmBaseWidget *moduleWidget() const { return m_widget; }
+    BaseZedOvedudData *moduleData() const { return m_data; }
+    // The screen as the operator sees it, with an open dialog drawn over its middle.
+    QPixmap grabScreen() const;
     SimulatorPanel *simulator() const { return m_simulator; }
 
     void startIdle(int periodMs);

@@ -1,15 +1,14 @@
 #include "tour.h"
 
 #include "panelwindow.h"
+#include "screenactions.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QMouseEvent>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QDir>
-#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 
@@ -42,17 +41,6 @@ void Tour::next()
         emit finished();
 }
 
-static QAbstractButton *findButton(QWidget *root, const QString &name)
-{
-    if (!root)
-        return nullptr;
-    const QList<QAbstractButton *> buttons = root->findChildren<QAbstractButton *>(name);
-    for (QAbstractButton *b : buttons)
-        if (b->isVisible())
-            return b;
-    return nullptr;
-}
-
 void Tour::perform(const TourStep &step)
 {
     // As for an operator, the screen takes no input while a modal dialog is open.
@@ -67,7 +55,7 @@ void Tour::perform(const TourStep &step)
     case TourStep::Answer: {
         QWidget *root = step.kind == TourStep::Click ? m_window->pendantScreen()
                                                      : QApplication::activeModalWidget();
-        QAbstractButton *button = findButton(root, step.name);
+        QAbstractButton *button = shownButton(root, step.name);
         if (!button || !button->isEnabled()) {
             skip(step);
             return;
@@ -75,51 +63,17 @@ void Tour::perform(const TourStep &step)
         button->click();
         return;
     }
-    case TourStep::Shot: {
-        QPixmap pixmap = m_window->pendantScreen()->grab();
-        if (QWidget *box = QApplication::activeModalWidget()) {
-            QPainter painter(&pixmap);
-            const QPixmap boxPixmap = box->grab();
-            painter.drawPixmap((pixmap.width() - boxPixmap.width()) / 2,
-                               (pixmap.height() - boxPixmap.height()) / 2, boxPixmap);
-        }
-        save(pixmap, step.name);
+    case TourStep::Shot:
+        save(m_window->grabScreen(), step.name);
         return;
-    }
-    case TourStep::ClickCell: {
-        auto *table = m_window->pendantScreen()->findChild<QTableWidget *>(step.name);
-        QTableWidgetItem *item = table ? table->item(step.row, step.column) : nullptr;
-        if (!item || !table->isVisible()) {
+    case TourStep::ClickCell:
+        if (!clickCell(m_window->pendantScreen()->findChild<QTableWidget *>(step.name), step.row, step.column))
             skip(step);
-            return;
-        }
-        // A real click on the viewport: whatever lies above the table must let it through.
-        QWidget *viewport = table->viewport();
-        const QPoint pos = table->visualItemRect(item).center();
-        QWidget *target = viewport->window()->childAt(viewport->mapTo(viewport->window(), pos));
-        if (target != viewport) {
-            skip(step);
-            return;
-        }
-        // Posted like the window system's events: the click may open a modal dialog.
-        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-            QCoreApplication::postEvent(viewport, new QMouseEvent(type, pos, viewport->mapToGlobal(pos), Qt::LeftButton,
-                                                                   type == QEvent::MouseButtonPress ? Qt::LeftButton
-                                                                                                    : Qt::NoButton,
-                                                                   Qt::NoModifier));
         return;
-    }
     case TourStep::Pick: {
         QWidget *modal = QApplication::activeModalWidget();
         auto *tree = modal ? modal->findChild<QTreeWidget *>(step.name) : nullptr;
-        QTreeWidgetItem *item = tree ? tree->invisibleRootItem() : nullptr;
-        for (const QString &part : step.path.split(QLatin1Char('/'))) {
-            QTreeWidgetItem *next = nullptr;
-            for (int i = 0; item && i < item->childCount() && !next; ++i)
-                if (item->child(i)->text(0) == part)
-                    next = item->child(i);
-            item = next;
-        }
+        QTreeWidgetItem *item = treeItemAt(tree, step.path);
         if (!item) {
             skip(step);
             return;

@@ -1,0 +1,278 @@
+#include "scenario.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
+
+namespace {
+
+// What a step's own key holds.
+enum class Value { Text, Number, Flag, NumberOrOff };
+
+struct StepKind
+{
+    const char *name; // the step's key; for expectations "expect <what>"
+    Value value;
+    bool inSetup;     // may also come before the screen opens
+    const char *keys; // the other fields it takes; "!" marks those it needs
+};
+
+const StepKind stepKinds[] = {
+    // The operator, on the screen.
+    {"press", Value::Text, false, ""},
+    {"reserve", Value::Number, false, ""},
+    {"cancel", Value::Number, false, ""},
+    {"choose", Value::Text, false, "item!"},
+    {"type", Value::Text, false, "text!"},
+    {"clickCell", Value::Text, false, "row! column!"},
+    {"pick", Value::Text, false, "select"},
+    {"answer", Value::Text, false, "box within"},
+    {"closeScreen", Value::Flag, false, ""},
+    // The cell and the controller.
+    {"connect", Value::Flag, true, ""},
+    {"fault", Value::Text, true, "on path"},
+    {"robotRunning", Value::Flag, true, ""},
+    {"input", Value::Number, false, ""},
+    {"binary", Value::Number, false, ""},
+    {"runTime", Value::Number, true, ""},
+    {"advance", Value::Number, false, ""},
+    {"write", Value::Text, true, "content! repeat"},
+    {"remove", Value::Text, true, ""},
+    {"link", Value::Text, true, "to!"},
+    {"diskLimit", Value::NumberOrOff, false, ""},
+    // Time and pictures.
+    {"wait", Value::Number, false, ""},
+    {"screenshot", Value::Text, false, "window"},
+    // What must hold; each waits up to "within" milliseconds for it.
+    {"expect text", Value::Text, false, "of! row column is contains within"},
+    {"expect enabled", Value::Text, false, "of! is! within"},
+    {"expect lamp", Value::Text, false, "is! within"},
+    {"expect page", Value::Text, false, "is! within"},
+    {"expect screen", Value::Text, false, "is! within"},
+    {"expect box", Value::Text, false, "is contains kind within"},
+    {"expect boxes", Value::Text, false, "is! within"},
+    {"expect file", Value::Text, false, "path! is contains absent element attribute within"},
+    {"expect queue", Value::Text, false, "is! within"},
+    {"expect slot", Value::Text, false, "slot! status total within"},
+    {"expect service", Value::Text, false, "started signalMode protocol programs mapSize autoStart within"},
+    {"expect robot", Value::Text, false, "is! within"},
+    {"expect calls", Value::Text, false, "of! count! within"},
+    {"expect unchanged", Value::Text, false, "except within"},
+};
+
+const StepKind *findKind(const QString &name)
+{
+    for (const StepKind &kind : stepKinds)
+        if (name == QLatin1String(kind.name))
+            return &kind;
+    return nullptr;
+}
+
+bool valueFits(Value value, const QJsonValue &v)
+{
+    switch (value) {
+    case Value::Text:
+        return v.isString();
+    case Value::Number:
+        return v.isDouble() && v.toDouble() >= 0 && v.toDouble() == double(qint64(v.toDouble()));
+    case Value::Flag:
+        return v.isBool();
+    case Value::NumberOrOff:
+        return (v.isBool() && !v.toBool()) || valueFits(Value::Number, v);
+    }
+    return false;
+}
+
+// The line each element of a top-level array starts on. QJsonDocument keeps no positions, so
+// the text is walked once more for them; it has parsed already, so it is well formed.
+QList<int> elementLines(const QByteArray &text, const QString &key)
+{
+    QList<int> lines;
+    int line = 1, depth = 0;
+    bool inString = false, wanted = false, inWanted = false, expectElement = false;
+    QByteArray lastString, current;
+    for (int i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n')
+            ++line;
+        if (inString) {
+            if (c == '\\')
+                current += text[++i];
+            else if (c == '"') {
+                inString = false;
+                lastString = current;
+            } else
+                current += c;
+            continue;
+        }
+        if (expectElement && !QChar::isSpace(uchar(c))) {
+            if (c != ']')
+                lines << line;
+            expectElement = false;
+        }
+        switch (c) {
+        case '"':
+            inString = true;
+            current.clear();
+            break;
+        case ':':
+            wanted = depth == 1 && lastString == key.toUtf8();
+            break;
+        case '[':
+        case '{':
+            ++depth;
+            if (c == '[' && wanted && depth == 2) {
+                inWanted = true;
+                expectElement = true;
+            }
+            wanted = false;
+            break;
+        case ']':
+        case '}':
+            if (--depth == 1)
+                inWanted = false;
+            break;
+        case ',':
+            expectElement = inWanted && depth == 2;
+            break;
+        }
+    }
+    return lines;
+}
+
+bool isTreePath(const QString &path)
+{
+    static const QStringList trees = {QStringLiteral("controller:/"), QStringLiteral("panel:/"),
+                                      QStringLiteral("outside:/")};
+    for (const QString &tree : trees)
+        if (path.startsWith(tree))
+            return !path.split(QLatin1Char('/')).contains(QStringLiteral(".."));
+    return false;
+}
+
+// What is wrong with one step, or nothing.
+QString checkStep(const ScenarioStep &step, bool inSetup)
+{
+    QString name = step.kind;
+    if (name == QLatin1String("expect"))
+        name += QLatin1Char(' ') + step.args.value(name).toString();
+    const StepKind *kind = findKind(name);
+    if (!kind)
+        return QStringLiteral("unknown step \"%1\"").arg(name);
+    if (inSetup && !kind->inSetup)
+        return QStringLiteral("\"%1\" cannot come before the screen opens").arg(name);
+    if (!valueFits(kind->value, step.args.value(step.kind)))
+        return QStringLiteral("\"%1\" has a value of the wrong kind").arg(step.kind);
+    const QStringList keys = QString::fromLatin1(kind->keys).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QSet<QString> allowed{step.kind};
+    for (const QString &key : keys) {
+        const QString bare = key.endsWith(QLatin1Char('!')) ? key.chopped(1) : key;
+        allowed << bare;
+        if (key.endsWith(QLatin1Char('!')) && !step.args.contains(bare))
+            return QStringLiteral("\"%1\" needs \"%2\"").arg(name, bare);
+    }
+    for (auto it = step.args.begin(); it != step.args.end(); ++it)
+        if (!allowed.contains(it.key()))
+            return QStringLiteral("\"%1\" takes no \"%2\"").arg(name, it.key());
+    for (const char *pathKey : {"write", "remove", "link", "to", "path"}) {
+        const QString key = QString::fromLatin1(pathKey);
+        if (step.args.contains(key) && !isTreePath(step.args.value(key).toString()))
+            return QStringLiteral("\"%1\" is not a path in the controller:/, panel:/ or outside:/ tree")
+                .arg(step.args.value(key).toString());
+    }
+    return QString();
+}
+
+bool readSteps(const QJsonObject &root, const QByteArray &text, const QString &key, int first,
+               QList<ScenarioStep> *steps, QString *error, const QString &path)
+{
+    const QJsonValue value = root.value(key);
+    if (value.isUndefined())
+        return true;
+    if (!value.isArray()) {
+        *error = QStringLiteral("%1: \"%2\" is not a list of steps").arg(path, key);
+        return false;
+    }
+    const QJsonArray array = value.toArray();
+    const QList<int> lines = elementLines(text, key);
+    for (int i = 0; i < array.size(); ++i) {
+        ScenarioStep step;
+        step.number = first + i;
+        step.line = lines.value(i);
+        step.args = array.at(i).toObject();
+        // The step's own key is the first one that names a kind.
+        for (auto it = step.args.begin(); it != step.args.end() && step.kind.isEmpty(); ++it)
+            if (it.key() == QLatin1String("expect") || findKind(it.key()))
+                step.kind = it.key();
+        QString problem;
+        if (!array.at(i).isObject() || step.args.isEmpty())
+            problem = QStringLiteral("a step is an object such as {\"press\": \"runOrStopButton\"}");
+        else if (step.kind.isEmpty())
+            problem = QStringLiteral("unknown step \"%1\"").arg(step.args.begin().key());
+        else
+            problem = checkStep(step, key == QLatin1String("setup"));
+        if (!problem.isEmpty()) {
+            *error = QStringLiteral("%1: %2").arg(step.where(path), problem);
+            return false;
+        }
+        steps->append(step);
+    }
+    return true;
+}
+
+} // namespace
+
+QString ScenarioStep::text() const
+{
+    return QString::fromUtf8(QJsonDocument(args).toJson(QJsonDocument::Compact));
+}
+
+QString ScenarioStep::where(const QString &file) const
+{
+    return QStringLiteral("%1:%2, step %3").arg(file).arg(line).arg(number);
+}
+
+bool loadScenario(const QString &path, const QString &sampleController, Scenario *scenario, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString());
+        return false;
+    }
+    const QByteArray text = file.readAll();
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        const int line = text.left(parseError.offset).count('\n') + 1;
+        *error = QStringLiteral("%1:%2: %3").arg(path).arg(line).arg(parseError.errorString());
+        return false;
+    }
+    if (!doc.isObject()) {
+        *error = QStringLiteral("%1:1: a scenario is an object with a name and steps").arg(path);
+        return false;
+    }
+    const QJsonObject root = doc.object();
+    for (auto it = root.begin(); it != root.end(); ++it)
+        if (!QStringList{"name", "controller", "setup", "steps"}.contains(it.key())) {
+            *error = QStringLiteral("%1: unknown field \"%2\"").arg(path, it.key());
+            return false;
+        }
+    scenario->file = path;
+    scenario->name = root.value(QStringLiteral("name")).toString(QFileInfo(path).completeBaseName());
+    const QString controller = root.value(QStringLiteral("controller")).toString(QStringLiteral("sample"));
+    scenario->controller = controller == QLatin1String("sample")
+                               ? sampleController
+                               : QFileInfo(path).absoluteDir().absoluteFilePath(controller);
+    if (!QFileInfo(scenario->controller).isDir()) {
+        *error = QStringLiteral("%1: the controller folder %2 does not exist").arg(path, scenario->controller);
+        return false;
+    }
+    scenario->setup.clear();
+    scenario->steps.clear();
+    if (!readSteps(root, text, QStringLiteral("setup"), 1, &scenario->setup, error, path))
+        return false;
+    return readSteps(root, text, QStringLiteral("steps"), scenario->setup.size() + 1, &scenario->steps, error, path);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+// One step of a scenario, as written: its kind is the key that names it ("press", "expect",
+// "fault", ...), args the whole object.
+struct ScenarioStep
+{
+    QString kind;
+    QJsonObject args;
+    int number = 0; // counted from 1 over the set-up and the steps together
+    int line = 0;
+    // The step on one line, as the file has it.
+    QString text() const;
+    // Where it stands: "file:line, step N".
+    QString where(const QString &file) const;
+};
+
+// A road through the screen: the controller it starts from, what is set up before the screen
+// opens, and the steps.
+struct Scenario
+{
+    QString file;
+    QString name;
+    QString controller; // absolute folder copied as the controller's store
+    QList<ScenarioStep> setup;
+    QList<ScenarioStep> steps;
+};
+
+// Reads and checks a scenario file. "sample" as the controller means sampleController; any
+// other folder is relative to the file. False, with a message naming the file, the line and
+// the step, when the file does not parse or holds a step or a field that no runner knows.
+bool loadScenario(const QString &path, const QString &sampleController, Scenario *scenario, QString *error);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QAbstractButton;
+class QTableWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+// What an operator's finger does on the screen, shared by the tour and the scenarios.
+
+// The shown key of that object name below root, or null.
+QAbstractButton *shownButton(QWidget *root, const QString &name);
+
+// Presses and releases the mouse on a cell (counted from 0) of a shown table, as the window
+// system delivers it; false when the cell is not there or something covers it. The click is
+// delivered before this returns, so a dialog it opens runs inside the call.
+bool clickCell(QTableWidget *table, int row, int column);
+
+// The item a path of column-0 texts joined by "/" leads to, or null.
+QTreeWidgetItem *treeItemAt(QTreeWidget *tree, const QString &path);
