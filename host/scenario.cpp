@@ -21,14 +21,14 @@ struct StepKind
 };
 
 const StepKind stepKinds[] = {
-    // The operator, on the screen.
-    {"press", Value::Text, false, ""},
-    {"reserve", Value::Number, false, ""},
-    {"cancel", Value::Number, false, ""},
-    {"choose", Value::Text, false, "item!"},
-    {"type", Value::Text, false, "text!"},
-    {"clickCell", Value::Text, false, "row! column!"},
-    {"pick", Value::Text, false, "select"},
+    // The operator, on the screen; each waits up to "within" milliseconds for its widget.
+    {"press", Value::Text, false, "within"},
+    {"reserve", Value::Number, false, "within"},
+    {"cancel", Value::Number, false, "within"},
+    {"choose", Value::Text, false, "item! within"},
+    {"type", Value::Text, false, "text! within"},
+    {"clickCell", Value::Text, false, "row! column! within"},
+    {"pick", Value::Text, false, "select within"},
     {"answer", Value::Text, false, "box within"},
     {"closeScreen", Value::Flag, false, ""},
     // The cell and the controller.
@@ -39,7 +39,7 @@ const StepKind stepKinds[] = {
     {"binary", Value::Number, false, ""},
     {"runTime", Value::Number, true, ""},
     {"advance", Value::Number, false, ""},
-    {"write", Value::Text, true, "content! repeat"},
+    {"write", Value::Text, true, "content!"},
     {"remove", Value::Text, true, ""},
     {"link", Value::Text, true, "to!"},
     {"diskLimit", Value::NumberOrOff, false, ""},
@@ -49,6 +49,8 @@ const StepKind stepKinds[] = {
     // What must hold; each waits up to "within" milliseconds for it.
     {"expect text", Value::Text, false, "of! row column is contains within"},
     {"expect enabled", Value::Text, false, "of! is! within"},
+    {"expect shown", Value::Text, false, "of! is! within"},
+    {"expect rows", Value::Text, false, "of! is! within"},
     {"expect lamp", Value::Text, false, "is! within"},
     {"expect page", Value::Text, false, "is! within"},
     {"expect screen", Value::Text, false, "is! within"},
@@ -177,9 +179,10 @@ QString checkStep(const ScenarioStep &step, bool inSetup)
     for (auto it = step.args.begin(); it != step.args.end(); ++it)
         if (!allowed.contains(it.key()))
             return QStringLiteral("\"%1\" takes no \"%2\"").arg(name, it.key());
+    // A fault's "path" is a part of the controller paths it hits; the other paths name a file.
     for (const char *pathKey : {"write", "remove", "link", "to", "path"}) {
         const QString key = QString::fromLatin1(pathKey);
-        if (step.args.contains(key) && !isTreePath(step.args.value(key).toString()))
+        if (step.args.contains(key) && step.kind != QLatin1String("fault") && !isTreePath(step.args.value(key).toString()))
             return QStringLiteral("\"%1\" is not a path in the controller:/, panel:/ or outside:/ tree")
                 .arg(step.args.value(key).toString());
     }

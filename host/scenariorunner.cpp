@@ -330,27 +330,21 @@ void ScenarioRunner::runStep()
         schedule(step.args.value(step.kind).toInt());
         return;
     }
-    // Steps that wait for the screen or the controller are tried until they hold.
-    if (step.kind == QLatin1String("expect") || step.kind == QLatin1String("answer")
-        || step.kind == QLatin1String("pick")) {
-        const StepOutcome outcome = perform(step);
-        if (outcome.state == StepOutcome::Held) {
-            ++m_step;
-            schedule(0);
-        } else if (outcome.state == StepOutcome::NotYet
-                   && m_stepClock.elapsed() < step.args.value(QStringLiteral("within")).toInt(2000)) {
-            schedule(20);
-        } else {
-            fail(step, outcome.message, outcome.state == StepOutcome::Error);
-        }
-        return;
-    }
     // Scheduled first: a box this step opens waits inside it, and the steps go on in the box.
     ++m_step;
     schedule(0);
     const StepOutcome outcome = perform(step);
-    if (outcome.state != StepOutcome::Held)
-        fail(step, outcome.message, outcome.state == StepOutcome::Error);
+    if (outcome.state == StepOutcome::Held)
+        return;
+    // A step that waits for the screen or the controller did nothing yet: it is tried again
+    // until it holds or its time is up.
+    if (outcome.state == StepOutcome::NotYet
+        && m_stepClock.elapsed() < step.args.value(QStringLiteral("within")).toInt(2000)) {
+        --m_step;
+        schedule(20);
+        return;
+    }
+    fail(step, outcome.message, outcome.state == StepOutcome::Error);
 }
 
 void ScenarioRunner::fail(const ScenarioStep &step, const QString &message, bool isError)
@@ -425,9 +419,10 @@ StepOutcome ScenarioRunner::perform(const ScenarioStep &step)
 
 StepOutcome ScenarioRunner::operate(const QString &kind, const QJsonObject &args)
 {
+    // As an operator does, the step waits for the screen to take input and for its widget.
     const QString covered = screenCovered();
     if (!covered.isEmpty())
-        return failed(covered);
+        return notYet(covered);
     if (!m_window->moduleWidget())
         return failed(QStringLiteral("the screen is closed"));
     QString name = args.value(kind).toString();
@@ -437,9 +432,9 @@ StepOutcome ScenarioRunner::operate(const QString &kind, const QJsonObject &args
     if (!w)
         return error(QStringLiteral("there is no %1 on the screen").arg(name));
     if (!w->isVisible())
-        return failed(name + QStringLiteral(" is not shown"));
+        return notYet(name + QStringLiteral(" is not shown"));
     if (!w->isEnabled())
-        return failed(name + QStringLiteral(" is disabled"));
+        return notYet(name + QStringLiteral(" is disabled"));
 
     if (auto *button = qobject_cast<QAbstractButton *>(w); button && kind != QLatin1String("choose")) {
         button->click();
@@ -465,7 +460,7 @@ StepOutcome ScenarioRunner::operate(const QString &kind, const QJsonObject &args
         const int row = args.value(QStringLiteral("row")).toInt(), column = args.value(QStringLiteral("column")).toInt();
         return clickCell(table, row - 1, column - 1)
                    ? held()
-                   : failed(QStringLiteral("cell %1, %2 of %3 cannot be clicked").arg(row).arg(column).arg(name));
+                   : notYet(QStringLiteral("cell %1, %2 of %3 cannot be clicked").arg(row).arg(column).arg(name));
     }
     return error(QStringLiteral("%1 is a %2, which \"%3\" cannot act on").arg(name, QString::fromLatin1(w->metaObject()->className()), kind));
 }
@@ -546,10 +541,7 @@ StepOutcome ScenarioRunner::simulate(const QString &kind, const QJsonObject &arg
     } else if (kind == QLatin1String("advance")) {
         ctrl.advance(value.toVariant().toLongLong());
     } else if (kind == QLatin1String("write")) {
-        QString content = args.value(QStringLiteral("content")).toString();
-        const QJsonArray repeat = args.value(QStringLiteral("repeat")).toArray();
-        if (!repeat.isEmpty())
-            content.replace(QStringLiteral("{repeat}"), repeat.at(0).toString().repeated(repeat.at(1).toInt()));
+        const QString content = substituted(args.value(QStringLiteral("content"))).toString();
         const QString path = resolve(value.toString());
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
@@ -560,6 +552,7 @@ StepOutcome ScenarioRunner::simulate(const QString &kind, const QJsonObject &arg
         if (QFileInfo(path).isDir() ? !QDir(path).removeRecursively() : !QFile::remove(path))
             return failed(QStringLiteral("%1 cannot be removed").arg(value.toString()));
     } else if (kind == QLatin1String("link")) {
+        QDir().mkpath(QFileInfo(resolve(value.toString())).absolutePath());
         if (!QFile::link(resolve(args.value(QStringLiteral("to")).toString()), resolve(value.toString())))
             return failed(QStringLiteral("%1 cannot be made a link").arg(value.toString()));
     } else if (kind == QLatin1String("diskLimit")) {
@@ -642,6 +635,15 @@ StepOutcome ScenarioRunner::expectOnScreen(const QString &what, const QJsonObjec
     }
     if (what == QLatin1String("enabled"))
         return check(name + QStringLiteral(" enabled"), is, w->isEnabled());
+    if (what == QLatin1String("shown"))
+        return check(name + QStringLiteral(" shown"), is, w->isVisible());
+    if (what == QLatin1String("rows")) {
+        auto *table = qobject_cast<QTableWidget *>(w);
+        auto *tree = qobject_cast<QTreeWidget *>(w);
+        if (!table && !tree)
+            return error(name + QStringLiteral(" is neither a table nor a tree"));
+        return check(QStringLiteral("the rows of ") + name, is, table ? table->rowCount() : tree->topLevelItemCount());
+    }
 
     QString text = widgetText(w);
     if (args.contains(QStringLiteral("row"))) {
@@ -810,6 +812,11 @@ QJsonValue ScenarioRunner::substituted(const QJsonValue &value) const
     QString text = value.toString();
     text.replace(QStringLiteral("${panel}"), m_workDir + QStringLiteral("/panel"));
     text.replace(QStringLiteral("${controller}"), m_workDir + QStringLiteral("/controller"));
+    // "${repeat:N:900000}" stands for nine hundred thousand Ns.
+    static const QRegularExpression repeat(QStringLiteral("\\$\\{repeat:([^:}]*):(\\d+)\\}"));
+    QRegularExpressionMatch m;
+    while ((m = repeat.match(text)).hasMatch())
+        text.replace(m.capturedStart(), m.capturedLength(), m.captured(1).repeated(m.captured(2).toInt()));
     return text;
 }
 

@@ -167,8 +167,13 @@ void prograMapWidget::tableCellClickedSlot(int row, int column)
         return;
     selectedRow = row;
     selectedColumn = column;
-    // The chooser reports through signalUpateRpl while it is still open.
-    fileEdit->exec();
+    // The chooser runs from the event loop, not inside the table's mouse handler: the panel may
+    // close the screen while the chooser is open, and the table must not be in the middle of an
+    // event when it goes. It reports through signalUpateRpl while it is still open.
+    QTimer::singleShot(0, fileEdit, [this] {
+        if (!fileEdit->isVisible())
+            fileEdit->exec();
+    });
 }
 
 void prograMapWidget::onSlotUpateRpl(QString path)

@@ -116,8 +116,12 @@ void tst_prograMapWidget::choose(int number, const QString &path)
 {
     QTableWidgetItem *item = table()->item(number - 1, 1);
     table()->scrollToItem(item);
-    QTimer::singleShot(0, this, [path] {
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, table()->visualItemRect(item).center());
+    // The click queued the chooser; this runs once it is open.
+    bool done = false;
+    QTimer::singleShot(0, this, [path, &done] {
         QWidget *chooser = QApplication::activeModalWidget();
+        done = true;
         QVERIFY(chooser);
         auto *tree = chooser->findChild<QTreeWidget *>(QStringLiteral("rplRemoteFiles"));
         tree->setCurrentItem(itemAt(tree, path));
@@ -125,7 +129,7 @@ void tst_prograMapWidget::choose(int number, const QString &path)
         if (chooser->isVisible())
             chooser->findChild<QPushButton *>(QStringLiteral("btnCancle"))->click();
     });
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, table()->visualItemRect(item).center());
+    QTRY_VERIFY(done);
 }
 
 static const QString versionNotice = QStringLiteral(

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -57,34 +56,6 @@ QString SimEnvironment::localDir() const
     return panelRoot() + QStringLiteral("/Application/zuzerarove");
 }
 
-QString SimEnvironment::outsideDir() const
-{
-    return m_dir.path() + QStringLiteral("/outside");
-}
-
-QMap<QString, QByteArray> SimEnvironment::snapshot() const
-{
-    QMap<QString, QByteArray> files;
-    const QDir base(m_dir.path());
-    QDirIterator it(m_dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        QByteArray content;
-        if (info.isSymLink())
-            content = "link to " + info.symLinkTarget().toUtf8();
-        else if (info.isDir())
-            content = "folder";
-        else {
-            QFile file(info.filePath());
-            content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
-        }
-        files.insert(base.relativeFilePath(info.filePath()), content);
-    }
-    return files;
-}
-
 bool SimEnvironment::writeControllerFile(const QString &ctrlPath, const QByteArray &content) const
 {
     const QString path = controllerRoot() + QLatin1Char('/') + ctrlPath;
@@ -128,8 +99,6 @@ void SimEnvironment::clear() const
 {
     QDir(controllerRoot()).removeRecursively();
     QDir(panelRoot()).removeRecursively();
-    QDir(outsideDir()).removeRecursively();
-    QDir().mkpath(outsideDir());
     QDir().mkpath(controllerRoot());
     QDir().mkpath(panelRoot() + QStringLiteral("/bin"));
     QDir().mkpath(localDir());

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidgetList>
@@ -19,11 +18,6 @@ public:
     QString panelRoot() const;
     // The local directory of the reservation screen, "<panel root>/Application/zuzerarove".
     QString localDir() const;
-    // A folder beside the two trees, where nothing the module does may write or remove.
-    QString outsideDir() const;
-    // Every file, folder and link below the temporary directory (both trees and the outside
-    // folder): path relative to it, then the bytes of a file or the target of a link.
-    QMap<QString, QByteArray> snapshot() const;
 
     bool writeControllerFile(const QString &ctrlPath, const QByteArray &content) const;
     QByteArray controllerFile(const QString &ctrlPath) const;
