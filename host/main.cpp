@@ -1,5 +1,6 @@
 // The virtual panel: runs a screen module on a PC over the simulated controller.
 
+#include "commandline.h"
 #include "moduleloader.h"
 #include "panelwindow.h"
 #include "scenario.h"
@@ -14,7 +15,6 @@
 #include "zuzerarovesim.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -26,108 +26,16 @@
 
 namespace {
 
-// What the command line asks for.
-struct Options
-{
-    QString module;
-    bool moduleGiven = false;
-    QString panelRoot;
-    QString controllerRoot;
-    int idleMs = 20;
-    int quitAfterMs = -1;
-    QString tourDir;
-    qint64 runTimeMs = 30000;
-    double speed = 1;
-    double tourPace = 1;
-    QString language;
-    bool simulator = true;
-    QStringList scenarios;
-    QString report;
-    QString screenshots;
-};
-
-// A root from its option, else from the environment, else beside the working directory.
-QString rootFrom(const QString &given, const char *env, const char *fallback)
-{
-    QString dir = given;
-    if (dir.isEmpty())
-        dir = qEnvironmentVariable(env);
-    if (dir.isEmpty())
-        dir = QDir::current().filePath(QString::fromLatin1(fallback));
-    return QDir(dir).absolutePath();
-}
-
-Options parseOptions(const QApplication &app)
-{
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Runs a panel screen module on the simulated robot controller."));
-    parser.addHelpOption();
-    const QCommandLineOption moduleOpt(QStringLiteral("module"),
-        QStringLiteral("The module library to load."), QStringLiteral("path"),
-        QStringLiteral(VIRTUAL_PANEL_DEFAULT_MODULE));
-    const QCommandLineOption panelOpt(QStringLiteral("panel-root"),
-        QStringLiteral("The panel's file tree (default: $RTM_PANEL_ROOT, else ./panel)."), QStringLiteral("dir"));
-    const QCommandLineOption ctrlOpt(QStringLiteral("controller-root"),
-        QStringLiteral("The controller's file store (default: $RTM_CONTROLLER_ROOT, else ./controller)."),
-        QStringLiteral("dir"));
-    const QCommandLineOption idleOpt(QStringLiteral("idle"),
-        QStringLiteral("Period of the host's idle calls."), QStringLiteral("ms"), QStringLiteral("20"));
-    const QCommandLineOption quitOpt(QStringLiteral("quit-after"),
-        QStringLiteral("Quit after this long."), QStringLiteral("ms"));
-    const QCommandLineOption tourOpt(QStringLiteral("tour"),
-        QStringLiteral("Play the scripted tour and save its screenshots into dir, then quit."), QStringLiteral("dir"));
-    const QCommandLineOption runOpt(QStringLiteral("run-time"),
-        QStringLiteral("How long one reserved program runs on the controller."), QStringLiteral("ms"),
-        QStringLiteral("30000"));
-    const QCommandLineOption speedOpt(QStringLiteral("speed"),
-        QStringLiteral("Controller clock speed against real time."), QStringLiteral("factor"), QStringLiteral("1"));
-    const QCommandLineOption paceOpt(QStringLiteral("tour-pace"),
-        QStringLiteral("Stretch the tour's waits by this factor (for slow runs such as under valgrind)."),
-        QStringLiteral("factor"), QStringLiteral("1"));
-    const QCommandLineOption langOpt(QStringLiteral("language"),
-        QStringLiteral("Show the module in this language, for example zh_CN."), QStringLiteral("code"));
-    const QCommandLineOption noSimOpt(QStringLiteral("no-simulator"),
-        QStringLiteral("Show the pendant screen without the simulator panel."));
-    const QCommandLineOption scenarioOpt(QStringLiteral("scenario"),
-        QStringLiteral("Play this scenario file, then quit (may be given more than once); the panel and the "
-                       "controller live in a temporary folder."),
-        QStringLiteral("file"));
-    const QCommandLineOption reportOpt(QStringLiteral("report"),
-        QStringLiteral("Write the scenarios' results as a JUnit XML report."), QStringLiteral("file"));
-    const QCommandLineOption shotsOpt(QStringLiteral("screenshots"),
-        QStringLiteral("Save the scenarios' screenshots into dir."), QStringLiteral("dir"));
-    parser.addOptions({moduleOpt, panelOpt, ctrlOpt, idleOpt, quitOpt, tourOpt, runOpt, speedOpt, paceOpt, langOpt,
-                       noSimOpt, scenarioOpt, reportOpt, shotsOpt});
-    parser.process(app);
-
-    Options o;
-    o.module = parser.value(moduleOpt);
-    o.moduleGiven = parser.isSet(moduleOpt);
-    o.panelRoot = rootFrom(parser.value(panelOpt), "RTM_PANEL_ROOT", "panel");
-    o.controllerRoot = rootFrom(parser.value(ctrlOpt), "RTM_CONTROLLER_ROOT", "controller");
-    o.idleMs = parser.value(idleOpt).toInt();
-    if (parser.isSet(quitOpt))
-        o.quitAfterMs = parser.value(quitOpt).toInt();
-    o.tourDir = parser.value(tourOpt);
-    o.runTimeMs = parser.value(runOpt).toLongLong();
-    o.speed = parser.value(speedOpt).toDouble();
-    o.tourPace = qMax(1.0, parser.value(paceOpt).toDouble());
-    o.language = parser.value(langOpt);
-    o.simulator = !parser.isSet(noSimOpt);
-    o.scenarios = parser.values(scenarioOpt);
-    o.report = parser.value(reportOpt);
-    o.screenshots = parser.value(shotsOpt);
-    return o;
-}
-
 // Both file trees and the controller as the service finds them when it starts. The module
 // computes its paths when it is loaded, so the roots are in place before that.
 void setUpPlatform(const Options &o)
 {
     qputenv("RTM_PANEL_ROOT", o.panelRoot.toLocal8Bit());
     qputenv("RTM_CONTROLLER_ROOT", o.controllerRoot.toLocal8Bit());
-    QDir().mkpath(o.panelRoot + QStringLiteral("/bin"));
+    for (const QString &folder : {o.panelRoot + QStringLiteral("/bin"), o.panelRoot + QStringLiteral("/Application"),
+                                  o.controllerRoot})
+        if (!QFileInfo(folder).isDir() && QDir().mkpath(folder))
+            std::printf("virtualpanel: made the folder %s\n", qPrintable(folder));
     sim::Panel::setRoot(o.panelRoot);
 
     sim::Controller &ctrl = sim::Controller::instance();
@@ -231,9 +139,21 @@ int playScenarios(PanelWindow &window, ModuleLoader &loader, const QList<Scenari
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("virtualpanel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VIRTUAL_PANEL_VERSION));
+    CommandLine commandLine(QStringLiteral(VIRTUAL_PANEL_DEFAULT_MODULE));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (CommandLine::asksForHelpOrVersion(arguments)) {
+        // The help and the version need no display.
+        QCoreApplication core(argc, argv);
+        commandLine.showHelpOrVersion(QCoreApplication::arguments());
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("virtualpanel"));
-    Options options = parseOptions(app);
+    Options options;
+    if (!commandLine.read(QCoreApplication::arguments(), &options))
+        return 2;
     // Scenarios play in trees of their own, never in a panel's or a controller's given folder.
     QTemporaryDir scenarioDir;
     QList<Scenario> scenarios;

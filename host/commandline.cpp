@@ -1,0 +1,148 @@
+#include "commandline.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+QCommandLineOption option(const char *name, const char *help, const char *value = nullptr,
+                          const char *byDefault = nullptr)
+{
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
+                              value ? QString::fromLatin1(value) : QString(),
+                              byDefault ? QString::fromLatin1(byDefault) : QString());
+}
+
+bool refuse(const QString &name, const QString &value, const QString &why)
+{
+    std::fprintf(stderr, "virtualpanel: --%s %s: %s\n", qPrintable(name), qPrintable(value), qPrintable(why));
+    return false;
+}
+
+// A root from its option, else from the environment, else beside the working directory.
+QString rootFrom(const QString &given, const char *env, const char *fallback)
+{
+    QString dir = given;
+    if (dir.isEmpty())
+        dir = qEnvironmentVariable(env);
+    if (dir.isEmpty())
+        dir = QDir::current().filePath(QString::fromLatin1(fallback));
+    return QDir(dir).absolutePath();
+}
+
+// A folder that exists or can be made, and can be written.
+bool writableFolder(const QString &dir)
+{
+    return !dir.isEmpty() && QDir().mkpath(dir) && QFileInfo(dir).isWritable();
+}
+
+} // namespace
+
+CommandLine::CommandLine(const QString &defaultModule)
+    : m_module(QStringLiteral("module"), QStringLiteral("The module library to load."), QStringLiteral("path"),
+               defaultModule),
+      m_panel(option("panel-root", "The panel's file tree, a folder that exists (default: $RTM_PANEL_ROOT, else "
+                                   "./panel).", "dir")),
+      m_controller(option("controller-root", "The controller's file store, a folder that exists (default: "
+                                             "$RTM_CONTROLLER_ROOT, else ./controller).", "dir")),
+      m_idle(option("idle", "Period of the host's idle calls, 1 to 60000.", "ms", "20")),
+      m_quitAfter(option("quit-after", "Quit after this long.", "ms")),
+      m_tour(option("tour", "Play the scripted tour and save its screenshots into dir, then quit.", "dir")),
+      m_runTime(option("run-time", "How long one reserved program runs on the controller.", "ms", "30000")),
+      m_speed(option("speed", "Controller clock speed against real time, 0.001 to 1000.", "factor", "1")),
+      m_pace(option("tour-pace", "Stretch the tour's waits by this factor, 1 to 100 (for slow runs such as under "
+                                 "valgrind).", "factor", "1")),
+      m_language(option("language", "Show the module in this language, for example zh_CN.", "code")),
+      m_noSimulator(option("no-simulator", "Show the pendant screen without the simulator panel.")),
+      m_scenario(option("scenario", "Play this scenario file, then quit (may be given more than once); the panel "
+                                    "and the controller live in a temporary folder.", "file")),
+      m_report(option("report", "Write the scenarios' results as a JUnit XML report.", "file")),
+      m_screenshots(option("screenshots", "Save the scenarios' screenshots into dir.", "dir"))
+{
+    m_parser.setApplicationDescription(QStringLiteral("Runs a panel screen module on the simulated robot controller."));
+    m_parser.addHelpOption();
+    m_parser.addVersionOption();
+    m_parser.addOptions({m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
+                         m_language, m_noSimulator, m_scenario, m_report, m_screenshots});
+}
+
+bool CommandLine::asksForHelpOrVersion(const QStringList &arguments)
+{
+    static const QStringList asks = {QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("-?"),
+                                     QStringLiteral("--help-all"), QStringLiteral("-v"), QStringLiteral("--version")};
+    for (const QString &argument : arguments.mid(1))
+        if (asks.contains(argument))
+            return true;
+    return false;
+}
+
+void CommandLine::showHelpOrVersion(const QStringList &arguments)
+{
+    m_parser.parse(arguments);
+    if (m_parser.isSet(QStringLiteral("version")))
+        m_parser.showVersion();
+    m_parser.showHelp(0);
+}
+
+bool CommandLine::read(const QStringList &arguments, Options *o)
+{
+    if (!m_parser.parse(arguments)) {
+        std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(m_parser.errorText()));
+        return false;
+    }
+    if (!m_parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "virtualpanel: %s: not an option\n", qPrintable(m_parser.positionalArguments().first()));
+        return false;
+    }
+
+    // A number within its range, or a refusal naming the option.
+    auto number = [this](const QCommandLineOption &opt, double min, double max, bool whole, double *out) {
+        bool ok = false;
+        const QString text = m_parser.value(opt);
+        const double value = text.toDouble(&ok);
+        if (!ok || value < min || value > max || (whole && value != double(qint64(value))))
+            return refuse(opt.names().first(), text,
+                          QStringLiteral("not a %1 from %2 to %3").arg(whole ? QStringLiteral("whole number")
+                                                                             : QStringLiteral("number"))
+                              .arg(min, 0, 'g', 10).arg(max, 0, 'g', 10));
+        *out = value;
+        return true;
+    };
+    double idle = 0, quitAfter = -1, runTime = 0, speed = 0, pace = 0;
+    if (!number(m_idle, 1, 60000, true, &idle) || !number(m_runTime, 1, 86400000, true, &runTime)
+        || !number(m_speed, 0.001, 1000, false, &speed) || !number(m_pace, 1, 100, false, &pace)
+        || (m_parser.isSet(m_quitAfter) && !number(m_quitAfter, 0, 2147483647, true, &quitAfter)))
+        return false;
+
+    for (const QCommandLineOption *root : {&m_panel, &m_controller})
+        if (m_parser.isSet(*root) && !QFileInfo(m_parser.value(*root)).isDir())
+            return refuse(root->names().first(), m_parser.value(*root), QStringLiteral("no such folder"));
+    for (const QCommandLineOption *out : {&m_tour, &m_screenshots})
+        if (m_parser.isSet(*out) && !writableFolder(m_parser.value(*out)))
+            return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("a folder that cannot be made or written"));
+    if (m_parser.isSet(m_report) && !writableFolder(QFileInfo(m_parser.value(m_report)).absolutePath()))
+        return refuse(m_report.names().first(), m_parser.value(m_report), QStringLiteral("its folder cannot be written"));
+    if (m_parser.isSet(m_scenario) && (m_parser.isSet(m_panel) || m_parser.isSet(m_controller)))
+        return refuse(m_parser.isSet(m_panel) ? m_panel.names().first() : m_controller.names().first(),
+                      m_parser.value(m_parser.isSet(m_panel) ? m_panel : m_controller),
+                      QStringLiteral("scenarios play in a temporary folder of their own"));
+
+    o->module = m_parser.value(m_module);
+    o->moduleGiven = m_parser.isSet(m_module);
+    o->panelRoot = rootFrom(m_parser.value(m_panel), "RTM_PANEL_ROOT", "panel");
+    o->controllerRoot = rootFrom(m_parser.value(m_controller), "RTM_CONTROLLER_ROOT", "controller");
+    o->idleMs = int(idle);
+    o->quitAfterMs = int(quitAfter);
+    o->tourDir = m_parser.value(m_tour);
+    o->runTimeMs = qint64(runTime);
+    o->speed = speed;
+    o->tourPace = pace;
+    o->language = m_parser.value(m_language);
+    o->simulator = !m_parser.isSet(m_noSimulator);
+    o->scenarios = m_parser.values(m_scenario);
+    o->report = m_parser.value(m_report);
+    o->screenshots = m_parser.value(m_screenshots);
+    return true;
+}

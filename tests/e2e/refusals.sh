@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# A scenario that cannot run as written, and an option value that cannot be used, stop the panel
+# before anything starts, with exit code 2 and a message naming the file, the line and the step,
+# or the option and its value.
+#   refusals.sh <virtualpanel> <module> <broken scenarios dir>
+set -uo pipefail
+panel=$1 module=$2 dir=$3
+fail() { echo "refusals: $*"; exit 1; }
+expect() {
+    local file=$dir/$1 where=$2 what=$3 out status
+    out=$("$panel" --module "$module" --scenario "$file" 2>&1)
+    status=$?
+    [ "$status" = 2 ] || fail "$1 ended with $status, not 2: $out"
+    grep -qF "$file:$where" <<<"$out" || fail "$1 does not name $where: $out"
+    grep -qF "$what" <<<"$out" || fail "$1 does not say \"$what\": $out"
+}
+expect does-not-parse.json 5 "missing after a comma"
+expect unknown-step.json "5, step 2" 'unknown step "tap"'
+expect no-such-key.json "5, step 2" "there is no launchButton on the screen"
+# Each bad value is named with its option; nothing is made or written.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+refused() {
+    local what=$1 out status
+    shift
+    out=$(cd "$work" && "$panel" --module "$module" "$@" 2>&1)
+    status=$?
+    [ "$status" = 2 ] || fail "$* ended with $status, not 2: $out"
+    grep -qF -- "$what" <<<"$out" || fail "$* does not say \"$what\": $out"
+    [ -z "$(ls -A "$work")" ] || fail "$* made $(ls -A "$work")"
+}
+refused "--idle -5: not a whole number from 1 to 60000" --idle -5
+refused "--speed abc: not a number" --speed abc
+refused "--run-time -1: not a whole number" --run-time -1
+refused "--panel-root $work/none: no such folder" --panel-root "$work/none"
+refused "--controller-root $work/none: no such folder" --controller-root "$work/none"
+refused "--tour /proc/shots: a folder that cannot be made or written" --tour /proc/shots
+refused "Unknown option 'idel'" --idel 5
+"$panel" --version | grep -q "^virtualpanel [0-9]" || fail "--version"
+QT_QPA_PLATFORM=none "$panel" --help | grep -q -- "--scenario <file>" || fail "--help without a display"
+echo "refusals: ok"
