@@ -23,14 +23,10 @@ work=sample-work
 [ -d "$work" ] || cp -r sample "$work"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    # The tour saves settings; it plays on its own copy of the sample, not on the working copy.
-    tourdir=$(mktemp -d)
-    trap 'rm -rf "$tourdir"' EXIT
-    cp -r sample/. "$tourdir"
+    # The tour plays on its own copy of the sample, not on the working copy.
     shots="$PWD/screenshots"
     echo "run.sh: no display; playing the tour on Xvfb"
-    xvfb-run -a -s "-screen 0 1600x1000x24" "$build/bin/virtualpanel" \
-        --panel-root "$tourdir/panel" --controller-root "$tourdir/controller" --tour "$shots" "${args[@]}"
+    xvfb-run -a -s "-screen 0 1600x1000x24" "$build/bin/virtualpanel" --tour "$shots" "${args[@]}"
     echo "run.sh: screenshots are in $shots"
 else
     exec "$build/bin/virtualpanel" --panel-root "$work/panel" --controller-root "$work/controller" "${args[@]}"

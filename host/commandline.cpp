@@ -49,11 +49,11 @@ CommandLine::CommandLine(const QString &defaultModule)
                                              "$RTM_CONTROLLER_ROOT, else ./controller).", "dir")),
       m_idle(option("idle", "Period of the host's idle calls, 1 to 60000.", "ms", "20")),
       m_quitAfter(option("quit-after", "Quit after this long.", "ms")),
-      m_tour(option("tour", "Play the scripted tour and save its screenshots into dir, then quit.", "dir")),
+      m_tour(option("tour", "Play the tour of every page (the scenario tour.json) and save its screenshots into dir, then quit.", "dir")),
       m_runTime(option("run-time", "How long one reserved program runs on the controller.", "ms", "30000")),
       m_speed(option("speed", "Controller clock speed against real time, 0.001 to 1000.", "factor", "1")),
-      m_pace(option("tour-pace", "Stretch the tour's waits by this factor, 1 to 100 (for slow runs such as under "
-                                 "valgrind).", "factor", "1")),
+      m_pace(option("tour-pace", "Stretch the scenarios' waits and time limits by this factor, 1 to 100 (for slow "
+                                 "runs such as under valgrind).", "factor", "1")),
       m_language(option("language", "Show the module in this language, for example zh_CN.", "code")),
       m_noSimulator(option("no-simulator", "Show the pendant screen without the simulator panel.")),
       m_scenario(option("scenario", "Play this scenario file, then quit (may be given more than once); the panel "
@@ -124,7 +124,7 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
             return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("a folder that cannot be made or written"));
     if (m_parser.isSet(m_report) && !writableFolder(QFileInfo(m_parser.value(m_report)).absolutePath()))
         return refuse(m_report.names().first(), m_parser.value(m_report), QStringLiteral("its folder cannot be written"));
-    if (m_parser.isSet(m_scenario) && (m_parser.isSet(m_panel) || m_parser.isSet(m_controller)))
+    if ((m_parser.isSet(m_scenario) || m_parser.isSet(m_tour)) && (m_parser.isSet(m_panel) || m_parser.isSet(m_controller)))
         return refuse(m_parser.isSet(m_panel) ? m_panel.names().first() : m_controller.names().first(),
                       m_parser.value(m_parser.isSet(m_panel) ? m_panel : m_controller),
                       QStringLiteral("scenarios play in a temporary folder of their own"));

@@ -5,7 +5,6 @@
 #include "panelwindow.h"
 #include "scenario.h"
 #include "scenariorunner.h"
-#include "tour.h"
 
 #include "basezedoveduddata.h"
 #include "desktopsim.h"
@@ -84,22 +83,19 @@ QString modulePath(const Options &o)
     return o.module;
 }
 
-Tour *startTour(PanelWindow *window, const Options &o, QApplication &app)
-{
-    QList<TourStep> steps = defaultTour();
-    for (TourStep &step : steps)
-        step.delayMs = int(step.delayMs * o.tourPace);
-    auto *tour = new Tour(window, o.tourDir, steps, &app);
-    QObject::connect(tour, &Tour::finished, &app, [] { QTimer::singleShot(300, qApp, &QCoreApplication::quit); });
-    tour->start();
-    return tour;
-}
 
 // The sample controller, installed or in the source tree.
 QString sampleController()
 {
     const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/ruvozuvid/sample/controller");
     return QFileInfo(installed).isDir() ? QDir(installed).absolutePath() : QStringLiteral(VIRTUAL_PANEL_SAMPLE "/controller");
+}
+
+// The tour of every page, installed or in the source tree.
+QString tourScenario()
+{
+    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/ruvozuvid/scenarios/tour.json");
+    return QFileInfo::exists(installed) ? installed : QStringLiteral(VIRTUAL_PANEL_SCENARIOS "/tour.json");
 }
 
 bool loadScenarios(const Options &o, QList<Scenario> *scenarios)
@@ -119,7 +115,7 @@ bool loadScenarios(const Options &o, QList<Scenario> *scenarios)
 int playScenarios(PanelWindow &window, ModuleLoader &loader, const QList<Scenario> &scenarios, const Options &o,
                   const QString &workDir)
 {
-    ScenarioRunner runner(&window, &loader, workDir, o.screenshots);
+    ScenarioRunner runner(&window, &loader, workDir, o.screenshots, o.tourPace);
     QObject::connect(&runner, &ScenarioRunner::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
     runner.start(scenarios);
@@ -157,6 +153,10 @@ int main(int argc, char *argv[])
     // Scenarios play in trees of their own, never in a panel's or a controller's given folder.
     QTemporaryDir scenarioDir;
     QList<Scenario> scenarios;
+    if (!options.tourDir.isEmpty()) {
+        options.scenarios.prepend(tourScenario());
+        options.screenshots = options.tourDir;
+    }
     if (!options.scenarios.isEmpty()) {
         if (!loadScenarios(options, &scenarios))
             return 2;
@@ -211,12 +211,8 @@ int main(int argc, char *argv[])
     window.startIdle(options.idleMs);
     if (options.quitAfterMs >= 0)
         QTimer::singleShot(options.quitAfterMs, &app, &QCoreApplication::quit);
-    Tour *tour = options.tourDir.isEmpty() ? nullptr : startTour(&window, options, app);
 
     const int code = app.exec();
-    if (tour)
-        std::printf("virtualpanel: tour screenshots in %s (%d written)\n",
-                    qPrintable(QDir(options.tourDir).absolutePath()), int(tour->written().size()));
     if (window.moduleWidget())
         window.moduleWidget()->setUsedVars(0, false);
     window.releaseModule();

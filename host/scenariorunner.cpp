@@ -177,8 +177,8 @@ void limitFileSize(qint64 bytes)
 } // namespace
 
 ScenarioRunner::ScenarioRunner(PanelWindow *window, ModuleLoader *loader, const QString &workDir,
-                               const QString &shotDir, QObject *parent)
-    : QObject(parent), m_window(window), m_loader(loader), m_workDir(workDir), m_shotDir(shotDir)
+                               const QString &shotDir, double pace, QObject *parent)
+    : QObject(parent), m_window(window), m_loader(loader), m_workDir(workDir), m_shotDir(shotDir), m_pace(pace)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &ScenarioRunner::tick);
@@ -224,7 +224,7 @@ void ScenarioRunner::tick()
     case Phase::Opening:
         // The monitor's start-up has fetched the configuration: the screen is up.
         if (sim::CallLog::instance().entriesOf({QStringLiteral("getFileFromCtrl")}).isEmpty()
-            && m_stepClock.elapsed() < 5000) {
+            && m_stepClock.elapsed() < 5000 * m_pace) {
             schedule(20);
             return;
         }
@@ -327,7 +327,7 @@ void ScenarioRunner::runStep()
     }
     if (step.kind == QLatin1String("wait")) {
         ++m_step;
-        schedule(step.args.value(step.kind).toInt());
+        schedule(int(step.args.value(step.kind).toInt() * m_pace));
         return;
     }
     // Scheduled first: a box this step opens waits inside it, and the steps go on in the box.
@@ -339,7 +339,7 @@ void ScenarioRunner::runStep()
     // A step that waits for the screen or the controller did nothing yet: it is tried again
     // until it holds or its time is up.
     if (outcome.state == StepOutcome::NotYet
-        && m_stepClock.elapsed() < step.args.value(QStringLiteral("within")).toInt(2000)) {
+        && m_stepClock.elapsed() < step.args.value(QStringLiteral("within")).toInt(2000) * m_pace) {
         --m_step;
         schedule(20);
         return;

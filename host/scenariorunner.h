@@ -33,8 +33,9 @@ class ScenarioRunner : public QObject
 {
     Q_OBJECT
 public:
+    // pace stretches every wait and time limit, for slow runs such as under valgrind.
     ScenarioRunner(PanelWindow *window, ModuleLoader *loader, const QString &workDir, const QString &shotDir,
-                   QObject *parent = nullptr);
+                   double pace = 1, QObject *parent = nullptr);
     ~ScenarioRunner() override;
 
     void start(const QList<Scenario> &scenarios);
@@ -86,6 +87,7 @@ private:
     ModuleLoader *m_loader;
     QString m_workDir;
     QString m_shotDir;
+    double m_pace;
     QList<Scenario> m_scenarios;
     QList<ScenarioResult> m_results;
     int m_current = -1;

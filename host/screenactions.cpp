@@ -1,21 +1,9 @@
 #include "screenactions.h"
 
-#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QTableWidget>
 #include <QTreeWidget>
-
-QAbstractButton *shownButton(QWidget *root, const QString &name)
-{
-    if (!root)
-        return nullptr;
-    const QList<QAbstractButton *> buttons = root->findChildren<QAbstractButton *>(name);
-    for (QAbstractButton *b : buttons)
-        if (b->isVisible())
-            return b;
-    return nullptr;
-}
 
 bool clickCell(QTableWidget *table, int row, int column)
 {

@@ -2,16 +2,11 @@
 
 #include <QString>
 
-class QAbstractButton;
 class QTableWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
-class QWidget;
 
-// What an operator's finger does on the screen, shared by the tour and the scenarios.
-
-// The shown key of that object name below root, or null.
-QAbstractButton *shownButton(QWidget *root, const QString &name);
+// What an operator's finger does on the screen.
 
 // Presses and releases the mouse on a cell (counted from 0) of a shown table, as the window
 // system delivers it; false when the cell is not there or something covers it. The click is
