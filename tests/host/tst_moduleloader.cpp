@@ -25,7 +25,6 @@ private slots:
     void moduleOnThePanel();
     void panelExitsNonZeroOnBrokenModule_data();
     void panelExitsNonZeroOnBrokenModule();
-    void panelTourWritesScreenshots();
 
 private:
     QWidgetList m_before;
@@ -153,22 +152,6 @@ void tst_ModuleLoader::panelExitsNonZeroOnBrokenModule()
     QCOMPARE(panel.exitCode(), 2);
     const QString err = QString::fromLocal8Bit(panel.readAllStandardError());
     QVERIFY2(err.contains(mustName), qPrintable(err));
-}
-
-void tst_ModuleLoader::panelTourWritesScreenshots()
-{
-    QTemporaryDir dir;
-    QProcess panel;
-    panel.setProcessEnvironment(panelEnvironment(dir));
-    const QString shots = dir.filePath(QStringLiteral("shots"));
-    panel.start(QStringLiteral(VIRTUAL_PANEL),
-                {QStringLiteral("--module"), QStringLiteral(TEST_PLUGIN), QStringLiteral("--tour"), shots,
-                 QStringLiteral("--quit-after"), QStringLiteral("60000")});
-    QVERIFY(panel.waitForFinished(90000));
-    QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(panel.exitCode() == 0, panel.readAllStandardError().constData());
-    QVERIFY(QFileInfo(QDir(shots).filePath(QStringLiteral("01-monitor.png"))).size() > 0);
-    QVERIFY(QFileInfo(QDir(shots).filePath(QStringLiteral("panel-and-simulator.png"))).size() > 0);
 }
 
 QTEST_MAIN(tst_ModuleLoader)
