@@ -59,13 +59,17 @@ CommandLine::CommandLine(const QString &defaultModule)
       m_scenario(option("scenario", "Play this scenario file, then quit (may be given more than once); the panel "
                                     "and the controller live in a temporary folder.", "file")),
       m_report(option("report", "Write the scenarios' results as a JUnit XML report.", "file")),
-      m_screenshots(option("screenshots", "Save the scenarios' screenshots into dir.", "dir"))
+      m_screenshots(option("screenshots", "Save the scenarios' screenshots into dir.", "dir")),
+      m_journal(option("journal", "Write every event of the controller and of the module's traffic with it to file, "
+                                  "one JSON object a line.", "file")),
+      m_record(option("record", "Write what the operator does on the screen and in the simulator panel to file, "
+                                "as a scenario that plays it again.", "file"))
 {
     m_parser.setApplicationDescription(QStringLiteral("Runs a panel screen module on the simulated robot controller."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
-                         m_language, m_noSimulator, m_scenario, m_report, m_screenshots});
+                         m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record});
 }
 
 bool CommandLine::asksForHelpOrVersion(const QStringList &arguments)
@@ -122,8 +126,11 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
     for (const QCommandLineOption *out : {&m_tour, &m_screenshots})
         if (m_parser.isSet(*out) && !writableFolder(m_parser.value(*out)))
             return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("a folder that cannot be made or written"));
-    if (m_parser.isSet(m_report) && !writableFolder(QFileInfo(m_parser.value(m_report)).absolutePath()))
-        return refuse(m_report.names().first(), m_parser.value(m_report), QStringLiteral("its folder cannot be written"));
+    for (const QCommandLineOption *out : {&m_report, &m_journal, &m_record})
+        if (m_parser.isSet(*out) && !writableFolder(QFileInfo(m_parser.value(*out)).absolutePath()))
+            return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("its folder cannot be written"));
+    if (m_parser.isSet(m_record) && (m_parser.isSet(m_scenario) || m_parser.isSet(m_tour)))
+        return refuse(m_record.names().first(), m_parser.value(m_record), QStringLiteral("records an operator, not a scenario"));
     if ((m_parser.isSet(m_scenario) || m_parser.isSet(m_tour)) && (m_parser.isSet(m_panel) || m_parser.isSet(m_controller)))
         return refuse(m_parser.isSet(m_panel) ? m_panel.names().first() : m_controller.names().first(),
                       m_parser.value(m_parser.isSet(m_panel) ? m_panel : m_controller),
@@ -144,5 +151,7 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
     o->scenarios = m_parser.values(m_scenario);
     o->report = m_parser.value(m_report);
     o->screenshots = m_parser.value(m_screenshots);
+    o->journal = m_parser.value(m_journal);
+    o->record = m_parser.value(m_record);
     return true;
 }

@@ -23,6 +23,8 @@ struct Options
     QStringList scenarios;
     QString report;
     QString screenshots;
+    QString journal;
+    QString record;
 };
 
 // The virtual panel's options, with their help.
@@ -42,5 +44,5 @@ public:
 private:
     QCommandLineParser m_parser;
     QCommandLineOption m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
-        m_language, m_noSimulator, m_scenario, m_report, m_screenshots;
+        m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record;
 };

@@ -1,6 +1,7 @@
 // The virtual panel: runs a screen module on a PC over the simulated controller.
 
 #include "commandline.h"
+#include "journalview.h"
 #include "moduleloader.h"
 #include "panelwindow.h"
 #include "scenario.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QScopedPointer>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QTimer>
@@ -180,6 +182,11 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "virtualpanel: no %s translation for the module\n", qPrintable(options.language));
     }
 
+    QScopedPointer<JournalFile> journal(options.journal.isEmpty() ? nullptr : new JournalFile(options.journal));
+    if (journal && !journal->isOpen()) {
+        std::fprintf(stderr, "virtualpanel: --journal %s: cannot be written\n", qPrintable(options.journal));
+        return 2;
+    }
     PanelWindow window(options.simulator);
     if (!scenarios.isEmpty())
         return playScenarios(window, loader, scenarios, options, scenarioDir.path());

@@ -1,5 +1,6 @@
 #include "panelwindow.h"
 
+#include "journalview.h"
 #include "simulatorpanel.h"
 
 #include "basezedoveduddata.h"
@@ -59,6 +60,9 @@ PanelWindow::PanelWindow(bool withSimulator, QWidget *parent) : QWidget(parent)
         m_simulator = new SimulatorPanel(this);
         m_simulator->setFixedWidth(420);
         row->addWidget(m_simulator);
+        m_journal = new JournalView(this);
+        m_journal->setFixedWidth(420);
+        row->addWidget(m_journal);
     }
 
     m_idleTimer = new QTimer(this);

@@ -7,13 +7,15 @@
 #include "rtmbasewidget.h"
 
 class BaseZedOvedudData;
+class JournalView;
 class QLabel;
 class QTimer;
 class RtmBaseWidget;
 class SimulatorPanel;
 
 // A pendant-sized window: a status strip, the 1024x688 screen that shows the module's widget,
-// a key strip, and beside it the simulator panel. It drives the module with idle calls.
+// a key strip, and beside it the simulator panel and the journal with its run timeline. It drives
+// the module with idle calls.
 class PanelWindow : public QWidget
 {
     Q_OBJECT
@@ -29,6 +31,7 @@ public:
     // The screen as the operator sees it, with an open dialog drawn over its middle.
     QPixmap grabScreen() const;
     SimulatorPanel *simulator() const { return m_simulator; }
+    JournalView *journal() const { return m_journal; }
 
     void startIdle(int periodMs);
     void stopIdle();
@@ -44,6 +47,7 @@ private:
     QLabel *m_status = nullptr;
     QLabel *m_note = nullptr;
     SimulatorPanel *m_simulator = nullptr;
+    JournalView *m_journal = nullptr;
     QTimer *m_idleTimer = nullptr;
     BaseZedOvedudData *m_data = nullptr;
     QPointer<RtmBaseWidget> m_widget;

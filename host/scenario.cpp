@@ -45,7 +45,7 @@ const StepKind stepKinds[] = {
     {"diskLimit", Value::NumberOrOff, false, ""},
     // Time and pictures.
     {"wait", Value::Number, false, ""},
-    {"screenshot", Value::Text, false, "window"},
+    {"screenshot", Value::Text, false, "window timeline"},
     // What must hold; each waits up to "within" milliseconds for it.
     {"expect text", Value::Text, false, "of! row column is contains within"},
     {"expect enabled", Value::Text, false, "of! is! within"},

@@ -1,5 +1,6 @@
 #include "scenariorunner.h"
 
+#include "journalview.h"
 #include "moduleloader.h"
 #include "panelwindow.h"
 #include "screenactions.h"
@@ -567,7 +568,10 @@ StepOutcome ScenarioRunner::screenshot(const QJsonObject &args) const
     if (m_shotDir.isEmpty())
         return held();
     QDir().mkpath(m_shotDir);
-    const QPixmap pixmap = args.value(QStringLiteral("window")).toBool() ? m_window->grab() : m_window->grabScreen();
+    const QPixmap pixmap = args.value(QStringLiteral("window")).toBool()   ? m_window->grab()
+                           : args.value(QStringLiteral("timeline")).toBool() && m_window->journal()
+                               ? m_window->journal()->timeline()->picture()
+                               : m_window->grabScreen();
     const QString path = QDir(m_shotDir).filePath(name + QStringLiteral(".png"));
     return pixmap.save(path) ? held() : failed(QStringLiteral("%1 cannot be written").arg(path));
 }

@@ -8,15 +8,19 @@ CallLog &CallLog::instance()
     return log;
 }
 
+static QString callName(const QString &entry)
+{
+    return entry.left(entry.indexOf(QLatin1Char('(')));
+}
+
 void CallLog::add(const QString &entry)
 {
     if (m_enabled)
         m_entries.append(entry);
-}
-
-static QString callName(const QString &entry)
-{
-    return entry.left(entry.indexOf(QLatin1Char('(')));
+    // The journal hears commands; the queries the screen polls many times a second would bury them.
+    const QString name = callName(entry).section(QStringLiteral("::"), -1);
+    if (!name.startsWith(QLatin1String("get")) && !name.startsWith(QLatin1String("is")))
+        Journal::instance().record(QStringLiteral("call"), entry);
 }
 
 QStringList CallLog::entriesExcept(const QStringList &names) const

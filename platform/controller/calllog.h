@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal.h"
 #include "simcontroller_global.h"
 
 #include <QString>
@@ -9,6 +10,7 @@ namespace sim {
 
 // Every call that the module makes into the platform, in order, as "name(arg, arg)".
 // Shared by all stand-ins, so one log shows the order of transfers, service calls and boxes.
+// Kept while enabled; told to the journal whenever it is heard.
 class SIMCONTROLLER_EXPORT CallLog
 {
 public:
@@ -40,7 +42,7 @@ template<typename... Args>
 void logCall(const char *name, const Args &...args)
 {
     CallLog &log = CallLog::instance();
-    if (!log.isEnabled())
+    if (!log.isEnabled() && !Journal::instance().isHeard())
         return;
     QStringList parts{logArg(args)...};
     log.add(QString::fromUtf8(name) + QLatin1Char('(') + parts.join(QStringLiteral(", ")) + QLatin1Char(')'));

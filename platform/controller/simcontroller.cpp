@@ -1,5 +1,7 @@
 #include "simcontroller.h"
 
+#include "journal.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -103,26 +105,47 @@ static bool copyFile(const QString &from, const QString &to)
     return out.commit();
 }
 
+// A transfer in the journal: which way, the controller's path, its size, whether it went.
+static bool journalTransfer(const char *kind, const QString &ctrlPath, const QString &localPath, bool ok)
+{
+    if (Journal::instance().isHeard()) {
+        const qint64 bytes = ok ? QFileInfo(localPath).size() : 0;
+        Journal::instance().record(QString::fromLatin1(kind),
+                                   ok ? QStringLiteral("%1 (%2 bytes)").arg(ctrlPath).arg(bytes)
+                                      : QStringLiteral("%1 FAILED").arg(ctrlPath),
+                                   {{QStringLiteral("path"), ctrlPath}, {QStringLiteral("bytes"), bytes},
+                                    {QStringLiteral("ok"), ok}});
+    }
+    return ok;
+}
+
 bool Controller::fetch(const QString &ctrlPath, const QString &localPath)
 {
     QString source;
-    if (!m_connected || isFaulty(Fault::Fetch, ctrlPath) || isFaulty(Fault::Fetch, localPath)
-        || !resolve(ctrlPath, &source))
-        return false;
-    return copyFile(source, localPath);
+    const bool ok = m_connected && !isFaulty(Fault::Fetch, ctrlPath) && !isFaulty(Fault::Fetch, localPath)
+                    && resolve(ctrlPath, &source) && copyFile(source, localPath);
+    return journalTransfer("fetch", ctrlPath, localPath, ok);
 }
 
 bool Controller::send(const QString &localPath, const QString &ctrlPath)
 {
     QString target;
-    if (!m_connected || isFaulty(Fault::Send, ctrlPath) || isFaulty(Fault::Send, localPath)
-        || !resolve(ctrlPath, &target) || !QFileInfo(localPath).isFile())
-        return false;
-    QDir().mkpath(QFileInfo(target).absolutePath());
-    // The directory made above must not have left the root through a link either.
-    if (!resolve(ctrlPath, &target))
-        return false;
-    return copyFile(localPath, target);
+    bool ok = m_connected && !isFaulty(Fault::Send, ctrlPath) && !isFaulty(Fault::Send, localPath)
+              && resolve(ctrlPath, &target) && QFileInfo(localPath).isFile();
+    if (ok) {
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        // The directory made above must not have left the root through a link either.
+        ok = resolve(ctrlPath, &target) && copyFile(localPath, target);
+    }
+    return journalTransfer("send", ctrlPath, localPath, ok);
+}
+
+void Controller::setConnected(bool connected)
+{
+    if (connected != m_connected)
+        Journal::instance().record(QStringLiteral("link"), connected ? QStringLiteral("up") : QStringLiteral("down"),
+                                   {{QStringLiteral("connected"), connected}});
+    m_connected = connected;
 }
 
 bool Controller::list(const QString &dir, QStringList *entries)
@@ -169,6 +192,12 @@ void Controller::setFault(Fault fault, bool on, const QString &pathPart)
             m_faults.removeAt(i);
     if (on)
         m_faults.append({fault, pathPart});
+    static const char *const names[] = {"fetch", "send", "listing", "read", "write", "registerVar"};
+    const QString name = QString::fromLatin1(names[int(fault)]);
+    Journal::instance().record(QStringLiteral("fault"),
+                               QStringLiteral("%1 %2%3").arg(name, on ? QStringLiteral("on") : QStringLiteral("off"),
+                                                             pathPart.isEmpty() ? QString() : QStringLiteral(" for ") + pathPart),
+                               {{QStringLiteral("fault"), name}, {QStringLiteral("on"), on}, {QStringLiteral("path"), pathPart}});
 }
 
 bool Controller::isFaulty(Fault fault, const QString &path) const
@@ -231,6 +260,10 @@ bool Controller::startProgram(const QString &name, Origin origin)
     m_program = name;
     m_origin = origin;
     m_endsAt = origin == Origin::Reservation ? m_now + m_runDuration : -1;
+    Journal::instance().record(QStringLiteral("run"),
+                               QStringLiteral("%1 started%2").arg(name, origin == Origin::Outside ? QStringLiteral(" outside the reservation") : QString()),
+                               {{QStringLiteral("program"), name}, {QStringLiteral("state"), QStringLiteral("started")},
+                                {QStringLiteral("outside"), origin == Origin::Outside}});
     return true;
 }
 
@@ -255,6 +288,11 @@ void Controller::finishProgram(bool completed)
     m_running = false;
     m_program.clear();
     m_endsAt = -1;
+    Journal::instance().record(QStringLiteral("run"),
+                               QStringLiteral("%1 %2").arg(name, completed ? QStringLiteral("finished") : QStringLiteral("stopped")),
+                               {{QStringLiteral("program"), name},
+                                {QStringLiteral("state"), completed ? QStringLiteral("finished") : QStringLiteral("stopped")},
+                                {QStringLiteral("outside"), origin == Origin::Outside}});
     if (m_endHandler)
         m_endHandler(name, origin, completed);
 }

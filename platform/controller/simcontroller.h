@@ -52,7 +52,7 @@ public:
     void setListing(const QString &dir, const QStringList &entries) { m_listings.insert(dir, entries); }
 
     bool isConnected() const { return m_connected; }
-    void setConnected(bool connected) { m_connected = connected; }
+    void setConnected(bool connected);
 
     // A fault makes the operation fail; with a path part, only for paths that contain it.
     void setFault(Fault fault, bool on, const QString &pathPart = QString());

@@ -137,6 +137,9 @@ MsgBox::MsgBox(int kind, QString text, int buttons, bool execNow, bool autoClose
     }
     record.answer = result();
     h.records.append(record);
+    sim::Journal::instance().record(QStringLiteral("box"),
+                                    QStringLiteral("answered %1: %2").arg(record.answer == 1 ? QStringLiteral("confirm") : QStringLiteral("cancel"), text),
+                                    {{QStringLiteral("text"), text}, {QStringLiteral("answer"), record.answer}});
 }
 
 MsgBox::~MsgBox() = default;

@@ -100,6 +100,7 @@ bool Reservation::reserve(int slot)
         return false;
     m_status[slot] = 1;
     m_queue.append(slot);
+    journalSlot(slot, QStringLiteral("reserved"));
     runNext();
     return true;
 }
@@ -111,6 +112,7 @@ bool Reservation::cancel(int slot)
     if (m_status[slot] == 1) {
         m_queue.removeAll(slot);
         m_status[slot] = 0;
+        journalSlot(slot, QStringLiteral("cancelled"));
         return true;
     }
     if (m_status[slot] >= 2) {
@@ -177,12 +179,15 @@ void Reservation::dropSlotsBeyondMode()
 
 void Reservation::pulseInput(int input)
 {
+    Journal::instance().record(QStringLiteral("input"), QStringLiteral("IN%1").arg(input), {{QStringLiteral("input"), input}});
     if (m_config.signalMode != 1)
         reserve(input - 1);
 }
 
 void Reservation::strobe()
 {
+    Journal::instance().record(QStringLiteral("input"), QStringLiteral("strobe with code %1").arg(m_binaryCode),
+                               {{QStringLiteral("code"), m_binaryCode}});
     if (m_config.signalMode == 1 && m_binaryCode >= 1 && m_binaryCode <= ZUZ_SLOT_COUNT)
         reserve(m_binaryCode - 1);
 }
@@ -243,6 +248,16 @@ void Reservation::setTotal(int slot, int total)
         m_total[slot] = total;
 }
 
+void Reservation::journalSlot(int slot, const QString &state) const
+{
+    QVariantList queued;
+    for (int q : m_queue)
+        queued << q + 1;
+    Journal::instance().record(QStringLiteral("queue"), QStringLiteral("slot %1 %2").arg(slot + 1).arg(state),
+                               {{QStringLiteral("slot"), slot + 1}, {QStringLiteral("state"), state},
+                                {QStringLiteral("queue"), queued}});
+}
+
 void Reservation::runNext()
 {
     Controller &ctrl = Controller::instance();
@@ -259,6 +274,7 @@ void Reservation::runNext()
         }
         m_status[slot] = 2;
         m_runningSlot = slot;
+        journalSlot(slot, QStringLiteral("running"));
     }
 }
 
@@ -268,6 +284,7 @@ void Reservation::programEnded(bool reservationRun, bool completed)
         const int slot = m_runningSlot;
         m_runningSlot = -1;
         m_status[slot] = 0;
+        journalSlot(slot, completed ? QStringLiteral("finished") : QStringLiteral("stopped"));
         if (completed) {
             ++m_total[slot];
             ++m_completedRuns;

@@ -83,6 +83,8 @@ private:
     bool validSlot(int slot) const { return slot >= 0 && slot < ZUZ_SLOT_COUNT; }
     void dropSlotsBeyondMode();
     void runNext();
+    // A slot's change, with the queue after it, in the journal.
+    void journalSlot(int slot, const QString &state) const;
     void programEnded(bool reservationRun, bool completed);
 
     ZuzEraroveData m_config;
