@@ -4,6 +4,7 @@
 #include "journalview.h"
 #include "moduleloader.h"
 #include "panelwindow.h"
+#include "recorder.h"
 #include "scenario.h"
 #include "scenariorunner.h"
 
@@ -219,11 +220,20 @@ int main(int argc, char *argv[])
     if (options.quitAfterMs >= 0)
         QTimer::singleShot(options.quitAfterMs, &app, &QCoreApplication::quit);
 
-    const int code = app.exec();
+    QScopedPointer<Recorder> recorder(options.record.isEmpty()
+                                          ? nullptr
+                                          : new Recorder(&window, options.record, options.controllerRoot));
+    int code = app.exec();
     if (window.moduleWidget())
         window.moduleWidget()->setUsedVars(0, false);
     window.releaseModule();
     sim::Desktop::setCloseHandler(nullptr);
     sim::Panel::setGoToPageHandler(nullptr);
+    if (recorder && recorder->save()) {
+        std::printf("virtualpanel: the session is in %s\n", qPrintable(options.record));
+    } else if (recorder) {
+        std::fprintf(stderr, "virtualpanel: --record %s: cannot be written\n", qPrintable(options.record));
+        code = 2;
+    }
     return code;
 }

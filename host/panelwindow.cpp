@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -107,6 +108,12 @@ void PanelWindow::releaseModule()
     delete m_widget;
     delete m_data;
     m_data = nullptr;
+}
+
+QString PanelWindow::currentPage() const
+{
+    auto *stack = m_data ? qobject_cast<QStackedWidget *>(m_data->customWidget()) : nullptr;
+    return stack && stack->currentWidget() ? stack->currentWidget()->objectName() : QString();
 }
 
 QPixmap PanelWindow::grabScreen() const

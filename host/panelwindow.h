@@ -28,6 +28,8 @@ public:
     QWidget *pendantScreen() const { return m_screen; }
     RtmBaseWidget *moduleWidget() const { return m_widget; }
     BaseZedOvedudData *moduleData() const { return m_data; }
+    // The object name of the module's page shown, empty without a module.
+    QString currentPage() const;
     // The screen as the operator sees it, with an open dialog drawn over its middle.
     QPixmap grabScreen() const;
     SimulatorPanel *simulator() const { return m_simulator; }

@@ -1,6 +1,7 @@
 #include "scenario.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -278,4 +279,15 @@ bool loadScenario(const QString &path, const QString &sampleController, Scenario
     if (!readSteps(root, text, QStringLiteral("setup"), 1, &scenario->setup, error, path))
         return false;
     return readSteps(root, text, QStringLiteral("steps"), scenario->setup.size() + 1, &scenario->steps, error, path);
+}
+
+void copyFolder(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(source);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(source, target);
+    }
 }

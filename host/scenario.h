@@ -33,3 +33,6 @@ struct Scenario
 // other folder is relative to the file. False, with a message naming the file, the line and
 // the step, when the file does not parse or holds a step or a field that no runner knows.
 bool loadScenario(const QString &path, const QString &sampleController, Scenario *scenario, QString *error);
+
+// Copies the files below from into to, keeping their relative paths: a scenario's controller.
+void copyFolder(const QString &from, const QString &to);

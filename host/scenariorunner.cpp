@@ -27,7 +27,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QStackedWidget>
 #include <QTableWidget>
 #include <QThread>
 #include <QTreeWidget>
@@ -143,17 +142,6 @@ bool xmlValue(const QByteArray &xml, const QString &element, const QString &attr
     return false;
 }
 
-void copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(source);
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(source, target);
-    }
-}
-
 rlimit savedFileLimit;
 
 // Files of the process can grow to only this many bytes, as on a full disk; below 0, as before.
@@ -266,7 +254,7 @@ void ScenarioRunner::beginScenario()
         dir.removeRecursively();
         QDir().mkpath(dir.path());
     }
-    copyTree(scenario.controller, resolve(QStringLiteral("controller:/")));
+    copyFolder(scenario.controller, resolve(QStringLiteral("controller:/")));
     QDir().mkpath(resolve(QStringLiteral("panel:/bin")));
     QDir().mkpath(resolve(QStringLiteral("panel:/Application/zuzerarove")));
     m_phase = Phase::Setup;
@@ -603,7 +591,7 @@ StepOutcome ScenarioRunner::expectOnScreen(const QString &what, const QJsonObjec
         return check(QStringLiteral("the screen"), is,
                      m_screenClosed || !m_window->moduleWidget() ? QStringLiteral("closed") : QStringLiteral("open"));
     if (what == QLatin1String("page"))
-        return check(QStringLiteral("the page shown"), is, currentPage());
+        return check(QStringLiteral("the page shown"), is, m_window->currentPage());
     if (what == QLatin1String("box") || what == QLatin1String("boxes")) {
         const QList<sim::MsgBoxRecord> records = sim::MsgBoxHooks::records();
         if (what == QLatin1String("boxes")) {
@@ -788,13 +776,6 @@ QWidget *ScenarioRunner::widget(const QString &name) const
             any = w;
     }
     return any;
-}
-
-QString ScenarioRunner::currentPage() const
-{
-    BaseZedOvedudData *data = m_window->moduleData();
-    auto *stack = data ? qobject_cast<QStackedWidget *>(data->customWidget()) : nullptr;
-    return stack && stack->currentWidget() ? stack->currentWidget()->objectName() : QString();
 }
 
 QString ScenarioRunner::resolve(const QString &treePath) const

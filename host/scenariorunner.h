@@ -76,7 +76,6 @@ private:
     // The widget of that name: in the open dialog first, then shown on the screen, then anywhere
     // on it.
     QWidget *widget(const QString &name) const;
-    QString currentPage() const;
     QString resolve(const QString &treePath) const;
     QJsonValue substituted(const QJsonValue &value) const;
     QMap<QString, QByteArray> snapshot() const;
