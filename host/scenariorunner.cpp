@@ -1,9 +1,8 @@
 #include "scenariorunner.h"
 
-#include "journalview.h"
 #include "moduleloader.h"
 #include "panelwindow.h"
-#include "screenactions.h"
+#include "scenariostep.h"
 
 #include "basezedoveduddata.h"
 #include "desktopsim.h"
@@ -13,57 +12,23 @@
 #include "simcontroller.h"
 #include "zuzerarovesim.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QLabel>
-#include <QLineEdit>
 #include <QRegularExpression>
-#include <QTableWidget>
 #include <QThread>
-#include <QTreeWidget>
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
 
-struct StepOutcome
-{
-    enum State { Held, NotYet, Failed, Error } state = Held;
-    QString message;
-};
-
 namespace {
-
-StepOutcome held()
-{
-    return {};
-}
-
-StepOutcome notYet(const QString &message)
-{
-    return {StepOutcome::NotYet, message};
-}
-
-StepOutcome failed(const QString &message)
-{
-    return {StepOutcome::Failed, message};
-}
-
-StepOutcome error(const QString &message)
-{
-    return {StepOutcome::Error, message};
-}
 
 void say(const QString &line)
 {
@@ -71,30 +36,9 @@ void say(const QString &line)
     std::fflush(stdout);
 }
 
-QString shown(const QJsonValue &value)
-{
-    QString text = value.isString() ? QLatin1Char('"') + value.toString() + QLatin1Char('"')
-                                    : QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact))
-                                          .mid(1)
-                                          .chopped(1);
-    if (text.size() > 300)
-        text = text.left(300) + QStringLiteral("... (%1 characters)").arg(text.size());
-    return text;
-}
+rlimit savedFileLimit;
 
-// What a widget shows as its text.
-QString widgetText(const QWidget *w)
-{
-    if (auto *button = qobject_cast<const QAbstractButton *>(w))
-        return button->text();
-    if (auto *label = qobject_cast<const QLabel *>(w))
-        return label->text();
-    if (auto *edit = qobject_cast<const QLineEdit *>(w))
-        return edit->text();
-    if (auto *combo = qobject_cast<const QComboBox *>(w))
-        return combo->currentText();
-    return QString();
-}
+} // namespace
 
 QString boxText(const QWidget *box)
 {
@@ -102,49 +46,6 @@ QString boxText(const QWidget *box)
     return label ? label->text() : box->objectName();
 }
 
-// The operator cannot reach the screen while a dialog covers it.
-QString screenCovered()
-{
-    QWidget *modal = QApplication::activeModalWidget();
-    return modal ? QStringLiteral("the screen takes no input while a box is open: \"%1\"").arg(boxText(modal))
-                 : QString();
-}
-
-const QStringList boxKinds = {QStringLiteral("information"), QStringLiteral("warning"), QStringLiteral("error")};
-const QStringList slotStatuses = {QStringLiteral("unreserved"), QStringLiteral("reserved"), QStringLiteral("running")};
-
-// The text or one attribute of an XML element: "Tag", the n-th "Tag[n]", or "Tag[attr=value]".
-bool xmlValue(const QByteArray &xml, const QString &element, const QString &attribute, QString *value)
-{
-    static const QRegularExpression spec(QStringLiteral("^([\\w.-]+)(?:\\[(\\d+)\\]|\\[([\\w.-]+)=([^\\]]*)\\])?$"));
-    const QRegularExpressionMatch m = spec.match(element);
-    if (!m.hasMatch())
-        return false;
-    int seen = 0;
-    QXmlStreamReader reader(xml);
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement || reader.name() != m.captured(1))
-            continue;
-        const bool wanted = !m.captured(2).isEmpty() ? ++seen == m.captured(2).toInt()
-                            : !m.captured(3).isEmpty() ? reader.attributes().value(m.captured(3)) == m.captured(4)
-                                                       : true;
-        if (!wanted)
-            continue;
-        if (attribute.isEmpty()) {
-            *value = reader.readElementText(QXmlStreamReader::IncludeChildElements);
-            return true;
-        }
-        if (!reader.attributes().hasAttribute(attribute))
-            return false;
-        *value = reader.attributes().value(attribute).toString();
-        return true;
-    }
-    return false;
-}
-
-rlimit savedFileLimit;
-
-// Files of the process can grow to only this many bytes, as on a full disk; below 0, as before.
 void limitFileSize(qint64 bytes)
 {
     static bool limited = false;
@@ -162,8 +63,6 @@ void limitFileSize(qint64 bytes)
         setrlimit(RLIMIT_FSIZE, &limit);
     }
 }
-
-} // namespace
 
 ScenarioRunner::ScenarioRunner(PanelWindow *window, ModuleLoader *loader, const QString &workDir,
                                const QString &shotDir, double pace, QObject *parent)
@@ -383,399 +282,6 @@ void ScenarioRunner::tearDownScreen()
     if (RtmBaseWidget *widget = m_window->moduleWidget())
         widget->setUsedVars(0, false);
     m_window->releaseModule();
-}
-
-StepOutcome ScenarioRunner::perform(const ScenarioStep &step)
-{
-    const QString &kind = step.kind;
-    if (kind == QLatin1String("expect"))
-        return expect(step.args);
-    if (kind == QLatin1String("answer"))
-        return answer(step.args);
-    if (kind == QLatin1String("pick"))
-        return pick(step.args);
-    if (kind == QLatin1String("screenshot"))
-        return screenshot(step.args);
-    if (kind == QLatin1String("closeScreen")) {
-        tearDownScreen();
-        m_screenClosed = true;
-        return held();
-    }
-    static const QStringList operatorSteps = {QStringLiteral("press"), QStringLiteral("reserve"), QStringLiteral("cancel"),
-                                              QStringLiteral("choose"), QStringLiteral("type"), QStringLiteral("clickCell")};
-    return operatorSteps.contains(kind) ? operate(kind, step.args) : simulate(kind, step.args);
-}
-
-StepOutcome ScenarioRunner::operate(const QString &kind, const QJsonObject &args)
-{
-    // As an operator does, the step waits for the screen to take input and for its widget.
-    const QString covered = screenCovered();
-    if (!covered.isEmpty())
-        return notYet(covered);
-    if (!m_window->moduleWidget())
-        return failed(QStringLiteral("the screen is closed"));
-    QString name = args.value(kind).toString();
-    if (kind == QLatin1String("reserve") || kind == QLatin1String("cancel"))
-        name = QStringLiteral("%1Btn_%2").arg(kind).arg(args.value(kind).toInt());
-    QWidget *w = widget(name);
-    if (!w)
-        return error(QStringLiteral("there is no %1 on the screen").arg(name));
-    if (!w->isVisible())
-        return notYet(name + QStringLiteral(" is not shown"));
-    if (!w->isEnabled())
-        return notYet(name + QStringLiteral(" is disabled"));
-
-    if (auto *button = qobject_cast<QAbstractButton *>(w); button && kind != QLatin1String("choose")) {
-        button->click();
-        return held();
-    }
-    if (auto *combo = qobject_cast<QComboBox *>(w); combo && kind == QLatin1String("choose")) {
-        const QString item = args.value(QStringLiteral("item")).toString();
-        const int index = combo->findText(item, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (index < 0) {
-            QStringList items;
-            for (int i = 0; i < combo->count(); ++i)
-                items << combo->itemText(i);
-            return failed(QStringLiteral("%1 does not list \"%2\"; it lists \"%3\"").arg(name, item, items.join(QStringLiteral("\", \""))));
-        }
-        combo->setCurrentIndex(index);
-        return held();
-    }
-    if (auto *edit = qobject_cast<QLineEdit *>(w); edit && kind == QLatin1String("type")) {
-        edit->setText(args.value(QStringLiteral("text")).toString());
-        return held();
-    }
-    if (auto *table = qobject_cast<QTableWidget *>(w); table && kind == QLatin1String("clickCell")) {
-        const int row = args.value(QStringLiteral("row")).toInt(), column = args.value(QStringLiteral("column")).toInt();
-        return clickCell(table, row - 1, column - 1)
-                   ? held()
-                   : notYet(QStringLiteral("cell %1, %2 of %3 cannot be clicked").arg(row).arg(column).arg(name));
-    }
-    return error(QStringLiteral("%1 is a %2, which \"%3\" cannot act on").arg(name, QString::fromLatin1(w->metaObject()->className()), kind));
-}
-
-StepOutcome ScenarioRunner::answer(const QJsonObject &args) const
-{
-    QWidget *box = QApplication::activeModalWidget();
-    if (!box)
-        return notYet(QStringLiteral("no box is open"));
-    const QJsonValue text = args.value(QStringLiteral("box"));
-    if (text.isString() && boxText(box) != substituted(text).toString())
-        return failed(QStringLiteral("the box says %1").arg(shown(boxText(box))));
-    const QString answer = args.value(QStringLiteral("answer")).toString();
-    QStringList keys;
-    if (answer == QLatin1String("confirm") || answer == QLatin1String("acknowledge"))
-        keys = QStringList{QStringLiteral("msgBoxConfirm")};
-    else if (answer == QLatin1String("cancel"))
-        keys = QStringList{QStringLiteral("msgBoxCancel"), QStringLiteral("btnCancle")};
-    else if (answer == QLatin1String("select"))
-        keys = QStringList{QStringLiteral("btnSelect")};
-    else
-        return error(QStringLiteral("an answer is confirm, cancel, acknowledge or select"));
-    for (const QString &key : qAsConst(keys))
-        if (auto *button = box->findChild<QAbstractButton *>(key)) {
-            button->click();
-            return held();
-        }
-    return failed(QStringLiteral("the box %1 has no key to %2").arg(shown(boxText(box)), answer));
-}
-
-StepOutcome ScenarioRunner::pick(const QJsonObject &args) const
-{
-    QWidget *chooser = QApplication::activeModalWidget();
-    auto *tree = chooser ? chooser->findChild<QTreeWidget *>() : nullptr;
-    if (!tree)
-        return notYet(QStringLiteral("no program chooser is open"));
-    const QString path = args.value(QStringLiteral("pick")).toString();
-    QTreeWidgetItem *item = treeItemAt(tree, path);
-    if (!item)
-        return notYet(QStringLiteral("the chooser lists no %1").arg(path));
-    tree->setCurrentItem(item);
-    if (args.value(QStringLiteral("select")).toBool(true))
-        if (auto *select = chooser->findChild<QAbstractButton *>(QStringLiteral("btnSelect")))
-            select->click();
-    return held();
-}
-
-StepOutcome ScenarioRunner::simulate(const QString &kind, const QJsonObject &args)
-{
-    sim::Controller &ctrl = sim::Controller::instance();
-    sim::Reservation &service = sim::Reservation::instance();
-    const QJsonValue value = args.value(kind);
-    const int number = value.toInt();
-    if (kind == QLatin1String("connect")) {
-        ctrl.setConnected(value.toBool());
-    } else if (kind == QLatin1String("fault")) {
-        static const QMap<QString, sim::Fault> faults = {
-            {QStringLiteral("fetch"), sim::Fault::Fetch}, {QStringLiteral("send"), sim::Fault::Send},
-            {QStringLiteral("listing"), sim::Fault::Listing}, {QStringLiteral("read"), sim::Fault::Read},
-            {QStringLiteral("write"), sim::Fault::Write}};
-        if (!faults.contains(value.toString()))
-            return error(QStringLiteral("a fault is fetch, send, listing, read or write"));
-        ctrl.setFault(faults.value(value.toString()), args.value(QStringLiteral("on")).toBool(true),
-                      args.value(QStringLiteral("path")).toString());
-    } else if (kind == QLatin1String("robotRunning")) {
-        ctrl.setRobotRunning(value.toBool());
-    } else if (kind == QLatin1String("input")) {
-        if (number < 1 || number > 4)
-            return error(QStringLiteral("the inputs are 1 to 4"));
-        service.pulseInput(number);
-    } else if (kind == QLatin1String("binary")) {
-        if (number < 1 || number > ZUZ_SLOT_COUNT)
-            return error(QStringLiteral("a binary code is 1 to %1").arg(ZUZ_SLOT_COUNT));
-        service.setBinaryCode(number);
-        service.strobe();
-    } else if (kind == QLatin1String("runTime")) {
-        ctrl.setRunDuration(value.toVariant().toLongLong());
-    } else if (kind == QLatin1String("advance")) {
-        ctrl.advance(value.toVariant().toLongLong());
-    } else if (kind == QLatin1String("write")) {
-        const QString content = substituted(args.value(QStringLiteral("content"))).toString();
-        const QString path = resolve(value.toString());
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content.toUtf8()) < 0)
-            return failed(QStringLiteral("%1 cannot be written").arg(value.toString()));
-    } else if (kind == QLatin1String("remove")) {
-        const QString path = resolve(value.toString());
-        if (QFileInfo(path).isDir() ? !QDir(path).removeRecursively() : !QFile::remove(path))
-            return failed(QStringLiteral("%1 cannot be removed").arg(value.toString()));
-    } else if (kind == QLatin1String("link")) {
-        QDir().mkpath(QFileInfo(resolve(value.toString())).absolutePath());
-        if (!QFile::link(resolve(args.value(QStringLiteral("to")).toString()), resolve(value.toString())))
-            return failed(QStringLiteral("%1 cannot be made a link").arg(value.toString()));
-    } else if (kind == QLatin1String("diskLimit")) {
-        limitFileSize(value.isBool() ? -1 : value.toVariant().toLongLong());
-    }
-    return held();
-}
-
-StepOutcome ScenarioRunner::screenshot(const QJsonObject &args) const
-{
-    const QString name = args.value(QStringLiteral("screenshot")).toString();
-    if (m_shotDir.isEmpty())
-        return held();
-    QDir().mkpath(m_shotDir);
-    const QPixmap pixmap = args.value(QStringLiteral("window")).toBool()   ? m_window->grab()
-                           : args.value(QStringLiteral("timeline")).toBool() && m_window->journal()
-                               ? m_window->journal()->timeline()->picture()
-                               : m_window->grabScreen();
-    const QString path = QDir(m_shotDir).filePath(name + QStringLiteral(".png"));
-    return pixmap.save(path) ? held() : failed(QStringLiteral("%1 cannot be written").arg(path));
-}
-
-StepOutcome ScenarioRunner::expect(const QJsonObject &args) const
-{
-    const QString what = args.value(QStringLiteral("expect")).toString();
-    if (what == QLatin1String("file"))
-        return expectFile(args);
-    if (what == QLatin1String("unchanged"))
-        return expectUnchanged(args);
-    static const QStringList ofController = {QStringLiteral("queue"), QStringLiteral("slot"), QStringLiteral("service"),
-                                             QStringLiteral("robot"), QStringLiteral("calls")};
-    return ofController.contains(what) ? expectOfController(what, args) : expectOnScreen(what, args);
-}
-
-StepOutcome ScenarioRunner::check(const QString &what, const QJsonValue &expected, const QJsonValue &found) const
-{
-    const QJsonValue wanted = substituted(expected);
-    if (wanted == found)
-        return held();
-    return notYet(QStringLiteral("%1: expected %2, found %3").arg(what, shown(wanted), shown(found)));
-}
-
-StepOutcome ScenarioRunner::expectOnScreen(const QString &what, const QJsonObject &args) const
-{
-    const QJsonValue is = args.value(QStringLiteral("is"));
-    if (what == QLatin1String("screen"))
-        return check(QStringLiteral("the screen"), is,
-                     m_screenClosed || !m_window->moduleWidget() ? QStringLiteral("closed") : QStringLiteral("open"));
-    if (what == QLatin1String("page"))
-        return check(QStringLiteral("the page shown"), is, m_window->currentPage());
-    if (what == QLatin1String("box") || what == QLatin1String("boxes")) {
-        const QList<sim::MsgBoxRecord> records = sim::MsgBoxHooks::records();
-        if (what == QLatin1String("boxes")) {
-            QJsonArray texts;
-            for (const sim::MsgBoxRecord &record : records)
-                texts << record.text;
-            return check(QStringLiteral("the boxes shown"), is, texts);
-        }
-        if (records.isEmpty())
-            return notYet(QStringLiteral("no box was shown"));
-        const sim::MsgBoxRecord &last = records.last();
-        if (args.contains(QStringLiteral("kind")))
-            if (StepOutcome o = check(QStringLiteral("the last box's kind"), args.value(QStringLiteral("kind")),
-                                      boxKinds.value(last.kind));
-                o.state != StepOutcome::Held)
-                return o;
-        if (args.contains(QStringLiteral("contains"))
-            && !last.text.contains(substituted(args.value(QStringLiteral("contains"))).toString()))
-            return notYet(QStringLiteral("the last box says %1").arg(shown(last.text)));
-        return args.contains(QStringLiteral("is")) ? check(QStringLiteral("the last box"), is, last.text) : held();
-    }
-
-    if (!m_window->moduleWidget())
-        return failed(QStringLiteral("the screen is closed"));
-    const QString name = what == QLatin1String("lamp") ? QStringLiteral("runOrStopLedCB")
-                                                       : args.value(QStringLiteral("of")).toString();
-    QWidget *w = widget(name);
-    if (!w)
-        return error(QStringLiteral("there is no %1 on the screen").arg(name));
-    if (what == QLatin1String("lamp")) {
-        auto *lamp = qobject_cast<QCheckBox *>(w);
-        return check(QStringLiteral("the lamp"), is, lamp && lamp->isChecked() ? QStringLiteral("on") : QStringLiteral("off"));
-    }
-    if (what == QLatin1String("enabled"))
-        return check(name + QStringLiteral(" enabled"), is, w->isEnabled());
-    if (what == QLatin1String("shown"))
-        return check(name + QStringLiteral(" shown"), is, w->isVisible());
-    if (what == QLatin1String("rows")) {
-        auto *table = qobject_cast<QTableWidget *>(w);
-        auto *tree = qobject_cast<QTreeWidget *>(w);
-        if (!table && !tree)
-            return error(name + QStringLiteral(" is neither a table nor a tree"));
-        return check(QStringLiteral("the rows of ") + name, is, table ? table->rowCount() : tree->topLevelItemCount());
-    }
-
-    QString text = widgetText(w);
-    if (args.contains(QStringLiteral("row"))) {
-        auto *table = qobject_cast<QTableWidget *>(w);
-        if (!table)
-            return error(name + QStringLiteral(" is no table"));
-        const int row = args.value(QStringLiteral("row")).toInt() - 1;
-        const int column = args.value(QStringLiteral("column")).toInt(1) - 1;
-        if (row >= table->rowCount() || column >= table->columnCount())
-            return notYet(QStringLiteral("%1 has %2 rows and %3 columns").arg(name).arg(table->rowCount()).arg(table->columnCount()));
-        if (QTableWidgetItem *item = table->item(row, column))
-            text = item->text();
-        else if (QWidget *cell = table->cellWidget(row, column))
-            text = widgetText(cell);
-        else
-            text.clear();
-    }
-    const QString place = args.contains(QStringLiteral("row"))
-                              ? QStringLiteral("%1, row %2, column %3").arg(name).arg(args.value(QStringLiteral("row")).toInt())
-                                    .arg(args.value(QStringLiteral("column")).toInt(1))
-                              : name;
-    if (args.contains(QStringLiteral("contains"))) {
-        const QString part = substituted(args.value(QStringLiteral("contains"))).toString();
-        if (!text.contains(part))
-            return notYet(QStringLiteral("%1: expected a text with %2, found %3").arg(place, shown(part), shown(text)));
-    }
-    return args.contains(QStringLiteral("is")) ? check(place, is, text) : held();
-}
-
-StepOutcome ScenarioRunner::expectOfController(const QString &what, const QJsonObject &args) const
-{
-    const sim::Reservation &service = sim::Reservation::instance();
-    const QJsonValue is = args.value(QStringLiteral("is"));
-    if (what == QLatin1String("queue")) {
-        QJsonArray queued;
-        for (int slot : service.queue())
-            queued << slot + 1;
-        return check(QStringLiteral("the queue"), is, queued);
-    }
-    if (what == QLatin1String("robot"))
-        return check(QStringLiteral("the robot"), is,
-                     sim::Controller::instance().isRobotRunning() ? QStringLiteral("running") : QStringLiteral("idle"));
-    if (what == QLatin1String("calls")) {
-        QStringList names;
-        for (const QJsonValue &name : args.value(QStringLiteral("of")).toArray())
-            names << name.toString();
-        return check(QStringLiteral("calls of ") + names.join(QStringLiteral(", ")), args.value(QStringLiteral("count")),
-                     int(sim::CallLog::instance().entriesOf(names).size()));
-    }
-    // A slot, or the service's state; every field given must match.
-    QJsonObject found;
-    if (what == QLatin1String("slot")) {
-        const int slot = args.value(QStringLiteral("slot")).toInt() - 1;
-        found.insert(QStringLiteral("status"), slotStatuses.value(service.status(slot), QString::number(service.status(slot))));
-        found.insert(QStringLiteral("total"), service.total(slot));
-    } else {
-        const ZuzEraroveData config = service.configInForce();
-        found.insert(QStringLiteral("started"), service.isStarted());
-        found.insert(QStringLiteral("signalMode"), config.signalMode);
-        found.insert(QStringLiteral("protocol"), config.protocol);
-        found.insert(QStringLiteral("mapSize"), int(service.programMapInForce().size()));
-        QJsonArray programs, autoStart;
-        for (int i = 0; i < args.value(QStringLiteral("programs")).toArray().size() && i < ZUZ_SLOT_COUNT; ++i)
-            programs << config.rplNames[i];
-        for (int i = 0; i < args.value(QStringLiteral("autoStart")).toArray().size() && i < 4; ++i)
-            autoStart << service.autoStart(i);
-        found.insert(QStringLiteral("programs"), programs);
-        found.insert(QStringLiteral("autoStart"), autoStart);
-    }
-    for (auto it = args.begin(); it != args.end(); ++it) {
-        if (!found.contains(it.key()))
-            continue;
-        const StepOutcome o = check(QStringLiteral("%1 %2").arg(what, it.key()), it.value(), found.value(it.key()));
-        if (o.state != StepOutcome::Held)
-            return o;
-    }
-    return held();
-}
-
-StepOutcome ScenarioRunner::expectFile(const QJsonObject &args) const
-{
-    const QString name = args.value(QStringLiteral("path")).toString();
-    QFile file(resolve(name));
-    if (args.contains(QStringLiteral("absent")))
-        return check(name + QStringLiteral(" absent"), args.value(QStringLiteral("absent")), !file.exists());
-    if (!file.open(QIODevice::ReadOnly))
-        return notYet(name + QStringLiteral(" cannot be read"));
-    QString value = QString::fromUtf8(file.readAll());
-    QString place = name;
-    if (args.contains(QStringLiteral("element"))) {
-        const QString element = args.value(QStringLiteral("element")).toString();
-        const QString attribute = args.value(QStringLiteral("attribute")).toString();
-        place = QStringLiteral("%1, %2%3").arg(name, element, attribute.isEmpty() ? QString() : QLatin1Char('@') + attribute);
-        if (!xmlValue(value.toUtf8(), element, attribute, &value))
-            return notYet(QStringLiteral("%1 is not in the file").arg(place));
-    }
-    if (args.contains(QStringLiteral("contains"))) {
-        const QString part = substituted(args.value(QStringLiteral("contains"))).toString();
-        if (!value.contains(part))
-            return notYet(QStringLiteral("%1: expected a text with %2, found %3").arg(place, shown(part), shown(value)));
-    }
-    return args.contains(QStringLiteral("is")) ? check(place, args.value(QStringLiteral("is")), value) : held();
-}
-
-StepOutcome ScenarioRunner::expectUnchanged(const QJsonObject &args) const
-{
-    QStringList allowed;
-    for (const QJsonValue &path : args.value(QStringLiteral("except")).toArray())
-        allowed << QDir(m_workDir).relativeFilePath(resolve(path.toString()));
-    auto mayChange = [&allowed](const QString &path) {
-        for (const QString &a : allowed)
-            if (path == a || path.startsWith(a + QLatin1Char('/')))
-                return true;
-        return false;
-    };
-    const QMap<QString, QByteArray> now = snapshot();
-    QStringList paths = m_before.keys() + now.keys();
-    paths.removeDuplicates();
-    QStringList changed;
-    for (const QString &path : qAsConst(paths))
-        if (!mayChange(path) && (m_before.value(path) != now.value(path) || m_before.contains(path) != now.contains(path)))
-            changed << path;
-    return changed.isEmpty() ? held() : notYet(QStringLiteral("changed: ") + changed.join(QStringLiteral(", ")));
-}
-
-QWidget *ScenarioRunner::widget(const QString &name) const
-{
-    if (QWidget *modal = QApplication::activeModalWidget())
-        if (QWidget *w = modal->findChild<QWidget *>(name))
-            return w;
-    if (!m_window->moduleWidget())
-        return nullptr;
-    QWidget *any = nullptr;
-    for (QWidget *w : m_window->pendantScreen()->findChildren<QWidget *>(name)) {
-        if (w->isVisible())
-            return w;
-        if (!any)
-            any = w;
-    }
-    return any;
 }
 
 QString ScenarioRunner::resolve(const QString &treePath) const
