@@ -303,11 +303,15 @@ QJsonValue ScenarioRunner::substituted(const QJsonValue &value) const
     QString text = value.toString();
     text.replace(QStringLiteral("${panel}"), m_workDir + QStringLiteral("/panel"));
     text.replace(QStringLiteral("${controller}"), m_workDir + QStringLiteral("/controller"));
-    // "${repeat:N:900000}" stands for nine hundred thousand Ns.
+    // "${repeat:N:900000}" stands for nine hundred thousand Ns; a text grows to 64 MiB at most.
     static const QRegularExpression repeat(QStringLiteral("\\$\\{repeat:([^:}]*):(\\d+)\\}"));
+    constexpr qint64 MostCharacters = 64 << 20;
     QRegularExpressionMatch m;
-    while ((m = repeat.match(text)).hasMatch())
-        text.replace(m.capturedStart(), m.capturedLength(), m.captured(1).repeated(m.captured(2).toInt()));
+    while ((m = repeat.match(text)).hasMatch()) {
+        const QString part = m.captured(1);
+        const qint64 times = qMin(m.captured(2).toLongLong(), MostCharacters / qMax(1, part.size()));
+        text.replace(m.capturedStart(), m.capturedLength(), part.repeated(int(times)));
+    }
     return text;
 }
 
