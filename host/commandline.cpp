@@ -56,8 +56,8 @@ CommandLine::CommandLine(const QString &defaultModule)
                                  "runs such as under valgrind).", "factor", "1")),
       m_language(option("language", "Show the module in this language, for example zh_CN.", "code")),
       m_noSimulator(option("no-simulator", "Show the pendant screen without the simulator panel.")),
-      m_scenario(option("scenario", "Play this scenario file, then quit (may be given more than once); the panel "
-                                    "and the controller live in a temporary folder.", "file")),
+      m_scenario(option("scenario", "Play this scenario file and any named after it, then quit; the panel and the "
+                                    "controller live in a temporary folder.", "file")),
       m_report(option("report", "Write the scenarios' results as a JUnit XML report.", "file")),
       m_screenshots(option("screenshots", "Save the scenarios' screenshots into dir.", "dir")),
       m_journal(option("journal", "Write every event of the controller and of the module's traffic with it to file, "
@@ -96,7 +96,8 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
         std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(m_parser.errorText()));
         return false;
     }
-    if (!m_parser.positionalArguments().isEmpty()) {
+    // "--scenario a.json b.json" plays both; other words are no options.
+    if (!m_parser.positionalArguments().isEmpty() && !m_parser.isSet(m_scenario)) {
         std::fprintf(stderr, "virtualpanel: %s: not an option\n", qPrintable(m_parser.positionalArguments().first()));
         return false;
     }
@@ -148,7 +149,7 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
     o->tourPace = pace;
     o->language = m_parser.value(m_language);
     o->simulator = !m_parser.isSet(m_noSimulator);
-    o->scenarios = m_parser.values(m_scenario);
+    o->scenarios = m_parser.values(m_scenario) + m_parser.positionalArguments();
     o->report = m_parser.value(m_report);
     o->screenshots = m_parser.value(m_screenshots);
     o->journal = m_parser.value(m_journal);
