@@ -157,7 +157,8 @@ StepOutcome ScenarioRunner::operate(const QString &kind, const QJsonObject &args
     if (!w->isEnabled())
         return notYet(name + QStringLiteral(" is disabled"));
 
-    if (auto *button = qobject_cast<QAbstractButton *>(w); button && kind != QLatin1String("choose")) {
+    const bool pressing = kind == QLatin1String("press") || kind == QLatin1String("reserve") || kind == QLatin1String("cancel");
+    if (auto *button = qobject_cast<QAbstractButton *>(w); button && pressing) {
         button->click();
         return held();
     }
