@@ -26,7 +26,7 @@ const StepKind stepKinds[] = {
     {"press", Value::Text, false, "within"},
     {"reserve", Value::Number, false, "within"},
     {"cancel", Value::Number, false, "within"},
-    {"choose", Value::Text, false, "item! within"},
+    {"choose", Value::Text, false, "item index within"},
     {"type", Value::Text, false, "text! within"},
     {"clickCell", Value::Text, false, "row! column! within"},
     {"pick", Value::Text, false, "select within"},

@@ -163,13 +163,19 @@ StepOutcome ScenarioRunner::operate(const QString &kind, const QJsonObject &args
         return held();
     }
     if (auto *combo = qobject_cast<QComboBox *>(w); combo && kind == QLatin1String("choose")) {
+        // By its text, or by its place in the list for a scenario that plays in every language.
         const QString item = args.value(QStringLiteral("item")).toString();
-        const int index = combo->findText(item, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (index < 0) {
+        const int index = args.contains(QStringLiteral("index"))
+                              ? args.value(QStringLiteral("index")).toInt(-1)
+                              : combo->findText(item, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index < 0 || index >= combo->count()) {
             QStringList items;
             for (int i = 0; i < combo->count(); ++i)
                 items << combo->itemText(i);
-            return failed(QStringLiteral("%1 does not list \"%2\"; it lists \"%3\"").arg(name, item, items.join(QStringLiteral("\", \""))));
+            const QString wanted = args.contains(QStringLiteral("index"))
+                                       ? QStringLiteral("an item %1").arg(args.value(QStringLiteral("index")).toInt())
+                                       : QLatin1Char('"') + item + QLatin1Char('"');
+            return failed(QStringLiteral("%1 does not list %2; it lists \"%3\"").arg(name, wanted, items.join(QStringLiteral("\", \""))));
         }
         combo->setCurrentIndex(index);
         return held();
