@@ -5,7 +5,6 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 
 class PanelWindow;

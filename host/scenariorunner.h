@@ -99,7 +99,6 @@ private:
     QElapsedTimer m_scenarioClock;
     QMap<QString, QByteArray> m_before;
     bool m_screenClosed = false;
-    bool m_diskLimited = false;
     QString m_failure;
     bool m_error = false;
 };

@@ -18,6 +18,8 @@ void CallLog::add(const QString &entry)
     if (m_enabled)
         m_entries.append(entry);
     // The journal hears commands; the queries the screen polls many times a second would bury them.
+    if (!Journal::instance().isHeard())
+        return;
     const QString name = callName(entry).section(QStringLiteral("::"), -1);
     if (!name.startsWith(QLatin1String("get")) && !name.startsWith(QLatin1String("is")))
         Journal::instance().record(QStringLiteral("call"), entry);

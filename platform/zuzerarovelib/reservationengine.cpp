@@ -250,6 +250,8 @@ void Reservation::setTotal(int slot, int total)
 
 void Reservation::journalSlot(int slot, const QString &state) const
 {
+    if (!Journal::instance().isHeard())
+        return;
     QVariantList queued;
     for (int q : m_queue)
         queued << q + 1;
