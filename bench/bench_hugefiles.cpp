@@ -47,7 +47,7 @@ void BM_MonitorOpens(benchmark::State &state)
     ZuzEraroveMainPage page(nullptr);
     page.show();
     for (auto _ : state) {
-        page.loadConfigFromCtrl();
+        benchmark::DoNotOptimize(page.loadConfigFromCtrl());
         page.updateConfigView(ZuzEraroveLibApi::getInstance()->resvData);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -59,7 +59,8 @@ void BM_MonitorScrollStep(benchmark::State &state)
     putConfig(state);
     ZuzEraroveMainPage page(nullptr);
     page.show();
-    page.loadConfigFromCtrl();
+    if (page.loadConfigFromCtrl() != Outcome::Done)
+        state.SkipWithError("the configuration was not read");
     page.updateConfigView(ZuzEraroveLibApi::getInstance()->resvData);
     for (auto _ : state) {
         QMetaObject::invokeMethod(&page, "onRollText");

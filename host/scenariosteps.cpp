@@ -229,7 +229,9 @@ StepOutcome ScenarioRunner::pick(const QJsonObject &args) const
     QTreeWidgetItem *item = treeItemAt(tree, path);
     if (!item)
         return notYet(QStringLiteral("the chooser lists no %1").arg(path));
-    tree->setCurrentItem(item);
+    // Clicked as the operator does: a directory brings its refusal, which a later step answers.
+    if (!clickItem(tree, item))
+        return notYet(QStringLiteral("%1 is not shown in the chooser").arg(path));
     if (args.value(QStringLiteral("select")).toBool(true))
         if (auto *select = chooser->findChild<QAbstractButton *>(QStringLiteral("btnSelect")))
             select->click();
@@ -339,9 +341,11 @@ StepOutcome ScenarioRunner::expectOnScreen(const QString &what, const QJsonObjec
                 texts << record.text;
             return check(QStringLiteral("the boxes shown"), is, texts);
         }
-        if (records.isEmpty())
+        // A box open now is the last one shown.
+        const QList<sim::MsgBoxRecord> open = sim::MsgBoxHooks::open();
+        if (records.isEmpty() && open.isEmpty())
             return notYet(QStringLiteral("no box was shown"));
-        const sim::MsgBoxRecord &last = records.last();
+        const sim::MsgBoxRecord &last = open.isEmpty() ? records.last() : open.last();
         if (args.contains(QStringLiteral("kind")))
             if (StepOutcome o = check(QStringLiteral("the last box's kind"), args.value(QStringLiteral("kind")),
                                       boxKinds.value(last.kind));

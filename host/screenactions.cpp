@@ -5,14 +5,10 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 
-bool clickCell(QTableWidget *table, int row, int column)
+// A press and a release at pos, when nothing above the view's viewport covers it.
+static bool clickAt(QAbstractItemView *view, const QPoint &pos)
 {
-    QTableWidgetItem *item = table ? table->item(row, column) : nullptr;
-    if (!item || !table->isVisible())
-        return false;
-    // Whatever lies above the table must let the click through.
-    QWidget *viewport = table->viewport();
-    const QPoint pos = table->visualItemRect(item).center();
+    QWidget *viewport = view->viewport();
     if (viewport->window()->childAt(viewport->mapTo(viewport->window(), pos)) != viewport)
         return false;
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
@@ -21,6 +17,21 @@ bool clickCell(QTableWidget *table, int row, int column)
         QCoreApplication::sendEvent(viewport, &event);
     }
     return true;
+}
+
+bool clickCell(QTableWidget *table, int row, int column)
+{
+    QTableWidgetItem *item = table ? table->item(row, column) : nullptr;
+    // Whatever lies above the table must let the click through.
+    return item && table->isVisible() && clickAt(table, table->visualItemRect(item).center());
+}
+
+bool clickItem(QTreeWidget *tree, QTreeWidgetItem *item)
+{
+    if (!item || !tree->isVisible())
+        return false;
+    tree->scrollToItem(item);
+    return clickAt(tree, tree->visualItemRect(item).center());
 }
 
 QTreeWidgetItem *treeItemAt(QTreeWidget *tree, const QString &path)

@@ -13,5 +13,9 @@ class QTreeWidgetItem;
 // delivered before this returns, so a dialog it opens runs inside the call.
 bool clickCell(QTableWidget *table, int row, int column);
 
+// Presses and releases the mouse on a tree's item, scrolled into view first; false when it is
+// not shown.
+bool clickItem(QTreeWidget *tree, QTreeWidgetItem *item);
+
 // The item a path of column-0 texts joined by "/" leads to, or null.
 QTreeWidgetItem *treeItemAt(QTreeWidget *tree, const QString &path);

@@ -1,17 +1,20 @@
 #include "fileedit.h"
 #include "ui_fileedit.h"
 
+#include "core/treepath.h"
+#include "modulepaths.h"
 #include "msgboxes.h"
 
 #include "rbxinterface.h"
 #include "rtmfunctions.h"
 
 #include <QDebug>
-#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidgetItemIterator>
 
 namespace {
@@ -132,10 +135,12 @@ FileEdit::FileEdit(QWidget *parent)
     rbx = new rbxInterface(1, true);
     // The host's flash directory is known only once the host runs, and follows its panel.
     localRplDir = RtmGetLocalBaseFlashDir(1) + QStringLiteral("/RPL");
-    if (QDir(localRplDir).exists())
+    // Only a folder of the panel's own tree is emptied or made: a link on the way leads elsewhere.
+    const QString inTree = treepath::writable(modulepaths::panelRoot(), localRplDir);
+    if (QFileInfo(inTree).isDir())
         RtmRemoveFolderContent(localRplDir);
-    else
-        QDir().mkdir(localRplDir);
+    else if (!inTree.isEmpty())
+        treepath::makeFolder(modulepaths::panelRoot(), localRplDir);
 
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     tree->header()->setSectionsMovable(false);
@@ -350,8 +355,10 @@ void FileEdit::itemClickedSlot(QTreeWidgetItem *item, int column)
     if (isProgram(text))
         return;
     qDebug().noquote() << text;
+    // The note runs from the event loop, not inside the tree's mouse handler: the panel may
+    // close the screen, deleting this chooser and its tree, while the note is open.
     if (!text.contains(tr("Unselected!")))
-        showNote(this, tr("Please select RPL or PJ file!"), MsgWarning);
+        QTimer::singleShot(0, this, [this] { finish(showNote(this, tr("Please select RPL or PJ file!"), MsgWarning)); });
 }
 
 void FileEdit::mousePressEvent(QMouseEvent *event)

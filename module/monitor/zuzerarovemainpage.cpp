@@ -60,7 +60,8 @@ void ZuzEraroveMainPage::setUpColumns()
 
 void ZuzEraroveMainPage::initTimerSlot()
 {
-    loadConfigFromCtrl();
+    if (loadConfigFromCtrl() == Outcome::Gone)
+        return;
     connect(ui->exitButton, &QPushButton::clicked, this, &ZuzEraroveMainPage::onExitbuttonClicked);
     connect(ui->softPlcButton, &QPushButton::clicked, this, &ZuzEraroveMainPage::onSoftplcbuttonClicked);
     connect(ui->settingButton, &QPushButton::clicked, this, &ZuzEraroveMainPage::onSettingbuttonClicked);
@@ -82,17 +83,19 @@ void ZuzEraroveMainPage::resetCaches()
         lastStatus[i] = lastTotal[i] = lastQueue[i] = -1;
 }
 
-void ZuzEraroveMainPage::loadConfigFromCtrl()
+Outcome ZuzEraroveMainPage::loadConfigFromCtrl()
 {
     resetCaches();
-    if (fetchConfig() == Outcome::Gone)
-        return;
+    const Outcome fetched = fetchConfig();
+    if (fetched == Outcome::Gone)
+        return fetched;
     initTable(ZuzEraroveLibApi::getInstance()->resvData);
     connect(&rollTimer, &QTimer::timeout, this, &ZuzEraroveMainPage::onRollText, Qt::UniqueConnection);
     rollTimer.start(500);
+    return fetched;
 }
 
-ZuzEraroveMainPage::Outcome ZuzEraroveMainPage::fetchConfig()
+Outcome ZuzEraroveMainPage::fetchConfig()
 {
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     QString failure;
@@ -109,7 +112,7 @@ ZuzEraroveMainPage::Outcome ZuzEraroveMainPage::fetchConfig()
         configstate::markRead();
     else
         configstate::markUnknown();
-    return showError(this, failure) ? Outcome::Failed : Outcome::Gone;
+    return showError(this, failure);
 }
 
 void ZuzEraroveMainPage::initTable(ZuzEraroveData config)
@@ -316,32 +319,34 @@ int ZuzEraroveMainPage::senderRow(const QList<QPushButton *> &keys) const
     return keys.indexOf(qobject_cast<QPushButton *>(sender()));
 }
 
-ZuzEraroveMainPage::Outcome ZuzEraroveMainPage::saveConfigToCtrl()
+Outcome ZuzEraroveMainPage::saveConfigToCtrl()
 {
     switch (saveConfigToController()) {
     case ConfigSave::Saved:
         return Outcome::Done;
     case ConfigSave::WriteFailed:
-        return showError(this, tr("Failed to save file.")) ? Outcome::Failed : Outcome::Gone;
+        return showError(this, tr("Failed to save file."));
     case ConfigSave::SendFailed:
         break;
     }
-    return showError(this, tr("Failed to send file.")) ? Outcome::Failed : Outcome::Gone;
+    return showError(this, tr("Failed to send file."));
 }
 
 void ZuzEraroveMainPage::onRunorstopbuttonClicked()
 {
     if (DataAccess::isRobotRunning() && !ui->runOrStopLedCB->isChecked()
-        && !confirm(this,
-                    tr("A robot program is running.\nAre you sure you want to terminate the program "
-                       "and start the program reservation?"),
-                    MsgWarning))
+        && confirm(this,
+                   tr("A robot program is running.\nAre you sure you want to terminate the program "
+                      "and start the program reservation?"),
+                   MsgWarning)
+               != Answer::Yes)
         return;
     if (DataAccess::isRobotRunning() && ui->runOrStopLedCB->isChecked()
-        && !confirm(this,
-                    tr("The reserved program is running, are you sure to stop the program "
-                       "reservation?\nThe running program will finish running normally."),
-                    MsgWarning))
+        && confirm(this,
+                   tr("The reserved program is running, are you sure to stop the program "
+                      "reservation?\nThe running program will finish running normally."),
+                   MsgWarning)
+               != Answer::Yes)
         return;
 
     ui->runOrStopButton->setEnabled(false);
@@ -390,7 +395,7 @@ void ZuzEraroveMainPage::reserveBtnClickedSlot()
     if (ui->runOrStopLedCB->isChecked())
         ZuzEraroveLibApi::getInstance()->addResvProgram(row);
     else
-        showError(this, tr("Please start before reserving programe."));
+        finish(showError(this, tr("Please start before reserving programe.")));
 }
 
 void ZuzEraroveMainPage::cancelBtnClickedSlot()
@@ -403,13 +408,13 @@ void ZuzEraroveMainPage::cancelBtnClickedSlot()
     const QString question = status == SlotReserved
         ? tr("Are you sure to cancel the reservation?")
         : tr("The program is running. Are you sure to stop and cancel the reservation?");
-    if (confirm(this, question))
+    if (confirm(this, question) == Answer::Yes)
         api->delResvProgram(row);
 }
 
 void ZuzEraroveMainPage::onCancelallbtnClicked()
 {
-    if (!confirm(this, tr("Are you sure to cancel all reservations?")))
+    if (confirm(this, tr("Are you sure to cancel all reservations?")) != Answer::Yes)
         return;
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     const int rows = ui->zuzeraroveMonitoeTW->rowCount();
@@ -430,6 +435,6 @@ void ZuzEraroveMainPage::onCancelallbtnClicked()
 
 void ZuzEraroveMainPage::onClearbuttonClicked()
 {
-    if (confirm(this, tr("Are you sure to clear the total?")))
+    if (confirm(this, tr("Are you sure to clear the total?")) == Answer::Yes)
         ZuzEraroveLibApi::getInstance()->clearRunTotal();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "msgboxes.h"
+
 #include "zuzerarovelibapi.h"
 
 #include <QList>
@@ -22,8 +24,9 @@ public:
     explicit ZuzEraroveMainPage(QWidget *parent);
     ~ZuzEraroveMainPage() override;
 
-    // Fetches and reads the configuration, builds the table and starts the name scrolling.
-    void loadConfigFromCtrl();
+    // Fetches and reads the configuration, builds the table and starts the name scrolling;
+    // Gone when the screen was closed under its failure note.
+    Outcome loadConfigFromCtrl();
     // Rows, ID column and the per-row keys for config's signal mode.
     void initTable(ZuzEraroveData config);
     // Mode and protocol labels, the protocol hand-over, names and key enabling.
@@ -55,9 +58,6 @@ private:
     // Column count, header labels and widths, header visibility, no editing, no selection.
     void setUpColumns();
     void resetCaches();
-    // How a step that may show a failure ended; Gone: the screen was closed while its box was
-    // open, so the page no longer exists.
-    enum class Outcome { Done, Failed, Gone };
     // Fetches and reads the configuration, reporting a failure.
     Outcome fetchConfig();
     // Rebuilds the table when the service's record or program list changed.

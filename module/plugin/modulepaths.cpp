@@ -8,6 +8,7 @@ namespace {
 
 struct Paths
 {
+    QString panelRoot;
     QString localDir;
     QString localConfig;
     QString ctrlConfig;
@@ -41,10 +42,18 @@ void init()
     registerResources();
     Paths &p = paths();
     p.localDir = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove"), true);
+    // Localized names are relative to the panel's "bin"; the tree is the folder above it.
+    p.panelRoot = RtmGetLocalizedFileName(QStringLiteral(".."), true);
     p.localConfig = p.localDir + QStringLiteral("/zuzeraroveconfig.xml");
     p.ctrlConfig = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
     p.localProgramMap = p.localDir + QStringLiteral("/programMapping.xml");
     p.ctrlProgramMap = QStringLiteral("/application/zuzerarove/programMapping.xml");
+}
+
+const QString &panelRoot()
+{
+    init();
+    return paths().panelRoot;
 }
 
 const QString &localDir()

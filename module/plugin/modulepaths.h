@@ -9,6 +9,9 @@ namespace modulepaths {
 // nothing.
 void init();
 
+// The panel's file tree, the folder its localized names resolve in: nothing the module writes,
+// makes or removes may lie outside it.
+const QString &panelRoot();
 // "../Application/zuzerarove" as the panel has it.
 const QString &localDir();
 // The reservation configuration, locally and on the controller.

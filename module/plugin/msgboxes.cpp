@@ -22,12 +22,18 @@ int run(QObject *asker, int kind, const QString &text, int buttons)
 
 } // namespace
 
-bool confirm(QObject *asker, const QString &text, MsgBoxKind kind)
+Answer confirm(QObject *asker, const QString &text, MsgBoxKind kind)
 {
-    return run(asker, kind, text, MsgConfirmCancel) == 1;
+    const int answer = run(asker, kind, text, MsgConfirmCancel);
+    return answer == -1 ? Answer::Gone : answer == 1 ? Answer::Yes : Answer::No;
 }
 
-bool showNote(QObject *asker, const QString &text, MsgBoxKind kind)
+Outcome showNote(QObject *asker, const QString &text, MsgBoxKind kind)
 {
-    return run(asker, kind, text, MsgAcknowledge) != -1;
+    return run(asker, kind, text, MsgAcknowledge) == -1 ? Outcome::Gone : Outcome::Done;
+}
+
+Outcome showError(QObject *asker, const QString &text)
+{
+    return run(asker, MsgError, text, MsgAcknowledge) == -1 ? Outcome::Gone : Outcome::Failed;
 }

@@ -7,17 +7,25 @@ class QObject;
 enum MsgBoxKind { MsgInfo = 0, MsgWarning = 1, MsgError = 2 };
 enum MsgBoxButtons { MsgAcknowledge = 1, MsgConfirmCancel = 3 };
 
-// The module's message boxes: the panel's MsgBox, shown modally at once with the module's fixed
-// arguments. The panel may close the screen while a box is open, so each helper is told which
-// object asked and reports whether it still exists when the box returns; a caller that gets
-// false returns at once without touching itself.
+// The panel may close the screen while a box is open, deleting the page that asked. Every step
+// that may show a box says so in its result, and the compiler refuses a caller that drops it
+// (the module builds with unused results as errors): on Gone the caller returns at once,
+// touching nothing of itself.
 
-// A question with a confirm and a cancel key: true only when the operator confirmed and the
-// asker still exists.
-bool confirm(QObject *asker, const QString &text, MsgBoxKind kind = MsgInfo);
-// A note with one key: false when the asker was destroyed while it was open.
-bool showNote(QObject *asker, const QString &text, MsgBoxKind kind = MsgInfo);
-inline bool showError(QObject *asker, const QString &text)
-{
-    return showNote(asker, text, MsgError);
-}
+// How a step that may show a box ended: Done, Failed (a failure was shown), or Gone.
+enum class [[nodiscard]] Outcome { Done, Failed, Gone };
+// The answer to a question: Yes only when the operator confirmed and the asker still exists.
+enum class [[nodiscard]] Answer { Yes, No, Gone };
+
+// The module's message boxes: the panel's MsgBox, shown modally at once with the module's fixed
+// arguments.
+// A question with a confirm and a cancel key.
+Answer confirm(QObject *asker, const QString &text, MsgBoxKind kind = MsgInfo);
+// A note with one key: Done once acknowledged.
+Outcome showNote(QObject *asker, const QString &text, MsgBoxKind kind = MsgInfo);
+// A failure with one key: Failed once acknowledged.
+Outcome showError(QObject *asker, const QString &text);
+
+// The last step of an operator's command: whatever became of the asker, nothing follows.
+inline void finish(Outcome) {}
+inline void finish(Answer) {}

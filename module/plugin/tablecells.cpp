@@ -1,5 +1,6 @@
 #include "tablecells.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QSpacerItem>
@@ -50,4 +51,10 @@ QString shownName(const QString &name)
 {
     constexpr int longest = 256;
     return name.size() <= longest ? name : name.left(longest) + QChar(0x2026);
+}
+
+int boxValue(const QComboBox *box, int loaded)
+{
+    const int shownIndex = loaded >= 0 && loaded < box->count() ? loaded : -1;
+    return box->currentIndex() == shownIndex ? loaded : box->currentIndex();
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVector>
 
+class QComboBox;
 class QSize;
 class QTableWidget;
 class QTableWidgetItem;
@@ -38,3 +39,7 @@ void resetSlotRows(QTableWidget *table, QList<A *> &controls, QList<B *> &moreCo
 // A program name as a cell or a box shows it: no program path is longer than a few hundred
 // characters, so a longer name from a damaged file is cut there, keeping the screen responsive.
 QString shownName(const QString &name);
+// The value a box stands for: loaded (the value it was set from) while it shows the item it was
+// set to, else its current item. A value the box cannot show (it then shows no item) is kept
+// until the operator picks another.
+int boxValue(const QComboBox *box, int loaded);

@@ -2,6 +2,7 @@
 #include "ui_programapwidget.h"
 
 #include "controllerfiles.h"
+#include "core/treepath.h"
 #include "domain.h"
 #include "fileedit.h"
 #include "modulepaths.h"
@@ -10,42 +11,17 @@
 
 #include "rtmfunctions.h"
 
-#include <QDir>
 #include <QHeaderView>
 #include <QTimer>
 
 namespace {
 
-constexpr int rows = 512;
-
-// A name cell shows the name cut to a screen's worth; the whole name rides along as the cell's
-// data, and that is what the duplicate check and the save use.
-void setName(QTableWidgetItem *cell, const QString &name)
-{
-    cell->setText(shownName(name));
-    cell->setData(Qt::UserRole, name);
-}
-
-QString nameOf(const QTableWidgetItem *cell)
-{
-    // A text set on the cell by other means stands for itself.
-    const QString full = cell->data(Qt::UserRole).toString();
-    return shownName(full) == cell->text() ? full : cell->text();
-}
-
-// The part after the first "/" at position 1 or later; the whole name when there is none.
-// "/RPL/SUB/A.XPL" shows as "SUB/A.XPL".
-QString displayForm(const QString &name)
-{
-    const int slash = name.indexOf(QLatin1Char('/'), 1);
-    return slash >= 0 ? name.mid(slash + 1) : name;
-}
+constexpr int rows = ProgramMap::numbers;
 
 } // namespace
 
 prograMapWidget::prograMapWidget(QWidget *parent)
-    : QWidget(parent), ui(new Ui::prograMapWidget), fileEdit(nullptr), selectedRow(0), selectedColumn(0),
-      mapRead(false)
+    : QWidget(parent), ui(new Ui::prograMapWidget), fileEdit(nullptr), selectedRow(0), selectedColumn(0)
 {
     ui->setupUi(this);
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
@@ -75,8 +51,7 @@ prograMapWidget::prograMapWidget(QWidget *parent)
     connect(fileEdit, &FileEdit::signalUpateRpl, this, &prograMapWidget::onSlotUpateRpl);
     connect(ui->emptyBtn, &QPushButton::clicked, this, &prograMapWidget::emptyBtnSlot);
 
-    if (!QDir(modulepaths::localDir()).exists())
-        QDir().mkdir(modulepaths::localDir());
+    treepath::makeFolder(modulepaths::panelRoot(), modulepaths::localDir());
     // The first load runs once the page is on its way to the screen.
     QTimer::singleShot(50, this, &prograMapWidget::refreshUi);
 }
@@ -113,23 +88,24 @@ void prograMapWidget::enterViewMode()
     ui->saveButton->setText(tr("Edit"));
 }
 
-void prograMapWidget::clearNames()
+void prograMapWidget::showNames()
 {
+    // A cell shows a name cut to a screen's worth; the map keeps it whole.
     for (int r = 0; r < rows; ++r)
-        setName(ui->tableWidget->item(r, 1), QString());
+        ui->tableWidget->item(r, 1)->setText(shownName(programMap.shown(r + 1)));
 }
 
 void prograMapWidget::refreshUi()
 {
-    loadMap();
+    finish(loadMap());
 }
 
-bool prograMapWidget::loadMap()
+Outcome prograMapWidget::loadMap()
 {
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     if (!api->getFileFromCtrl(modulepaths::ctrlProgramMapPath(), modulepaths::localProgramMapPath())) {
         // A controller without a map has an empty one, which is what the table shows at first.
-        mapRead = mapRead || absentOnController(modulepaths::ctrlProgramMapPath());
+        programMap.setRead(programMap.isRead() || absentOnController(modulepaths::ctrlProgramMapPath()));
         return showError(this, tr("Failed to get %1 file form Ctrl.").arg(modulepaths::ctrlProgramMapPath()));
     }
     if (!api->readPrograMapFile(modulepaths::localProgramMapPath()))
@@ -137,28 +113,17 @@ bool prograMapWidget::loadMap()
     return fillTable();
 }
 
-bool prograMapWidget::fillTable()
+Outcome prograMapWidget::fillTable()
 {
-    clearNames();
-    programMaps = ZuzEraroveLibApi::getInstance()->programMaps;
-    mapRead = true;
-    int start = 0;
-    if (!programMaps.isEmpty() && programMaps.first().programNum == 0) {
-        if (!showNote(this, tr("Version update, please confirm whether the '0' program mapping number was "
-                               "configured before! ")
-                                + QLatin1Char('\n')
-                                + tr("If yes, change the '0' program mapping number to another unconfigured "
-                                     "program number.")))
-            return false;
-        start = 1;
-    }
-    // Only the first 512 entries count; later numbers win over earlier equal ones.
-    for (int i = start; i < programMaps.size() && i < rows; ++i) {
-        const int row = programMaps[i].programNum - 1;
-        if (row >= 0 && row < rows)
-            setName(ui->tableWidget->item(row, 1), displayForm(programMaps[i].programName));
-    }
-    return true;
+    programMap.load(ZuzEraroveLibApi::getInstance()->programMaps);
+    showNames();
+    if (!programMap.startsWithZero())
+        return Outcome::Done;
+    return showNote(this, tr("Version update, please confirm whether the '0' program mapping number was "
+                             "configured before! ")
+                              + QLatin1Char('\n')
+                              + tr("If yes, change the '0' program mapping number to another unconfigured "
+                                   "program number."));
 }
 
 void prograMapWidget::tableCellClickedSlot(int row, int column)
@@ -178,23 +143,15 @@ void prograMapWidget::tableCellClickedSlot(int row, int column)
 
 void prograMapWidget::onSlotUpateRpl(QString path)
 {
-    QTableWidget *table = ui->tableWidget;
-    QStringList inUse;
-    for (int r = 0; r < rows; ++r) {
-        const QString name = nameOf(table->item(r, 1));
-        if (r != selectedRow && !name.isEmpty())
-            inUse << name;
-    }
-    const QString name = displayForm(path);
-    QTableWidgetItem *item = table->item(selectedRow, selectedColumn);
+    QTableWidgetItem *item = ui->tableWidget->item(selectedRow, selectedColumn);
     if (!item)
         return;
-    if (inUse.contains(name)) {
-        showError(this, tr("Program mapping information is duplicated, adding failed!"));
+    if (programMap.assign(selectedRow + 1, path) == ProgramMap::Assign::Duplicate) {
+        finish(showError(this, tr("Program mapping information is duplicated, adding failed!")));
         return;
     }
     fileEdit->close();
-    setName(item, name);
+    item->setText(shownName(programMap.shown(selectedRow + 1)));
 }
 
 void prograMapWidget::saveBtnSlot()
@@ -204,64 +161,57 @@ void prograMapWidget::saveBtnSlot()
         ui->saveButton->setText(tr("Save"));
         return;
     }
-    if (!confirm(this, tr("Are you sure Save?")))
+    if (confirm(this, tr("Are you sure Save?")) != Answer::Yes)
         return;
     // A table that never showed the controller's map would replace it with the operator's few
     // entries and drop all the others.
-    if (!mapRead) {
-        showError(this, tr("The program map could not be read from the controller, so nothing was "
-                           "saved. Press Reset to read it again."));
+    if (!programMap.isRead()) {
+        finish(showError(this, tr("The program map could not be read from the controller, so nothing was "
+                                  "saved. Press Reset to read it again.")));
         return;
     }
-    // Entries the table cannot show (numbers outside 1 to 512) are kept as they were, ahead of
-    // the table's own.
-    QList<ProgramMapData> maps;
-    for (const ProgramMapData &entry : qAsConst(programMaps))
-        if (entry.programNum < 1 || entry.programNum > rows)
-            maps.append(entry);
-    for (int r = 0; r < rows; ++r) {
-        const QString name = nameOf(ui->tableWidget->item(r, 1));
-        if (!name.isEmpty())
-            maps.append({r + 1, name});
-    }
+    const QList<ProgramMapData> maps = programMap.toSave();
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     api->programMaps = maps;
     const QString local = modulepaths::localProgramMapPath();
     if (!api->writePrograMapFile(local)) {
-        showError(this, tr("Failed write %1 file.").arg(local));
+        finish(showError(this, tr("Failed write %1 file.").arg(local)));
         return;
     }
-    bool alive;
+    Outcome told;
     if (api->sendFileToCtrl(local, modulepaths::ctrlProgramMapPath())) {
         api->setUpdateProgramMapConfig();
         api->delay_MSec(16);
-        programMaps = maps;
-        alive = showNote(this, tr("Save file successfully."));
+        // What was saved is what the controller has now: the next save starts from it.
+        programMap.load(maps);
+        told = showNote(this, tr("Save file successfully."));
     } else {
-        alive = showError(this, tr("Failed send %1 file to Ctrl.").arg(local));
+        told = showError(this, tr("Failed send %1 file to Ctrl.").arg(local));
     }
-    if (alive)
+    if (told != Outcome::Gone)
         enterViewMode();
 }
 
 void prograMapWidget::resetBtnSlot()
 {
-    if (confirm(this, tr("Are you sure you want to restore the list?")))
-        loadMap();
+    if (confirm(this, tr("Are you sure you want to restore the list?")) == Answer::Yes)
+        finish(loadMap());
 }
 
 void prograMapWidget::emptyBtnSlot()
 {
-    if (confirm(this, tr("Are you sure you want to clear the list?")))
-        clearNames();
+    if (confirm(this, tr("Are you sure you want to clear the list?")) == Answer::Yes) {
+        programMap.clear();
+        showNames();
+    }
 }
 
 void prograMapWidget::quit()
 {
     if (inEditMode()) {
-        if (!confirm(this, tr("Do you want to exit the current page modification?")))
+        if (confirm(this, tr("Do you want to exit the current page modification?")) != Answer::Yes)
             return;
-        if (!loadMap())
+        if (loadMap() == Outcome::Gone)
             return;
         enterViewMode();
     }

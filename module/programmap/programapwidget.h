@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/programmap.h"
+#include "msgboxes.h"
+
 #include "zuzerarovelibapi.h"
 
 #include <QList>
@@ -40,18 +43,17 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // Download, read and show the map; false when the screen was closed while a box was open.
-    bool loadMap();
-    bool fillTable();
-    void clearNames();
+    // Download, read and show the map.
+    Outcome loadMap();
+    Outcome fillTable();
+    // Every name cell as the map has it.
+    void showNames();
     bool inEditMode() const;
     void enterViewMode();
 
     Ui::prograMapWidget *ui;
-    QList<ProgramMapData> programMaps;
+    ProgramMap programMap;
     FileEdit *fileEdit;
     int selectedRow;
     int selectedColumn;
-    // The table has shown the controller's map at least once.
-    bool mapRead;
 };

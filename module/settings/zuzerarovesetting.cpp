@@ -53,6 +53,7 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
 
     const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
     const QString unselected = tr("Unselected");
+    picked.fill(false, rows);
     for (int r = 0; r < rows; ++r) {
         table->setItem(r, 0, centredItem(QString::number(r + 1)));
 
@@ -70,6 +71,7 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
         combo->setCurrentIndex(names.indexOf(data.rplNames[r]) + 1);
         scrollBarsAsNeeded(combo);
         combo->setMaxVisibleItems(6);
+        connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, r] { picked.setBit(r); });
         nameBoxes.append(combo);
 
         auto *edit = new QTouchLineEdit;
@@ -130,22 +132,19 @@ void ZuzEraroveSetting::showSettingData(ZuzEraroveData data)
 void ZuzEraroveSetting::saveUiToData()
 {
     ZuzEraroveData &data = ZuzEraroveLibApi::getInstance()->resvData;
-    // A mode or protocol outside the lists shows as an empty box; it stays what it was until
-    // the operator picks one.
-    data.signalMode = ui->modeCB->currentIndex() >= 0 ? ui->modeCB->currentIndex() : shown.signalMode;
-    data.protocol = ui->protocolCB->currentIndex() >= 0 ? ui->protocolCB->currentIndex() : shown.protocol;
-    // With no program listed at all (an empty or unreadable program directory) nothing could be
-    // chosen, so the names shown stay as they were.
-    QComboBox *first = nameBoxes.value(0);
-    const bool nothingListed = first && first->count() < 2;
+    data.signalMode = boxValue(ui->modeCB, shown.signalMode);
+    data.protocol = boxValue(ui->protocolCB, shown.protocol);
     for (int r = 0; r < ZUZ_SLOT_COUNT; ++r) {
-        QComboBox *combo = nameBoxes.value(r);
-        if (combo && combo->currentIndex() > 0)
-            data.rplNames[r] = combo->currentText();
-        else
-            data.rplNames[r] = combo && nothingListed ? shown.rplNames[r] : QString();
+        data.rplNames[r] = shown.rplNames[r];
+        data.cycleIndex[r] = shown.cycleIndex[r];
+        if (QComboBox *combo = nameBoxes.value(r)) {
+            const int found = combo->findText(shown.rplNames[r], Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (picked.testBit(r) || combo->currentIndex() != qMax(found, 0))
+                data.rplNames[r] = combo->currentIndex() > 0 ? combo->currentText() : QString();
+        }
         QTouchLineEdit *edit = cycleEdits.value(r);
-        data.cycleIndex[r] = edit ? edit->text().toInt(nullptr, 10) : 1;
+        if (edit && edit->text() != QString::number(shown.cycleIndex[r]))
+            data.cycleIndex[r] = edit->text().toInt(nullptr, 10);
     }
 }
 
@@ -165,7 +164,7 @@ void ZuzEraroveSetting::on_modeCB_currentIndexChanged(int index)
 
 void ZuzEraroveSetting::on_resetButton_clicked()
 {
-    if (!confirm(this, tr("Are you sure to restore data from the file?")))
+    if (confirm(this, tr("Are you sure to restore data from the file?")) != Answer::Yes)
         return;
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     initSettingTable(api->resvDataSaved);
@@ -188,7 +187,7 @@ void ZuzEraroveSetting::on_returnButton_clicked()
         emit setCurrentWidgetSignal(PageMonitor);
         return;
     }
-    if (!confirm(this, tr("Are you sure not to save settings and exit?")))
+    if (confirm(this, tr("Are you sure not to save settings and exit?")) != Answer::Yes)
         return;
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     const int runState = api->resvData.runState;
@@ -200,21 +199,21 @@ void ZuzEraroveSetting::on_returnButton_clicked()
 
 void ZuzEraroveSetting::on_saveButton_clicked()
 {
-    if (!confirm(this, tr("Are you sure to save it?")))
+    if (confirm(this, tr("Are you sure to save it?")) != Answer::Yes)
         return;
     // Saving a record that was never read would write defaults over the controller's settings.
     if (!configstate::known()) {
-        showError(this, tr("The settings could not be read from the controller, so nothing was "
-                           "saved. Check the connection, then leave the screen and open it again."));
+        finish(showError(this, tr("The settings could not be read from the controller, so nothing was "
+                                  "saved. Check the connection, then leave the screen and open it again.")));
         return;
     }
     saveUiToData();
     switch (saveConfigToController()) {
     case ConfigSave::WriteFailed:
-        showError(this, tr("Failed to write file."));
+        finish(showError(this, tr("Failed to write file.")));
         return;
     case ConfigSave::SendFailed:
-        showError(this, tr("Failed to send file."));
+        finish(showError(this, tr("Failed to send file.")));
         return;
     case ConfigSave::Saved:
         break;
@@ -226,8 +225,9 @@ void ZuzEraroveSetting::on_saveButton_clicked()
     api->setProtocolType(rescProtocol(saved.protocol));
     api->delay_MSec(16);
     api->setSignalMode(saved.signalMode);
-    // The save is done whatever happens to the page while the note is open.
-    showNote(this, tr("Save successfully."));
+    // The save is done whatever happens to the page while the note is open; what follows
+    // touches only the service.
+    finish(showNote(this, tr("Save successfully.")));
     api->clearUnusedIdTotal();
     api->resvDataSaved = saved;
 }

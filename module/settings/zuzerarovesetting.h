@@ -2,6 +2,7 @@
 
 #include "zuzerarovelibapi.h"
 
+#include <QBitArray>
 #include <QList>
 #include <QWidget>
 
@@ -41,7 +42,10 @@ private:
     // Puts data into the widgets; saved programs the service no longer lists are reported in
     // pendingMsgBox.
     void showSettingData(ZuzEraroveData data);
-    // Writes the widgets into the service's working record, all 15 slots.
+    // Writes the widgets into the service's working record, all 15 slots. A widget that still
+    // shows what it was loaded with, and a slot without a row, leave their field as the record
+    // shown had it: values the boxes cannot show, programs the service does not list and
+    // slots beyond the mode's rows are written back as they were read.
     void saveUiToData();
     // Rebuilds the table from the service's working record.
     void reloadFromWorkingRecord();
@@ -54,6 +58,8 @@ private:
     MsgBox *pendingMsgBox;
     // The record the widgets were last loaded from.
     ZuzEraroveData shown;
+    // The program boxes the operator picked from since they were loaded, even the item shown.
+    QBitArray picked;
     // The configuration's read generation the widgets were built from.
     int builtFrom;
 };

@@ -3,7 +3,7 @@
 
 #include "controllerfiles.h"
 #include "domain.h"
-#include "msgboxes.h"
+#include "tablecells.h"
 
 #include "dataaccess.h"
 #include "rtmfunctions.h"
@@ -11,8 +11,6 @@
 
 SoftPlcFun::SoftPlcFun(QWidget *parent) : QWidget(parent), ui(new Ui::SoftPlcFun), entriesRead(false)
 {
-    for (int i = 0; i < SoftPlcCount; ++i)
-        plcMode[i] = 0;
     ui->setupUi(this);
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
     initPage();
@@ -46,6 +44,8 @@ bool SoftPlcFun::fetchEntries()
     // A controller without the file has every soft-PLC at its default: nothing unseen to lose.
     if (DataAccess::GetFileFromController2TPU(softPlcCtrlPath, softPlcLocalPath, false))
         entriesRead = readSoftPlcConfig(softPlcLocalPath);
+    // A folder that lists without the file is the controller's word that it has none; an
+    // unreadable or unlistable one is no such word.
     else
         entriesRead = absentOnController(softPlcCtrlPath);
     return entriesRead;
@@ -79,9 +79,19 @@ void SoftPlcFun::fillProgramBoxes()
 void SoftPlcFun::applyConfigToUi()
 {
     for (int i = 0; i < SoftPlcCount; ++i) {
-        modeBoxes[i]->setCurrentIndex(plcMode[i]);
+        modeBoxes[i]->setCurrentIndex(config.mode[i]);
         progNameBoxes[i]->setCurrentIndex(
-            progNameBoxes[i]->findText(plcProgName[i], Qt::MatchExactly | Qt::MatchCaseSensitive));
+            progNameBoxes[i]->findText(config.progName[i], Qt::MatchExactly | Qt::MatchCaseSensitive));
+    }
+}
+
+void SoftPlcFun::takeBoxes()
+{
+    for (int i = 0; i < SoftPlcCount; ++i) {
+        config.mode[i] = boxValue(modeBoxes[i], config.mode[i]);
+        QComboBox *program = progNameBoxes[i];
+        if (program->currentIndex() != program->findText(config.progName[i], Qt::MatchExactly | Qt::MatchCaseSensitive))
+            config.progName[i] = program->currentText();
     }
 }
 
@@ -89,58 +99,52 @@ void SoftPlcFun::syncAutoStartState()
 {
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     for (int i = 0; i < SoftPlcCount; ++i) {
-        if (plcMode[i] != 1 && api->getAutoStartPLc(i)) {
+        if (config.mode[i] != 1 && api->getAutoStartPLc(i)) {
             modeBoxes[i]->setCurrentIndex(1);
-            plcMode[i] = 1;
-        } else if (plcMode[i] == 1 && !api->getAutoStartPLc(i)) {
+            config.mode[i] = 1;
+        } else if (config.mode[i] == 1 && !api->getAutoStartPLc(i)) {
             modeBoxes[i]->setCurrentIndex(0);
-            plcMode[i] = 0;
+            config.mode[i] = 0;
         }
     }
 }
 
 void SoftPlcFun::on_saveButton_clicked()
 {
-    if (!confirm(this, tr("Are you sure to save it?")))
+    if (confirm(this, tr("Are you sure to save it?")) != Answer::Yes)
         return;
     // Entries that were never read from the controller are fetched first. The boxes showed
     // defaults until now, so the operator sees what the controller has before anything is saved.
     if (!entriesRead) {
         if (!fetchEntries()) {
-            showError(this, tr("The soft-PLC settings could not be read from the controller, so "
-                               "nothing was saved."));
+            finish(showError(this, tr("The soft-PLC settings could not be read from the controller, so "
+                                      "nothing was saved.")));
             return;
         }
         applyConfigToUi();
-        showError(this, tr("The soft-PLC settings were read again from the controller. Check them "
-                           "and save again."));
+        finish(showError(this, tr("The soft-PLC settings were read again from the controller. Check them "
+                                  "and save again.")));
         return;
     }
-    // Every entry, hidden rows too; they keep these values even if a later step fails. When the
-    // service lists no program at all (an empty or unreadable program directory), the program
-    // names stay as they were: there was nothing to choose from.
-    const bool nothingListed = progNameBoxes[0]->count() < 2;
-    for (int i = 0; i < SoftPlcCount; ++i) {
-        plcMode[i] = modeBoxes[i]->currentIndex();
-        if (!nothingListed || progNameBoxes[i]->currentIndex() >= 0)
-            plcProgName[i] = progNameBoxes[i]->currentText();
-    }
+    // Every entry, hidden rows too; they keep these values even if a later step fails.
+    takeBoxes();
     if (!writeSoftPlcConfig(softPlcLocalPath)) {
-        showError(this, tr("Failed to write file."));
+        finish(showError(this, tr("Failed to write file.")));
         return;
     }
     if (!DataAccess::SendFileFromTPU2Controller(softPlcLocalPath, softPlcCtrlPath, false)) {
-        showError(this, tr("Failed to send file."));
+        finish(showError(this, tr("Failed to send file.")));
         return;
     }
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     for (int i = 0; i < SoftPlcCount; ++i)
         api->setAutoStartPLc(i, modeBoxes[i]->currentIndex() == 1);
-    showNote(this, tr("Save successfully."));
+    finish(showNote(this, tr("Save successfully.")));
 }
 
 void SoftPlcFun::on_resetButton_clicked()
 {
+    // A local copy that cannot be read leaves the entries as they are.
     readSoftPlcConfig(softPlcLocalPath);
     applyConfigToUi();
 }

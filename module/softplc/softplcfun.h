@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/softplcconfig.h"
 #include "domain.h"
+#include "msgboxes.h"
 
 #include <QList>
 #include <QString>
@@ -25,7 +27,8 @@ public:
     void syncAutoStartState();
 
     // The configuration file (softplcfiles.cpp). Read: false when the file cannot be loaded,
-    // the entries then as they were. Write: false when the file cannot be saved.
+    // the entries then as they were. Write: false when the file cannot be saved; what the
+    // operator did not change is written as it was read.
     bool readSoftPlcConfig(const QString &path);
     bool writeSoftPlcConfig(const QString &path);
     // Fetches the controller's environment list and shows the rows of the soft-PLCs it names.
@@ -49,13 +52,15 @@ private:
     bool fetchEntries();
     void fillProgramBoxes();
     void applyConfigToUi();
+    // The boxes into the entries: a box still showing its entry leaves it as it is.
+    void takeBoxes();
     QWidget *plcRow(int plc) const;
 
     Ui::SoftPlcFun *ui;
     QList<QComboBox *> modeBoxes;
     QList<QComboBox *> progNameBoxes;
-    int plcMode[SoftPlcCount];
-    QString plcProgName[SoftPlcCount];
+    // The entries, with the file they were read from.
+    SoftPlcConfig config;
     QString softPlcLocalPath;
     QString softPlcCtrlPath;
     // The entries hold what the controller's file says.

@@ -2,17 +2,41 @@
 
 #include "journal.h"
 
+#include "core/treepath.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QThread>
 #include <QTimer>
 
+#include <cerrno>
+#include <dirent.h>
+
 namespace sim {
+
+namespace {
+QString &panelRootSet()
+{
+    static QString root;
+    return root;
+}
+} // namespace
+
+void setPanelRoot(const QString &dir)
+{
+    panelRootSet() = dir.isEmpty() ? QString() : QDir::cleanPath(QDir(dir).absolutePath());
+}
+
+QString panelRoot()
+{
+    if (!panelRootSet().isEmpty())
+        return panelRootSet();
+    const QString env = qEnvironmentVariable("RTM_PANEL_ROOT");
+    return QDir::cleanPath(QDir(env.isEmpty() ? QDir::currentPath() : env).absolutePath());
+}
 
 Controller &Controller::instance()
 {
@@ -50,59 +74,24 @@ QString Controller::root() const
     return m_root;
 }
 
-bool Controller::withinRoot(const QString &absPath) const
-{
-    const QString canonRoot = QFileInfo(m_root).canonicalFilePath();
-    if (canonRoot.isEmpty())
-        return false;
-    // Links are followed through the part of the path that exists. A dangling link counts as
-    // existing: it has no canonical path, so whatever it would lead to is refused.
-    QString existing = absPath;
-    while (!QFileInfo::exists(existing) && !QFileInfo(existing).isSymLink()) {
-        const int slash = existing.lastIndexOf(QLatin1Char('/'));
-        if (slash <= 0)
-            return false;
-        existing.truncate(slash);
-    }
-    const QString canon = QFileInfo(existing).canonicalFilePath();
-    return canon == canonRoot || canon.startsWith(canonRoot + QLatin1Char('/'));
-}
-
 bool Controller::resolve(const QString &ctrlPath, QString *localPath) const
 {
     if (ctrlPath.isEmpty() || ctrlPath.contains(QChar(0)))
         return false;
-    const QString joined = QDir::cleanPath(m_root + QLatin1Char('/') + ctrlPath);
-    if (joined != m_root && !joined.startsWith(m_root + QLatin1Char('/')))
-        return false;
-    if (!withinRoot(joined))
+    const QString real = treepath::inside(m_root, m_root + QLatin1Char('/') + ctrlPath);
+    if (real.isEmpty())
         return false;
     if (localPath)
-        *localPath = joined;
+        *localPath = real;
     return true;
 }
 
-static bool copyFile(const QString &from, const QString &to)
+// One file from one tree to the other, read and written through the trees' guard.
+static bool copyFile(const QString &fromRoot, const QString &from, const QString &toRoot, const QString &to)
 {
-    QFile in(from);
-    if (!QFileInfo(from).isFile() || !in.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return false;
-    // The destination changes whole or not at all, and a link there is not written through.
-    if (QFileInfo(to).isSymLink())
-        return false;
-    QSaveFile out(to);
-    // Unbuffered: a short write on a full disk shows in write()'s count, where a buffered file
-    // would lose the rest unnoticed and commit it cut.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (out.write(data) != data.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    QByteArray data;
+    return treepath::readFile(fromRoot, from, &data, treepath::anySize)
+           && treepath::writeFile(toRoot, to, data, treepath::anySize);
 }
 
 // A transfer in the journal: which way, the controller's path, its size, whether it went.
@@ -123,20 +112,17 @@ bool Controller::fetch(const QString &ctrlPath, const QString &localPath)
 {
     QString source;
     const bool ok = m_connected && !isFaulty(Fault::Fetch, ctrlPath) && !isFaulty(Fault::Fetch, localPath)
-                    && resolve(ctrlPath, &source) && copyFile(source, localPath);
+                    && resolve(ctrlPath, &source) && copyFile(m_root, source, panelRoot(), localPath);
     return journalTransfer("fetch", ctrlPath, localPath, ok);
 }
 
 bool Controller::send(const QString &localPath, const QString &ctrlPath)
 {
     QString target;
-    bool ok = m_connected && !isFaulty(Fault::Send, ctrlPath) && !isFaulty(Fault::Send, localPath)
-              && resolve(ctrlPath, &target) && QFileInfo(localPath).isFile();
-    if (ok) {
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        // The directory made above must not have left the root through a link either.
-        ok = resolve(ctrlPath, &target) && copyFile(localPath, target);
-    }
+    const bool ok = m_connected && !isFaulty(Fault::Send, ctrlPath) && !isFaulty(Fault::Send, localPath)
+                    && resolve(ctrlPath, &target)
+                    && treepath::makeFolder(m_root, QFileInfo(target).absolutePath())
+                    && copyFile(panelRoot(), localPath, m_root, m_root + QLatin1Char('/') + ctrlPath);
     return journalTransfer("send", ctrlPath, localPath, ok);
 }
 
@@ -146,6 +132,49 @@ void Controller::setConnected(bool connected)
         Journal::instance().record(QStringLiteral("link"), connected ? QStringLiteral("up") : QStringLiteral("down"),
                                    {{QStringLiteral("connected"), connected}});
     m_connected = connected;
+}
+
+// Every entry below folder, as prefix + its path: a folder that cannot be opened or read to its
+// end fails the whole listing, as the real controller's transfer does; it never comes back short.
+// Links are listed as what they lead to and not entered; those that lead out of the tree, or
+// nowhere, are left out.
+static bool walk(const QString &root, const QString &folder, const QString &prefix, QStringList *found)
+{
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return false;
+    QStringList names;
+    bool ok = true;
+    for (;;) {
+        errno = 0;
+        const dirent *entry = ::readdir(dir);
+        if (!entry) {
+            ok = errno == 0;
+            break;
+        }
+        const QString name = QFile::decodeName(entry->d_name);
+        if (name != QLatin1String(".") && name != QLatin1String(".."))
+            names.append(name);
+    }
+    ::closedir(dir);
+    for (const QString &name : qAsConst(names)) {
+        if (!ok)
+            break;
+        const QString path = folder + QLatin1Char('/') + name;
+        const QFileInfo info(path);
+        if (treepath::inside(root, path).isEmpty() || (info.isSymLink() && !info.exists()))
+            continue;
+        if (info.isDir()) {
+            found->append(prefix + name + QLatin1Char('/'));
+            if (!info.isSymLink())
+                ok = walk(root, path, prefix + name + QLatin1Char('/'), found);
+        } else {
+            found->append(QStringLiteral("%1%2,%3,%4")
+                              .arg(prefix, name, QString::number(info.size()),
+                                   info.lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+        }
+    }
+    return ok;
 }
 
 bool Controller::list(const QString &dir, QStringList *entries)
@@ -163,23 +192,9 @@ bool Controller::list(const QString &dir, QStringList *entries)
     QString base = dir;
     if (!base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');
-    entries->clear();
-    QDirIterator it(local, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
     QStringList found;
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        if (!withinRoot(info.absoluteFilePath()))
-            continue;
-        const QString rel = QDir(local).relativeFilePath(info.filePath());
-        if (info.isDir())
-            found.append(base + rel + QLatin1Char('/'));
-        else
-            found.append(QStringLiteral("%1%2,%3,%4")
-                             .arg(base, rel, QString::number(info.size()),
-                                  info.lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
-    }
+    if (!walk(m_root, local, base, &found))
+        return false;
     found.sort();
     *entries = found;
     return true;

@@ -26,6 +26,11 @@ enum class Fault {
 
 enum class Origin { Reservation, Outside };
 
+// The panel's file tree: set by the host framework's hooks, else RTM_PANEL_ROOT, else the
+// working directory. Every local file the stand-ins read or write must lie in it.
+SIMCONTROLLER_EXPORT void setPanelRoot(const QString &dir);
+SIMCONTROLLER_EXPORT QString panelRoot();
+
 // The simulated robot controller: its file store, connection, clock and the one program it runs.
 // DataAccess, rbxInterface and the reservation service are faces over this one object, so they
 // always agree with each other.
@@ -90,7 +95,6 @@ public:
 private:
     Controller();
     void finishProgram(bool completed);
-    bool withinRoot(const QString &absPath) const;
 
     QString m_root;
     bool m_connected = true;

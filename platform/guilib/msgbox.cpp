@@ -17,6 +17,7 @@ struct Hooks
 {
     std::function<int(const sim::MsgBoxRecord &)> responder;
     QList<sim::MsgBoxRecord> records;
+    QList<sim::MsgBoxRecord> open;
 };
 
 Hooks &hooks()
@@ -52,6 +53,11 @@ void MsgBoxHooks::clearResponder()
 QList<MsgBoxRecord> MsgBoxHooks::records()
 {
     return hooks().records;
+}
+
+QList<MsgBoxRecord> MsgBoxHooks::open()
+{
+    return hooks().open;
 }
 
 void MsgBoxHooks::clearRecords()
@@ -133,7 +139,9 @@ MsgBox::MsgBox(int kind, QString text, int buttons, bool execNow, bool autoClose
         setResult(h.responder(record));
     } else {
         setModal(true);
+        h.open.append(record);
         exec();
+        h.open.removeLast();
     }
     record.answer = result();
     h.records.append(record);

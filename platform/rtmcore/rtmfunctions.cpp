@@ -3,8 +3,9 @@
 #include "rtmcoresim.h"
 #include "simcontroller.h"
 
+#include "core/treepath.h"
+
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QHash>
 #include <QWidget>
@@ -13,7 +14,6 @@ namespace {
 
 struct PanelState
 {
-    QString root;
     int lastPage = -1;
     std::function<void(int)> goToPage;
     QMap<int, bool> usedVars;
@@ -31,15 +31,12 @@ namespace sim {
 
 void Panel::setRoot(const QString &dir)
 {
-    panel().root = dir.isEmpty() ? QString() : QDir::cleanPath(QDir(dir).absolutePath());
+    setPanelRoot(dir);
 }
 
 QString Panel::root()
 {
-    if (!panel().root.isEmpty())
-        return panel().root;
-    const QString env = qEnvironmentVariable("RTM_PANEL_ROOT");
-    return QDir::cleanPath(QDir(env.isEmpty() ? QDir::currentPath() : env).absolutePath());
+    return panelRoot();
 }
 
 int Panel::lastPage()
@@ -81,22 +78,19 @@ QString RtmGetLocalizedFileName(const QString &name, bool localized)
 QString RtmGetLocalBaseFlashDir(int drive)
 {
     const QString dir = sim::Panel::root() + QStringLiteral("/flash%1").arg(drive);
-    QDir().mkpath(dir);
+    treepath::makeFolder(sim::Panel::root(), dir);
     return dir;
 }
 
 bool RtmRemoveFolderContent(const QString &dir)
 {
     sim::logCall("RtmRemoveFolderContent", dir);
-    QDir d(dir);
-    if (dir.isEmpty() || !d.exists())
+    // Emptying never follows a link: not the folder's own, and none out of the panel's tree;
+    // the tree's root itself is no folder to empty.
+    const QString real = treepath::writable(sim::Panel::root(), dir);
+    if (dir.isEmpty() || real.isEmpty() || real == treepath::realPath(sim::Panel::root()) || !QFileInfo(real).isDir())
         return false;
-    // Emptying never follows a link: not the folder's own, and none out of the panel's tree.
-    const QString canonRoot = QFileInfo(sim::Panel::root()).canonicalFilePath();
-    const QString canon = QFileInfo(dir).canonicalFilePath();
-    if (QFileInfo(dir).isSymLink() || canonRoot.isEmpty()
-        || !canon.startsWith(canonRoot + QLatin1Char('/')))
-        return false;
+    QDir d(real);
     bool ok = true;
     const QFileInfoList entries =
         d.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);

@@ -59,7 +59,7 @@ bool Reservation::applyControllerConfig()
     QString local;
     ZuzEraroveData config;
     if (!Controller::instance().resolve(QString::fromLatin1(zuzfiles::ctrlConfigPath), &local)
-        || !zuzfiles::readConfig(local, &config))
+        || !zuzfiles::readConfig(Controller::instance().root(), local, &config))
         return false;
     m_config = config;
     dropSlotsBeyondMode();
@@ -73,7 +73,7 @@ bool Reservation::applyControllerProgramMap()
     QString local;
     QList<ProgramMapData> map;
     if (!Controller::instance().resolve(QString::fromLatin1(zuzfiles::ctrlProgramMapPath), &local)
-        || !zuzfiles::readProgramMap(local, &map))
+        || !zuzfiles::readProgramMap(Controller::instance().root(), local, &map))
         return false;
     m_programMap = map;
     return true;
@@ -84,7 +84,7 @@ bool Reservation::applyControllerSoftPlc()
     QString local;
     bool autoStart[4];
     if (!Controller::instance().resolve(QString::fromLatin1(zuzfiles::ctrlSoftPlcPath), &local)
-        || !zuzfiles::readSoftPlcAutoStart(local, autoStart))
+        || !zuzfiles::readSoftPlcAutoStart(Controller::instance().root(), local, autoStart))
         return false;
     for (int i = 0; i < 4; ++i)
         m_autoStart[i] = autoStart[i];

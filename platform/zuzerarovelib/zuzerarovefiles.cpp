@@ -1,8 +1,7 @@
 #include "zuzerarovefiles.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "core/rawtext.h"
+#include "core/treepath.h"
 
 #include <pugixml.hpp>
 
@@ -10,51 +9,30 @@
 
 namespace zuzfiles {
 
-// The service's files are small; a larger one is refused unread.
-static constexpr qint64 maxFileSize = 1 << 20;
-
-static bool load(const QString &path, pugi::xml_document *doc)
+static bool load(const QString &tree, const QString &path, pugi::xml_document *doc)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxFileSize)
-        return false;
-    const QByteArray bytes = file.read(maxFileSize + 1);
-    if (bytes.size() > maxFileSize)
-        return false;
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    return bool(doc->load_buffer(bytes.constData(), size_t(bytes.size())));
+    QByteArray bytes;
+    return treepath::readFile(tree, path, &bytes) && doc->load_buffer(bytes.constData(), size_t(bytes.size()));
 }
 
-static bool save(const QString &path, const pugi::xml_document &doc)
+// A file the reader would refuse is not written: nothing is, and the write fails.
+static bool save(const QString &tree, const QString &path, const pugi::xml_document &doc)
 {
     std::ostringstream out;
     doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
     const std::string text = out.str();
-    // A link in the file's place is not written through.
-    if (QFileInfo(path).isSymLink())
-        return false;
-    QSaveFile file(path);
-    // Unbuffered: a short write on a full disk shows in write()'s count, where a buffered file
-    // would lose the rest unnoticed and commit it cut.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return treepath::writeFile(tree, path, QByteArray(text.data(), int(text.size())));
 }
 
 static QString text(const pugi::xml_attribute &a)
 {
-    return QString::fromUtf8(a.as_string());
+    return rawtext::decode(a.as_string());
 }
 
-bool readConfig(const QString &path, ZuzEraroveData *out)
+bool readConfig(const QString &tree, const QString &path, ZuzEraroveData *out)
 {
     pugi::xml_document doc;
-    if (!out || !load(path, &doc))
+    if (!out || !load(tree, path, &doc))
         return false;
     const pugi::xml_node root = doc.child("ZuzEraroveConfig");
     if (!root)
@@ -74,7 +52,7 @@ bool readConfig(const QString &path, ZuzEraroveData *out)
     return true;
 }
 
-bool writeConfig(const QString &path, const ZuzEraroveData &data)
+bool writeConfig(const QString &tree, const QString &path, const ZuzEraroveData &data)
 {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("ZuzEraroveConfig");
@@ -84,16 +62,16 @@ bool writeConfig(const QString &path, const ZuzEraroveData &data)
     for (int i = 0; i < ZUZ_SLOT_COUNT; ++i) {
         pugi::xml_node slot = root.append_child("Slot");
         slot.append_attribute("id") = i + 1;
-        slot.append_attribute("program") = data.rplNames[i].toUtf8().constData();
+        slot.append_attribute("program") = rawtext::encode(data.rplNames[i]).constData();
         slot.append_attribute("cycleIndex") = data.cycleIndex[i];
     }
-    return save(path, doc);
+    return save(tree, path, doc);
 }
 
-bool readProgramMap(const QString &path, QList<ProgramMapData> *out)
+bool readProgramMap(const QString &tree, const QString &path, QList<ProgramMapData> *out)
 {
     pugi::xml_document doc;
-    if (!out || !load(path, &doc))
+    if (!out || !load(tree, path, &doc))
         return false;
     const pugi::xml_node root = doc.child("ProgramMapping");
     if (!root)
@@ -105,22 +83,22 @@ bool readProgramMap(const QString &path, QList<ProgramMapData> *out)
     return true;
 }
 
-bool writeProgramMap(const QString &path, const QList<ProgramMapData> &maps)
+bool writeProgramMap(const QString &tree, const QString &path, const QList<ProgramMapData> &maps)
 {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("ProgramMapping");
     for (const ProgramMapData &m : maps) {
         pugi::xml_node program = root.append_child("Program");
         program.append_attribute("num") = m.programNum;
-        program.append_attribute("name") = m.programName.toUtf8().constData();
+        program.append_attribute("name") = rawtext::encode(m.programName).constData();
     }
-    return save(path, doc);
+    return save(tree, path, doc);
 }
 
-bool readSoftPlcAutoStart(const QString &path, bool out[4])
+bool readSoftPlcAutoStart(const QString &tree, const QString &path, bool out[4])
 {
     pugi::xml_document doc;
-    if (!load(path, &doc))
+    if (!load(tree, path, &doc))
         return false;
     const pugi::xml_node data = doc.child("SoftPlcConfig").child("PlcData");
     bool autoStart[4] = {};

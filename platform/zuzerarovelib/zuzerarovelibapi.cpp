@@ -34,7 +34,7 @@ bool ZuzEraroveLibApi::readZuzEraroveFile(QString localPath)
     logCall("readZuzEraroveFile", localPath);
     ZuzEraroveData data;
     if (Controller::instance().isFaulty(Fault::Read, localPath)
-        || !zuzfiles::readConfig(localPath, &data))
+        || !zuzfiles::readConfig(sim::panelRoot(), localPath, &data))
         return false;
     resvData = data;
     resvDataSaved = data;
@@ -46,7 +46,7 @@ bool ZuzEraroveLibApi::writeZuzEraroveFile(QString localPath)
     logCall("writeZuzEraroveFile", localPath);
     if (Controller::instance().isFaulty(Fault::Write, localPath))
         return false;
-    return zuzfiles::writeConfig(localPath, resvData);
+    return zuzfiles::writeConfig(sim::panelRoot(), localPath, resvData);
 }
 
 bool ZuzEraroveLibApi::readPrograMapFile(QString localPath)
@@ -54,7 +54,7 @@ bool ZuzEraroveLibApi::readPrograMapFile(QString localPath)
     logCall("readPrograMapFile", localPath);
     QList<ProgramMapData> maps;
     if (Controller::instance().isFaulty(Fault::Read, localPath)
-        || !zuzfiles::readProgramMap(localPath, &maps))
+        || !zuzfiles::readProgramMap(sim::panelRoot(), localPath, &maps))
         return false;
     programMaps = maps;
     return true;
@@ -65,7 +65,7 @@ bool ZuzEraroveLibApi::writePrograMapFile(QString localPath)
     logCall("writePrograMapFile", localPath);
     if (Controller::instance().isFaulty(Fault::Write, localPath))
         return false;
-    return zuzfiles::writeProgramMap(localPath, programMaps);
+    return zuzfiles::writeProgramMap(sim::panelRoot(), localPath, programMaps);
 }
 
 int ZuzEraroveLibApi::getResvStatus(int row)

@@ -194,6 +194,9 @@ void tst_FileEdit::warningOnNonProgramClick()
     sim::DebugCapture debug;
     QTest::mouseClick(t->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
     QCOMPARE(debug.lines(), debugLines);
+    // The note follows from the event loop, once the click is over.
+    QCOMPARE(MsgBoxHooks::records().size(), 0);
+    QCoreApplication::processEvents();
     const QList<sim::MsgBoxRecord> boxes = MsgBoxHooks::records();
     QCOMPARE(boxes.size(), warned ? 1 : 0);
     if (warned) {

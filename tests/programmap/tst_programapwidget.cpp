@@ -30,7 +30,7 @@ private slots:
     void cleanup();
     void fillFromMap_data();
     void fillFromMap();
-    void onlyFirst512Entries();
+    void everyNumberShown();
     void viewModeCoversCells();
     void chooserAssigns_data();
     void chooserAssigns();
@@ -169,14 +169,18 @@ void tst_prograMapWidget::fillFromMap()
     QVERIFY(!inEditMode());
 }
 
-void tst_prograMapWidget::onlyFirst512Entries()
+void tst_prograMapWidget::everyNumberShown()
 {
-    Entries entries;
-    for (int i = 0; i < 512; ++i)
-        entries << qMakePair(1, QStringLiteral("P%1.XPL").arg(i));
+    // However many entries come before it, each number shows the last entry that has it.
+    Entries entries{{600, "FAR.XPL"}};
+    for (int n = 1; n <= 512; ++n)
+        entries << qMakePair(n, QStringLiteral("P%1.XPL").arg(n));
     entries << qMakePair(5, QStringLiteral("LATE.XPL"));
     QVERIFY(openPage(entries));
-    QCOMPARE(cells(), (Cells{{1, "P511.XPL"}}));
+    const Cells shown = cells();
+    QCOMPARE(shown.size(), 512);
+    QCOMPARE(shown.value(512), QStringLiteral("P512.XPL"));
+    QCOMPARE(shown.value(5), QStringLiteral("LATE.XPL"));
 }
 
 void tst_prograMapWidget::viewModeCoversCells()

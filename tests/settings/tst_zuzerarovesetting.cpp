@@ -24,7 +24,7 @@ private slots:
     void cleanup();
     void rowsFollowSignalMode_data();
     void rowsFollowSignalMode();
-    void modeSwitchDropsRowsBeyondFour();
+    void modeSwitchKeepsRowsBeyondFour();
     void missingProgramsReported();
     void returnToMonitor_data();
     void returnToMonitor();
@@ -100,7 +100,7 @@ void tst_ZuzEraroveSetting::rowsFollowSignalMode()
     QCOMPARE(combo("modeCB")->currentIndex(), mode <= 1 ? mode : -1);
 }
 
-void tst_ZuzEraroveSetting::modeSwitchDropsRowsBeyondFour()
+void tst_ZuzEraroveSetting::modeSwitchKeepsRowsBeyondFour()
 {
     QStringList names;
     for (int i = 0; i < 15; ++i)
@@ -114,15 +114,13 @@ void tst_ZuzEraroveSetting::modeSwitchDropsRowsBeyondFour()
     QCOMPARE(api->resvData.rplNames[14], QStringLiteral("C.XPL"));
     QCOMPARE(api->resvData.cycleIndex[5], 42);
 
+    // Slots without a row keep what they hold: back in "Binary" they show it again.
     combo("modeCB")->setCurrentIndex(1);
     QCOMPARE(table()->rowCount(), 15);
-    for (int r = 1; r <= 4; ++r)
+    for (int r = 1; r <= 15; ++r)
         QCOMPARE(nameBox(r)->currentText(), QStringLiteral("C.XPL"));
-    for (int r = 5; r <= 15; ++r) {
-        QCOMPARE(nameBox(r)->currentIndex(), 0);
-        QCOMPARE(cycleEdit(r)->text(), QStringLiteral("1"));
-        QCOMPARE(api->resvData.rplNames[r - 1], QString());
-    }
+    QCOMPARE(cycleEdit(6)->text(), QStringLiteral("42"));
+    QCOMPARE(api->resvData.rplNames[14], QStringLiteral("C.XPL"));
     QVERIFY(MsgBoxHooks::records().isEmpty());
 }
 
@@ -151,12 +149,15 @@ void tst_ZuzEraroveSetting::missingProgramsReported()
     QCOMPARE(nameBox(2)->currentIndex(), 0);
     QCOMPARE(nameBox(5)->currentIndex(), 0);
 
-    // The next showing of a record drops the report; the missing names are gone from the
-    // working record by then, so there is nothing to report.
+    // The next showing of a record replaces the report. A missing name nobody replaced stays
+    // in the working record; one the operator explicitly left "Unselected" goes.
+    nameBox(5)->activated(0);
     combo("modeCB")->setCurrentIndex(0);
-    QCOMPARE(keptBoxes(), 0);
-    QCOMPARE(MsgBoxHooks::records().size(), 1);
-    QCOMPARE(ZuzEraroveLibApi::getInstance()->resvData.rplNames[1], QString());
+    QCOMPARE(keptBoxes(), 1);
+    QCOMPARE(MsgBoxHooks::records().size(), 2);
+    QCOMPARE(MsgBoxHooks::records().last().text, QStringLiteral("The following files do not exist, please reselect.\nID:2 Name:GONE.XPL"));
+    QCOMPARE(ZuzEraroveLibApi::getInstance()->resvData.rplNames[1], QStringLiteral("GONE.XPL"));
+    QCOMPARE(ZuzEraroveLibApi::getInstance()->resvData.rplNames[4], QString());
 }
 
 void tst_ZuzEraroveSetting::returnToMonitor_data()

@@ -1,6 +1,8 @@
 #include "factories.h"
 #include "softplcfun.h"
 
+#include "core/softplcconfig.h"
+
 #include "debugcapture.h"
 #include "modulefixture.h"
 #include "msgboxsim.h"
@@ -15,8 +17,6 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-#include <pugixml.hpp>
-
 using sim::CallLog;
 using sim::MsgBoxHooks;
 
@@ -28,8 +28,6 @@ private slots:
     void init();
     void cleanup();
     void writtenDocumentMatchesGolden();
-    void readerCases_data();
-    void readerCases();
     void namesRoundTrip();
     void environmentList_data();
     void environmentList();
@@ -54,8 +52,8 @@ private:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    // The four entries as a written file holds them: "mode|name" each.
-    QStringList entriesOf(SoftPlcFun *page);
+    // The four entries as a file holds them: "mode|name" each; none when it does not read.
+    static QStringList entriesIn(const QString &path);
     QList<bool> visibleRows() const;
 
     ModuleFixture f{createZedOvedudData, createZedOvedudWidget};
@@ -89,17 +87,14 @@ SoftPlcFun *tst_SoftPlcFun::openPage()
     return page;
 }
 
-QStringList tst_SoftPlcFun::entriesOf(SoftPlcFun *page)
+QStringList tst_SoftPlcFun::entriesIn(const QString &path)
 {
-    const QString out = localFile(QStringLiteral("entries.xml"));
-    if (!page->writeSoftPlcConfig(out))
-        return {QStringLiteral("write failed")};
-    pugi::xml_document doc;
-    doc.load_file(QFile::encodeName(out).constData());
+    SoftPlcConfig config;
+    if (!config.read(readFile(path)))
+        return {};
     QStringList entries;
-    for (pugi::xml_node info : doc.child("SoftPlcConfig").child("PlcData").children("PlcInfo"))
-        entries << QStringLiteral("%1|%2").arg(QString::fromUtf8(info.child("mode").text().get()),
-                                               QString::fromUtf8(info.child("ProgName").text().get()).mid(5));
+    for (int i = 0; i < SoftPlcConfig::count; ++i)
+        entries << QStringLiteral("%1|%2").arg(config.mode[i]).arg(config.progName[i]);
     return entries;
 }
 
@@ -139,73 +134,6 @@ void tst_SoftPlcFun::writtenDocumentMatchesGolden()
     QCOMPARE(f.env().controllerFile(ctrlConfig), written);
 }
 
-void tst_SoftPlcFun::readerCases_data()
-{
-    QTest::addColumn<QByteArray>("document");
-    QTest::addColumn<bool>("loads");
-    QTest::addColumn<QStringList>("entries");
-    const QStringList before{"1|K1", "1|K2", "1|K3", "1|K4"};
-    auto doc = [](const QByteArray &infos) {
-        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Date(ymd)/time(hms) 2026/01/01 00:00:00 -->\n"
-               "<SoftPlcConfig>\n\t<PlcData>\n" + infos + "\t</PlcData>\n</SoftPlcConfig>\n";
-    };
-    auto info = [](const QByteArray &id, const QByteArray &mode, const QByteArray &name) {
-        QByteArray x = "\t\t<PlcInfo id=\"" + id + "\">\n";
-        if (!mode.isNull())
-            x += "\t\t\t<mode>" + mode + "</mode>\n";
-        if (!name.isNull())
-            x += "\t\t\t<ProgName>" + name + "</ProgName>\n";
-        return x + "\t\t</PlcInfo>\n";
-    };
-    const QByteArray four = info("1", "1", "/RPL/A") + info("2", "0", "/RPL/B") + info("3", "1", "/RPL/C") + info("4", "0", "/RPL/D");
-    QTest::newRow("four entries") << doc(four) << true << QStringList{"1|A", "0|B", "1|C", "0|D"};
-    QTest::newRow("two entries: the rest keep their values")
-        << doc(info("1", "0", "/RPL/A") + info("2", "0", "/RPL/B")) << true << QStringList{"0|A", "0|B", "1|K3", "1|K4"};
-    QTest::newRow("no mode, no ProgName")
-        << doc(info("1", QByteArray(), QByteArray()) + info("2", QByteArray(), "/RPL/B") + info("3", "1", QByteArray()))
-        << true << QStringList{"0|", "0|B", "1|", "1|K4"};
-    QTest::newRow("program names")
-        << doc(info("1", "0", "/RPL/ABC") + info("2", "0", "ABC") + info("3", "0", "/RPL/") + info("4", "0", "/rpl/ABC"))
-        << true << QStringList{"0|ABC", "0|ABC", "0|", "0|/rpl/ABC"};
-    QTest::newRow("every /RPL/ removed") << doc(info("1", "0", "/RPL/SUB/RPL//RPL/X")) << true
-                                        << QStringList{"0|SUBX", "1|K2", "1|K3", "1|K4"};
-    QTest::newRow("processing instruction takes an entry")
-        << doc(info("1", "1", "/RPL/A") + "<?marker here?>\n" + info("2", "1", "/RPL/B"))
-        << true << QStringList{"1|A", "0|", "1|B", "1|K4"};
-    QTest::newRow("name outside ASCII") << doc(info("1", "1", "/RPL/Schweißnaht_ä.XPL")) << true
-                                        << QStringList{"1|Schweißnaht_ä.XPL", "1|K2", "1|K3", "1|K4"};
-    QTest::newRow("instructions named like the elements")
-        << QByteArray("<?SoftPlcConfig x?>\n<SoftPlcConfig><?PlcData?><PlcData><PlcInfo><?mode 0?><mode>1</mode>"
-           "<?ProgName /RPL/X?><ProgName>/RPL/A</ProgName></PlcInfo></PlcData></SoftPlcConfig>")
-        << true << QStringList{"1|A", "1|K2", "1|K3", "1|K4"};
-    QTest::newRow("over a megabyte") << doc(four + QByteArray(1 << 20, ' ')) << false << before;
-    QTest::newRow("missing") << QByteArray() << false << before;
-    QTest::newRow("truncated") << doc(four).left(140) << false << before;
-}
-
-void tst_SoftPlcFun::readerCases()
-{
-    QFETCH(QByteArray, document);
-    QFETCH(bool, loads);
-    QFETCH(QStringList, entries);
-    SoftPlcFun *page = openPage();
-    QVERIFY(page);
-    const QString known = localFile(QStringLiteral("known.xml"));
-    writeFile(known, "<SoftPlcConfig><PlcData>"
-                     "<PlcInfo><mode>1</mode><ProgName>/RPL/K1</ProgName></PlcInfo>"
-                     "<PlcInfo><mode>1</mode><ProgName>/RPL/K2</ProgName></PlcInfo>"
-                     "<PlcInfo><mode>1</mode><ProgName>/RPL/K3</ProgName></PlcInfo>"
-                     "<PlcInfo><mode>1</mode><ProgName>/RPL/K4</ProgName></PlcInfo>"
-                     "</PlcData></SoftPlcConfig>");
-    QVERIFY(page->readSoftPlcConfig(known));
-
-    const QString input = localFile(QStringLiteral("input.xml"));
-    if (!document.isNull())
-        writeFile(input, document);
-    QCOMPARE(page->readSoftPlcConfig(input), loads);
-    QCOMPARE(entriesOf(page), entries);
-}
-
 void tst_SoftPlcFun::namesRoundTrip()
 {
     const QStringList names{QStringLiteral("R&D <1>.XPL"), QStringLiteral("Schweißen/Nähte_ä.XPL"),
@@ -218,9 +146,8 @@ void tst_SoftPlcFun::namesRoundTrip()
     for (int plc = 1; plc <= 3; ++plc)
         box(QStringLiteral("comboBoxProgName%1").arg(plc))->setCurrentIndex(0);
     f.screen()->find<QPushButton>(QStringLiteral("resetButton"))->click();
-    // Names outside ASCII come back unchanged. A reference stays unexpanded on reading, so a
-    // name with "&" or "<" comes back escaped and matches no program.
-    QCOMPARE(box(QStringLiteral("comboBoxProgName1"))->currentIndex(), -1);
+    // Every name comes back as it was chosen, outside ASCII or with "&" and "<".
+    QCOMPARE(box(QStringLiteral("comboBoxProgName1"))->currentText(), names[0]);
     QCOMPARE(box(QStringLiteral("comboBoxProgName2"))->currentText(), names[1]);
     QCOMPARE(box(QStringLiteral("comboBoxProgName3"))->currentText(), names[2]);
     QVERIFY(readFile(localFile(QStringLiteral("softplcconfig.xml"))).contains("<ProgName>/RPL/R&amp;D &lt;1&gt;.XPL</ProgName>"));
@@ -292,7 +219,7 @@ void tst_SoftPlcFun::save()
     QCOMPARE(sim::Reservation::instance().autoStart(1), saved);
     QCOMPARE(f.env().controllerFileExists(ctrlConfig), saved);
     // The entries took the boxes' values once the operator confirmed.
-    QCOMPARE(entriesOf(page), saved ? (QStringList{"0|", "1|", "0|", "1|"}) : (QStringList{"0|", "0|", "0|", "0|"}));
+    QCOMPARE(entriesIn(local), saved ? (QStringList{"0|", "1|", "0|", "1|"}) : QStringList());
 }
 
 void tst_SoftPlcFun::restoreAndReturn()

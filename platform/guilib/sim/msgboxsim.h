@@ -33,6 +33,8 @@ public:
 
     // Every box made, in order, with its answer.
     static QList<MsgBoxRecord> records();
+    // The modal boxes open now, the innermost last; they have no answer yet.
+    static QList<MsgBoxRecord> open();
     static void clearRecords();
 };
 

@@ -19,12 +19,15 @@ inline const char ctrlConfigPath[] = "/application/zuzerarove/zuzeraroveconfig.x
 inline const char ctrlProgramMapPath[] = "/application/zuzerarove/programMapping.xml";
 inline const char ctrlSoftPlcPath[] = "/application/zuzerarove/softplcconfig.xml";
 
-// Reads return false for a missing, unreadable or malformed file and leave *out untouched.
-bool readConfig(const QString &path, ZuzEraroveData *out);
-bool writeConfig(const QString &path, const ZuzEraroveData &data);
-bool readProgramMap(const QString &path, QList<ProgramMapData> *out);
-bool writeProgramMap(const QString &path, const QList<ProgramMapData> &maps);
+// Each file lies in the tree at root (the panel's or the controller's) and is refused outside it.
+// Reads return false for a missing, unreadable, malformed or oversized file and leave *out
+// untouched; writes return false, writing nothing, for a file the reads would refuse. Texts are
+// kept byte for byte, invalid UTF-8 included.
+bool readConfig(const QString &root, const QString &path, ZuzEraroveData *out);
+bool writeConfig(const QString &root, const QString &path, const ZuzEraroveData &data);
+bool readProgramMap(const QString &root, const QString &path, QList<ProgramMapData> *out);
+bool writeProgramMap(const QString &root, const QString &path, const QList<ProgramMapData> &maps);
 // The soft-PLCs whose start-up mode is 1 (auto-startup), in the order of the file's entries.
-bool readSoftPlcAutoStart(const QString &path, bool out[4]);
+bool readSoftPlcAutoStart(const QString &root, const QString &path, bool out[4]);
 
 } // namespace zuzfiles

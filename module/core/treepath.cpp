@@ -1,0 +1,150 @@
+#include "treepath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace treepath {
+
+namespace {
+
+// As many links as the system follows in one path before it gives up.
+constexpr int maxLinks = 40;
+
+QString parentOf(const QString &path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QString() : path.left(slash);
+}
+
+// The target of the link at path, or a null string when it is no link.
+QString linkTarget(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path.isEmpty() ? QStringLiteral("/") : path);
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return QString();
+    QByteArray target(PATH_MAX, Qt::Uninitialized);
+    const ssize_t n = ::readlink(name.constData(), target.data(), size_t(target.size()));
+    if (n <= 0)
+        return QString();
+    target.truncate(int(n));
+    return QFile::decodeName(target);
+}
+
+bool isWithin(const QString &path, const QString &root)
+{
+    return path == root || path.startsWith(root + QLatin1Char('/'));
+}
+
+} // namespace
+
+QString realPath(const QString &path)
+{
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return QString();
+    // Taken as written: cleaning ".." away before the links are resolved would be wrong.
+    const QString absolute = path.startsWith(QLatin1Char('/')) ? path : QDir::currentPath() + QLatin1Char('/') + path;
+    QStringList todo = absolute.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    // The resolved part so far; empty stands for "/".
+    QString done;
+    int links = 0;
+    while (!todo.isEmpty()) {
+        const QString part = todo.takeFirst();
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            done = parentOf(done);
+            continue;
+        }
+        const QString next = done + QLatin1Char('/') + part;
+        const QString target = linkTarget(next);
+        if (target.isNull()) {
+            done = next;
+            continue;
+        }
+        if (++links > maxLinks)
+            return QString();
+        // The link's target goes in its place, resolved from the folder that holds the link.
+        todo = target.split(QLatin1Char('/'), Qt::SkipEmptyParts) + todo;
+        if (target.startsWith(QLatin1Char('/')))
+            done.clear();
+    }
+    return done.isEmpty() ? QStringLiteral("/") : done;
+}
+
+QString inside(const QString &root, const QString &path)
+{
+    if (root.isEmpty() || path.isEmpty() || !QFileInfo(root).isDir())
+        return QString();
+    const QString realRoot = realPath(root);
+    const QString real = realPath(QDir::isAbsolutePath(path) ? path : root + QLatin1Char('/') + path);
+    return !realRoot.isEmpty() && !real.isEmpty() && isWithin(real, realRoot) ? real : QString();
+}
+
+QString writable(const QString &root, const QString &path)
+{
+    const QString real = inside(root, path);
+    if (real.isEmpty())
+        return QString();
+    // The place itself as written, before its last component is resolved.
+    const QString place = QDir::isAbsolutePath(path) ? path : root + QLatin1Char('/') + path;
+    return QFileInfo(place).isSymLink() ? QString() : real;
+}
+
+bool makeFolder(const QString &root, const QString &path)
+{
+    const QString real = inside(root, path);
+    if (real.isEmpty())
+        return false;
+    if (QFileInfo(real).isDir())
+        return true;
+    // Parents first, each made where the guard says it lies: a link that appears on the way
+    // is seen on the next step.
+    const QString parent = parentOf(real);
+    if (!parent.isEmpty() && !QFileInfo(parent).isDir() && !makeFolder(root, parent))
+        return false;
+    const QString again = inside(root, real);
+    return !again.isEmpty() && (QDir().mkdir(again) || QFileInfo(again).isDir());
+}
+
+bool readFile(const QString &root, const QString &path, QByteArray *bytes, qint64 limit)
+{
+    const QString real = inside(root, path);
+    if (real.isEmpty() || !bytes || !QFileInfo(real).isFile())
+        return false;
+    QFile file(real);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > limit)
+        return false;
+    // Read one byte over the limit: a file that grows while it is read is refused too.
+    QByteArray read = limit == anySize ? file.readAll() : file.read(limit + 1);
+    if (read.size() > limit || file.error() != QFileDevice::NoError)
+        return false;
+    *bytes = read;
+    return true;
+}
+
+bool writeFile(const QString &root, const QString &path, const QByteArray &bytes, qint64 limit)
+{
+    if (bytes.size() > limit)
+        return false;
+    const QString real = writable(root, path);
+    if (real.isEmpty())
+        return false;
+    QSaveFile file(real);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace treepath

@@ -1,0 +1,200 @@
+#include "core/rawtext.h"
+#include "core/softplcconfig.h"
+
+#include <QDateTime>
+#include <QtTest>
+
+#include <pugixml.hpp>
+
+// softplcconfig.xml: what the reader takes, and that a write changes only what was edited.
+class tst_SoftPlcConfig : public QObject
+{
+    Q_OBJECT
+private slots:
+    void readerCases_data();
+    void readerCases();
+    void unchangedWriteKeepsTheDocument_data();
+    void unchangedWriteKeepsTheDocument();
+    void editChangesOnlyItsEntry_data();
+    void editChangesOnlyItsEntry();
+    void newFileHasFourEntries();
+};
+
+namespace {
+
+QByteArray doc(const QByteArray &infos)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Date(ymd)/time(hms) 2026/01/01 00:00:00 -->\n"
+           "<SoftPlcConfig>\n\t<PlcData>\n" + infos + "\t</PlcData>\n</SoftPlcConfig>\n";
+}
+
+QByteArray info(const QByteArray &id, const QByteArray &mode, const QByteArray &name)
+{
+    QByteArray x = "\t\t<PlcInfo id=\"" + id + "\">\n";
+    if (!mode.isNull())
+        x += "\t\t\t<mode>" + mode + "</mode>\n";
+    if (!name.isNull())
+        x += "\t\t\t<ProgName>" + name + "</ProgName>\n";
+    return x + "\t\t</PlcInfo>\n";
+}
+
+QStringList entries(const SoftPlcConfig &c)
+{
+    QStringList out;
+    for (int i = 0; i < SoftPlcConfig::count; ++i)
+        out << QStringLiteral("%1|%2").arg(c.mode[i]).arg(c.progName[i]);
+    return out;
+}
+
+SoftPlcConfig known()
+{
+    SoftPlcConfig c;
+    c.mode = {1, 1, 1, 1};
+    c.progName = {QStringLiteral("K1"), QStringLiteral("K2"), QStringLiteral("K3"), QStringLiteral("K4")};
+    return c;
+}
+
+// The document as the reader sees it, node by node, without the leading declaration and comment.
+QString outline(const QByteArray &bytes)
+{
+    pugi::xml_document d;
+    d.load_buffer(bytes.constData(), size_t(bytes.size()), pugi::parse_pi | pugi::parse_escapes);
+    struct Walker : pugi::xml_tree_walker
+    {
+        QString text;
+        bool for_each(pugi::xml_node &n) override
+        {
+            text += QStringLiteral("%1:%2:%3:%4[").arg(depth()).arg(int(n.type())).arg(QString::fromUtf8(n.name()),
+                                                                                          QString::fromUtf8(n.value()));
+            for (const pugi::xml_attribute &a : n.attributes())
+                text += QString::fromUtf8(a.name()) + QLatin1Char('=') + QString::fromUtf8(a.value()) + QLatin1Char(';');
+            text += QLatin1String("]\n");
+            return true;
+        }
+    } walker;
+    d.traverse(walker);
+    return walker.text;
+}
+
+const QDateTime stamp(QDate(2026, 12, 6), QTime(10, 0));
+
+} // namespace
+
+void tst_SoftPlcConfig::readerCases_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<bool>("loads");
+    QTest::addColumn<QStringList>("entries");
+    const QStringList before{"1|K1", "1|K2", "1|K3", "1|K4"};
+    const QByteArray four = info("1", "1", "/RPL/A") + info("2", "0", "/RPL/B") + info("3", "1", "/RPL/C") + info("4", "0", "/RPL/D");
+    QTest::newRow("four entries") << doc(four) << true << QStringList{"1|A", "0|B", "1|C", "0|D"};
+    QTest::newRow("two entries: the rest keep their values")
+        << doc(info("1", "0", "/RPL/A") + info("2", "0", "/RPL/B")) << true << QStringList{"0|A", "0|B", "1|K3", "1|K4"};
+    QTest::newRow("no mode, no ProgName")
+        << doc(info("1", QByteArray(), QByteArray()) + info("2", QByteArray(), "/RPL/B") + info("3", "1", QByteArray()))
+        << true << QStringList{"0|", "0|B", "1|", "1|K4"};
+    QTest::newRow("program names")
+        << doc(info("1", "0", "/RPL/ABC") + info("2", "0", "ABC") + info("3", "0", "/RPL/") + info("4", "0", "/rpl/ABC"))
+        << true << QStringList{"0|ABC", "0|ABC", "0|", "0|/rpl/ABC"};
+    QTest::newRow("every /RPL/ removed") << doc(info("1", "0", "/RPL/SUB/RPL//RPL/X")) << true
+                                        << QStringList{"0|SUBX", "1|K2", "1|K3", "1|K4"};
+    QTest::newRow("processing instruction takes an entry")
+        << doc(info("1", "1", "/RPL/A") + "<?marker here?>\n" + info("2", "1", "/RPL/B"))
+        << true << QStringList{"1|A", "0|", "1|B", "1|K4"};
+    QTest::newRow("name outside ASCII") << doc(info("1", "1", "/RPL/Schweißnaht_ä.XPL")) << true
+                                        << QStringList{"1|Schweißnaht_ä.XPL", "1|K2", "1|K3", "1|K4"};
+    QTest::newRow("references expanded") << doc(info("1", "1", "/RPL/R&amp;D &lt;1&gt;.XPL")) << true
+                                         << QStringList{"1|R&D <1>.XPL", "1|K2", "1|K3", "1|K4"};
+    QTest::newRow("instructions named like the elements")
+        << QByteArray("<?SoftPlcConfig x?>\n<SoftPlcConfig><?PlcData?><PlcData><PlcInfo><?mode 0?><mode>1</mode>"
+           "<?ProgName /RPL/X?><ProgName>/RPL/A</ProgName></PlcInfo></PlcData></SoftPlcConfig>")
+        << true << QStringList{"1|A", "1|K2", "1|K3", "1|K4"};
+    QTest::newRow("missing") << QByteArray() << false << before;
+    QTest::newRow("truncated") << doc(four).left(140) << false << before;
+}
+
+void tst_SoftPlcConfig::readerCases()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(bool, loads);
+    QFETCH(QStringList, entries);
+    SoftPlcConfig c = known();
+    QCOMPARE(c.read(document), loads);
+    QCOMPARE(::entries(c), entries);
+}
+
+void tst_SoftPlcConfig::unchangedWriteKeepsTheDocument_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::newRow("the golden form") << doc(info("1", "1", "/RPL/P1") + info("2", "0", "/RPL/") + info("3", "0", "/RPL/U") + info("4", "-1", "/RPL/"));
+    QTest::newRow("modes outside 0 and 1") << doc(info("1", "5", "/RPL/A") + info("2", "-7", "/RPL/B") + info("3", "x", "") + info("4", "99999999999", "/RPL/D"));
+    QTest::newRow("names with &, <, quotes") << doc(info("1", "0", "/RPL/R&amp;D &lt;1&gt; &quot;q&quot; 'a'.XPL"));
+    QTest::newRow("invalid UTF-8 and non-ASCII") << doc(info("1", "0", "/RPL/\xff\xfe\xc3(.XPL") + info("2", "1", "/RPL/焊接.XPL"));
+    QTest::newRow("subfolders and no prefix") << doc(info("1", "0", "/RPL/SUB/DEEP/A.XPL") + info("2", "0", "B.XPL"));
+    QTest::newRow("ids out of order, six entries, unknown parts")
+        << doc("<Extra a=\"1\">x</Extra>" + info("4", "1", "/RPL/D") + info("3", "0", "/RPL/C") + "<?pi x?>" + info("2", "1", "/RPL/B")
+               + info("1", "0", "/RPL/A") + info("9", "1", "/RPL/E") + info("7", "0", "/RPL/F"));
+    QTest::newRow("no PlcData") << QByteArray("<SoftPlcConfig><Other/></SoftPlcConfig>");
+    QTest::newRow("another root") << QByteArray("<Config><PlcData/></Config>");
+    QTest::newRow("text standing for an entry") << QByteArray("<SoftPlcConfig><PlcData>text<PlcInfo><mode>1</mode></PlcInfo></PlcData></SoftPlcConfig>");
+}
+
+void tst_SoftPlcConfig::unchangedWriteKeepsTheDocument()
+{
+    QFETCH(QByteArray, document);
+    SoftPlcConfig read;
+    QVERIFY(read.read(document));
+    const QByteArray written = read.write(stamp);
+    QCOMPARE(outline(written), outline(document));
+    SoftPlcConfig again;
+    QVERIFY(again.read(written));
+    QCOMPARE(entries(again), entries(read));
+    QVERIFY(written.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Date(ymd)/time(hms) 2026/12/06 10:00:00 -->\n"));
+}
+
+void tst_SoftPlcConfig::editChangesOnlyItsEntry_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QStringList>("after");
+    const QByteArray odd = doc(info("1", "5", "/RPL/A&amp;B") + "<?pi x?>" + info("3", "0", "/RPL/\xff.XPL"));
+    const QString invalid = rawtext::decode("\xff.XPL");
+    QTest::newRow("an element entry") << odd << 0 << QStringList{"1|A&B", "0|", "0|" + invalid, "0|"};
+    QTest::newRow("an instruction standing for one") << odd << 1 << QStringList{"5|A&B", "1|", "0|" + invalid, "0|"};
+    QTest::newRow("one the document lacks") << odd << 3 << QStringList{"5|A&B", "0|", "0|" + invalid, "1|"};
+}
+
+void tst_SoftPlcConfig::editChangesOnlyItsEntry()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(int, entry);
+    QFETCH(QStringList, after);
+    SoftPlcConfig c;
+    QVERIFY(c.read(document));
+    c.mode[entry] = 1;
+    const QByteArray written = c.write(stamp);
+    SoftPlcConfig again;
+    QVERIFY(again.read(written));
+    QCOMPARE(entries(again), after);
+    // The untouched invalid byte is still the byte it was.
+    QVERIFY(written.contains("/RPL/\xff.XPL"));
+    QVERIFY(written.contains("<?pi x?>") == (entry != 1));
+}
+
+void tst_SoftPlcConfig::newFileHasFourEntries()
+{
+    SoftPlcConfig c;
+    c.mode = {1, 0, 0, -1};
+    c.progName = {QStringLiteral("P1"), QString(), QStringLiteral("Unselected"), QString()};
+    const QByteArray written = c.write(stamp);
+    QCOMPARE(written, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Date(ymd)/time(hms) 2026/12/06 10:00:00 -->\n"
+                                 "<SoftPlcConfig>\n\t<PlcData>\n"
+                                 "\t\t<PlcInfo id=\"1\">\n\t\t\t<mode>1</mode>\n\t\t\t<ProgName>/RPL/P1</ProgName>\n\t\t</PlcInfo>\n"
+                                 "\t\t<PlcInfo id=\"2\">\n\t\t\t<mode>0</mode>\n\t\t\t<ProgName>/RPL/</ProgName>\n\t\t</PlcInfo>\n"
+                                 "\t\t<PlcInfo id=\"3\">\n\t\t\t<mode>0</mode>\n\t\t\t<ProgName>/RPL/Unselected</ProgName>\n\t\t</PlcInfo>\n"
+                                 "\t\t<PlcInfo id=\"4\">\n\t\t\t<mode>-1</mode>\n\t\t\t<ProgName>/RPL/</ProgName>\n\t\t</PlcInfo>\n"
+                                 "\t</PlcData>\n</SoftPlcConfig>\n"));
+}
+
+QTEST_GUILESS_MAIN(tst_SoftPlcConfig)
+#include "tst_softplcconfig.moc"
