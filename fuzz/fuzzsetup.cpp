@@ -34,3 +34,9 @@ QString fuzzInputFile(const uint8_t *data, size_t size, const QString &name)
         file.write(reinterpret_cast<const char *>(data), qint64(size));
     return path;
 }
+
+SimEnvironment &fuzzEnvironment()
+{
+    fuzzSetup();
+    return *environment;
+}

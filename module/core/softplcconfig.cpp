@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -49,6 +50,26 @@ void fillEntry(pugi::xml_node entry, int plc, int mode, const QString &program)
     entry.append_attribute("id") = plc + 1;
     setText(entry, "mode", QByteArray::number(mode));
     setText(entry, "ProgName", programPrefix + rawtext::encode(program));
+}
+
+// Texts that something the reader skips (a comment, a CDATA section) kept apart would run
+// together when the document is written: an empty comment keeps them apart, so the reader walks
+// the same nodes again.
+void keepTextsApart(pugi::xml_document &doc)
+{
+    struct Finder : pugi::xml_tree_walker
+    {
+        std::vector<pugi::xml_node> seconds;
+        bool for_each(pugi::xml_node &node) override
+        {
+            if (node.type() == pugi::node_pcdata && node.previous_sibling().type() == pugi::node_pcdata)
+                seconds.push_back(node);
+            return true;
+        }
+    } finder;
+    doc.traverse(finder);
+    for (pugi::xml_node &second : finder.seconds)
+        second.parent().insert_child_before(pugi::node_comment, second);
 }
 
 pugi::xml_node elementOrNew(pugi::xml_node parent, const char *name)
@@ -116,6 +137,7 @@ QByteArray SoftPlcConfig::write(const QDateTime &stamp) const
         }
     }
 
+    keepTextsApart(kept);
     pugi::xml_document doc;
     pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
     declaration.append_attribute("version") = "1.0";

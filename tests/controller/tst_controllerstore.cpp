@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using sim::Controller;
 
 // The simulated controller: what stays inside its root, how it lists a folder, how it waits.
@@ -17,6 +20,7 @@ private slots:
     void resolveStaysInsideRoot_data();
     void resolveStaysInsideRoot();
     void listingForm();
+    void unreadableFolderFailsTheListing();
     void waitHoldsTheThreadOnLiveClock();
 
 private:
@@ -85,6 +89,45 @@ void tst_ControllerStore::listingForm()
 
     QVERIFY(!Controller::instance().list(QStringLiteral("/RPL/A.XPL"), &entries));
     QVERIFY(!Controller::instance().list(QStringLiteral("/NONE/"), &entries));
+}
+
+void tst_ControllerStore::unreadableFolderFailsTheListing()
+{
+    // A folder the controller cannot read makes every listing that reaches it fail: an empty
+    // or short listing would say "no such file" of files that are there.
+    env->writeControllerFile(QStringLiteral("/RPL/SUB/B.XPL"), "B");
+    const QString sub = env->controllerRoot() + QStringLiteral("/RPL/SUB");
+    for (QString dir = env->controllerRoot(); dir.startsWith(QDir::tempPath() + QLatin1Char('/')); dir = QFileInfo(dir).path())
+        QFile::setPermissions(dir, QFile::permissions(dir) | QFile::ReadOther | QFile::ExeOther);
+    QVERIFY(QFile::setPermissions(sub, QFileDevice::Permissions()));
+    auto listings = [] {
+        QStringList entries;
+        Controller &ctrl = Controller::instance();
+        return QVector<bool>{ctrl.list(QStringLiteral("/RPL/"), &entries), ctrl.list(QStringLiteral("/RPL/SUB/"), &entries),
+                             ctrl.list(QStringLiteral("/"), &entries), ctrl.list(QStringLiteral("/xpl/"), &entries)};
+    };
+    QVector<bool> listed;
+    if (::geteuid() != 0) {
+        listed = listings();
+    } else {
+        // Permissions do not hold the superuser back: the listing runs as nobody.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            int code = 16;
+            if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+                const QVector<bool> got = listings();
+                code = got[0] | got[1] << 1 | got[2] << 2 | got[3] << 3;
+            }
+            ::_exit(code);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) < 16);
+        for (int bit = 0; bit < 4; ++bit)
+            listed << bool(WEXITSTATUS(status) & (1 << bit));
+    }
+    QFile::setPermissions(sub, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(listed, (QVector<bool>{false, false, false, true}));
 }
 
 void tst_ControllerStore::waitHoldsTheThreadOnLiveClock()

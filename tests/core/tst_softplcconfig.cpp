@@ -1,10 +1,9 @@
 #include "core/rawtext.h"
 #include "core/softplcconfig.h"
+#include "xmloutline.h"
 
 #include <QDateTime>
 #include <QtTest>
-
-#include <pugixml.hpp>
 
 // softplcconfig.xml: what the reader takes, and that a write changes only what was edited.
 class tst_SoftPlcConfig : public QObject
@@ -54,29 +53,9 @@ SoftPlcConfig known()
     return c;
 }
 
-// The document as the reader sees it, node by node, without the leading declaration and comment.
-QString outline(const QByteArray &bytes)
-{
-    pugi::xml_document d;
-    d.load_buffer(bytes.constData(), size_t(bytes.size()), pugi::parse_pi | pugi::parse_escapes);
-    struct Walker : pugi::xml_tree_walker
-    {
-        QString text;
-        bool for_each(pugi::xml_node &n) override
-        {
-            text += QStringLiteral("%1:%2:%3:%4[").arg(depth()).arg(int(n.type())).arg(QString::fromUtf8(n.name()),
-                                                                                          QString::fromUtf8(n.value()));
-            for (const pugi::xml_attribute &a : n.attributes())
-                text += QString::fromUtf8(a.name()) + QLatin1Char('=') + QString::fromUtf8(a.value()) + QLatin1Char(';');
-            text += QLatin1String("]\n");
-            return true;
-        }
-    } walker;
-    d.traverse(walker);
-    return walker.text;
-}
-
 const QDateTime stamp(QDate(2026, 12, 6), QTime(10, 0));
+// What the reader takes from a document.
+constexpr unsigned int readOptions = pugi::parse_pi | pugi::parse_escapes;
 
 } // namespace
 
@@ -136,6 +115,7 @@ void tst_SoftPlcConfig::unchangedWriteKeepsTheDocument_data()
                + info("1", "0", "/RPL/A") + info("9", "1", "/RPL/E") + info("7", "0", "/RPL/F"));
     QTest::newRow("no PlcData") << QByteArray("<SoftPlcConfig><Other/></SoftPlcConfig>");
     QTest::newRow("another root") << QByteArray("<Config><PlcData/></Config>");
+    QTest::newRow("texts a comment keeps apart") << QByteArray("<SoftPlcConfig><PlcData>a<!--c-->b<PlcInfo><mode>1</mode></PlcInfo></PlcData></SoftPlcConfig>");
     QTest::newRow("text standing for an entry") << QByteArray("<SoftPlcConfig><PlcData>text<PlcInfo><mode>1</mode></PlcInfo></PlcData></SoftPlcConfig>");
 }
 
@@ -145,7 +125,7 @@ void tst_SoftPlcConfig::unchangedWriteKeepsTheDocument()
     SoftPlcConfig read;
     QVERIFY(read.read(document));
     const QByteArray written = read.write(stamp);
-    QCOMPARE(outline(written), outline(document));
+    QCOMPARE(xmlOutline(written, readOptions), xmlOutline(document, readOptions));
     SoftPlcConfig again;
     QVERIFY(again.read(written));
     QCOMPARE(entries(again), entries(read));

@@ -5,6 +5,7 @@
 #include "modulefixture.h"
 #include "msgboxsim.h"
 #include "simcontroller.h"
+#include "zuzerarovefiles.h"
 #include "zuzerarovelibapi.h"
 
 #include <QGroupBox>
@@ -30,7 +31,7 @@ private slots:
     void cleanup();
     void fillFromMap_data();
     void fillFromMap();
-    void everyNumberShown();
+    void everyNumberShownAndSavedAsRead();
     void viewModeCoversCells();
     void chooserAssigns_data();
     void chooserAssigns();
@@ -169,18 +170,37 @@ void tst_prograMapWidget::fillFromMap()
     QVERIFY(!inEditMode());
 }
 
-void tst_prograMapWidget::everyNumberShown()
+void tst_prograMapWidget::everyNumberShownAndSavedAsRead()
 {
-    // However many entries come before it, each number shows the last entry that has it.
+    // However many entries come before it, each number shows the last entry that has it; saved
+    // without an edit, every entry goes back as it was read, in its place, byte for byte.
     Entries entries{{600, "FAR.XPL"}};
     for (int n = 1; n <= 512; ++n)
         entries << qMakePair(n, QStringLiteral("P%1.XPL").arg(n));
-    entries << qMakePair(5, QStringLiteral("LATE.XPL"));
+    entries << qMakePair(5, QStringLiteral("LATE.XPL")) << qMakePair(7, QStringLiteral("PALLET/LAYER1.XPL"));
     QVERIFY(openPage(entries));
+    const QByteArray read = mapXml(entries).replace("P9.XPL", "P\xff" "9.XPL");
+    QVERIFY(f.env().writeControllerFile(ctrlMap, read));
+    key("resetBtn")->click();
     const Cells shown = cells();
     QCOMPARE(shown.size(), 512);
     QCOMPARE(shown.value(512), QStringLiteral("P512.XPL"));
     QCOMPARE(shown.value(5), QStringLiteral("LATE.XPL"));
+    QCOMPARE(shown.value(7), QStringLiteral("LAYER1.XPL"));
+    key("saveButton")->click();
+    key("saveButton")->click();
+    QVERIFY(waitForCall(QStringLiteral("setUpdateProgramMapConfig")));
+    QList<ProgramMapData> before, after;
+    const QString root = f.env().controllerRoot();
+    QVERIFY(f.env().writeControllerFile(QStringLiteral("/read.xml"), read));
+    QVERIFY(zuzfiles::readProgramMap(root, root + QStringLiteral("/read.xml"), &before));
+    QVERIFY(zuzfiles::readProgramMap(root, root + ctrlMap, &after));
+    QCOMPARE(after.size(), before.size());
+    for (int i = 0; i < before.size(); ++i) {
+        QCOMPARE(after[i].programNum, before[i].programNum);
+        QCOMPARE(after[i].programName, before[i].programName);
+    }
+    QVERIFY(f.env().controllerFile(ctrlMap).contains("P\xff" "9.XPL"));
 }
 
 void tst_prograMapWidget::viewModeCoversCells()

@@ -4,6 +4,7 @@
 #include "msgboxsim.h"
 #include "qtouchlineedit.h"
 #include "simcontroller.h"
+#include "zuzerarovefiles.h"
 #include "zuzerarovelibapi.h"
 #include "zuzerarovesim.h"
 
@@ -34,6 +35,8 @@ private slots:
     void cycleIndexThatIsNoNumber();
     void programListFollowsService();
     void emptyProgramList();
+    void unchangedWritesWhatWasRead_data();
+    void unchangedWritesWhatWasRead();
 
 private:
     // Opens the screen on this configuration and goes to the settings page.
@@ -313,6 +316,58 @@ void tst_ZuzEraroveSetting::emptyProgramList()
     // ... until the table is rebuilt.
     combo("modeCB")->setCurrentIndex(1);
     QCOMPARE(nameBox(1)->count(), 5);
+}
+
+void tst_ZuzEraroveSetting::unchangedWritesWhatWasRead_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QByteArray>("kept"); // bytes that reach the controller as they were read
+    QTest::addColumn<bool>("viaStart");   // Start on the monitor, else Save on the settings page
+    const QByteArray odd = "<ZuzEraroveConfig runState=\"0\" signalMode=\"1\" protocol=\"2\">"
+                           "<Slot id=\"1\" program=\"A.XPL\" cycleIndex=\"1\"/>"
+                           "<Slot id=\"2\" program=\"R&amp;D &lt;\xff\xfe&gt; &quot;q&quot; \xe7\x84\x8a.XPL\" cycleIndex=\"3\"/>"
+                           "</ZuzEraroveConfig>";
+    QTest::newRow("names with invalid bytes, escapes and quotes") << odd << QByteArray("\xff\xfe") << false;
+    QTest::newRow("the same at Start") << odd << QByteArray("\xff\xfe") << true;
+    QTest::newRow("mode and protocol outside the lists, cycle indices out of range")
+        << QByteArray("<ZuzEraroveConfig runState=\"0\" signalMode=\"7\" protocol=\"42\">"
+                      "<Slot id=\"1\" program=\"A.XPL\" cycleIndex=\"0\"/><Slot id=\"2\" program=\"B.XPL\" cycleIndex=\"70000\"/>"
+                      "</ZuzEraroveConfig>")
+        << QByteArray("signalMode=\"7\" protocol=\"42\"") << false;
+    QTest::newRow("Alone, with programs beyond the fourth slot")
+        << QByteArray("<ZuzEraroveConfig runState=\"0\" signalMode=\"0\" protocol=\"0\">"
+                      "<Slot id=\"1\" program=\"A.XPL\" cycleIndex=\"1\"/><Slot id=\"9\" program=\"B.XPL\" cycleIndex=\"5\"/>"
+                      "</ZuzEraroveConfig>")
+        << QByteArray("program=\"B.XPL\" cycleIndex=\"5\"") << false;
+    QTest::newRow("programs the service does not list")
+        << QByteArray("<ZuzEraroveConfig runState=\"0\" signalMode=\"1\" protocol=\"0\">"
+                      "<Slot id=\"3\" program=\"GONE.XPL\" cycleIndex=\"2\"/></ZuzEraroveConfig>")
+        << QByteArray("program=\"GONE.XPL\"") << false;
+}
+
+void tst_ZuzEraroveSetting::unchangedWritesWhatWasRead()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QByteArray, kept);
+    QFETCH(bool, viaStart);
+    QVERIFY(f.env().writeControllerFile(ctrlfiles::config, config));
+    QVERIFY(f.env().writeControllerFile(QStringLiteral("/read.xml"), config));
+    QVERIFY(f.open());
+    if (viaStart) {
+        click("runOrStopButton");
+    } else {
+        click("settingButton");
+        click("saveButton");
+    }
+    QVERIFY(QTest::qWaitFor([] { return !CallLog::instance().entriesOf({"setUpdateConfig"}).isEmpty(); }));
+    ZuzEraroveData read, sent;
+    const QString root = f.env().controllerRoot();
+    QVERIFY(zuzfiles::readConfig(root, root + QStringLiteral("/read.xml"), &read));
+    QVERIFY(zuzfiles::readConfig(root, root + ctrlfiles::config, &sent));
+    // Only Start changes the run state; nothing else differs from what was read.
+    read.runState = viaStart ? 1 : read.runState;
+    QVERIFY(ZuzEraroveLibApi::getInstance()->isSameRplResData(sent, read));
+    QVERIFY(f.env().controllerFile(ctrlfiles::config).contains(kept));
 }
 
 QTEST_MAIN(tst_ZuzEraroveSetting)

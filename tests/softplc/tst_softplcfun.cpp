@@ -2,6 +2,7 @@
 #include "softplcfun.h"
 
 #include "core/softplcconfig.h"
+#include "xmloutline.h"
 
 #include "debugcapture.h"
 #include "modulefixture.h"
@@ -35,6 +36,7 @@ private slots:
     void save();
     void restoreAndReturn();
     void followsServiceFlagsWhileShown();
+    void unchangedSaveWritesWhatWasRead();
 
 private:
     // Opens the screen and goes to the soft-PLC page.
@@ -278,6 +280,26 @@ void tst_SoftPlcFun::followsServiceFlagsWhileShown()
     f.screen()->idle();
     QCOMPARE(box("comboBoxModePlc1")->currentIndex(), 1);
     QVERIFY(CallLog::instance().entriesOf({"getAutoStartPLc"}).filter(QStringLiteral("(0)")).size() <= 2);
+}
+
+void tst_SoftPlcFun::unchangedSaveWritesWhatWasRead()
+{
+    // A mode the boxes cannot show, a program the service does not list, a name with "&", invalid
+    // bytes, entries past the fourth and parts the page does not know go back as they were read.
+    const QByteArray read = "<SoftPlcConfig><PlcData>"
+                            "<PlcInfo id=\"1\"><mode>5</mode><ProgName>/RPL/GONE.XPL</ProgName></PlcInfo>"
+                            "<PlcInfo id=\"2\"><mode>1</mode><ProgName>/RPL/R&amp;D \xff.XPL</ProgName><Note>x</Note></PlcInfo>"
+                            "<PlcInfo id=\"3\"><mode>-2</mode></PlcInfo><PlcInfo id=\"4\"/>"
+                            "<PlcInfo id=\"5\"><mode>1</mode></PlcInfo></PlcData></SoftPlcConfig>";
+    f.env().writeControllerFile(ctrlConfig, read);
+    QVERIFY(openPage());
+    QCOMPARE(box(QStringLiteral("comboBoxModePlc1"))->currentIndex(), -1);
+    f.screen()->find<QPushButton>(QStringLiteral("saveButton"))->click();
+    QVERIFY(waitForCall(QStringLiteral("setAutoStartPLc")));
+    const QByteArray written = f.env().controllerFile(ctrlConfig);
+    const unsigned int readerOptions = pugi::parse_pi | pugi::parse_escapes;
+    QCOMPARE(xmlOutline(written, readerOptions), xmlOutline(read, readerOptions));
+    QVERIFY(written.contains("/RPL/R&amp;D \xff.XPL"));
 }
 
 QTEST_MAIN(tst_SoftPlcFun)
