@@ -20,13 +20,19 @@ ModuleScreen::ModuleScreen(CreateDataFn createData, CreateWidgetFn createWidget,
 
 ModuleScreen::~ModuleScreen()
 {
+    close();
+}
+
+void ModuleScreen::close()
+{
     delete m_widget;
     delete m_data;
+    m_data = nullptr;
 }
 
 QWidget *ModuleScreen::stack() const
 {
-    return m_data->customWidget();
+    return m_data ? m_data->customWidget() : nullptr;
 }
 
 bool ModuleScreen::waitStarted() const

@@ -26,6 +26,11 @@ public:
     // The page stack, as the data object reports it.
     QWidget *stack() const;
 
+    // The host closes the screen: the widget, then the data object, deleted; the rest of this
+    // object then stands for a closed screen.
+    void close();
+    bool isClosed() const { return !m_data; }
+
     // Waits until the monitor page has fetched its configuration and started.
     bool waitStarted() const;
     // The host's idle calls.
