@@ -2,7 +2,6 @@
 // the panel's tree through its guard; the documents themselves are SoftPlcConfig's.
 
 #include "softplcfun.h"
-#include "ui_softplcfun.h"
 
 #include "core/treepath.h"
 #include "modulepaths.h"

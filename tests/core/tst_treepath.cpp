@@ -57,6 +57,7 @@ void tst_TreePath::linksAtEveryDepth_data()
     QTest::newRow("a link through a link out") << "x/hop" << "@root/a/b" << "x/hop/c/f.txt" << true;
     QTest::newRow("dot-dot behind a link leads where the link went") << "x/deep" << "@out/b/c" << "x/deep/../c/f.txt" << false;
     QTest::newRow("dot-dot out of the root") << "" << "" << "a/../../out/b/c/f.txt" << false;
+    QTest::newRow("a sibling named like the root") << "" << "" << "../root2/f.txt" << false;
     QTest::newRow("a loop") << "x/loop" << "loop2/.." << "x/loop/f.txt" << false;
 }
 

@@ -148,10 +148,6 @@ void tst_prograMapWidget::fillFromMap_data()
     QTest::newRow("first entry numbered 0") << Entries{{0, "X.XPL"}, {2, "A.XPL"}} << Cells{{2, "A.XPL"}}
                                            << QStringList{versionNotice};
     QTest::newRow("later 0 skipped silently") << Entries{{2, "A.XPL"}, {0, "X.XPL"}} << Cells{{2, "A.XPL"}} << QStringList{};
-    QTest::newRow("numbers out of range") << Entries{{-1, "A.XPL"}, {513, "B.XPL"}, {7, "C.XPL"}}
-                                          << Cells{{7, "C.XPL"}} << QStringList{};
-    QTest::newRow("same number twice: the later") << Entries{{4, "A.XPL"}, {4, "B.XPL"}} << Cells{{4, "B.XPL"}}
-                                                  << QStringList{};
     QTest::newRow("empty map") << Entries{} << Cells{} << QStringList{};
 }
 
