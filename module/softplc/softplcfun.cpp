@@ -42,10 +42,9 @@ void SoftPlcFun::initPage()
 bool SoftPlcFun::fetchEntries()
 {
     // A controller without the file has every soft-PLC at its default: nothing unseen to lose.
+    // Only a folder that lists without the file says so; an unreadable one says nothing.
     if (DataAccess::GetFileFromController2TPU(softPlcCtrlPath, softPlcLocalPath, false))
         entriesRead = readSoftPlcConfig(softPlcLocalPath);
-    // A folder that lists without the file is the controller's word that it has none; an
-    // unreadable or unlistable one is no such word.
     else
         entriesRead = absentOnController(softPlcCtrlPath);
     return entriesRead;
