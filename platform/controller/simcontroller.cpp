@@ -162,7 +162,8 @@ static bool walk(const QString &root, const QString &folder, const QString &pref
             break;
         const QString path = folder + QLatin1Char('/') + name;
         const QFileInfo info(path);
-        if (treepath::inside(root, path).isEmpty() || (info.isSymLink() && !info.exists()))
+        // The folder itself lies in the tree, so only a link can lead out of it.
+        if (info.isSymLink() && (!info.exists() || treepath::inside(root, path).isEmpty()))
             continue;
         if (info.isDir()) {
             found->append(prefix + name + QLatin1Char('/'));
