@@ -21,6 +21,9 @@ public:
     // saved, or it would replace the controller's map with the few numbers set here.
     bool isRead() const { return m_read; }
     void setRead(bool read) { m_read = read; }
+    // In edit mode the operator may change the numbers; in view mode the table is covered.
+    bool isEditing() const { return m_editing; }
+    void setEditing(bool editing) { m_editing = editing; }
     // The first entry is numbered 0, a number no longer shown: the operator is told once a load.
     bool startsWithZero() const { return !m_entries.isEmpty() && m_entries.first().programNum == 0; }
 
@@ -55,4 +58,5 @@ private:
     QList<ProgramMapData> m_entries;
     QVector<Row> m_rows = QVector<Row>(numbers);
     bool m_read = false;
+    bool m_editing = false;
 };

@@ -64,10 +64,9 @@ prograMapWidget::~prograMapWidget()
 
 void prograMapWidget::retranslateUi()
 {
-    const bool editing = inEditMode();
     ui->retranslateUi(this);
     ui->tableWidget->setHorizontalHeaderLabels({tr("ProgramNum"), tr("ProgramName")});
-    if (editing)
+    if (inEditMode())
         ui->saveButton->setText(tr("Save"));
 }
 
@@ -79,11 +78,12 @@ void prograMapWidget::showEvent(QShowEvent *event)
 
 bool prograMapWidget::inEditMode() const
 {
-    return ui->saveButton->text() == tr("Save");
+    return programMap.isEditing();
 }
 
 void prograMapWidget::enterViewMode()
 {
+    programMap.setEditing(false);
     ui->editLabel->show();
     ui->saveButton->setText(tr("Edit"));
 }
@@ -157,6 +157,7 @@ void prograMapWidget::onSlotUpateRpl(QString path)
 void prograMapWidget::saveBtnSlot()
 {
     if (!inEditMode()) {
+        programMap.setEditing(true);
         ui->editLabel->hide();
         ui->saveButton->setText(tr("Save"));
         return;

@@ -14,9 +14,9 @@ namespace Ui {
 class prograMapWidget;
 }
 
-// Page 3: program numbers 1 to 512 and the program each one maps to. The Edit/Save key's text
-// holds the mode: in view mode a label covers the cells; in edit mode a click on a name cell
-// opens the remote program chooser.
+// Page 3: program numbers 1 to 512 and the program each one maps to, over a ProgramMap that holds
+// the entries and the mode: in view mode a label covers the cells and the key says "Edit"; in
+// edit mode it says "Save" and a click on a name cell opens the remote program chooser.
 class prograMapWidget : public QWidget
 {
     Q_OBJECT
