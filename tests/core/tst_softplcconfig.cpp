@@ -16,7 +16,6 @@ private slots:
     void unchangedWriteKeepsTheDocument();
     void editChangesOnlyItsEntry_data();
     void editChangesOnlyItsEntry();
-    void newFileHasFourEntries();
 };
 
 namespace {
@@ -159,21 +158,6 @@ void tst_SoftPlcConfig::editChangesOnlyItsEntry()
     // The untouched invalid byte is still the byte it was.
     QVERIFY(written.contains("/RPL/\xff.XPL"));
     QVERIFY(written.contains("<?pi x?>") == (entry != 1));
-}
-
-void tst_SoftPlcConfig::newFileHasFourEntries()
-{
-    SoftPlcConfig c;
-    c.mode = {1, 0, 0, -1};
-    c.progName = {QStringLiteral("P1"), QString(), QStringLiteral("Unselected"), QString()};
-    const QByteArray written = c.write(stamp);
-    QCOMPARE(written, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Date(ymd)/time(hms) 2026/12/06 10:00:00 -->\n"
-                                 "<SoftPlcConfig>\n\t<PlcData>\n"
-                                 "\t\t<PlcInfo id=\"1\">\n\t\t\t<mode>1</mode>\n\t\t\t<ProgName>/RPL/P1</ProgName>\n\t\t</PlcInfo>\n"
-                                 "\t\t<PlcInfo id=\"2\">\n\t\t\t<mode>0</mode>\n\t\t\t<ProgName>/RPL/</ProgName>\n\t\t</PlcInfo>\n"
-                                 "\t\t<PlcInfo id=\"3\">\n\t\t\t<mode>0</mode>\n\t\t\t<ProgName>/RPL/Unselected</ProgName>\n\t\t</PlcInfo>\n"
-                                 "\t\t<PlcInfo id=\"4\">\n\t\t\t<mode>-1</mode>\n\t\t\t<ProgName>/RPL/</ProgName>\n\t\t</PlcInfo>\n"
-                                 "\t</PlcData>\n</SoftPlcConfig>\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_SoftPlcConfig)

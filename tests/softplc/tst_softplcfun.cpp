@@ -29,7 +29,6 @@ private slots:
     void init();
     void cleanup();
     void writtenDocumentMatchesGolden();
-    void namesRoundTrip();
     void environmentList_data();
     void environmentList();
     void save_data();
@@ -134,25 +133,6 @@ void tst_SoftPlcFun::writtenDocumentMatchesGolden()
                 .match(QString::fromUtf8(written)).hasMatch());
     QCOMPARE(withoutDate(written), withoutDate(readFile(QStringLiteral(GOLDEN_DIR "/softplcconfig.xml"))));
     QCOMPARE(f.env().controllerFile(ctrlConfig), written);
-}
-
-void tst_SoftPlcFun::namesRoundTrip()
-{
-    const QStringList names{QStringLiteral("R&D <1>.XPL"), QStringLiteral("Schweißen/Nähte_ä.XPL"),
-                            QStringLiteral("焊接.XPL")};
-    sim::Reservation::instance().setProgramNames(names);
-    QVERIFY(openPage());
-    for (int plc = 1; plc <= 3; ++plc)
-        box(QStringLiteral("comboBoxProgName%1").arg(plc))->setCurrentIndex(plc);
-    f.screen()->find<QPushButton>(QStringLiteral("saveButton"))->click();
-    for (int plc = 1; plc <= 3; ++plc)
-        box(QStringLiteral("comboBoxProgName%1").arg(plc))->setCurrentIndex(0);
-    f.screen()->find<QPushButton>(QStringLiteral("resetButton"))->click();
-    // Every name comes back as it was chosen, outside ASCII or with "&" and "<".
-    QCOMPARE(box(QStringLiteral("comboBoxProgName1"))->currentText(), names[0]);
-    QCOMPARE(box(QStringLiteral("comboBoxProgName2"))->currentText(), names[1]);
-    QCOMPARE(box(QStringLiteral("comboBoxProgName3"))->currentText(), names[2]);
-    QVERIFY(readFile(localFile(QStringLiteral("softplcconfig.xml"))).contains("<ProgName>/RPL/R&amp;D &lt;1&gt;.XPL</ProgName>"));
 }
 
 void tst_SoftPlcFun::environmentList_data()
