@@ -115,6 +115,8 @@ void tst_ControllerStore::unreadableFolderFailsTheListing()
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);
         QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) < 16);
+        if (!(WEXITSTATUS(status) & 8))
+            QSKIP("the temporary folder lies out of an unprivileged user's reach");
         for (int bit = 0; bit < 4; ++bit)
             listed << bool(WEXITSTATUS(status) & (1 << bit));
     }
