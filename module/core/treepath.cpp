@@ -38,6 +38,12 @@ QString linkTarget(const QString &path)
     return QFile::decodeName(target);
 }
 
+// The path as written, a relative one taken from the root.
+QString placeOf(const QString &root, const QString &path)
+{
+    return QDir::isAbsolutePath(path) ? path : root + QLatin1Char('/') + path;
+}
+
 bool isWithin(const QString &path, const QString &root)
 {
     return path == root || path.startsWith(root + QLatin1Char('/'));
@@ -84,7 +90,7 @@ QString inside(const QString &root, const QString &path)
     if (root.isEmpty() || path.isEmpty() || !QFileInfo(root).isDir())
         return QString();
     const QString realRoot = realPath(root);
-    const QString real = realPath(QDir::isAbsolutePath(path) ? path : root + QLatin1Char('/') + path);
+    const QString real = realPath(placeOf(root, path));
     return !realRoot.isEmpty() && !real.isEmpty() && isWithin(real, realRoot) ? real : QString();
 }
 
@@ -94,8 +100,7 @@ QString writable(const QString &root, const QString &path)
     if (real.isEmpty())
         return QString();
     // The place itself as written, before its last component is resolved.
-    const QString place = QDir::isAbsolutePath(path) ? path : root + QLatin1Char('/') + path;
-    return QFileInfo(place).isSymLink() ? QString() : real;
+    return QFileInfo(placeOf(root, path)).isSymLink() ? QString() : real;
 }
 
 bool makeFolder(const QString &root, const QString &path)
