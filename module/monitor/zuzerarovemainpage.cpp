@@ -4,7 +4,7 @@
 #include "configstate.h"
 #include "configtransfer.h"
 #include "controllerfiles.h"
-#include "domain.h"
+#include "core/domain.h"
 #include "modulepaths.h"
 #include "msgboxes.h"
 #include "tablecells.h"
@@ -21,35 +21,18 @@ namespace {
 
 enum Column { ColId, ColName, ColStatus, ColSequence, ColTotal, ColReserve, ColCancel };
 
-// Scroll position of each row's name, kept for the life of the module.
-int rollPos[ZUZ_SLOT_COUNT] = {};
-
-QString protocolText(int protocol)
-{
-    static const char *const texts[] = {"IO", "Modbus-TCP", "EtherCAT", "EtherNET/IP", "Profinet",
-                                        "EtherCATMaster", "Devicenet", "MtcpMaster", "EipMaster",
-                                        "ProfinetMaster", "DevicenetMaster"};
-    if (protocol < 0 || protocol >= ProtocolCount)
-        protocol = 0;
-    return QString::fromLatin1(texts[protocol]);
-}
-
 } // namespace
 
 ZuzEraroveMainPage::ZuzEraroveMainPage(QWidget *parent)
-    : QWidget(parent), ui(new Ui::ZuzEraroveMainPage), initialised(false)
+    : QWidget(parent), ui(std::make_unique<Ui::ZuzEraroveMainPage>()), initialised(false)
 {
-    resetCaches();
     ui->setupUi(this);
     setUpColumns();
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
     QTimer::singleShot(300, this, &ZuzEraroveMainPage::initTimerSlot);
 }
 
-ZuzEraroveMainPage::~ZuzEraroveMainPage()
-{
-    delete ui;
-}
+ZuzEraroveMainPage::~ZuzEraroveMainPage() = default;
 
 void ZuzEraroveMainPage::setUpColumns()
 {
@@ -70,22 +53,12 @@ void ZuzEraroveMainPage::initTimerSlot()
     connect(ui->runOrStopButton, &QPushButton::clicked, this, &ZuzEraroveMainPage::onRunorstopbuttonClicked);
     connect(ui->prograMapBtn, &QPushButton::clicked, this, &ZuzEraroveMainPage::prograMapBtnClicked);
 
-    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    allRplNames = api->getAllRplName();
-    resvConfig = api->resvData;
-    updateConfigView(api->resvData);
+    updateConfigView(ZuzEraroveLibApi::getInstance()->resvData);
     initialised = true;
-}
-
-void ZuzEraroveMainPage::resetCaches()
-{
-    for (int i = 0; i < ZUZ_SLOT_COUNT; ++i)
-        lastStatus[i] = lastTotal[i] = lastQueue[i] = -1;
 }
 
 Outcome ZuzEraroveMainPage::loadConfigFromCtrl()
 {
-    resetCaches();
     const Outcome fetched = fetchConfig();
     if (fetched == Outcome::Gone)
         return fetched;
@@ -117,6 +90,8 @@ Outcome ZuzEraroveMainPage::fetchConfig()
 
 void ZuzEraroveMainPage::initTable(ZuzEraroveData config)
 {
+    // The rows follow the record; the names follow once the program list is known.
+    monitor.setConfig(config, monitor.listed());
     QTableWidget *table = ui->zuzeraroveMonitoeTW;
     resetSlotRows(table, reserveBtns, cancelBtns, QSize(900, 406), config.signalMode);
     setUpColumns();
@@ -158,118 +133,57 @@ void ZuzEraroveMainPage::updateConfigView(ZuzEraroveData config)
     ui->label_mode->setText(tr("Mode:%1").arg(config.signalMode == ModeBinary ? tr("Binary") : tr("Alone")));
 
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    const QString protocol = protocolText(config.protocol);
     api->setProtocolType(rescProtocol(config.protocol));
     RtmSwitchWidgetVariablesContext();
-    ui->label_protocol->setText(tr("Protocol:%1").arg(protocol));
+    ui->label_protocol->setText(tr("Protocol:%1").arg(ReservationMonitor::protocolName(config.protocol)));
 
-    const QStringList names = api->getAllRplName();
+    monitor.setConfig(config, api->getAllRplName());
     QTableWidget *table = ui->zuzeraroveMonitoeTW;
-    for (int r = 0; r < table->rowCount() && r < ZUZ_SLOT_COUNT; ++r) {
-        const QString &name = config.rplNames[r];
-        const bool present = names.contains(name);
-        if (present)
-            showNames[r] = shownName(name);
-        else
-            showNames[r] = name.isEmpty() ? tr("Null") : tr("%1(no file)").arg(shownName(name));
+    for (int r = 0; r < table->rowCount() && r < monitor.rows(); ++r) {
+        const bool enabled = monitor.keysEnabled(r);
         if (r < reserveBtns.size())
-            reserveBtns[r]->setEnabled(present);
+            reserveBtns[r]->setEnabled(enabled);
         if (r < cancelBtns.size())
-            cancelBtns[r]->setEnabled(present);
-        if (QTableWidgetItem *item = table->item(r, ColName))
-            item->setText(showNames[r]);
+            cancelBtns[r]->setEnabled(enabled);
+        setCellText(r, ColName, monitor.shownName(r));
     }
+}
+
+void ZuzEraroveMainPage::setCellText(int row, int column, const QString &text)
+{
+    if (QTableWidgetItem *item = ui->zuzeraroveMonitoeTW->item(row, column))
+        item->setText(text);
 }
 
 void ZuzEraroveMainPage::refreshMonitor()
 {
     if (!initialised)
         return;
-    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    QTableWidget *table = ui->zuzeraroveMonitoeTW;
-
-    if (ui->runOrStopLedCB->isChecked() != api->getResvRunningStatus()) {
-        ui->runOrStopLedCB->setChecked(api->getResvRunningStatus());
-        const bool running = ui->runOrStopLedCB->isChecked();
+    const MonitorChanges changes = monitor.apply(monitor.read(*ZuzEraroveLibApi::getInstance()));
+    if (changes.running) {
+        const bool running = monitor.isRunning();
+        ui->runOrStopLedCB->setChecked(running);
         ui->runOrStopButton->setText(running ? tr("Stop") : tr("Start"));
         ui->settingButton->setEnabled(!running);
     }
-
-    refreshResvStatus();
-
-    const int rows = table->rowCount();
-    for (int r = 0; r < ZUZ_SLOT_COUNT && r < rows; ++r) {
-        if (api->getProgramRunTotal(r) != lastTotal[r]) {
-            lastTotal[r] = api->getProgramRunTotal(r);
-            if (QTableWidgetItem *item = table->item(r, ColTotal))
-                item->setText(QString::number(lastTotal[r]));
-        }
-    }
-
-    bool queueChanged = false;
-    for (int i = 0; i < ZUZ_SLOT_COUNT && i < rows; ++i) {
-        if (api->getProgramQueue(i) != lastQueue[i]) {
-            queueChanged = true;
-            break;
-        }
-    }
-    if (!queueChanged)
-        return;
-    for (int r = 0; r < rows; ++r)
-        if (QTableWidgetItem *item = table->item(r, ColSequence))
-            item->setText(QStringLiteral("0"));
-    for (int i = 0; i < rows && i < ZUZ_SLOT_COUNT; ++i) {
-        const int q = api->getProgramQueue(i);
-        lastQueue[i] = q;
-        if (q > 0 && q <= rows)
-            if (QTableWidgetItem *item = table->item(q - 1, ColSequence))
-                item->setText(QString::number(i + 1));
-    }
-}
-
-void ZuzEraroveMainPage::refreshResvStatus()
-{
-    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    QTableWidget *table = ui->zuzeraroveMonitoeTW;
-    for (int r = 0; r < table->rowCount() && r < ZUZ_SLOT_COUNT; ++r) {
-        if (api->getResvStatus(r) == lastStatus[r])
-            continue;
-        QTableWidgetItem *item = table->item(r, ColStatus);
-        if (api->resvData.rplNames[r].isEmpty()) {
-            if (item)
-                item->setText(tr("Null"));
-            continue;
-        }
-        lastStatus[r] = api->getResvStatus(r);
-        QString text;
-        switch (lastStatus[r]) {
-        case SlotUnreserved: text = tr("Unreserved"); break;
-        case SlotReserved: text = tr("Reserved"); break;
-        case SlotRunning: text = tr("Running"); break;
-        default: text = tr("Null"); break;
-        }
-        if (item)
-            item->setText(text);
+    for (int r : changes.statusRows)
+        setCellText(r, ColStatus, monitor.statusText(r));
+    for (int r : changes.totalRows)
+        setCellText(r, ColTotal, monitor.totalText(r));
+    if (changes.sequence) {
+        for (int r = 0; r < monitor.rows(); ++r)
+            setCellText(r, ColSequence, monitor.sequenceText(r));
     }
 }
 
 void ZuzEraroveMainPage::onRollText()
 {
-    QTableWidget *table = ui->zuzeraroveMonitoeTW;
-    const QString null = tr("Null");
-    for (int r = 0; r < table->rowCount() && r < ZUZ_SLOT_COUNT; ++r) {
-        const QString &name = showNames[r];
-        if (rollPos[r] > name.length())
-            rollPos[r] = 0;
-        QTableWidgetItem *item = table->item(r, ColName);
-        if (name != null && name.length() > 20) {
-            if (item)
-                item->setText(name.mid(rollPos[r]));
-            ++rollPos[r];
-        } else if (item) {
-            item->setText(name);
-        }
-    }
+    // Until the start-up has the program list, the names are not known.
+    if (!initialised)
+        return;
+    const QStringList texts = monitor.roll();
+    for (int r = 0; r < texts.size(); ++r)
+        setCellText(r, ColName, texts[r]);
 }
 
 void ZuzEraroveMainPage::showEvent(QShowEvent *event)
@@ -281,13 +195,9 @@ void ZuzEraroveMainPage::showEvent(QShowEvent *event)
 void ZuzEraroveMainPage::syncWithService()
 {
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    const bool sameConfig = api->isSameRplResData(resvConfig, api->resvData);
-    const QStringList names = api->getAllRplName();
-    if (sameConfig && api->isSameQstrList(allRplNames, names))
+    const bool sameConfig = api->isSameRplResData(monitor.config(), api->resvData);
+    if (sameConfig && api->isSameQstrList(monitor.listed(), api->getAllRplName()))
         return;
-    resvConfig = api->resvData;
-    allRplNames = names;
-    resetCaches();
     initTable(api->resvData);
     updateConfigView(api->resvData);
 }
@@ -334,19 +244,8 @@ Outcome ZuzEraroveMainPage::saveConfigToCtrl()
 
 void ZuzEraroveMainPage::onRunorstopbuttonClicked()
 {
-    if (DataAccess::isRobotRunning() && !ui->runOrStopLedCB->isChecked()
-        && confirm(this,
-                   tr("A robot program is running.\nAre you sure you want to terminate the program "
-                      "and start the program reservation?"),
-                   MsgWarning)
-               != Answer::Yes)
-        return;
-    if (DataAccess::isRobotRunning() && ui->runOrStopLedCB->isChecked()
-        && confirm(this,
-                   tr("The reserved program is running, are you sure to stop the program "
-                      "reservation?\nThe running program will finish running normally."),
-                   MsgWarning)
-               != Answer::Yes)
+    const QString warning = monitor.startStopWarning(DataAccess::isRobotRunning());
+    if (!warning.isEmpty() && confirm(this, warning, MsgWarning) != Answer::Yes)
         return;
 
     ui->runOrStopButton->setEnabled(false);
@@ -368,7 +267,7 @@ void ZuzEraroveMainPage::onRunorstopbuttonClicked()
     // Only this command changes the run state the controller keeps; when the save fails the
     // record goes back to the state the controller still has.
     const int previous = api->resvData.runState;
-    const int wanted = ui->runOrStopButton->text() == tr("Stop") ? 0 : 1;
+    const int wanted = monitor.wantedRunState();
     api->resvData.runState = wanted;
     const Outcome saved = saveConfigToCtrl();
     if (saved == Outcome::Done)
@@ -392,23 +291,19 @@ void ZuzEraroveMainPage::onRunorstopbuttonClicked()
 void ZuzEraroveMainPage::reserveBtnClickedSlot()
 {
     const int row = senderRow(reserveBtns);
-    if (ui->runOrStopLedCB->isChecked())
+    const QString refusal = monitor.reserveRefusal();
+    if (refusal.isEmpty())
         ZuzEraroveLibApi::getInstance()->addResvProgram(row);
     else
-        finish(showError(this, tr("Please start before reserving programe.")));
+        finish(showError(this, refusal));
 }
 
 void ZuzEraroveMainPage::cancelBtnClickedSlot()
 {
     const int row = senderRow(cancelBtns);
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    const int status = api->getResvStatus(row);
-    if (status < SlotReserved)
-        return;
-    const QString question = status == SlotReserved
-        ? tr("Are you sure to cancel the reservation?")
-        : tr("The program is running. Are you sure to stop and cancel the reservation?");
-    if (confirm(this, question) == Answer::Yes)
+    const QString question = ReservationMonitor::cancelQuestion(api->getResvStatus(row));
+    if (!question.isEmpty() && confirm(this, question) == Answer::Yes)
         api->delResvProgram(row);
 }
 
@@ -417,20 +312,16 @@ void ZuzEraroveMainPage::onCancelallbtnClicked()
     if (confirm(this, tr("Are you sure to cancel all reservations?")) != Answer::Yes)
         return;
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    const int rows = ui->zuzeraroveMonitoeTW->rowCount();
-    // Waiting slots go in row order, apart in time; the running one goes last.
-    int running = -1;
-    for (int r = 0; r < ZUZ_SLOT_COUNT && r < rows; ++r) {
-        const int status = api->getResvStatus(r);
-        if (status == SlotReserved) {
-            api->delResvProgram(r);
-            api->delay_MSec(200);
-        } else if (status >= SlotRunning) {
-            running = r;
-        }
+    QVector<int> statuses;
+    for (int r = 0; r < monitor.rows(); ++r)
+        statuses.append(api->getResvStatus(r));
+    const ReservationMonitor::CancelAll order = ReservationMonitor::cancelAllOrder(statuses);
+    for (int r : order.waiting) {
+        api->delResvProgram(r);
+        api->delay_MSec(200);
     }
-    if (running >= 0)
-        api->delResvProgram(running);
+    if (order.running >= 0)
+        api->delResvProgram(order.running);
 }
 
 void ZuzEraroveMainPage::onClearbuttonClicked()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/reservationmonitor.h"
 #include "msgboxes.h"
 
 #include "zuzerarovelibapi.h"
@@ -8,6 +9,8 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+
+#include <memory>
 
 class QPushButton;
 
@@ -33,7 +36,6 @@ public:
     void updateConfigView(ZuzEraroveData config);
     // The live poll, on every idle call while the page is visible; writes only what changed.
     void refreshMonitor();
-    void refreshResvStatus();
 
 signals:
     void setCurrentWidgetSignal(int pageId);
@@ -57,7 +59,7 @@ protected:
 private:
     // Column count, header labels and widths, header visibility, no editing, no selection.
     void setUpColumns();
-    void resetCaches();
+    void setCellText(int row, int column, const QString &text);
     // Fetches and reads the configuration, reporting a failure.
     Outcome fetchConfig();
     // Rebuilds the table when the service's record or program list changed.
@@ -67,15 +69,11 @@ private:
     // The slot number of the row whose key sent the signal; -1 for any other sender.
     int senderRow(const QList<QPushButton *> &keys) const;
 
-    Ui::ZuzEraroveMainPage *ui;
+    std::unique_ptr<Ui::ZuzEraroveMainPage> ui;
     QList<QPushButton *> reserveBtns;
     QList<QPushButton *> cancelBtns;
+    // The start-up has read the configuration and built the rows: the poll may run.
     bool initialised;
-    ZuzEraroveData resvConfig;
-    QStringList allRplNames;
+    ReservationMonitor monitor;
     QTimer rollTimer;
-    QString showNames[ZUZ_SLOT_COUNT];
-    int lastStatus[ZUZ_SLOT_COUNT];
-    int lastTotal[ZUZ_SLOT_COUNT];
-    int lastQueue[ZUZ_SLOT_COUNT];
 };

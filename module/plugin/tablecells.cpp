@@ -47,12 +47,6 @@ QWidget *centredCell(QWidget *control)
     return cell;
 }
 
-QString shownName(const QString &name)
-{
-    constexpr int longest = 256;
-    return name.size() <= longest ? name : name.left(longest) + QChar(0x2026);
-}
-
 int boxValue(const QComboBox *box, int loaded)
 {
     const int shownIndex = loaded >= 0 && loaded < box->count() ? loaded : -1;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "domain.h"
+#include "core/domain.h"
 
 #include <QList>
 #include <QString>
@@ -36,9 +36,6 @@ void resetSlotRows(QTableWidget *table, QList<A *> &controls, QList<B *> &moreCo
     moreControls.clear();
     resetRows(table, size, slotRows(signalMode), slotRowHeight(signalMode));
 }
-// A program name as a cell or a box shows it: no program path is longer than a few hundred
-// characters, so a longer name from a damaged file is cut there, keeping the screen responsive.
-QString shownName(const QString &name);
 // The value a box stands for: loaded (the value it was set from) while it shows the item it was
 // set to, else its current item. A value the box cannot show (it then shows no item) is kept
 // until the operator picks another.

@@ -1,6 +1,6 @@
 #include "zuzeraroveman.h"
 
-#include "domain.h"
+#include "core/domain.h"
 
 #include "zuzerarovemainpage.h"
 #include "zuzerarovesetting.h"

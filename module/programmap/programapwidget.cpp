@@ -3,7 +3,7 @@
 
 #include "controllerfiles.h"
 #include "core/treepath.h"
-#include "domain.h"
+#include "core/domain.h"
 #include "fileedit.h"
 #include "modulepaths.h"
 #include "msgboxes.h"

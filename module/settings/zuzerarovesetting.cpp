@@ -3,7 +3,7 @@
 
 #include "configstate.h"
 #include "configtransfer.h"
-#include "domain.h"
+#include "core/domain.h"
 #include "msgboxes.h"
 #include "tablecells.h"
 

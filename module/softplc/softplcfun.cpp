@@ -2,7 +2,7 @@
 #include "ui_softplcfun.h"
 
 #include "controllerfiles.h"
-#include "domain.h"
+#include "core/domain.h"
 #include "tablecells.h"
 
 #include "dataaccess.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/softplcconfig.h"
-#include "domain.h"
+#include "core/domain.h"
 #include "msgboxes.h"
 
 #include <QList>

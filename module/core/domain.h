@@ -2,6 +2,8 @@
 
 #include "zuzerarovelibapi.h"
 
+#include <QString>
+
 // The reservation screen's own numbers, named once.
 
 // What a page asks the page stack for with setCurrentWidgetSignal(); any other value is the
@@ -30,3 +32,11 @@ constexpr int ProtocolCount = 11;
 
 // The soft-PLCs "softplc1" to "softplc4".
 constexpr int SoftPlcCount = 4;
+
+// A program name as a cell or a box shows it: no program path is longer than a few hundred
+// characters, so a longer name from a damaged file is cut there, keeping the screen responsive.
+inline QString shownName(const QString &name)
+{
+    constexpr int longest = 256;
+    return name.size() <= longest ? name : name.left(longest) + QChar(0x2026);
+}
