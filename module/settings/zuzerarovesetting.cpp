@@ -2,6 +2,7 @@
 #include "ui_zuzerarovesetting.h"
 
 #include "configstate.h"
+#include "core/settingseditor.h"
 #include "configtransfer.h"
 #include "core/domain.h"
 #include "msgboxes.h"
@@ -27,10 +28,15 @@ void scrollBarsAsNeeded(QComboBox *combo)
 } // namespace
 
 ZuzEraroveSetting::ZuzEraroveSetting(QWidget *parent)
-    : QWidget(parent), ui(new Ui::ZuzEraroveSetting), pendingMsgBox(nullptr),
+    : QWidget(parent), ui(std::make_unique<Ui::ZuzEraroveSetting>()), loading(false),
       builtFrom(configstate::generation())
 {
     ui->setupUi(this);
+    // The operator's choices are edits; the page's own loading of a record is not.
+    connect(ui->protocolCB, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
+        if (!loading)
+            editor.setProtocol(index);
+    });
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     initSettingTable(api->resvData);
     showSettingData(api->resvData);
@@ -38,11 +44,7 @@ ZuzEraroveSetting::ZuzEraroveSetting(QWidget *parent)
     scrollBarsAsNeeded(ui->protocolCB);
 }
 
-ZuzEraroveSetting::~ZuzEraroveSetting()
-{
-    delete ui;
-    delete pendingMsgBox;
-}
+ZuzEraroveSetting::~ZuzEraroveSetting() = default;
 
 void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
 {
@@ -52,8 +54,8 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
     const int rows = table->rowCount();
 
     const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
+    editor.load(data, names);
     const QString unselected = tr("Unselected");
-    picked.fill(false, rows);
     for (int r = 0; r < rows; ++r) {
         table->setItem(r, 0, centredItem(QString::number(r + 1)));
 
@@ -68,10 +70,17 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
             list->setUniformItemSizes(true);
         combo->addItem(unselected);
         combo->addItems(names);
-        combo->setCurrentIndex(names.indexOf(data.rplNames[r]) + 1);
+        combo->setCurrentIndex(editor.programIndex(r));
         scrollBarsAsNeeded(combo);
         combo->setMaxVisibleItems(6);
-        connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, r] { picked.setBit(r); });
+        // A pick is an edit even of the item shown: "Unselected" over an unlisted program clears it.
+        connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, r](int index) {
+            editor.pickProgram(r, index);
+        });
+        connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this, r](int index) {
+            if (!loading)
+                editor.pickProgram(r, index);
+        });
         nameBoxes.append(combo);
 
         auto *edit = new QTouchLineEdit;
@@ -81,6 +90,10 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
         edit->setValueRange(1.0, 9999.0);
         edit->setText(QString::number(data.cycleIndex[r]));
         edit->setAlignment(Qt::AlignCenter);
+        connect(edit, &QLineEdit::textChanged, this, [this, r](const QString &text) {
+            if (!loading)
+                editor.setCycleText(r, text);
+        });
         cycleEdits.append(edit);
 
         table->setCellWidget(r, 1, centredCell(combo));
@@ -90,62 +103,31 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
 
 void ZuzEraroveSetting::showSettingData(ZuzEraroveData data)
 {
-    shown = data;
-    {
-        // Loading a record is no mode change.
-        const QSignalBlocker blocker(ui->modeCB);
-        ui->modeCB->setCurrentIndex(data.signalMode);
-    }
+    const QSignalBlocker blocker(ui->modeCB);
+    loading = true;
+    ui->modeCB->setCurrentIndex(data.signalMode);
     ui->protocolCB->setCurrentIndex(data.protocol);
-
-    QComboBox *first = nameBoxes.value(0);
-    if (!first)
-        return;
-    QStringList items;
-    for (int i = 0; i < first->count(); ++i)
-        items << first->itemText(i);
-
-    delete pendingMsgBox;
-    pendingMsgBox = nullptr;
-
-    QString report;
     for (int r = 0; r < nameBoxes.size(); ++r) {
-        if (QComboBox *combo = nameBoxes[r]) {
-            const int j = items.indexOf(data.rplNames[r]);
-            if (j >= 0 && j < combo->count())
-                combo->setCurrentIndex(j);
-            else if (!data.rplNames[r].isEmpty())
-                report += QStringLiteral("\nID:%1 Name:%2").arg(r + 1).arg(shownName(data.rplNames[r]));
-        }
+        nameBoxes[r]->setCurrentIndex(editor.programIndex(r));
         if (QTouchLineEdit *edit = cycleEdits.value(r))
             edit->setText(QString::number(data.cycleIndex[r]));
     }
+    loading = false;
+
+    pendingMsgBox.reset();
+    const QString report = editor.missingReport();
     if (!report.isEmpty()) {
         const QString unchanged = QStringLiteral("unchanged");
         // The host decides whether and when to show this report; the page only keeps it.
-        pendingMsgBox = new MsgBox(MsgError, tr("The following files do not exist, please reselect.%1").arg(report),
-                                   MsgAcknowledge, false, false, 0, false, false, unchanged, unchanged,
-                                   unchanged, 18);
+        pendingMsgBox = std::make_unique<MsgBox>(MsgError, report, MsgAcknowledge, false, false, 0, false, false,
+                                                 unchanged, unchanged, unchanged, 18);
     }
 }
 
 void ZuzEraroveSetting::saveUiToData()
 {
-    ZuzEraroveData &data = ZuzEraroveLibApi::getInstance()->resvData;
-    data.signalMode = boxValue(ui->modeCB, shown.signalMode);
-    data.protocol = boxValue(ui->protocolCB, shown.protocol);
-    for (int r = 0; r < ZUZ_SLOT_COUNT; ++r) {
-        data.rplNames[r] = shown.rplNames[r];
-        data.cycleIndex[r] = shown.cycleIndex[r];
-        if (QComboBox *combo = nameBoxes.value(r)) {
-            const int found = combo->findText(shown.rplNames[r], Qt::MatchExactly | Qt::MatchCaseSensitive);
-            if (picked.testBit(r) || combo->currentIndex() != qMax(found, 0))
-                data.rplNames[r] = combo->currentIndex() > 0 ? combo->currentText() : QString();
-        }
-        QTouchLineEdit *edit = cycleEdits.value(r);
-        if (edit && edit->text() != QString::number(shown.cycleIndex[r]))
-            data.cycleIndex[r] = edit->text().toInt(nullptr, 10);
-    }
+    ZuzEraroveData &working = ZuzEraroveLibApi::getInstance()->resvData;
+    working = SettingsEditor::withRunState(editor.record(), working.runState);
 }
 
 void ZuzEraroveSetting::reloadFromWorkingRecord()
@@ -157,7 +139,7 @@ void ZuzEraroveSetting::reloadFromWorkingRecord()
 
 void ZuzEraroveSetting::on_modeCB_currentIndexChanged(int index)
 {
-    Q_UNUSED(index) // the mode is read back from the combo
+    editor.setMode(index);
     saveUiToData();
     reloadFromWorkingRecord();
 }
@@ -175,9 +157,7 @@ bool ZuzEraroveSetting::unchangedSinceSave()
 {
     // The run state belongs to the monitor's start and stop; it is no setting of this page.
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    ZuzEraroveData saved = api->resvDataSaved;
-    saved.runState = api->resvData.runState;
-    return api->isSameRplResData(api->resvData, saved);
+    return api->isSameRplResData(api->resvData, SettingsEditor::withRunState(api->resvDataSaved, api->resvData.runState));
 }
 
 void ZuzEraroveSetting::on_returnButton_clicked()
@@ -190,9 +170,7 @@ void ZuzEraroveSetting::on_returnButton_clicked()
     if (confirm(this, tr("Are you sure not to save settings and exit?")) != Answer::Yes)
         return;
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    const int runState = api->resvData.runState;
-    api->resvData = api->resvDataSaved;
-    api->resvData.runState = runState;
+    api->resvData = SettingsEditor::withRunState(api->resvDataSaved, api->resvData.runState);
     reloadFromWorkingRecord();
     emit setCurrentWidgetSignal(PageMonitor);
 }
@@ -242,13 +220,10 @@ void ZuzEraroveSetting::showEvent(QShowEvent *event)
         reloadFromWorkingRecord();
         return;
     }
-    QComboBox *first = nameBoxes.value(0);
-    if (!first || first->count() < 2)
+    if (nameBoxes.isEmpty() || editor.listed().isEmpty())
         return;
-    QStringList listed;
-    for (int i = 1; i < first->count(); ++i)
-        listed << first->itemText(i);
-    if (ZuzEraroveLibApi::getInstance()->isSameQstrList(ZuzEraroveLibApi::getInstance()->getAllRplName(), listed))
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    if (api->isSameQstrList(api->getAllRplName(), editor.listed()))
         return;
     saveUiToData();
     reloadFromWorkingRecord();

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/settingseditor.h"
+
 #include "zuzerarovelibapi.h"
 
-#include <QBitArray>
 #include <QList>
 #include <QWidget>
+
+#include <memory>
 
 class MsgBox;
 class QComboBox;
@@ -42,24 +45,20 @@ private:
     // Puts data into the widgets; saved programs the service no longer lists are reported in
     // pendingMsgBox.
     void showSettingData(ZuzEraroveData data);
-    // Writes the widgets into the service's working record, all 15 slots. A widget that still
-    // shows what it was loaded with, and a slot without a row, leave their field as the record
-    // shown had it: values the boxes cannot show, programs the service does not list and
-    // slots beyond the mode's rows are written back as they were read.
+    // Writes the shown record with the operator's edits into the service's working record.
     void saveUiToData();
     // Rebuilds the table from the service's working record.
     void reloadFromWorkingRecord();
     // The working record equals the saved one, the run state aside.
     bool unchangedSinceSave();
 
-    Ui::ZuzEraroveSetting *ui;
+    std::unique_ptr<Ui::ZuzEraroveSetting> ui;
     QList<QComboBox *> nameBoxes;
     QList<QTouchLineEdit *> cycleEdits;
-    MsgBox *pendingMsgBox;
-    // The record the widgets were last loaded from.
-    ZuzEraroveData shown;
-    // The program boxes the operator picked from since they were loaded, even the item shown.
-    QBitArray picked;
+    std::unique_ptr<MsgBox> pendingMsgBox;
+    SettingsEditor editor;
+    // The widgets are being loaded with a record: their changes are no edits.
+    bool loading;
     // The configuration's read generation the widgets were built from.
     int builtFrom;
 };

@@ -32,7 +32,6 @@ private slots:
     void restoreSavedRecord_data();
     void restoreSavedRecord();
     void saveHandsOverInOrder();
-    void cycleIndexThatIsNoNumber();
     void programListFollowsService();
     void emptyProgramList();
     void unchangedWritesWhatWasRead_data();
@@ -270,19 +269,6 @@ void tst_ZuzEraroveSetting::saveHandsOverInOrder()
     QCOMPARE(find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW"))->rowCount(), 4);
 }
 
-void tst_ZuzEraroveSetting::cycleIndexThatIsNoNumber()
-{
-    QVERIFY(openSettings(0, {QStringLiteral("A.XPL")}));
-    cycleEdit(1)->setText(QStringLiteral("abc"));
-    cycleEdit(2)->setText(QStringLiteral("0x10"));
-    MsgBoxHooks::answerAll(0);
-    click("returnButton");
-    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    QCOMPARE(api->resvData.cycleIndex[0], 0);
-    QCOMPARE(api->resvData.cycleIndex[1], 0);
-    // Slots without a row keep cycle index 1.
-    QCOMPARE(api->resvData.cycleIndex[14], 1);
-}
 
 void tst_ZuzEraroveSetting::programListFollowsService()
 {
@@ -334,11 +320,6 @@ void tst_ZuzEraroveSetting::unchangedWritesWhatWasRead_data()
                       "<Slot id=\"1\" program=\"A.XPL\" cycleIndex=\"0\"/><Slot id=\"2\" program=\"B.XPL\" cycleIndex=\"70000\"/>"
                       "</ZuzEraroveConfig>")
         << QByteArray("signalMode=\"7\" protocol=\"42\"") << false;
-    QTest::newRow("Alone, with programs beyond the fourth slot")
-        << QByteArray("<ZuzEraroveConfig runState=\"0\" signalMode=\"0\" protocol=\"0\">"
-                      "<Slot id=\"1\" program=\"A.XPL\" cycleIndex=\"1\"/><Slot id=\"9\" program=\"B.XPL\" cycleIndex=\"5\"/>"
-                      "</ZuzEraroveConfig>")
-        << QByteArray("program=\"B.XPL\" cycleIndex=\"5\"") << false;
     QTest::newRow("programs the service does not list")
         << QByteArray("<ZuzEraroveConfig runState=\"0\" signalMode=\"1\" protocol=\"0\">"
                       "<Slot id=\"3\" program=\"GONE.XPL\" cycleIndex=\"2\"/></ZuzEraroveConfig>")
