@@ -1,7 +1,9 @@
 #include "fileedit.h"
 #include "ui_fileedit.h"
 
+#include "core/programlisting.h"
 #include "core/treepath.h"
+#include "core/modulelog.h"
 #include "modulepaths.h"
 #include "msgboxes.h"
 
@@ -10,7 +12,6 @@
 
 #include <QDebug>
 #include <QFileInfo>
-#include <QHash>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QStyle>
@@ -19,45 +20,15 @@
 
 namespace {
 
-// A program is an item whose name names an ".XPL" or ".PJ" file, whatever its letter case.
-bool isProgram(const QString &name)
-{
-    const QString upper = name.toUpper();
-    return upper.contains(QLatin1String(".XPL")) || upper.contains(QLatin1String(".PJ"));
-}
-
-// The first child of parent whose name is name, or null.
-QTreeWidgetItem *firstChildNamed(QTreeWidgetItem *parent, const QStringRef &name)
-{
-    for (int i = 0; i < parent->childCount(); ++i) {
-        if (parent->child(i)->text(0) == name)
-            return parent->child(i);
-    }
-    return nullptr;
-}
-
-// The n-th of the fields that commas separate in a listing entry; empty when it has fewer.
-QStringRef field(QStringRef entry, int n)
-{
-    for (; n > 0; --n) {
-        const int comma = entry.indexOf(QLatin1Char(','));
-        entry = comma < 0 ? entry.right(0) : entry.mid(comma + 1);
-    }
-    const int comma = entry.indexOf(QLatin1Char(','));
-    return comma < 0 ? entry : entry.left(comma);
-}
-
 // A program of the listing. Its texts stay in the listing's entry, which the item shares, and
 // are cut out when the view asks for them: tens of thousands of programs would otherwise hold
 // three strings each, and building and clearing the tree would spend its time allocating them.
 class ProgramItem : public QTreeWidgetItem
 {
 public:
-    // s: the entry without "/RPL/" and name, the program's name: both inside entry.
-    ProgramItem(QTreeWidgetItem *parent, const QString &entry, const QStringRef &s,
-                const QStringRef &name, const QIcon &icon)
+    ProgramItem(QTreeWidgetItem *parent, const QString &entry, const ProgramListing::Node &node, const QIcon &icon)
         : QTreeWidgetItem(parent, UserType), m_entry(entry), m_icon(icon),
-          m_fields{place(name), place(field(s, 1)), place(field(s, 2))}
+          m_fields{node.fields[0], node.fields[1], node.fields[2]}
     {
     }
 
@@ -73,10 +44,7 @@ public:
 private:
     QString m_entry;
     QIcon m_icon;
-    // Where the name, the size and the date lie in the entry: position and length.
-    QPair<int, int> m_fields[3];
-
-    static QPair<int, int> place(const QStringRef &text) { return {text.position(), text.size()}; }
+    ProgramListing::Place m_fields[3];
 };
 
 // Finds the name that needs the most room, by its text and its depth; the view measures it
@@ -115,12 +83,8 @@ private:
 
 } // namespace
 
-QString FileEdit::localRplDir;
-const QString FileEdit::remoteRplDir = QStringLiteral("/RPL/");
-QSet<QString> FileEdit::collapsedDirs;
-
 FileEdit::FileEdit(QWidget *parent)
-    : QDialog(parent), ui(new Ui::FileEdit), rbx(nullptr), dragPos(0, 0), dragging(false)
+    : QDialog(parent), ui(std::make_unique<Ui::FileEdit>()), dragPos(0, 0), dragging(false)
 {
     ui->setupUi(this);
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
@@ -132,15 +96,7 @@ FileEdit::FileEdit(QWidget *parent)
     connect(ui->btnCancle, &QPushButton::clicked, this, &FileEdit::onSlotCancle);
     connect(ui->btnSelect, &QPushButton::clicked, this, &FileEdit::onSlotSelect);
 
-    rbx = new rbxInterface(1, true);
-    // The host's flash directory is known only once the host runs, and follows its panel.
-    localRplDir = RtmGetLocalBaseFlashDir(1) + QStringLiteral("/RPL");
-    // Only a folder of the panel's own tree is emptied or made: a link on the way leads elsewhere.
-    const QString inTree = treepath::writable(modulepaths::panelRoot(), localRplDir);
-    if (QFileInfo(inTree).isDir())
-        RtmRemoveFolderContent(localRplDir);
-    else if (!inTree.isEmpty())
-        treepath::makeFolder(modulepaths::panelRoot(), localRplDir);
+    rbx = std::make_unique<rbxInterface>(1, true);
 
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     tree->header()->setSectionsMovable(false);
@@ -159,43 +115,48 @@ FileEdit::FileEdit(QWidget *parent)
     connect(tree, &QTreeWidget::itemClicked, this, &FileEdit::itemClickedSlot);
 }
 
-FileEdit::~FileEdit()
-{
-    delete rbx;
-    delete ui;
-}
+FileEdit::~FileEdit() = default;
 
 void FileEdit::showEvent(QShowEvent *event)
 {
     Q_UNUSED(event)
+    if (localRplDir.isEmpty())
+        prepareLocalFolder();
     // Without the controller the tree keeps what the last listing showed.
     if (rbx->isConnected()) {
-        collapsedDirs.clear();
+        listing.expandAll();
         refreshRemoteFiles();
+    }
+}
+
+void FileEdit::prepareLocalFolder()
+{
+    // The host's flash directory is known only once the host runs, and follows its panel.
+    localRplDir = RtmGetLocalBaseFlashDir(1) + QStringLiteral("/RPL");
+    // Only a folder of the panel's own tree is emptied or made: a link on the way leads elsewhere.
+    const QString inTree = treepath::writable(modulepaths::panelRoot(), localRplDir);
+    if (QFileInfo(inTree).isDir()) {
+        // A folder that keeps some content holds nothing the chooser reads: it lists the controller.
+        RtmRemoveFolderContent(localRplDir);
+    } else if (!inTree.isEmpty() && !treepath::makeFolder(modulepaths::panelRoot(), localRplDir)) {
+        qCWarning(moduleLog).noquote() << "The chooser's local folder could not be made:" << localRplDir;
     }
 }
 
 void FileEdit::refreshRemoteFiles()
 {
     QTreeWidget *tree = ui->rplRemoteFiles;
-    QStringList listing;
-    if (!rbx || !rbx->flashDir(listing, remoteRplDir))
-        listing.clear();
+    QStringList entries;
+    if (!rbx->flashDir(entries, ProgramListing::directory()))
+        entries.clear();
     // The operator opens the chooser for one cell after another: a listing that has not changed
     // keeps its tree.
-    if (tree->topLevelItemCount() > 0 && listing == lastListing) {
+    if (!listing.take(entries)) {
         showTreeAgain();
         return;
     }
-    lastListing = listing;
     tree->clear();
     new QTreeWidgetItem(tree, {tr("Unselected!")});
-    remoteFiles = listing;
-    if (remoteFiles.isEmpty())
-        return;
-    for (QString &entry : remoteFiles)
-        entry = entry.toUpper();
-    remoteFiles.sort();
     buildTree();
 }
 
@@ -217,55 +178,33 @@ void FileEdit::buildTree()
 {
     QTreeWidget *tree = ui->rplRemoteFiles;
     WidestName widest(tree);
-    // Sorted, a directory's own entry comes before the entries inside it, and the entries of
-    // one directory follow each other. The tree is built apart from the view and handed over at
-    // once. Each directory node is remembered by its parent and name, and the last entry's
-    // directory by its path, so neither a wide nor a deep tree is searched.
+    // The tree is built apart from the view and handed over at once.
     QTreeWidgetItem staging;
-    QHash<QPair<QTreeWidgetItem *, QString>, QTreeWidgetItem *> dirNodes;
-    QList<QPair<QTreeWidgetItem *, bool>> dirs;
-    QStringRef lastPath;
-    QTreeWidgetItem *lastDir = &staging;
-    int lastDepth = 0;
+    QVector<QTreeWidgetItem *> items;
+    const QVector<ProgramListing::Node> &nodes = listing.nodes();
+    items.reserve(nodes.size());
     const QIcon dirIcon = style()->standardIcon(QStyle::SP_DirIcon);
     const QIcon programIcon(QStringLiteral(":/image/program.png"));
-    for (const QString &entry : qAsConst(remoteFiles)) {
-        const QStringRef s = entry.startsWith(remoteRplDir) ? entry.midRef(remoteRplDir.size()) : entry.midRef(0);
-        const QStringRef name = field(s, 0);
-        if (!name.endsWith(QLatin1Char('/')) && !name.endsWith(QLatin1String(".XPL")))
-            continue;
-        // The directories the entry lies in, each with the "/" after it.
-        const QStringRef path = name.left(name.lastIndexOf(QLatin1Char('/')) + 1);
-        if (path != lastPath) {
-            lastPath = path;
-            lastDir = &staging;
-            lastDepth = 0;
-            // The piece after the last "/" is empty.
-            const QVector<QStringRef> segs = path.split(QLatin1Char('/'));
-            for (int i = 0; i + 1 < segs.size(); ++i) {
-                const QStringRef &seg = segs.at(i);
-                QTreeWidgetItem *&child = dirNodes[qMakePair(lastDir, seg.toString())];
-                // A directory named like a program goes under the program listed before it.
-                if (!child && seg.endsWith(QLatin1String(".XPL")))
-                    child = firstChildNamed(lastDir, seg);
-                if (!child) {
-                    child = new QTreeWidgetItem(lastDir, {seg.toString()});
-                    child->setIcon(0, dirIcon);
-                    child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-                    dirs.append({child, !collapsedDirs.contains(s.toString())});
-                    widest.consider(child, seg, lastDepth);
-                }
-                lastDir = child;
-                ++lastDepth;
-            }
+    for (const ProgramListing::Node &node : nodes) {
+        QTreeWidgetItem *parent = node.parent < 0 ? &staging : items.at(node.parent);
+        QTreeWidgetItem *item;
+        if (node.entry < 0) {
+            item = new QTreeWidgetItem(parent, {node.name});
+            item->setIcon(0, dirIcon);
+            item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+            widest.consider(item, QStringRef(&node.name), node.depth);
+        } else {
+            const QString &entry = listing.entries().at(node.entry);
+            item = new ProgramItem(parent, entry, node, programIcon);
+            widest.consider(item, entry.midRef(node.fields[0].first, node.fields[0].second), node.depth);
         }
-        const QStringRef program = name.mid(path.size());
-        if (!program.isEmpty())
-            widest.consider(new ProgramItem(lastDir, entry, s, program, programIcon), program, lastDepth);
+        items.append(item);
     }
     tree->addTopLevelItems(staging.takeChildren());
-    for (const auto &dir : qAsConst(dirs))
-        dir.first->setExpanded(dir.second);
+    for (int i = 0; i < nodes.size(); ++i) {
+        if (nodes[i].entry < 0)
+            items[i]->setExpanded(nodes[i].expanded);
+    }
     if (widest.item())
         fitNameColumn(widest.item());
 }
@@ -320,17 +259,17 @@ void FileEdit::onSlotSelect()
     const QString path = itemPath(item);
     qDebug().noquote() << "getItemPath:" << path;
     // The dialog stays open: the receiver closes it when it takes the choice.
-    emit signalUpateRpl(isProgram(item->text(0)) ? remoteRplDir + path : QString());
+    emit signalUpateRpl(ProgramListing::choice(item->text(0), path));
 }
 
 void FileEdit::rplItemExpanded(QTreeWidgetItem *item)
 {
-    collapsedDirs.remove(itemPath(item) + QLatin1Char('/'));
+    listing.setCollapsed(itemPath(item) + QLatin1Char('/'), false);
 }
 
 void FileEdit::rplItemCollapsed(QTreeWidgetItem *item)
 {
-    collapsedDirs.insert(itemPath(item) + QLatin1Char('/'));
+    listing.setCollapsed(itemPath(item) + QLatin1Char('/'), true);
 }
 
 void FileEdit::rplItemSelectionChanged()
@@ -352,7 +291,7 @@ void FileEdit::itemClickedSlot(QTreeWidgetItem *item, int column)
     if (!item)
         return;
     const QString text = item->text(0);
-    if (isProgram(text))
+    if (ProgramListing::isProgram(text))
         return;
     qDebug().noquote() << text;
     // The note runs from the event loop, not inside the tree's mouse handler: the panel may

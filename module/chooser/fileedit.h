@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/programlisting.h"
+
 #include <QDialog>
 #include <QPoint>
-#include <QSet>
-#include <QStringList>
+
+#include <memory>
 
 class QTreeWidgetItem;
 class rbxInterface;
@@ -44,23 +46,21 @@ protected:
 private:
     // The item's column-0 text behind its ancestors', joined by "/".
     QString itemPath(QTreeWidgetItem *item) const;
+    // Empties the panel's local program folder, or makes it: once, when first shown.
+    void prepareLocalFolder();
     void refreshRemoteFiles();
     void showTreeAgain();
-    // The tree of remoteFiles, under "Unselected!".
+    // The tree of the listing, under "Unselected!".
     void buildTree();
     // The "Name" column as wide as the widest item of the whole tree needs.
     void fitNameColumn(QTreeWidgetItem *widest);
 
-    Ui::FileEdit *ui;
-    QStringList remoteFiles;
+    std::unique_ptr<Ui::FileEdit> ui;
     // The listing as the controller last gave it: while it stays the same, so does the tree.
-    QStringList lastListing;
-    rbxInterface *rbx;
+    ProgramListing listing;
+    std::unique_ptr<rbxInterface> rbx;
     QPoint dragPos;
     bool dragging;
-
-    static QString localRplDir;
-    static const QString remoteRplDir;
-    // Directory nodes the operator collapsed, as itemPath + "/"; shared by every chooser.
-    static QSet<QString> collapsedDirs;
+    // The panel's local program folder, known once the dialog is first shown.
+    QString localRplDir;
 };

@@ -1,0 +1,3 @@
+#include "core/modulelog.h"
+
+Q_LOGGING_CATEGORY(moduleLog, "ruvozuvid", QtWarningMsg)
