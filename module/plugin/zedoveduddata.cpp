@@ -1,26 +1,28 @@
 #include "zedoveduddata.h"
 
-#include "pagestack.h"
 #include "zuzeraroveman.h"
 
 ZedOvedudData::ZedOvedudData() = default;
 
-ZedOvedudData::~ZedOvedudData()
-{
-    pagestack::destroy();
-}
+ZedOvedudData::~ZedOvedudData() = default;
 
 QWidget *ZedOvedudData::createCustomWidget()
 {
-    if (ZuzEraroveMan *stack = pagestack::current()) {
+    if (stack) {
         stack->retranslatePages();
-        return stack;
+        return stack.get();
     }
-    pagestack::adopt(new ZuzEraroveMan(nullptr));
-    return pagestack::current();
+    stack = std::make_unique<ZuzEraroveMan>(nullptr);
+    return stack.get();
 }
 
 QWidget *ZedOvedudData::customWidget()
 {
-    return pagestack::current();
+    return stack.get();
+}
+
+void ZedOvedudData::destroyStack()
+{
+    // reset() clears the pointer before the deletion runs.
+    stack.reset();
 }

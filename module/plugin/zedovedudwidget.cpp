@@ -1,6 +1,6 @@
 #include "zedovedudwidget.h"
 
-#include "pagestack.h"
+#include "zedoveduddata.h"
 #include "zuzeraroveman.h"
 
 #include "basertmwidgetdata.h"
@@ -27,7 +27,7 @@ void ZedOvedudWidget::slotIdle()
 {
     if (!isVisible())
         return;
-    if (ZuzEraroveMan *stack = pagestack::current())
+    if (auto *stack = qobject_cast<ZuzEraroveMan *>(getCentralWidget()))
         stack->refreshVisiblePages();
     m_idlePending = false;
 }
@@ -46,6 +46,7 @@ bool ZedOvedudWidget::setUsedVars(int kind, bool used)
 void ZedOvedudWidget::closeAppSlot()
 {
     setCentralWidget(nullptr);
-    pagestack::destroy();
+    // Only a widget shown with the module's data has a stack that can ask to close.
+    static_cast<ZedOvedudData *>(widgetData())->destroyStack();
     DesktopApi::closeApplication(0, false);
 }
