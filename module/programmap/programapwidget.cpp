@@ -4,6 +4,7 @@
 #include "controllerfiles.h"
 #include "core/treepath.h"
 #include "core/domain.h"
+#include "core/modulelog.h"
 #include "fileedit.h"
 #include "modulepaths.h"
 #include "msgboxes.h"
@@ -21,7 +22,7 @@ constexpr int rows = ProgramMap::numbers;
 } // namespace
 
 prograMapWidget::prograMapWidget(QWidget *parent)
-    : QWidget(parent), ui(new Ui::prograMapWidget), fileEdit(nullptr), selectedRow(0), selectedColumn(0)
+    : QWidget(parent), ui(std::make_unique<Ui::prograMapWidget>()), selectedRow(0), selectedColumn(0)
 {
     ui->setupUi(this);
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
@@ -40,27 +41,21 @@ prograMapWidget::prograMapWidget(QWidget *parent)
         table->setItem(r, 0, centredItem(QString::number(r + 1)));
         table->setItem(r, 1, centredItem(QString()));
     }
-    if (!fileEdit)
-        fileEdit = new FileEdit(nullptr);
+    fileEdit = std::make_unique<FileEdit>(nullptr);
     fileEdit->setVisible(false);
 
     connect(table, &QTableWidget::cellClicked, this, &prograMapWidget::tableCellClickedSlot);
     connect(ui->backBtn, &QPushButton::clicked, this, &prograMapWidget::quit);
     connect(ui->saveButton, &QPushButton::clicked, this, &prograMapWidget::saveBtnSlot);
     connect(ui->resetBtn, &QPushButton::clicked, this, &prograMapWidget::resetBtnSlot);
-    connect(fileEdit, &FileEdit::signalUpateRpl, this, &prograMapWidget::onSlotUpateRpl);
+    connect(fileEdit.get(), &FileEdit::signalUpateRpl, this, &prograMapWidget::onSlotUpateRpl);
     connect(ui->emptyBtn, &QPushButton::clicked, this, &prograMapWidget::emptyBtnSlot);
 
-    treepath::makeFolder(modulepaths::panelRoot(), modulepaths::localDir());
     // The first load runs once the page is on its way to the screen.
     QTimer::singleShot(50, this, &prograMapWidget::refreshUi);
 }
 
-prograMapWidget::~prograMapWidget()
-{
-    delete fileEdit;
-    delete ui;
-}
+prograMapWidget::~prograMapWidget() = default;
 
 void prograMapWidget::retranslateUi()
 {
@@ -103,6 +98,9 @@ void prograMapWidget::refreshUi()
 Outcome prograMapWidget::loadMap()
 {
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    // A folder that cannot be made fails the fetch into it, which says so.
+    if (!treepath::makeFolder(modulepaths::panelRoot(), modulepaths::localDir()))
+        qCWarning(moduleLog).noquote() << "The local folder could not be made:" << modulepaths::localDir();
     if (!api->getFileFromCtrl(modulepaths::ctrlProgramMapPath(), modulepaths::localProgramMapPath())) {
         // A controller without a map has an empty one, which is what the table shows at first.
         programMap.setRead(programMap.isRead() || absentOnController(modulepaths::ctrlProgramMapPath()));
@@ -135,7 +133,7 @@ void prograMapWidget::tableCellClickedSlot(int row, int column)
     // The chooser runs from the event loop, not inside the table's mouse handler: the panel may
     // close the screen while the chooser is open, and the table must not be in the middle of an
     // event when it goes. It reports through signalUpateRpl while it is still open.
-    QTimer::singleShot(0, fileEdit, [this] {
+    QTimer::singleShot(0, fileEdit.get(), [this] {
         if (!fileEdit->isVisible())
             fileEdit->exec();
     });

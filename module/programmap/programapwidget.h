@@ -8,6 +8,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <memory>
+
 class FileEdit;
 
 namespace Ui {
@@ -51,9 +53,9 @@ private:
     bool inEditMode() const;
     void enterViewMode();
 
-    Ui::prograMapWidget *ui;
+    std::unique_ptr<Ui::prograMapWidget> ui;
     ProgramMap programMap;
-    FileEdit *fileEdit;
+    std::unique_ptr<FileEdit> fileEdit;
     int selectedRow;
     int selectedColumn;
 };

@@ -3,6 +3,7 @@
 
 #include "softplcfun.h"
 
+#include "core/modulelog.h"
 #include "core/treepath.h"
 #include "modulepaths.h"
 
@@ -41,7 +42,9 @@ void SoftPlcFun::loadXplConfig()
         plcRow(plc)->hide();
     const QString local = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove/xpl.cfg"), true);
     const QString dir = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove"), true);
-    treepath::makeFolder(modulepaths::panelRoot(), dir);
+    // A folder that cannot be made fails the fetch into it, which shows the first two rows.
+    if (!treepath::makeFolder(modulepaths::panelRoot(), dir))
+        qCWarning(moduleLog).noquote() << "The local folder could not be made:" << dir;
     if (DataAccess::GetFileFromController2TPU(QStringLiteral("/xpl/xpl.cfg"), local, false)) {
         parseXplConfig(local);
         return;

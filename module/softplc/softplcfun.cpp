@@ -9,17 +9,14 @@
 #include "rtmfunctions.h"
 #include "zuzerarovelibapi.h"
 
-SoftPlcFun::SoftPlcFun(QWidget *parent) : QWidget(parent), ui(new Ui::SoftPlcFun), entriesRead(false)
+SoftPlcFun::SoftPlcFun(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::SoftPlcFun>()), entriesRead(false)
 {
     ui->setupUi(this);
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
     initPage();
 }
 
-SoftPlcFun::~SoftPlcFun()
-{
-    delete ui;
-}
+SoftPlcFun::~SoftPlcFun() = default;
 
 void SoftPlcFun::initPage()
 {

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class QComboBox;
 
 namespace Ui {
@@ -56,7 +58,7 @@ private:
     void takeBoxes();
     QWidget *plcRow(int plc) const;
 
-    Ui::SoftPlcFun *ui;
+    std::unique_ptr<Ui::SoftPlcFun> ui;
     QList<QComboBox *> modeBoxes;
     QList<QComboBox *> progNameBoxes;
     // The entries, with the file they were read from.
