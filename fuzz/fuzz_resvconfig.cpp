@@ -1,55 +1,47 @@
-// The reservation configuration as the service reads it: shown by the monitor, its names scrolled
-// and the page painted; then the settings page built on it and saved without an edit, which must
-// send the controller the very record that was read, names byte for byte.
+// The reservation configuration as the service reads it: the monitor's rows, polls and scrolling
+// on it, then the settings saved without an edit, which must give the controller the very record
+// that was read, names byte for byte.
 
 #include "fuzzsetup.h"
 
-#include "zuzerarovemainpage.h"
-#include "zuzerarovesetting.h"
+#include "core/reservationmonitor.h"
+#include "core/settingseditor.h"
 
 #include "simcontroller.h"
-#include "simenvironment.h"
 #include "zuzerarovefiles.h"
 #include "zuzerarovelibapi.h"
-
-#include <QCoreApplication>
-#include <QFile>
-#include <QPushButton>
 
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     fuzzSetup();
-    static ZuzEraroveMainPage *monitor = [] {
-        fuzzEnvironment().addPrograms({QStringLiteral("A.XPL"), QStringLiteral("SUB/B.XPL")});
-        auto *page = new ZuzEraroveMainPage(nullptr);
-        page->show();
-        QMetaObject::invokeMethod(page, "initTimerSlot");
-        return page;
-    }();
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     if (!api->readZuzEraroveFile(fuzzInputFile(data, size, QStringLiteral("fuzz-config.xml"))))
         return 0;
     const ZuzEraroveData read = api->resvData;
-    monitor->initTable(api->resvData);
-    monitor->updateConfigView(api->resvData);
-    for (int step = 0; step < 3; ++step) {
-        QMetaObject::invokeMethod(monitor, "onRollText");
-        monitor->refreshMonitor();
-    }
-    monitor->repaint();
+    const QStringList listed{QStringLiteral("A.XPL"), QStringLiteral("SUB/B.XPL")};
 
-    const QString ctrlFile = sim::Controller::instance().root() + QLatin1String(zuzfiles::ctrlConfigPath);
-    QFile::remove(ctrlFile);
-    {
-        ZuzEraroveSetting settings(nullptr);
-        settings.findChild<QPushButton *>(QStringLiteral("saveButton"))->click();
+    ReservationMonitor monitor;
+    monitor.setConfig(read, listed);
+    for (int step = 0; step < 3; ++step) {
+        monitor.roll();
+        monitor.apply(monitor.read(*api));
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (int r = 0; r < monitor.rows(); ++r)
+        if (monitor.shownName(r).isEmpty() || monitor.statusText(r).isEmpty() || monitor.sequenceText(r).isEmpty())
+            std::abort();
+
+    SettingsEditor settings;
+    settings.load(read, listed);
+    settings.missingReport();
+    api->resvData = SettingsEditor::withRunState(settings.record(), read.runState);
+    const QString root = sim::panelRoot();
+    const QString out = root + QStringLiteral("/Application/zuzerarove/fuzz-saved.xml");
     ZuzEraroveData sent;
-    // Nothing is sent when the file would pass the size limit; what is sent is what was read.
-    if (zuzfiles::readConfig(sim::Controller::instance().root(), ctrlFile, &sent) && !api->isSameRplResData(sent, read))
+    // A record that would write past the size limit is refused whole; what is written is what was read.
+    if (api->writeZuzEraroveFile(out)
+        && (!zuzfiles::readConfig(root, out, &sent) || !api->isSameRplResData(sent, read)))
         std::abort();
     return 0;
 }

@@ -1,13 +1,9 @@
-// The controller's environment list.
+// The controller's environment list: which soft-PLCs it names, whatever it holds.
 
-#include "fuzzsetup.h"
-
-#include "softplcfun.h"
+#include "core/softplcconfig.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    fuzzSetup();
-    static SoftPlcFun *page = new SoftPlcFun(nullptr);
-    page->parseXplConfig(fuzzInputFile(data, size, QStringLiteral("fuzz-xpl.cfg")));
+    softPlcsNamed(QByteArray(reinterpret_cast<const char *>(data), int(size)));
     return 0;
 }
