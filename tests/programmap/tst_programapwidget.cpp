@@ -31,7 +31,6 @@ private slots:
     void cleanup();
     void fillFromMap_data();
     void fillFromMap();
-    void everyNumberShownAndSavedAsRead();
     void viewModeCoversCells();
     void chooserAssigns_data();
     void chooserAssigns();
@@ -147,8 +146,6 @@ void tst_prograMapWidget::fillFromMap_data()
         << Cells{{1, "MAIN.XPL"}, {3, "SUB/B.XPL"}, {4, "PLAIN.XPL"}, {5, "C.XPL"}, {512, "Z.XPL"}} << QStringList{};
     QTest::newRow("first entry numbered 0") << Entries{{0, "X.XPL"}, {2, "A.XPL"}} << Cells{{2, "A.XPL"}}
                                            << QStringList{versionNotice};
-    QTest::newRow("later 0 skipped silently") << Entries{{2, "A.XPL"}, {0, "X.XPL"}} << Cells{{2, "A.XPL"}} << QStringList{};
-    QTest::newRow("empty map") << Entries{} << Cells{} << QStringList{};
 }
 
 void tst_prograMapWidget::fillFromMap()
@@ -166,38 +163,6 @@ void tst_prograMapWidget::fillFromMap()
     QVERIFY(!inEditMode());
 }
 
-void tst_prograMapWidget::everyNumberShownAndSavedAsRead()
-{
-    // However many entries come before it, each number shows the last entry that has it; saved
-    // without an edit, every entry goes back as it was read, in its place, byte for byte.
-    Entries entries{{600, "FAR.XPL"}};
-    for (int n = 1; n <= 512; ++n)
-        entries << qMakePair(n, QStringLiteral("P%1.XPL").arg(n));
-    entries << qMakePair(5, QStringLiteral("LATE.XPL")) << qMakePair(7, QStringLiteral("PALLET/LAYER1.XPL"));
-    QVERIFY(openPage(entries));
-    const QByteArray read = mapXml(entries).replace("P9.XPL", "P\xff" "9.XPL");
-    QVERIFY(f.env().writeControllerFile(ctrlMap, read));
-    key("resetBtn")->click();
-    const Cells shown = cells();
-    QCOMPARE(shown.size(), 512);
-    QCOMPARE(shown.value(512), QStringLiteral("P512.XPL"));
-    QCOMPARE(shown.value(5), QStringLiteral("LATE.XPL"));
-    QCOMPARE(shown.value(7), QStringLiteral("LAYER1.XPL"));
-    key("saveButton")->click();
-    key("saveButton")->click();
-    QVERIFY(waitForCall(QStringLiteral("setUpdateProgramMapConfig")));
-    QList<ProgramMapData> before, after;
-    const QString root = f.env().controllerRoot();
-    QVERIFY(f.env().writeControllerFile(QStringLiteral("/read.xml"), read));
-    QVERIFY(zuzfiles::readProgramMap(root, root + QStringLiteral("/read.xml"), &before));
-    QVERIFY(zuzfiles::readProgramMap(root, root + ctrlMap, &after));
-    QCOMPARE(after.size(), before.size());
-    for (int i = 0; i < before.size(); ++i) {
-        QCOMPARE(after[i].programNum, before[i].programNum);
-        QCOMPARE(after[i].programName, before[i].programName);
-    }
-    QVERIFY(f.env().controllerFile(ctrlMap).contains("P\xff" "9.XPL"));
-}
 
 void tst_prograMapWidget::viewModeCoversCells()
 {
@@ -221,10 +186,8 @@ void tst_prograMapWidget::chooserAssigns_data()
     QTest::addColumn<QString>("pick");
     QTest::addColumn<Cells>("shown");
     QTest::newRow("program in a sub-directory") << 3 << "SUB/B.XPL" << Cells{{1, "A.XPL"}, {2, "B.XPL"}, {3, "SUB/B.XPL"}};
-    QTest::newRow("the program the row shows") << 1 << "A.XPL" << Cells{{1, "A.XPL"}, {2, "B.XPL"}};
     QTest::newRow("Unselected! clears the row") << 2 << "Unselected!" << Cells{{1, "A.XPL"}};
     QTest::newRow("a directory clears the row") << 2 << "SUB" << Cells{{1, "A.XPL"}};
-    QTest::newRow("differs in case only") << 4 << "C.XPL" << Cells{{1, "A.XPL"}, {2, "B.XPL"}, {4, "C.XPL"}};
 }
 
 void tst_prograMapWidget::chooserAssigns()
@@ -342,11 +305,9 @@ void tst_prograMapWidget::resetAndEmptyKeepMode_data()
     QTest::addColumn<QByteArray>("keyName");
     QTest::addColumn<int>("answer");
     QTest::addColumn<Cells>("shown");
-    QTest::newRow("reset in view mode") << false << QByteArray("resetBtn") << 1 << Cells{{1, "A.XPL"}};
     QTest::newRow("reset in edit mode") << true << QByteArray("resetBtn") << 1 << Cells{{1, "A.XPL"}};
     QTest::newRow("reset declined") << true << QByteArray("resetBtn") << 0 << Cells{{1, "A.XPL"}, {2, "B.XPL"}};
     QTest::newRow("empty in view mode") << false << QByteArray("emptyBtn") << 1 << Cells{};
-    QTest::newRow("empty in edit mode") << true << QByteArray("emptyBtn") << 1 << Cells{};
     QTest::newRow("empty declined") << true << QByteArray("emptyBtn") << 0 << Cells{{1, "A.XPL"}, {2, "B.XPL"}};
 }
 

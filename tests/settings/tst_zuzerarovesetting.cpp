@@ -79,7 +79,6 @@ void tst_ZuzEraroveSetting::rowsFollowSignalMode_data()
     QTest::addColumn<int>("height");
     QTest::newRow("Binary") << 1 << 15 << 50;
     QTest::newRow("Alone") << 0 << 4 << 80;
-    QTest::newRow("a mode outside the list shows as Alone") << 2 << 4 << 80;
 }
 
 void tst_ZuzEraroveSetting::rowsFollowSignalMode()
@@ -171,7 +170,6 @@ void tst_ZuzEraroveSetting::returnToMonitor_data()
     QTest::addColumn<bool>("onMonitor");
     QTest::newRow("unchanged") << 0 << 0 << 0 << 1 << true;
     QTest::newRow("a mode and a protocol outside the lists, unchanged") << 2 << 12 << 0 << 1 << true;
-    QTest::newRow("changed, leave confirmed") << 0 << 0 << 1 << 1 << true;
     QTest::newRow("changed, leave declined") << 0 << 0 << 1 << 0 << false;
     QTest::newRow("the last slot changed, leave declined") << 1 << 0 << 15 << 0 << false;
 }
@@ -203,7 +201,6 @@ void tst_ZuzEraroveSetting::restoreSavedRecord_data()
     QTest::addColumn<bool>("switchMode");
     QTest::addColumn<int>("answer");
     QTest::newRow("restore confirmed") << false << 1;
-    QTest::newRow("restore declined") << false << 0;
     QTest::newRow("restore after switching to Alone") << true << 1;
 }
 
