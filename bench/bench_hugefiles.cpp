@@ -5,9 +5,9 @@
 
 #include "benchmain.h"
 
-#include "programapwidget.h"
-#include "zuzerarovemainpage.h"
-#include "zuzerarovesetting.h"
+#include "programmap/programapwidget.h"
+#include "monitor/zuzerarovemainpage.h"
+#include "settings/zuzerarovesetting.h"
 
 #include "msgboxsim.h"
 #include "simcontroller.h"

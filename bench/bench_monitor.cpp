@@ -2,8 +2,8 @@
 
 #include "benchmain.h"
 
-#include "factories.h"
-#include "zuzerarovemainpage.h"
+#include "plugin/factories.h"
+#include "monitor/zuzerarovemainpage.h"
 
 #include "modulescreen.h"
 #include "msgboxsim.h"

@@ -2,8 +2,8 @@
 
 #include "benchmain.h"
 
-#include "factories.h"
-#include "fileedit.h"
+#include "plugin/factories.h"
+#include "chooser/fileedit.h"
 
 #include "modulescreen.h"
 #include "msgboxsim.h"

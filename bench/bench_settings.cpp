@@ -2,7 +2,7 @@
 
 #include "benchmain.h"
 
-#include "zuzerarovesetting.h"
+#include "settings/zuzerarovesetting.h"
 
 #include "msgboxsim.h"
 #include "simcontroller.h"

@@ -3,7 +3,7 @@
 
 #include "fuzzsetup.h"
 
-#include "zuzerarovemainpage.h"
+#include "monitor/zuzerarovemainpage.h"
 
 #include "simenvironment.h"
 #include "zuzerarovefiles.h"

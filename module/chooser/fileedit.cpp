@@ -1,11 +1,11 @@
-#include "fileedit.h"
+#include "chooser/fileedit.h"
 #include "ui_fileedit.h"
 
 #include "core/programlisting.h"
 #include "core/treepath.h"
 #include "core/modulelog.h"
-#include "modulepaths.h"
-#include "msgboxes.h"
+#include "plugin/modulepaths.h"
+#include "plugin/msgboxes.h"
 
 #include "rbxinterface.h"
 #include "rtmfunctions.h"

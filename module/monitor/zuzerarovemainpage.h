@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/reservationmonitor.h"
-#include "msgboxes.h"
+#include "plugin/msgboxes.h"
 
 #include "zuzerarovelibapi.h"
 

@@ -1,4 +1,4 @@
-#include "configstate.h"
+#include "plugin/configstate.h"
 
 namespace {
 bool isKnown = false;

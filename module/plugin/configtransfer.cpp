@@ -1,6 +1,6 @@
-#include "configtransfer.h"
+#include "plugin/configtransfer.h"
 
-#include "modulepaths.h"
+#include "plugin/modulepaths.h"
 
 #include "zuzerarovelibapi.h"
 

@@ -1,4 +1,4 @@
-#include "controllerfiles.h"
+#include "plugin/controllerfiles.h"
 
 #include "rbxinterface.h"
 

@@ -1,8 +1,8 @@
-#include "factories.h"
+#include "plugin/factories.h"
 
-#include "zedoveduddata.h"
-#include "zedovedudwidget.h"
-#include "zuzeraroveman.h"
+#include "plugin/zedoveduddata.h"
+#include "plugin/zedovedudwidget.h"
+#include "plugin/zuzeraroveman.h"
 
 BaseZedOvedudData *createZedOvedudData()
 {

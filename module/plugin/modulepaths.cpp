@@ -1,4 +1,4 @@
-#include "modulepaths.h"
+#include "plugin/modulepaths.h"
 
 #include "rtmfunctions.h"
 

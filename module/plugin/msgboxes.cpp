@@ -1,4 +1,4 @@
-#include "msgboxes.h"
+#include "plugin/msgboxes.h"
 
 #include "msgbox.h"
 

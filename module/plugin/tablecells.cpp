@@ -1,4 +1,4 @@
-#include "tablecells.h"
+#include "plugin/tablecells.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
-#include "zedoveduddata.h"
+#include "plugin/zedoveduddata.h"
 
-#include "zuzeraroveman.h"
+#include "plugin/zuzeraroveman.h"
 
 ZedOvedudData::ZedOvedudData() = default;
 

@@ -1,7 +1,7 @@
-#include "zedovedudwidget.h"
+#include "plugin/zedovedudwidget.h"
 
-#include "zedoveduddata.h"
-#include "zuzeraroveman.h"
+#include "plugin/zedoveduddata.h"
+#include "plugin/zuzeraroveman.h"
 
 #include "basertmwidgetdata.h"
 #include "desktopapi.h"

@@ -1,11 +1,11 @@
-#include "zuzeraroveman.h"
+#include "plugin/zuzeraroveman.h"
 
 #include "core/domain.h"
 
-#include "zuzerarovemainpage.h"
-#include "zuzerarovesetting.h"
-#include "programapwidget.h"
-#include "softplcfun.h"
+#include "monitor/zuzerarovemainpage.h"
+#include "settings/zuzerarovesetting.h"
+#include "programmap/programapwidget.h"
+#include "softplc/softplcfun.h"
 
 ZuzEraroveMan::ZuzEraroveMan(QWidget *parent)
     : QStackedWidget(parent), monitorPage(nullptr), settingPage(nullptr), softPlcPage(nullptr),

@@ -1,14 +1,14 @@
-#include "programapwidget.h"
+#include "programmap/programapwidget.h"
 #include "ui_programapwidget.h"
 
-#include "controllerfiles.h"
+#include "plugin/controllerfiles.h"
 #include "core/treepath.h"
 #include "core/domain.h"
 #include "core/modulelog.h"
-#include "fileedit.h"
-#include "modulepaths.h"
-#include "msgboxes.h"
-#include "tablecells.h"
+#include "chooser/fileedit.h"
+#include "plugin/modulepaths.h"
+#include "plugin/msgboxes.h"
+#include "plugin/tablecells.h"
 
 #include "rtmfunctions.h"
 

@@ -1,12 +1,12 @@
-#include "zuzerarovesetting.h"
+#include "settings/zuzerarovesetting.h"
 #include "ui_zuzerarovesetting.h"
 
-#include "configstate.h"
+#include "plugin/configstate.h"
 #include "core/settingseditor.h"
-#include "configtransfer.h"
+#include "plugin/configtransfer.h"
 #include "core/domain.h"
-#include "msgboxes.h"
-#include "tablecells.h"
+#include "plugin/msgboxes.h"
+#include "plugin/tablecells.h"
 
 #include "msgbox.h"
 #include "qtouchlineedit.h"

@@ -1,11 +1,11 @@
 // The soft-PLC configuration file and the controller's environment list, read and written in
 // the panel's tree through its guard; the documents themselves are SoftPlcConfig's.
 
-#include "softplcfun.h"
+#include "softplc/softplcfun.h"
 
 #include "core/modulelog.h"
 #include "core/treepath.h"
-#include "modulepaths.h"
+#include "plugin/modulepaths.h"
 
 #include "dataaccess.h"
 #include "rtmfunctions.h"

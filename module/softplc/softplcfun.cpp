@@ -1,9 +1,9 @@
-#include "softplcfun.h"
+#include "softplc/softplcfun.h"
 #include "ui_softplcfun.h"
 
-#include "controllerfiles.h"
+#include "plugin/controllerfiles.h"
 #include "core/domain.h"
-#include "tablecells.h"
+#include "plugin/tablecells.h"
 
 #include "dataaccess.h"
 #include "rtmfunctions.h"

@@ -2,7 +2,7 @@
 
 #include "core/softplcconfig.h"
 #include "core/domain.h"
-#include "msgboxes.h"
+#include "plugin/msgboxes.h"
 
 #include <QList>
 #include <QString>

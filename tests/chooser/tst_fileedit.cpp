@@ -1,4 +1,4 @@
-#include "fileedit.h"
+#include "chooser/fileedit.h"
 
 #include "debugcapture.h"
 #include "modulefixture.h"

@@ -1,6 +1,6 @@
-#include "factories.h"
+#include "plugin/factories.h"
 
-#include "fileedit.h"
+#include "chooser/fileedit.h"
 #include "ui_fileedit.h"
 #include "ui_programapwidget.h"
 #include "ui_softplcfun.h"

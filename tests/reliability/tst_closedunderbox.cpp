@@ -1,4 +1,4 @@
-#include "factories.h"
+#include "plugin/factories.h"
 
 #include "modulefixture.h"
 #include "msgboxsim.h"

@@ -1,5 +1,5 @@
-#include "factories.h"
-#include "softplcfun.h"
+#include "plugin/factories.h"
+#include "softplc/softplcfun.h"
 
 #include "core/softplcconfig.h"
 #include "xmloutline.h"
