@@ -4,8 +4,8 @@
 #include "core/programlisting.h"
 #include "core/treepath.h"
 #include "core/modulelog.h"
-#include "plugin/modulepaths.h"
-#include "plugin/msgboxes.h"
+#include "common/modulepaths.h"
+#include "common/msgboxes.h"
 
 #include "rbxinterface.h"
 #include "rtmfunctions.h"

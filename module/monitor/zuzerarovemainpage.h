@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/reservationmonitor.h"
-#include "plugin/msgboxes.h"
+#include "common/msgboxes.h"
 
 #include "zuzerarovelibapi.h"
 

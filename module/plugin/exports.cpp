@@ -6,7 +6,7 @@
 //                                    stack, which the data object owns.
 
 #include "plugin/factories.h"
-#include "plugin/modulepaths.h"
+#include "common/modulepaths.h"
 
 #include <QtGlobal>
 

@@ -1,14 +1,14 @@
 #include "programmap/programapwidget.h"
 #include "ui_programapwidget.h"
 
-#include "plugin/controllerfiles.h"
+#include "common/controllerfiles.h"
 #include "core/treepath.h"
 #include "core/domain.h"
 #include "core/modulelog.h"
 #include "chooser/fileedit.h"
-#include "plugin/modulepaths.h"
-#include "plugin/msgboxes.h"
-#include "plugin/tablecells.h"
+#include "common/modulepaths.h"
+#include "common/msgboxes.h"
+#include "common/tablecells.h"
 
 #include "rtmfunctions.h"
 

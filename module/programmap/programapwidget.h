@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/programmap.h"
-#include "plugin/msgboxes.h"
+#include "common/msgboxes.h"
 
 #include "zuzerarovelibapi.h"
 

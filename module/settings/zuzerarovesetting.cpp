@@ -1,12 +1,12 @@
 #include "settings/zuzerarovesetting.h"
 #include "ui_zuzerarovesetting.h"
 
-#include "plugin/configstate.h"
+#include "common/configstate.h"
 #include "core/settingseditor.h"
-#include "plugin/configtransfer.h"
+#include "common/configtransfer.h"
 #include "core/domain.h"
-#include "plugin/msgboxes.h"
-#include "plugin/tablecells.h"
+#include "common/msgboxes.h"
+#include "common/tablecells.h"
 
 #include "msgbox.h"
 #include "qtouchlineedit.h"

@@ -2,7 +2,7 @@
 
 #include "core/softplcconfig.h"
 #include "core/domain.h"
-#include "plugin/msgboxes.h"
+#include "common/msgboxes.h"
 
 #include <QList>
 #include <QString>
@@ -28,7 +28,7 @@ public:
     // Aligns the modes with the service's auto-start flags; the page stack's idle refresh.
     void syncAutoStartState();
 
-    // The configuration file (softplcfiles.cpp). Read: false when the file cannot be loaded,
+    // The configuration file. Read: false when the file cannot be loaded,
     // the entries then as they were. Write: false when the file cannot be saved; what the
     // operator did not change is written as it was read.
     bool readSoftPlcConfig(const QString &path);

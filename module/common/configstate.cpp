@@ -1,4 +1,4 @@
-#include "plugin/configstate.h"
+#include "common/configstate.h"
 
 namespace {
 bool isKnown = false;

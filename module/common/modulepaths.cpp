@@ -1,4 +1,4 @@
-#include "plugin/modulepaths.h"
+#include "common/modulepaths.h"
 
 #include "rtmfunctions.h"
 

@@ -1,6 +1,6 @@
-#include "plugin/configtransfer.h"
+#include "common/configtransfer.h"
 
-#include "plugin/modulepaths.h"
+#include "common/modulepaths.h"
 
 #include "zuzerarovelibapi.h"
 

@@ -1,4 +1,4 @@
-#include "plugin/msgboxes.h"
+#include "common/msgboxes.h"
 
 #include "msgbox.h"
 

@@ -1,4 +1,4 @@
-#include "plugin/controllerfiles.h"
+#include "common/controllerfiles.h"
 
 #include "rbxinterface.h"
 

@@ -1,4 +1,4 @@
-#include "plugin/tablecells.h"
+#include "common/tablecells.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
