@@ -1,11 +1,11 @@
 #include "chooser/fileedit.h"
 #include "ui_fileedit.h"
 
-#include "core/programlisting.h"
-#include "core/treepath.h"
-#include "core/modulelog.h"
 #include "common/modulepaths.h"
 #include "common/msgboxes.h"
+#include "core/modulelog.h"
+#include "core/programlisting.h"
+#include "core/treepath.h"
 
 #include "rbxinterface.h"
 #include "rtmfunctions.h"

@@ -4,10 +4,10 @@
 #include "common/configstate.h"
 #include "common/configtransfer.h"
 #include "common/controllerfiles.h"
-#include "core/domain.h"
 #include "common/modulepaths.h"
 #include "common/msgboxes.h"
 #include "common/tablecells.h"
+#include "core/domain.h"
 
 #include "dataaccess.h"
 #include "rtmfunctions.h"

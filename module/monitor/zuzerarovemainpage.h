@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/reservationmonitor.h"
 #include "common/msgboxes.h"
+#include "core/reservationmonitor.h"
 
 #include "zuzerarovelibapi.h"
 

@@ -5,8 +5,8 @@
 //                                    given; the host owns it. It shows the module's one page
 //                                    stack, which the data object owns.
 
-#include "plugin/factories.h"
 #include "common/modulepaths.h"
+#include "plugin/factories.h"
 
 #include <QtGlobal>
 

@@ -3,8 +3,8 @@
 #include "core/domain.h"
 
 #include "monitor/zuzerarovemainpage.h"
-#include "settings/zuzerarovesetting.h"
 #include "programmap/programapwidget.h"
+#include "settings/zuzerarovesetting.h"
 #include "softplc/softplcfun.h"
 
 ZuzEraroveMan::ZuzEraroveMan(QWidget *parent)

@@ -1,14 +1,14 @@
 #include "programmap/programapwidget.h"
 #include "ui_programapwidget.h"
 
-#include "common/controllerfiles.h"
-#include "core/treepath.h"
-#include "core/domain.h"
-#include "core/modulelog.h"
 #include "chooser/fileedit.h"
+#include "common/controllerfiles.h"
 #include "common/modulepaths.h"
 #include "common/msgboxes.h"
 #include "common/tablecells.h"
+#include "core/domain.h"
+#include "core/modulelog.h"
+#include "core/treepath.h"
 
 #include "rtmfunctions.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/programmap.h"
 #include "common/msgboxes.h"
+#include "core/programmap.h"
 
 #include "zuzerarovelibapi.h"
 

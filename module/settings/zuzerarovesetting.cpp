@@ -2,11 +2,11 @@
 #include "ui_zuzerarovesetting.h"
 
 #include "common/configstate.h"
-#include "core/settingseditor.h"
 #include "common/configtransfer.h"
-#include "core/domain.h"
 #include "common/msgboxes.h"
 #include "common/tablecells.h"
+#include "core/domain.h"
+#include "core/settingseditor.h"
 
 #include "msgbox.h"
 #include "qtouchlineedit.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/softplcconfig.h"
-#include "core/domain.h"
 #include "common/msgboxes.h"
+#include "core/domain.h"
+#include "core/softplcconfig.h"
 
 #include <QList>
 #include <QString>
