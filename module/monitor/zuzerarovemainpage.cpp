@@ -1,7 +1,6 @@
 #include "monitor/zuzerarovemainpage.h"
 #include "ui_zuzerarovemainpage.h"
 
-#include "common/configstate.h"
 #include "common/configtransfer.h"
 #include "common/controllerfiles.h"
 #include "common/modulepaths.h"
@@ -33,6 +32,11 @@ ZuzEraroveMainPage::ZuzEraroveMainPage(QWidget *parent)
 }
 
 ZuzEraroveMainPage::~ZuzEraroveMainPage() = default;
+
+void ZuzEraroveMainPage::shareConfigState(std::shared_ptr<ConfigState> state)
+{
+    configState = std::move(state);
+}
 
 void ZuzEraroveMainPage::setUpColumns()
 {
@@ -77,14 +81,14 @@ Outcome ZuzEraroveMainPage::fetchConfig()
     else if (!api->readZuzEraroveFile(modulepaths::localConfigPath()))
         failure = tr("Failed to read file.");
     if (failure.isEmpty()) {
-        configstate::markRead();
+        configState->markRead();
         return Outcome::Done;
     }
     // With no file on the controller the service's defaults are what the controller has.
     if (absentOnController(modulepaths::ctrlConfigPath()))
-        configstate::markRead();
+        configState->markRead();
     else
-        configstate::markUnknown();
+        configState->markUnknown();
     return showError(this, failure);
 }
 
@@ -251,7 +255,7 @@ void ZuzEraroveMainPage::onRunorstopbuttonClicked()
     ui->runOrStopButton->setEnabled(false);
     // A configuration that was never read is fetched again first: sending the record as it is
     // would replace the controller's settings with defaults.
-    if (!configstate::known()) {
+    if (!configState->known()) {
         const Outcome fetched = fetchConfig();
         if (fetched == Outcome::Gone)
             return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/msgboxes.h"
+#include "core/configstate.h"
 #include "core/reservationmonitor.h"
 
 #include "zuzerarovelibapi.h"
@@ -36,6 +37,8 @@ public:
     void updateConfigView(ZuzEraroveData config);
     // The live poll, on every idle call while the page is visible; writes only what changed.
     void refreshMonitor();
+    // Whether the configuration was read, shared with the other pages of the stack.
+    void shareConfigState(std::shared_ptr<ConfigState> state);
 
 signals:
     void setCurrentWidgetSignal(int pageId);
@@ -75,5 +78,6 @@ private:
     // The start-up has read the configuration and built the rows: the poll may run.
     bool initialised;
     ReservationMonitor monitor;
+    std::shared_ptr<ConfigState> configState = std::make_shared<ConfigState>();
     QTimer rollTimer;
 };

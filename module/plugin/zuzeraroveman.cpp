@@ -44,10 +44,21 @@ Page *ZuzEraroveMan::page(Page *&member)
 {
     if (!member) {
         member = new Page(nullptr);
+        attach(member);
         addWidget(member);
         connect(member, &Page::setCurrentWidgetSignal, this, &ZuzEraroveMan::setCurrentWidgetSlot);
     }
     return member;
+}
+
+void ZuzEraroveMan::attach(ZuzEraroveMainPage *page)
+{
+    page->shareConfigState(configState);
+}
+
+void ZuzEraroveMan::attach(ZuzEraroveSetting *page)
+{
+    page->shareConfigState(configState);
 }
 
 void ZuzEraroveMan::refreshVisiblePages()

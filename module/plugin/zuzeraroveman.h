@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/configstate.h"
+
 #include <QStackedWidget>
+
+#include <memory>
 
 class ZuzEraroveMainPage;
 class ZuzEraroveSetting;
@@ -32,9 +36,14 @@ private:
     // The page in member, made and added on the first request.
     template<typename Page>
     Page *page(Page *&member);
+    // The pages that save the configuration share whether it was read.
+    void attach(ZuzEraroveMainPage *page);
+    void attach(ZuzEraroveSetting *page);
+    void attach(QWidget *) {}
 
     ZuzEraroveMainPage *monitorPage;
     ZuzEraroveSetting *settingPage;
     SoftPlcFun *softPlcPage;
     prograMapWidget *prograMapPage;
+    std::shared_ptr<ConfigState> configState = std::make_shared<ConfigState>();
 };

@@ -1,7 +1,6 @@
 #include "settings/zuzerarovesetting.h"
 #include "ui_zuzerarovesetting.h"
 
-#include "common/configstate.h"
 #include "common/configtransfer.h"
 #include "common/msgboxes.h"
 #include "common/tablecells.h"
@@ -29,7 +28,7 @@ void scrollBarsAsNeeded(QComboBox *combo)
 
 ZuzEraroveSetting::ZuzEraroveSetting(QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::ZuzEraroveSetting>()), loading(false),
-      builtFrom(configstate::generation())
+      builtFrom(configState->generation())
 {
     ui->setupUi(this);
     // The operator's choices are edits; the page's own loading of a record is not.
@@ -45,6 +44,13 @@ ZuzEraroveSetting::ZuzEraroveSetting(QWidget *parent)
 }
 
 ZuzEraroveSetting::~ZuzEraroveSetting() = default;
+
+void ZuzEraroveSetting::shareConfigState(std::shared_ptr<ConfigState> state)
+{
+    configState = std::move(state);
+    // Built just now, from the record the shared state describes.
+    builtFrom = configState->generation();
+}
 
 void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
 {
@@ -180,7 +186,7 @@ void ZuzEraroveSetting::on_saveButton_clicked()
     if (confirm(this, tr("Are you sure to save it?")) != Answer::Yes)
         return;
     // Saving a record that was never read would write defaults over the controller's settings.
-    if (!configstate::known()) {
+    if (!configState->known()) {
         finish(showError(this, tr("The settings could not be read from the controller, so nothing was "
                                   "saved. Check the connection, then leave the screen and open it again.")));
         return;
@@ -215,8 +221,8 @@ void ZuzEraroveSetting::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // The configuration was read again while this page was hidden (it holds no unsaved edits
     // then: Return is the only way out of it).
-    if (builtFrom != configstate::generation()) {
-        builtFrom = configstate::generation();
+    if (builtFrom != configState->generation()) {
+        builtFrom = configState->generation();
         reloadFromWorkingRecord();
         return;
     }

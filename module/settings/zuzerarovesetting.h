@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/configstate.h"
 #include "core/settingseditor.h"
 
 #include "zuzerarovelibapi.h"
@@ -25,6 +26,9 @@ class ZuzEraroveSetting : public QWidget
 public:
     explicit ZuzEraroveSetting(QWidget *parent);
     ~ZuzEraroveSetting() override;
+
+    // Whether the configuration was read, shared with the other pages of the stack.
+    void shareConfigState(std::shared_ptr<ConfigState> state);
 
 signals:
     void setCurrentWidgetSignal(int pageId);
@@ -57,6 +61,7 @@ private:
     QList<QTouchLineEdit *> cycleEdits;
     std::unique_ptr<MsgBox> pendingMsgBox;
     SettingsEditor editor;
+    std::shared_ptr<ConfigState> configState = std::make_shared<ConfigState>();
     // The widgets are being loaded with a record: their changes are no edits.
     bool loading;
     // The configuration's read generation the widgets were built from.
