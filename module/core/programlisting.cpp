@@ -1,5 +1,7 @@
 #include "core/programlisting.h"
 
+#include <QHash>
+
 namespace {
 
 // The n-th of the fields that commas separate in a listing entry; empty when it has fewer.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QPair>
 #include <QSet>
 #include <QString>

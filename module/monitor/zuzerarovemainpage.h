@@ -7,7 +7,6 @@
 #include "zuzerarovelibapi.h"
 
 #include <QList>
-#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
