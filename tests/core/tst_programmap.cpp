@@ -58,6 +58,12 @@ void tst_ProgramMap::unchangedSaveWritesWhatWasRead()
     ProgramMap map;
     map.load(toMaps(read));
     QCOMPARE(toEntries(map.toSave()), read);
+    // Each number shows the last entry that has it, however many entries come before.
+    QMap<int, QString> last;
+    for (const auto &e : read)
+        last[e.first] = e.second;
+    for (int n = 1; n <= ProgramMap::numbers; ++n)
+        QCOMPARE(map.name(n), last.value(n));
 }
 
 void tst_ProgramMap::edits_data()
