@@ -107,7 +107,8 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
         bool ok = false;
         const QString text = m_parser.value(opt);
         const double value = text.toDouble(&ok);
-        if (!ok || value < min || value > max || (whole && value != double(qint64(value))))
+        // Written so that "nan" fails too: it compares false with everything.
+        if (!ok || !(value >= min && value <= max) || (whole && value != double(qint64(value))))
             return refuse(opt.names().first(), text,
                           QStringLiteral("not a %1 from %2 to %3").arg(whole ? QStringLiteral("whole number")
                                                                              : QStringLiteral("number"))
@@ -130,6 +131,20 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
     for (const QCommandLineOption *out : {&m_report, &m_journal, &m_record})
         if (m_parser.isSet(*out) && !writableFolder(QFileInfo(m_parser.value(*out)).absolutePath()))
             return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("its folder cannot be written"));
+    // An output never goes through a link nor replaces a scenario the run plays.
+    QStringList inputs;
+    for (const QString &scenario : m_parser.values(m_scenario) + m_parser.positionalArguments())
+        inputs << QFileInfo(scenario).absoluteFilePath();
+    for (const QCommandLineOption *out : {&m_report, &m_journal, &m_record}) {
+        if (!m_parser.isSet(*out))
+            continue;
+        const QFileInfo file(m_parser.value(*out));
+        if (file.isSymLink())
+            return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("a link: write to the file itself"));
+        if (inputs.contains(file.absoluteFilePath())
+            || (file.exists() && inputs.contains(file.canonicalFilePath())))
+            return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("a scenario this run plays"));
+    }
     if (m_parser.isSet(m_record) && (m_parser.isSet(m_scenario) || m_parser.isSet(m_tour)))
         return refuse(m_record.names().first(), m_parser.value(m_record), QStringLiteral("records an operator, not a scenario"));
     if ((m_parser.isSet(m_scenario) || m_parser.isSet(m_tour)) && (m_parser.isSet(m_panel) || m_parser.isSet(m_controller)))

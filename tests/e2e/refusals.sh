@@ -31,11 +31,24 @@ refused() {
 }
 refused "--idle -5: not a whole number from 1 to 60000" --idle -5
 refused "--speed abc: not a number" --speed abc
+refused "--speed nan: not a number" --speed nan
+refused "--tour-pace nan: not a number" --tour-pace nan
 refused "--run-time -1: not a whole number" --run-time -1
 refused "--panel-root $work/none: no such folder" --panel-root "$work/none"
 refused "--controller-root $work/none: no such folder" --controller-root "$work/none"
 refused "--tour /proc/shots: a folder that cannot be made or written" --tour /proc/shots
 refused "Unknown option 'idel'" --idel 5
+# An output that would replace the scenario being played, or write through a link, is refused
+# and the scenario stays as it was.
+inputs=$(mktemp -d)
+trap 'rm -rf "$work" "$inputs"' EXIT
+cp "$dir/unknown-step.json" "$inputs/s.json"
+ln -s "$inputs/s.json" "$inputs/link.xml"
+for option in --report --journal; do
+    refused "$option $inputs/s.json: a scenario this run plays" --scenario "$inputs/s.json" "$option" "$inputs/s.json"
+    refused "$option $inputs/link.xml: a link" --scenario "$inputs/s.json" "$option" "$inputs/link.xml"
+done
+cmp -s "$dir/unknown-step.json" "$inputs/s.json" || fail "the scenario was replaced"
 "$panel" --version | grep -q "^virtualpanel [0-9]" || fail "--version"
 QT_QPA_PLATFORM=none "$panel" --help | grep -q -- "--scenario <file>" || fail "--help without a display"
 echo "refusals: ok"
