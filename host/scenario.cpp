@@ -187,6 +187,13 @@ QString checkStep(const ScenarioStep &step, bool inSetup)
             return QStringLiteral("\"%1\" is not a path in the controller:/, panel:/ or outside:/ tree")
                 .arg(step.args.value(key).toString());
     }
+    // A picture lands in the --screenshots folder, never beside or above it.
+    if (step.kind == QLatin1String("screenshot")) {
+        const QString shot = step.args.value(step.kind).toString();
+        if (shot.isEmpty() || shot.contains(QLatin1Char('/')) || shot.contains(QLatin1Char('\\'))
+            || shot.startsWith(QLatin1Char('.')))
+            return QStringLiteral("\"%1\" is not a file name of the screenshots folder").arg(shot);
+    }
     return QString();
 }
 

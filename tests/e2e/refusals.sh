@@ -17,6 +17,7 @@ expect() {
 expect does-not-parse.json 5 "missing after a comma"
 expect unknown-step.json "5, step 2" 'unknown step "tap"'
 expect no-such-key.json "5, step 2" "there is no launchButton on the screen"
+expect screenshot-outside.json "5, step 2" "is not a file name of the screenshots folder"
 # Each bad value is named with its option; nothing is made or written.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
