@@ -146,6 +146,44 @@ QList<int> elementLines(const QByteArray &text, const QString &key)
     return lines;
 }
 
+// What kind of value a step's field takes, where one kind serves every step that has it; "" for
+// a field whose kind depends on the step ("is").
+QString fieldProblem(const QString &step, const QString &key, const QJsonValue &v)
+{
+    static const QStringList numbers{"within", "count", "slot", "row", "column", "total", "index",
+                                     "mapSize", "signalMode", "protocol"};
+    static const QStringList texts{"attribute", "box", "contains", "content", "element", "item",
+                                   "kind", "path", "status", "text", "to"};
+    static const QStringList flags{"on", "select", "started", "window", "timeline", "absent"};
+    auto listOf = [&v](bool (QJsonValue::*is)() const) {
+        if (!v.isArray())
+            return false;
+        for (const QJsonValue &item : v.toArray())
+            if (!(item.*is)())
+                return false;
+        return true;
+    };
+    bool fits = true;
+    QString kind;
+    if (numbers.contains(key)) {
+        fits = valueFits(Value::Number, v);
+        kind = QStringLiteral("a whole number");
+    } else if (texts.contains(key) || (key == QLatin1String("of") && step != QLatin1String("expect calls"))) {
+        fits = v.isString();
+        kind = QStringLiteral("a text");
+    } else if (flags.contains(key)) {
+        fits = v.isBool();
+        kind = QStringLiteral("true or false");
+    } else if (key == QLatin1String("of") || key == QLatin1String("except") || key == QLatin1String("programs")) {
+        fits = listOf(&QJsonValue::isString);
+        kind = QStringLiteral("a list of texts");
+    } else if (key == QLatin1String("autoStart")) {
+        fits = listOf(&QJsonValue::isBool);
+        kind = QStringLiteral("a list of true and false");
+    }
+    return fits ? QString() : QStringLiteral("\"%1\" takes %2 for \"%3\"").arg(step, kind, key);
+}
+
 bool isTreePath(const QString &path)
 {
     static const QStringList trees = {QStringLiteral("controller:/"), QStringLiteral("panel:/"),
@@ -177,9 +215,15 @@ QString checkStep(const ScenarioStep &step, bool inSetup)
         if (key.endsWith(QLatin1Char('!')) && !step.args.contains(bare))
             return QStringLiteral("\"%1\" needs \"%2\"").arg(name, bare);
     }
-    for (auto it = step.args.begin(); it != step.args.end(); ++it)
+    for (auto it = step.args.begin(); it != step.args.end(); ++it) {
         if (!allowed.contains(it.key()))
             return QStringLiteral("\"%1\" takes no \"%2\"").arg(name, it.key());
+        if (it.key() != step.kind) {
+            const QString problem = fieldProblem(name, it.key(), it.value());
+            if (!problem.isEmpty())
+                return problem;
+        }
+    }
     // A fault's "path" is a part of the controller paths it hits; the other paths name a file.
     for (const char *pathKey : {"write", "remove", "link", "to", "path"}) {
         const QString key = QString::fromLatin1(pathKey);
@@ -269,6 +313,9 @@ bool loadScenario(const QString &path, const QString &sampleController, Scenario
     for (auto it = root.begin(); it != root.end(); ++it)
         if (!QStringList{"name", "controller", "setup", "steps"}.contains(it.key())) {
             *error = QStringLiteral("%1: unknown field \"%2\"").arg(path, it.key());
+            return false;
+        } else if ((it.key() == QLatin1String("name") || it.key() == QLatin1String("controller")) && !it.value().isString()) {
+            *error = QStringLiteral("%1: \"%2\" is a text").arg(path, it.key());
             return false;
         }
     scenario->file = path;
