@@ -303,16 +303,26 @@ QJsonValue ScenarioRunner::substituted(const QJsonValue &value) const
     QString text = value.toString();
     text.replace(QStringLiteral("${panel}"), m_workDir + QStringLiteral("/panel"));
     text.replace(QStringLiteral("${controller}"), m_workDir + QStringLiteral("/controller"));
-    // "${repeat:N:900000}" stands for nine hundred thousand Ns; a text grows to 64 MiB at most.
+    // "${repeat:N:900000}" stands for nine hundred thousand Ns. One pass over the text, which
+    // grows to 64 MiB at most however many tokens it holds; what a token gives is not read again.
     static const QRegularExpression repeat(QStringLiteral("\\$\\{repeat:([^:}]*):(\\d+)\\}"));
     constexpr qint64 MostCharacters = 64 << 20;
-    QRegularExpressionMatch m;
-    while ((m = repeat.match(text)).hasMatch()) {
+    QString out;
+    int from = 0;
+    QRegularExpressionMatchIterator it = repeat.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.midRef(from, m.capturedStart() - from);
+        from = m.capturedEnd();
         const QString part = m.captured(1);
-        const qint64 times = qMin(m.captured(2).toLongLong(), MostCharacters / qMax(1, part.size()));
-        text.replace(m.capturedStart(), m.capturedLength(), part.repeated(int(times)));
+        const qint64 room = qMax<qint64>(0, MostCharacters - out.size());
+        const qint64 times = qMin(m.captured(2).toLongLong(), room / qMax(1, part.size()));
+        out += part.repeated(int(times));
     }
-    return text;
+    if (from == 0)
+        return text;
+    out += text.midRef(from);
+    return out;
 }
 
 QMap<QString, QByteArray> ScenarioRunner::snapshot() const

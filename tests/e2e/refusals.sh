@@ -51,6 +51,9 @@ for option in --report --journal; do
     refused "$option $inputs/link.xml: a link" --scenario "$inputs/s.json" "$option" "$inputs/link.xml"
 done
 cmp -s "$dir/unknown-step.json" "$inputs/s.json" || fail "the scenario was replaced"
+# Text substitution has one budget a text and runs in one pass: twenty tokens of 64 MiB play.
+timeout 120 "$panel" --module "$module" --scenario "$dir/../bounded/twenty-repeats.json" >/dev/null 2>&1 \
+    || fail "twenty repeat tokens did not play"
 "$panel" --version | grep -q "^virtualpanel [0-9]" || fail "--version"
 QT_QPA_PLATFORM=none "$panel" --help | grep -q -- "--scenario <file>" || fail "--help without a display"
 echo "refusals: ok"
