@@ -149,10 +149,20 @@ int main(int argc, char *argv[])
         QCoreApplication core(argc, argv);
         commandLine.showHelpOrVersion(QCoreApplication::arguments());
     }
+    // Without a display, Qt's platform plugin would abort: the options are read, and scenarios
+    // and the tour played, on the offscreen platform instead.
+    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                           && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !arguments.contains(QStringLiteral("-platform"));
+    if (noDisplay)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Options options;
     if (!commandLine.read(QCoreApplication::arguments(), &options))
         return 2;
+    if (noDisplay && options.scenarios.isEmpty() && options.tourDir.isEmpty()) {
+        std::fprintf(stderr, "virtualpanel: no display to show the panel on; --scenario and --tour play without one\n");
+        return 2;
+    }
     // Scenarios play in trees of their own, never in a panel's or a controller's given folder.
     QTemporaryDir scenarioDir;
     QList<Scenario> scenarios;

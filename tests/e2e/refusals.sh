@@ -54,6 +54,11 @@ cmp -s "$dir/unknown-step.json" "$inputs/s.json" || fail "the scenario was repla
 # Text substitution has one budget a text and runs in one pass: twenty tokens of 64 MiB play.
 timeout 120 "$panel" --module "$module" --scenario "$dir/../bounded/twenty-repeats.json" >/dev/null 2>&1 \
     || fail "twenty repeat tokens did not play"
+# Without a display a bad option is still exit 2, the panel says it needs one, and a scenario plays.
+nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$panel" --module "$module" "$@" >/dev/null 2>&1; }
+nodisplay --idel 5; [ $? = 2 ] || fail "a bad option without a display is not exit 2"
+nodisplay; [ $? = 2 ] || fail "the panel without a display is not exit 2"
+nodisplay --scenario "$dir/../bounded/twenty-repeats.json" || fail "a scenario without a display did not play"
 "$panel" --version | grep -q "^virtualpanel [0-9]" || fail "--version"
 QT_QPA_PLATFORM=none "$panel" --help | grep -q -- "--scenario <file>" || fail "--help without a display"
 echo "refusals: ok"
