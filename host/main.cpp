@@ -19,12 +19,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QRegularExpression>
 #include <QScopedPointer>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QTimer>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -136,6 +138,26 @@ int playScenarios(PanelWindow &window, ModuleLoader &loader, const QList<Scenari
 
 } // namespace
 
+// A scenario run's temporary folder names the process that made it.
+static QString runFolderPrefix(qint64 pid)
+{
+    return QStringLiteral("virtualpanel-run%1-").arg(pid);
+}
+
+// The temporary folders of runs whose process is gone (a crash, a kill) are removed: only real
+// folders of this user with the run prefix; a link is not followed.
+static void removeCrashedRuns()
+{
+    const QRegularExpression runFolder(QStringLiteral("^virtualpanel-run(\\d+)-[A-Za-z0-9]{6}$"));
+    const QFileInfoList entries = QDir::temp().entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QFileInfo &entry : entries) {
+        const QRegularExpressionMatch m = runFolder.match(entry.fileName());
+        if (!m.hasMatch() || entry.ownerId() != uint(geteuid()) || QFileInfo::exists(QStringLiteral("/proc/") + m.captured(1)))
+            continue;
+        QDir(entry.absoluteFilePath()).removeRecursively();
+    }
+}
+
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("virtualpanel"));
@@ -164,7 +186,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     // Scenarios play in trees of their own, never in a panel's or a controller's given folder.
-    QTemporaryDir scenarioDir;
+    removeCrashedRuns();
+    QTemporaryDir scenarioDir(QDir::temp().filePath(runFolderPrefix(QCoreApplication::applicationPid()) + QStringLiteral("XXXXXX")));
     QList<Scenario> scenarios;
     if (!options.tourDir.isEmpty()) {
         options.scenarios.prepend(tourScenario());

@@ -59,6 +59,18 @@ nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$panel" --mo
 nodisplay --idel 5; [ $? = 2 ] || fail "a bad option without a display is not exit 2"
 nodisplay; [ $? = 2 ] || fail "the panel without a display is not exit 2"
 nodisplay --scenario "$dir/../bounded/twenty-repeats.json" || fail "a scenario without a display did not play"
+# A run removes the temporary folders of runs whose process is gone, and nothing else.
+tmp=$(mktemp -d)
+trap 'rm -rf "$work" "$inputs" "$tmp"' EXIT
+mkdir -p "$tmp/virtualpanel-run999999999-abcDEF/panel" "$tmp/virtualpanel-run$$-abcDEF" "$tmp/virtualpanel-other"
+ln -s "$inputs" "$tmp/virtualpanel-run999999998-linked"
+TMPDIR=$tmp "$panel" --module "$module" --scenario "$dir/../bounded/twenty-repeats.json" >/dev/null 2>&1 \
+    || fail "a scenario with crashed runs' folders did not play"
+[ ! -e "$tmp/virtualpanel-run999999999-abcDEF" ] || fail "a crashed run's folder stayed"
+[ -d "$tmp/virtualpanel-run$$-abcDEF" ] && [ -d "$tmp/virtualpanel-other" ] && [ -f "$inputs/s.json" ] \
+    || fail "a folder the bench did not leave was removed"
+[ -z "$(ls "$tmp" | grep -v -e "virtualpanel-run$$-" -e virtualpanel-other -e virtualpanel-run999999998-linked -e "^runtime-")" ] \
+    || fail "the run left its own folder: $(ls "$tmp")"
 "$panel" --version | grep -q "^virtualpanel [0-9]" || fail "--version"
 QT_QPA_PLATFORM=none "$panel" --help | grep -q -- "--scenario <file>" || fail "--help without a display"
 echo "refusals: ok"
