@@ -426,7 +426,7 @@ StepOutcome ScenarioRunner::expectOfController(const QString &what, const QJsonO
         for (const QJsonValue &name : args.value(QStringLiteral("of")).toArray())
             names << name.toString();
         return check(QStringLiteral("calls of ") + names.join(QStringLiteral(", ")), args.value(QStringLiteral("count")),
-                     int(sim::CallLog::instance().entriesOf(names).size()));
+                     int(sim::CallLog::instance().count(names)));
     }
     // A slot, or the service's state; every field given must match.
     QJsonObject found;

@@ -15,14 +15,25 @@ static QString callName(const QString &entry)
 
 void CallLog::add(const QString &entry)
 {
-    if (m_enabled)
-        m_entries.append(entry);
+    if (m_enabled) {
+        ++m_counts[callName(entry)];
+        if (m_keepEntries)
+            m_entries.append(entry);
+    }
     // The journal hears commands; the queries the screen polls many times a second would bury them.
     if (!Journal::instance().isHeard())
         return;
     const QString name = callName(entry).section(QStringLiteral("::"), -1);
     if (!name.startsWith(QLatin1String("get")) && !name.startsWith(QLatin1String("is")))
         Journal::instance().record(QStringLiteral("call"), entry);
+}
+
+qint64 CallLog::count(const QStringList &names) const
+{
+    qint64 n = 0;
+    for (const QString &name : names)
+        n += m_counts.value(name);
+    return n;
 }
 
 QStringList CallLog::entriesExcept(const QStringList &names) const

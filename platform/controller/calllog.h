@@ -3,6 +3,7 @@
 #include "journal.h"
 #include "simcontroller_global.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -18,17 +19,28 @@ public:
 
     void add(const QString &entry);
     QStringList entries() const { return m_entries; }
+    // How many calls of the given names were heard since the last clear, entries kept or not.
+    qint64 count(const QStringList &names) const;
+    // Keep every entry (the tests read them in order), or count the calls by name only, so a long
+    // run's log stays the same size (the scenario runner).
+    void setKeepEntries(bool keep) { m_keepEntries = keep; }
     // The log without the calls of the given names (the monitor's poll, for example).
     QStringList entriesExcept(const QStringList &names) const;
     // Only the calls of the given names.
     QStringList entriesOf(const QStringList &names) const;
-    void clear() { m_entries.clear(); }
+    void clear()
+    {
+        m_entries.clear();
+        m_counts.clear();
+    }
     void setEnabled(bool on) { m_enabled = on; }
     bool isEnabled() const { return m_enabled; }
 
 private:
     QStringList m_entries;
+    QHash<QString, qint64> m_counts;
     bool m_enabled = true;
+    bool m_keepEntries = true;
 };
 
 inline QString logArg(const QString &s) { return s; }
