@@ -152,6 +152,25 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
                       m_parser.value(m_parser.isSet(m_panel) ? m_panel : m_controller),
                       QStringLiteral("scenarios play in a temporary folder of their own"));
 
+    // The recording's copy of the controller, beside it, is made afresh: it may be neither a link
+    // (its target's files would go) nor the controller itself, nor hold it or lie inside it.
+    if (m_parser.isSet(m_record)) {
+        const QFileInfo record(m_parser.value(m_record));
+        const QFileInfo copy(record.absoluteDir().filePath(record.completeBaseName() + QStringLiteral(".controller")));
+        const QString controller =
+            QFileInfo(rootFrom(m_parser.value(m_controller), "RTM_CONTROLLER_ROOT", "controller")).canonicalFilePath();
+        const QString copyPath = copy.exists() ? copy.canonicalFilePath() : copy.absoluteFilePath();
+        auto within = [](const QString &inner, const QString &outer) {
+            return !outer.isEmpty() && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
+        };
+        if (copy.isSymLink())
+            return refuse(m_record.names().first(), m_parser.value(m_record),
+                          QStringLiteral("%1 is a link; the recording's controller copy goes there").arg(copy.filePath()));
+        if (within(copyPath, controller) || within(controller, copyPath))
+            return refuse(m_record.names().first(), m_parser.value(m_record),
+                          QStringLiteral("its controller copy %1 would replace the controller").arg(copy.filePath()));
+    }
+
     o->module = m_parser.value(m_module);
     o->moduleGiven = m_parser.isSet(m_module);
     o->panelRoot = rootFrom(m_parser.value(m_panel), "RTM_PANEL_ROOT", "panel");

@@ -51,6 +51,17 @@ for option in --report --journal; do
     refused "$option $inputs/link.xml: a link" --scenario "$inputs/s.json" "$option" "$inputs/link.xml"
 done
 cmp -s "$dir/unknown-step.json" "$inputs/s.json" || fail "the scenario was replaced"
+# A recording's controller copy never replaces a linked folder or the controller itself.
+mkdir -p "$inputs/keep"
+echo kept >"$inputs/keep/file"
+ln -s "$inputs/keep" "$inputs/rec.controller"
+refused "--record $inputs/rec.json: $inputs/rec.controller is a link" --record "$inputs/rec.json"
+mkdir -p "$inputs/s2.controller"
+echo kept >"$inputs/s2.controller/file"
+refused "would replace the controller" --controller-root "$inputs/s2.controller" --record "$inputs/s2.json"
+refused "would replace the controller" --controller-root "$inputs" --record "$inputs/x/y.json"
+[ "$(cat "$inputs/keep/file")" = kept ] && [ "$(cat "$inputs/s2.controller/file")" = kept ] \
+    || fail "a linked folder or the controller lost its files"
 # Text substitution has one budget a text and runs in one pass: twenty tokens of 64 MiB play.
 timeout 120 "$panel" --module "$module" --scenario "$dir/../bounded/twenty-repeats.json" >/dev/null 2>&1 \
     || fail "twenty repeat tokens did not play"
