@@ -154,11 +154,11 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
 
     // The recording's copy of the controller, beside it, is made afresh: it may be neither a link
     // (its target's files would go) nor the controller itself, nor hold it or lie inside it.
+    const QString controllerRoot = rootFrom(m_parser.value(m_controller), "RTM_CONTROLLER_ROOT", "controller");
     if (m_parser.isSet(m_record)) {
         const QFileInfo record(m_parser.value(m_record));
         const QFileInfo copy(record.absoluteDir().filePath(record.completeBaseName() + QStringLiteral(".controller")));
-        const QString controller =
-            QFileInfo(rootFrom(m_parser.value(m_controller), "RTM_CONTROLLER_ROOT", "controller")).canonicalFilePath();
+        const QString controller = QFileInfo(controllerRoot).canonicalFilePath();
         const QString copyPath = copy.exists() ? copy.canonicalFilePath() : copy.absoluteFilePath();
         auto within = [](const QString &inner, const QString &outer) {
             return !outer.isEmpty() && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
@@ -174,7 +174,7 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
     o->module = m_parser.value(m_module);
     o->moduleGiven = m_parser.isSet(m_module);
     o->panelRoot = rootFrom(m_parser.value(m_panel), "RTM_PANEL_ROOT", "panel");
-    o->controllerRoot = rootFrom(m_parser.value(m_controller), "RTM_CONTROLLER_ROOT", "controller");
+    o->controllerRoot = controllerRoot;
     o->idleMs = int(idle);
     o->quitAfterMs = int(quitAfter);
     o->tourDir = m_parser.value(m_tour);

@@ -94,8 +94,6 @@ Outcome ZuzEraroveMainPage::fetchConfig()
 
 void ZuzEraroveMainPage::initTable(ZuzEraroveData config)
 {
-    // The rows follow the record; the names follow once the program list is known.
-    monitor.setConfig(config, monitor.listed());
     QTableWidget *table = ui->zuzeraroveMonitoeTW;
     resetSlotRows(table, reserveBtns, cancelBtns, QSize(900, 406), config.signalMode);
     setUpColumns();

@@ -30,7 +30,8 @@ public:
     // Fetches and reads the configuration, builds the table and starts the name scrolling;
     // Gone when the screen was closed under its failure note.
     Outcome loadConfigFromCtrl();
-    // Rows, ID column and the per-row keys for config's signal mode.
+    // Rows, ID column and the per-row keys for config's signal mode; updateConfigView follows with
+    // the names and the rows' rules.
     void initTable(ZuzEraroveData config);
     // Mode and protocol labels, the protocol hand-over, names and key enabling.
     void updateConfigView(ZuzEraroveData config);
