@@ -1,5 +1,6 @@
-#include "moduleloader.h"
-#include "panelwindow.h"
+#include "app/moduleloader.h"
+#include "engine/session.h"
+#include "panel/panelwindow.h"
 
 #include "basezedoveduddata.h"
 #include "desktopsim.h"
@@ -88,7 +89,7 @@ void tst_ModuleLoader::refusesBrokenModules()
     QVERIFY(!loader.load());
     for (const QString &part : mustName)
         QVERIFY2(loader.error().contains(part), qPrintable(loader.error()));
-    QCOMPARE(loader.createData(), nullptr);
+    QVERIFY(!loader.dataFactory());
 }
 
 void tst_ModuleLoader::moduleOnThePanel()
@@ -102,18 +103,15 @@ void tst_ModuleLoader::moduleOnThePanel()
         ++closes;
     });
     PanelWindow window(true);
-    BaseZedOvedudData *data = loader.createData();
-    QVERIFY(data);
-    RtmBaseWidget *widget = loader.createWidget(data, window.pendantScreen());
-    QVERIFY(widget);
-    window.setModule(data, widget);
+    ModuleSession session(loader.dataFactory(), loader.widgetFactory());
+    QVERIFY(session.open(window.pendantScreen(), {true, 5, true}).isOk());
+    RtmBaseWidget *widget = session.widget();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(widget->size(), QSize(1024, 688));
     QVERIFY(widget->findChild<QWidget *>(QStringLiteral("testLabel"))->isVisible());
 
     // The host's idle calls reach the module's widget; its exit key closes through the desktop.
-    window.startIdle(5);
     QWidget *page = widget->getCentralWidget();
     QTRY_VERIFY(page->property("idleCalls").toInt() >= 3);
     QVERIFY(!sim::idlePending(widget));

@@ -1,8 +1,9 @@
-#include "moduleloader.h"
-#include "panelwindow.h"
-#include "recorder.h"
-#include "scenario.h"
-#include "scenariorunner.h"
+#include "app/moduleloader.h"
+#include "engine/recorder.h"
+#include "engine/scenario.h"
+#include "engine/scenariorunner.h"
+#include "engine/session.h"
+#include "panel/panelwindow.h"
 
 #include "basezedoveduddata.h"
 #include "rtmbasewidget.h"
@@ -84,15 +85,14 @@ void tst_Recorder::recordedSessionReplays()
     QVERIFY2(loader.load(), qPrintable(loader.error()));
     PanelWindow window(true);
     m_window = &window;
-    BaseZedOvedudData *data = loader.createData();
-    window.setModule(data, loader.createWidget(data, window.pendantScreen()));
+    ModuleSession session(loader.dataFactory(), loader.widgetFactory());
+    QVERIFY(session.open(window.pendantScreen()).isOk());
     window.show();
-    window.startIdle(20);
     QVERIFY(waitForCall(QStringLiteral("getFileFromCtrl")));
 
     const QString file = out.filePath(QStringLiteral("session.json"));
     {
-        Recorder recorder(&window, file, controller);
+        Recorder recorder(&window, &session, file, controller);
         tap("runOrStopButton");
         QTRY_VERIFY(shown<QAbstractButton>("runOrStopButton")->text() == QStringLiteral("Stop"));
         sim::Reservation::instance().setBinaryCode(2);
@@ -115,7 +115,7 @@ void tst_Recorder::recordedSessionReplays()
         tap("returnButton");
         QVERIFY(recorder.save());
     }
-    window.releaseModule();
+    session.close();
 
     Scenario scenario;
     QString error;
@@ -125,7 +125,7 @@ void tst_Recorder::recordedSessionReplays()
         kinds << step.kind;
     for (const char *kind : {"press", "binary", "reserve", "cancel", "answer", "choose", "type", "expect", "wait"})
         QVERIFY2(kinds.contains(QString::fromLatin1(kind)), kind);
-    ScenarioRunner runner(&window, &loader, work.path(), QString());
+    ScenarioRunner runner(&window, &session, work.path(), QString());
     bool finished = false;
     connect(&runner, &ScenarioRunner::finished, this, [&finished] { finished = true; });
     runner.start({scenario});

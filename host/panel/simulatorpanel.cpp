@@ -1,4 +1,4 @@
-#include "simulatorpanel.h"
+#include "panel/simulatorpanel.h"
 
 #include "simcontroller.h"
 #include "zuzerarovesim.h"

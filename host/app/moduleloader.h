@@ -27,8 +27,9 @@ public:
     QString error() const { return m_error; }
     QString path() const { return m_path; }
 
-    BaseZedOvedudData *createData() const;
-    RtmBaseWidget *createWidget(BaseRtmWidgetData *data, QWidget *parent) const;
+    // The factories, null until load() succeeded.
+    CreateDataFn dataFactory() const { return m_createData; }
+    CreateWidgetFn widgetFactory() const { return m_createWidget; }
 
 private:
     QString m_path;

@@ -1,13 +1,11 @@
-#include "scenariorunner.h"
+#include "engine/scenariorunner.h"
 
-#include "moduleloader.h"
-#include "panelwindow.h"
-#include "scenariostep.h"
+#include "engine/scenariostep.h"
+#include "engine/session.h"
+#include "engine/stage.h"
 
-#include "basezedoveduddata.h"
 #include "desktopsim.h"
 #include "msgboxsim.h"
-#include "rtmbasewidget.h"
 #include "rtmcoresim.h"
 #include "simcontroller.h"
 #include "zuzerarovesim.h"
@@ -40,12 +38,6 @@ rlimit savedFileLimit;
 
 } // namespace
 
-QString boxText(const QWidget *box)
-{
-    const QLabel *label = box->findChild<QLabel *>(QStringLiteral("msgBoxText"));
-    return label ? label->text() : box->objectName();
-}
-
 void limitFileSize(qint64 bytes)
 {
     static bool limited = false;
@@ -64,9 +56,10 @@ void limitFileSize(qint64 bytes)
     }
 }
 
-ScenarioRunner::ScenarioRunner(PanelWindow *window, ModuleLoader *loader, const QString &workDir,
+ScenarioRunner::ScenarioRunner(Stage *stage, ModuleSession *session, const QString &workDir,
                                const QString &shotDir, double pace, QObject *parent)
-    : QObject(parent), m_window(window), m_loader(loader), m_workDir(workDir), m_shotDir(shotDir), m_pace(pace)
+    : QObject(parent), m_stage(stage), m_session(session), m_pageWatch(pace), m_workDir(workDir), m_shotDir(shotDir),
+      m_pace(pace)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &ScenarioRunner::tick);
@@ -111,8 +104,7 @@ void ScenarioRunner::tick()
         return;
     case Phase::Opening:
         // The monitor's start-up has fetched the configuration: the screen is up.
-        if (sim::CallLog::instance().count({QStringLiteral("getFileFromCtrl")}) == 0
-            && m_stepClock.elapsed() < 5000 * m_pace) {
+        if (!screenprofile::isStarted() && m_stepClock.elapsed() < 5000 * m_pace) {
             schedule(20);
             return;
         }
@@ -179,19 +171,14 @@ void ScenarioRunner::openScreen()
     sim::CallLog::instance().clear();
     sim::MsgBoxHooks::clearRecords();
 
-    BaseZedOvedudData *data = m_loader->createData();
-    RtmBaseWidget *widget = data ? m_loader->createWidget(data, m_window->pendantScreen()) : nullptr;
-    if (!widget) {
-        delete data;
-        m_failure = QStringLiteral("the module made no screen");
+    m_pageWatch.reset();
+    if (const Result opened = m_session->open(m_stage->pendantScreen()); !opened) {
+        m_failure = QStringLiteral("the module made no screen: ") + opened.error();
         m_error = true;
         m_phase = Phase::Ending;
         schedule(0);
         return;
     }
-    m_window->setModule(data, widget);
-    widget->setUsedVars(0, true);
-    m_window->startIdle(20);
     m_phase = Phase::Opening;
     m_stepClock.start();
     schedule(20);
@@ -257,7 +244,7 @@ void ScenarioRunner::endScenario()
         if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
             if (m_failure.isEmpty()) {
                 m_failure = QStringLiteral("%1: a box was left open: \"%2\"").arg(m_scenarios.at(m_current).file,
-                                                                                 boxText(box));
+                                                                                 screenprofile::textOf(box));
                 say(QStringLiteral("  FAILED: ") + m_failure);
             }
             box->reject();
@@ -282,9 +269,7 @@ void ScenarioRunner::endScenario()
 
 void ScenarioRunner::tearDownScreen()
 {
-    if (RtmBaseWidget *widget = m_window->moduleWidget())
-        widget->setUsedVars(0, false);
-    m_window->releaseModule();
+    m_session->close();
 }
 
 QString ScenarioRunner::resolve(const QString &treePath) const

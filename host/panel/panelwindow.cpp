@@ -1,20 +1,13 @@
-#include "panelwindow.h"
+#include "panel/panelwindow.h"
 
-#include "journalview.h"
-#include "simulatorpanel.h"
+#include "panel/journalview.h"
+#include "panel/simulatorpanel.h"
 
-#include "basezedoveduddata.h"
-#include "rtmbasewidget.h"
-#include "rtmcoresim.h"
 #include "simcontroller.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>
-#include <QApplication>
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
-#include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -66,77 +59,28 @@ PanelWindow::PanelWindow(bool withSimulator, QWidget *parent) : QWidget(parent)
         row->addWidget(m_journal);
     }
 
-    m_idleTimer = new QTimer(this);
-    connect(m_idleTimer, &QTimer::timeout, this, &PanelWindow::idle);
     auto *clock = new QTimer(this);
     connect(clock, &QTimer::timeout, this, &PanelWindow::updateStatus);
     clock->start(500);
     updateStatus();
 }
 
-PanelWindow::~PanelWindow()
+QPixmap PanelWindow::picture(Picture which) const
 {
-    releaseModule();
-}
-
-void PanelWindow::setModule(BaseZedOvedudData *data, RtmBaseWidget *widget)
-{
-    releaseModule();
-    m_data = data;
-    m_widget = widget;
-    if (widget) {
-        widget->setParent(m_screen);
-        widget->setFixedSize(1024, 688);
-        m_screen->layout()->addWidget(widget);
-        widget->show();
+    switch (which) {
+    case Picture::Window:
+        return const_cast<PanelWindow *>(this)->grab();
+    case Picture::Timeline:
+        return m_journal ? m_journal->timeline()->picture() : QPixmap();
+    case Picture::Screen:
+        break;
     }
-}
-
-void PanelWindow::startIdle(int periodMs)
-{
-    m_idleTimer->start(qMax(1, periodMs));
-}
-
-void PanelWindow::stopIdle()
-{
-    m_idleTimer->stop();
-}
-
-void PanelWindow::releaseModule()
-{
-    stopIdle();
-    delete m_widget;
-    delete m_data;
-    m_data = nullptr;
-}
-
-QString PanelWindow::currentPage() const
-{
-    auto *stack = m_data ? qobject_cast<QStackedWidget *>(m_data->customWidget()) : nullptr;
-    return stack && stack->currentWidget() ? stack->currentWidget()->objectName() : QString();
-}
-
-QPixmap PanelWindow::grabScreen() const
-{
-    QPixmap pixmap = m_screen->grab();
-    if (QWidget *box = QApplication::activeModalWidget()) {
-        QPainter painter(&pixmap);
-        const QPixmap boxPixmap = box->grab();
-        painter.drawPixmap((pixmap.width() - boxPixmap.width()) / 2, (pixmap.height() - boxPixmap.height()) / 2,
-                           boxPixmap);
-    }
-    return pixmap;
+    return screenWithBox(m_screen);
 }
 
 void PanelWindow::showNote(const QString &text)
 {
     m_note->setText(text);
-}
-
-void PanelWindow::idle()
-{
-    if (m_widget)
-        sim::hostIdle(m_widget);
 }
 
 void PanelWindow::updateStatus()

@@ -1,4 +1,4 @@
-#include "moduleloader.h"
+#include "app/moduleloader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -89,14 +89,4 @@ bool ModuleLoader::load()
     m_createWidget = createWidget;
     m_error.clear();
     return true;
-}
-
-BaseZedOvedudData *ModuleLoader::createData() const
-{
-    return m_createData ? m_createData() : nullptr;
-}
-
-RtmBaseWidget *ModuleLoader::createWidget(BaseRtmWidgetData *data, QWidget *parent) const
-{
-    return m_createWidget ? m_createWidget(data, parent) : nullptr;
 }

@@ -7,8 +7,9 @@
 #include <QObject>
 #include <QSet>
 
-class PanelWindow;
+class ModuleSession;
 class QWidget;
+class Stage;
 
 // Writes what the operator does on the screen and in the simulator panel as a scenario that
 // plays it again: the keys pressed, the boxes answered, the combo items chosen, the text typed,
@@ -20,7 +21,8 @@ class Recorder : public QObject
 {
     Q_OBJECT
 public:
-    Recorder(PanelWindow *window, const QString &file, const QString &controllerRoot, QObject *parent = nullptr);
+    Recorder(Stage *stage, const ModuleSession *session, const QString &file, const QString &controllerRoot,
+             QObject *parent = nullptr);
     ~Recorder() override;
 
     // Writes the scenario; false when it cannot be written.
@@ -37,7 +39,8 @@ private:
     void watchInput(QWidget *widget);
     bool onScreen(const QWidget *widget) const;
 
-    PanelWindow *m_window;
+    Stage *m_stage;
+    const ModuleSession *m_session;
     QString m_file;
     QString m_controllerCopy;
     QJsonArray m_steps;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "scenario.h"
+#include "engine/scenario.h"
+#include "engine/screenprofile.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -8,9 +9,9 @@
 #include <QObject>
 #include <QTimer>
 
-class ModuleLoader;
-class PanelWindow;
+class ModuleSession;
 class QWidget;
+class Stage;
 struct StepOutcome;
 
 struct ScenarioResult
@@ -22,7 +23,7 @@ struct ScenarioResult
     bool error = false; // the scenario could not run as written
 };
 
-// Plays scenarios one after another on the panel's screen with the loader's module. Each starts
+// Plays scenarios one after another: the session's module on the stage's screen. Each starts
 // on a fresh copy of its controller folder below workDir ("controller", "panel" and "outside",
 // a folder beside both trees): the stand-ins reset, the set-up steps, then the screen opens and
 // the steps run. A step that waits (an expectation, an answer) is tried again until it holds or
@@ -34,7 +35,7 @@ class ScenarioRunner : public QObject
     Q_OBJECT
 public:
     // pace stretches every wait and time limit, for slow runs such as under valgrind.
-    ScenarioRunner(PanelWindow *window, ModuleLoader *loader, const QString &workDir, const QString &shotDir,
+    ScenarioRunner(Stage *stage, ModuleSession *session, const QString &workDir, const QString &shotDir,
                    double pace = 1, QObject *parent = nullptr);
     ~ScenarioRunner() override;
 
@@ -82,8 +83,9 @@ private:
     void resetStandIns();
     void tearDownScreen();
 
-    PanelWindow *m_window;
-    ModuleLoader *m_loader;
+    Stage *m_stage;
+    ModuleSession *m_session;
+    screenprofile::PageWatch m_pageWatch;
     QString m_workDir;
     QString m_shotDir;
     double m_pace;

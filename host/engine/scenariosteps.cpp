@@ -1,9 +1,9 @@
-#include "scenariorunner.h"
+#include "engine/scenariorunner.h"
 
-#include "journalview.h"
-#include "panelwindow.h"
-#include "scenariostep.h"
-#include "screenactions.h"
+#include "engine/scenariostep.h"
+#include "engine/screenactions.h"
+#include "engine/session.h"
+#include "engine/stage.h"
 
 #include "msgboxsim.h"
 #include "simcontroller.h"
@@ -79,7 +79,7 @@ QString widgetText(const QWidget *w)
 QString screenCovered()
 {
     QWidget *modal = QApplication::activeModalWidget();
-    return modal ? QStringLiteral("the screen takes no input while a box is open: \"%1\"").arg(boxText(modal))
+    return modal ? QStringLiteral("the screen takes no input while a box is open: \"%1\"").arg(screenprofile::textOf(modal))
                  : QString();
 }
 
@@ -144,11 +144,13 @@ StepOutcome ScenarioRunner::operate(const QString &kind, const QJsonObject &args
     const QString covered = screenCovered();
     if (!covered.isEmpty())
         return notYet(covered);
-    if (!m_window->moduleWidget())
+    if (!m_session->widget())
         return failed(QStringLiteral("the screen is closed"));
+    if (!m_pageWatch.ready(*m_session))
+        return notYet(QStringLiteral("the page %1 is still reading what it shows").arg(screenprofile::currentPage(*m_session)));
     QString name = args.value(kind).toString();
     if (kind == QLatin1String("reserve") || kind == QLatin1String("cancel"))
-        name = QStringLiteral("%1Btn_%2").arg(kind).arg(args.value(kind).toInt());
+        name = screenprofile::rowKey(kind, args.value(kind).toInt());
     QWidget *w = widget(name);
     if (!w)
         return error(QStringLiteral("there is no %1 on the screen").arg(name));
@@ -199,24 +201,18 @@ StepOutcome ScenarioRunner::answer(const QJsonObject &args) const
     if (!box)
         return notYet(QStringLiteral("no box is open"));
     const QJsonValue text = args.value(QStringLiteral("box"));
-    if (text.isString() && boxText(box) != substituted(text).toString())
-        return failed(QStringLiteral("the box says %1").arg(shown(boxText(box))));
+    if (text.isString() && screenprofile::textOf(box) != substituted(text).toString())
+        return failed(QStringLiteral("the box says %1").arg(shown(screenprofile::textOf(box))));
     const QString answer = args.value(QStringLiteral("answer")).toString();
-    QStringList keys;
-    if (answer == QLatin1String("confirm") || answer == QLatin1String("acknowledge"))
-        keys = QStringList{QStringLiteral("msgBoxConfirm")};
-    else if (answer == QLatin1String("cancel"))
-        keys = QStringList{QStringLiteral("msgBoxCancel"), QStringLiteral("btnCancle")};
-    else if (answer == QLatin1String("select"))
-        keys = QStringList{QStringLiteral("btnSelect")};
-    else
+    const QStringList keys = screenprofile::answerKeys(answer);
+    if (keys.isEmpty())
         return error(QStringLiteral("an answer is confirm, cancel, acknowledge or select"));
     for (const QString &key : qAsConst(keys))
         if (auto *button = box->findChild<QAbstractButton *>(key)) {
             button->click();
             return held();
         }
-    return failed(QStringLiteral("the box %1 has no key to %2").arg(shown(boxText(box)), answer));
+    return failed(QStringLiteral("the box %1 has no key to %2").arg(shown(screenprofile::textOf(box)), answer));
 }
 
 StepOutcome ScenarioRunner::pick(const QJsonObject &args) const
@@ -233,7 +229,7 @@ StepOutcome ScenarioRunner::pick(const QJsonObject &args) const
     if (!clickItem(tree, item))
         return notYet(QStringLiteral("%1 is not shown in the chooser").arg(path));
     if (args.value(QStringLiteral("select")).toBool(true))
-        if (auto *select = chooser->findChild<QAbstractButton *>(QStringLiteral("btnSelect")))
+        if (auto *select = chooser->findChild<QAbstractButton *>(screenprofile::chooserSelectKey))
             select->click();
     return held();
 }
@@ -297,10 +293,9 @@ StepOutcome ScenarioRunner::screenshot(const QJsonObject &args) const
     if (m_shotDir.isEmpty())
         return held();
     QDir().mkpath(m_shotDir);
-    const QPixmap pixmap = args.value(QStringLiteral("window")).toBool()   ? m_window->grab()
-                           : args.value(QStringLiteral("timeline")).toBool() && m_window->journal()
-                               ? m_window->journal()->timeline()->picture()
-                               : m_window->grabScreen();
+    const QPixmap pixmap = m_stage->picture(args.value(QStringLiteral("window")).toBool()     ? Stage::Picture::Window
+                                            : args.value(QStringLiteral("timeline")).toBool() ? Stage::Picture::Timeline
+                                                                                               : Stage::Picture::Screen);
     const QString path = QDir(m_shotDir).filePath(name + QStringLiteral(".png"));
     return pixmap.save(path) ? held() : failed(QStringLiteral("%1 cannot be written").arg(path));
 }
@@ -330,9 +325,9 @@ StepOutcome ScenarioRunner::expectOnScreen(const QString &what, const QJsonObjec
     const QJsonValue is = args.value(QStringLiteral("is"));
     if (what == QLatin1String("screen"))
         return check(QStringLiteral("the screen"), is,
-                     m_screenClosed || !m_window->moduleWidget() ? QStringLiteral("closed") : QStringLiteral("open"));
+                     m_screenClosed || !m_session->widget() ? QStringLiteral("closed") : QStringLiteral("open"));
     if (what == QLatin1String("page"))
-        return check(QStringLiteral("the page shown"), is, m_window->currentPage());
+        return check(QStringLiteral("the page shown"), is, screenprofile::currentPage(*m_session));
     if (what == QLatin1String("box") || what == QLatin1String("boxes")) {
         const QList<sim::MsgBoxRecord> records = sim::MsgBoxHooks::records();
         if (what == QLatin1String("boxes")) {
@@ -357,9 +352,9 @@ StepOutcome ScenarioRunner::expectOnScreen(const QString &what, const QJsonObjec
         return args.contains(QStringLiteral("is")) ? check(QStringLiteral("the last box"), is, last.text) : held();
     }
 
-    if (!m_window->moduleWidget())
+    if (!m_session->widget())
         return failed(QStringLiteral("the screen is closed"));
-    const QString name = what == QLatin1String("lamp") ? QStringLiteral("runOrStopLedCB")
+    const QString name = what == QLatin1String("lamp") ? screenprofile::lamp
                                                        : args.value(QStringLiteral("of")).toString();
     QWidget *w = widget(name);
     if (!w)
@@ -509,10 +504,10 @@ QWidget *ScenarioRunner::widget(const QString &name) const
     if (QWidget *modal = QApplication::activeModalWidget())
         if (QWidget *w = modal->findChild<QWidget *>(name))
             return w;
-    if (!m_window->moduleWidget())
+    if (!m_session->widget())
         return nullptr;
     QWidget *any = nullptr;
-    for (QWidget *w : m_window->pendantScreen()->findChildren<QWidget *>(name)) {
+    for (QWidget *w : m_stage->pendantScreen()->findChildren<QWidget *>(name)) {
         if (w->isVisible())
             return w;
         if (!any)

@@ -1,4 +1,4 @@
-#include "scenario.h"
+#include "engine/scenario.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,4 +1,4 @@
-#include "screenactions.h"
+#include "engine/screenactions.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

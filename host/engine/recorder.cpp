@@ -1,7 +1,9 @@
-#include "recorder.h"
+#include "engine/recorder.h"
 
-#include "panelwindow.h"
-#include "scenario.h"
+#include "engine/scenario.h"
+#include "engine/screenprofile.h"
+#include "engine/session.h"
+#include "engine/stage.h"
 
 #include "journal.h"
 #include "simcontroller.h"
@@ -17,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTreeWidget>
 
@@ -39,8 +40,9 @@ QJsonObject step(const char *kind, const QJsonValue &value)
 
 } // namespace
 
-Recorder::Recorder(PanelWindow *window, const QString &file, const QString &controllerRoot, QObject *parent)
-    : QObject(parent), m_window(window), m_file(file)
+Recorder::Recorder(Stage *stage, const ModuleSession *session, const QString &file, const QString &controllerRoot,
+                   QObject *parent)
+    : QObject(parent), m_stage(stage), m_session(session), m_file(file)
 {
     const QFileInfo info(file);
     m_controllerCopy = info.completeBaseName() + QStringLiteral(".controller");
@@ -78,7 +80,7 @@ Recorder::~Recorder()
 
 bool Recorder::onScreen(const QWidget *widget) const
 {
-    return widget && m_window->moduleWidget() && m_window->pendantScreen()->isAncestorOf(widget);
+    return widget && m_session->widget() && m_stage->pendantScreen()->isAncestorOf(widget);
 }
 
 void Recorder::add(QJsonObject next)
@@ -100,13 +102,13 @@ void Recorder::add(QJsonObject next)
 void Recorder::expectState()
 {
     // Where the last command led, as the operator saw it, each time it changed.
-    if (QApplication::activeModalWidget() || !m_window->moduleWidget())
+    if (QApplication::activeModalWidget() || !m_session->widget())
         return;
-    const QString page = m_window->currentPage();
+    const QString page = screenprofile::currentPage(*m_session);
     if (page != m_page)
         m_steps.append(QJsonObject{{QStringLiteral("expect"), QStringLiteral("page")}, {QStringLiteral("is"), page}});
     m_page = page;
-    auto *lamp = m_window->pendantScreen()->findChild<QCheckBox *>(QStringLiteral("runOrStopLedCB"));
+    auto *lamp = m_stage->pendantScreen()->findChild<QCheckBox *>(screenprofile::lamp);
     const QString lit = !lamp || !lamp->isVisible() ? QString() : lamp->isChecked() ? QStringLiteral("on") : QStringLiteral("off");
     if (!lit.isEmpty() && lit != m_lamp)
         m_steps.append(QJsonObject{{QStringLiteral("expect"), QStringLiteral("lamp")}, {QStringLiteral("is"), lit}});
@@ -165,31 +167,26 @@ void Recorder::released(QWidget *widget, const QPoint &pos)
         return;
     QWidget *dialog = QApplication::activeModalWidget();
     if (dialog && dialog->isAncestorOf(widget)) {
-        const QString key = widget->objectName();
-        const auto *label = dialog->findChild<QLabel *>(QStringLiteral("msgBoxText"));
-        if (key == QLatin1String("msgBoxConfirm") || key == QLatin1String("msgBoxCancel")) {
-            const bool oneKey = !dialog->findChild<QAbstractButton *>(QStringLiteral("msgBoxCancel"));
-            QJsonObject answer = step("answer", key == QLatin1String("msgBoxCancel") ? QStringLiteral("cancel")
-                                                : oneKey                              ? QStringLiteral("acknowledge")
-                                                                                      : QStringLiteral("confirm"));
-            if (label)
-                answer.insert(QStringLiteral("box"), label->text());
-            add(answer);
-        } else if (key == QLatin1String("btnSelect")) {
+        const QString answer = screenprofile::answerOf(widget, dialog);
+        const auto *label = dialog->findChild<QLabel *>(screenprofile::boxText);
+        if (answer == QLatin1String("select")) {
             const auto *tree = dialog->findChild<QTreeWidget *>();
             add(step("pick", tree && tree->currentItem() ? itemPath(tree->currentItem()) : QString()));
-        } else if (key == QLatin1String("btnCancle")) {
-            add(step("answer", QStringLiteral("cancel")));
+        } else if (!answer.isEmpty()) {
+            QJsonObject next = step("answer", answer);
+            if (label)
+                next.insert(QStringLiteral("box"), label->text());
+            add(next);
         }
         return;
     }
     if (!onScreen(widget) || dialog)
         return;
     if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
-        static const QRegularExpression rowKey(QStringLiteral("^(reserve|cancel)Btn_(\\d+)$"));
-        const QRegularExpressionMatch m = rowKey.match(button->objectName());
-        add(m.hasMatch() ? step(m.captured(1) == QLatin1String("reserve") ? "reserve" : "cancel", m.captured(2).toInt())
-                         : step("press", button->objectName()));
+        QString kind;
+        int slot = 0;
+        add(screenprofile::isRowKey(button->objectName(), &kind, &slot) ? QJsonObject{{kind, slot}}
+                                                                         : step("press", button->objectName()));
         return;
     }
     if (auto *table = qobject_cast<QTableWidget *>(widget->parentWidget()); table && widget == table->viewport()) {

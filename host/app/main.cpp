@@ -1,16 +1,15 @@
 // The virtual panel: runs a screen module on a PC over the simulated controller.
 
-#include "commandline.h"
-#include "journalview.h"
-#include "moduleloader.h"
-#include "panelwindow.h"
-#include "recorder.h"
-#include "scenario.h"
-#include "scenariorunner.h"
+#include "app/commandline.h"
+#include "app/moduleloader.h"
+#include "engine/journalfile.h"
+#include "engine/recorder.h"
+#include "engine/scenario.h"
+#include "engine/scenariorunner.h"
+#include "engine/session.h"
+#include "panel/panelwindow.h"
 
-#include "basezedoveduddata.h"
 #include "desktopsim.h"
-#include "rtmbasewidget.h"
 #include "rtmcoresim.h"
 #include "simcontroller.h"
 #include "zuzerarovesim.h"
@@ -117,10 +116,10 @@ bool loadScenarios(const Options &o, QList<Scenario> *scenarios)
     return true;
 }
 
-int playScenarios(PanelWindow &window, ModuleLoader &loader, const QList<Scenario> &scenarios, const Options &o,
+int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scenario> &scenarios, const Options &o,
                   const QString &workDir)
 {
-    ScenarioRunner runner(&window, &loader, workDir, o.screenshots, o.tourPace);
+    ScenarioRunner runner(&window, &session, workDir, o.screenshots, o.tourPace);
     QObject::connect(&runner, &ScenarioRunner::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
     runner.start(scenarios);
@@ -222,8 +221,9 @@ int main(int argc, char *argv[])
         return 2;
     }
     PanelWindow window(options.simulator);
+    ModuleSession session(loader.dataFactory(), loader.widgetFactory());
     if (!scenarios.isEmpty())
-        return playScenarios(window, loader, scenarios, options, scenarioDir.path());
+        return playScenarios(window, session, scenarios, options, scenarioDir.path());
     sim::Desktop::setCloseHandler([](int, bool) {
         std::printf("virtualpanel: the module closed the screen\n");
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
@@ -232,34 +232,20 @@ int main(int argc, char *argv[])
         window.showNote(QStringLiteral("The panel would now show its page %1.").arg(page));
     });
 
-    BaseZedOvedudData *data = loader.createData();
-    if (!data) {
-        std::fprintf(stderr, "virtualpanel: %s: CreateZedOvedudData returned no data object\n",
-                     qPrintable(loader.path()));
+    if (const Result opened = session.open(window.pendantScreen(), {true, options.idleMs, true}); !opened) {
+        std::fprintf(stderr, "virtualpanel: %s: %s\n", qPrintable(loader.path()), qPrintable(opened.error()));
         return 2;
     }
-    RtmBaseWidget *widget = loader.createWidget(data, window.pendantScreen());
-    if (!widget) {
-        delete data;
-        std::fprintf(stderr, "virtualpanel: %s: CreateZedOvedudWidget returned no widget\n",
-                     qPrintable(loader.path()));
-        return 2;
-    }
-    window.setModule(data, widget);
     window.showNote(QStringLiteral("Module: %1").arg(loader.path()));
     window.show();
-    widget->setUsedVars(0, true);
-    window.startIdle(options.idleMs);
     if (options.quitAfterMs >= 0)
         QTimer::singleShot(options.quitAfterMs, &app, &QCoreApplication::quit);
 
     QScopedPointer<Recorder> recorder(options.record.isEmpty()
                                           ? nullptr
-                                          : new Recorder(&window, options.record, options.controllerRoot));
+                                          : new Recorder(&window, &session, options.record, options.controllerRoot));
     int code = app.exec();
-    if (window.moduleWidget())
-        window.moduleWidget()->setUsedVars(0, false);
-    window.releaseModule();
+    session.close();
     sim::Desktop::setCloseHandler(nullptr);
     sim::Panel::setGoToPageHandler(nullptr);
     if (recorder && recorder->save()) {

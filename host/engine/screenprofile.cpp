@@ -1,0 +1,104 @@
+#include "engine/screenprofile.h"
+
+#include "engine/session.h"
+
+#include "basezedoveduddata.h"
+#include "simcontroller.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QStackedWidget>
+
+namespace screenprofile {
+
+namespace {
+
+const QString fetchCall = QStringLiteral("getFileFromCtrl");
+// Pages that read what they show after they are made.
+const QStringList lateLoaders = {QStringLiteral("prograMapWidget")};
+
+} // namespace
+
+QString rowKey(const QString &kind, int slot)
+{
+    return QStringLiteral("%1Btn_%2").arg(kind).arg(slot);
+}
+
+bool isRowKey(const QString &name, QString *kind, int *slot)
+{
+    static const QRegularExpression key(QStringLiteral("^(reserve|cancel)Btn_(\\d+)$"));
+    const QRegularExpressionMatch m = key.match(name);
+    if (!m.hasMatch())
+        return false;
+    *kind = m.captured(1);
+    *slot = m.captured(2).toInt();
+    return true;
+}
+
+QStringList answerKeys(const QString &answer)
+{
+    if (answer == QLatin1String("confirm") || answer == QLatin1String("acknowledge"))
+        return {confirmKey};
+    if (answer == QLatin1String("cancel"))
+        return {cancelKey, chooserCancelKey};
+    if (answer == QLatin1String("select"))
+        return {chooserSelectKey};
+    return {};
+}
+
+QString answerOf(const QWidget *key, const QWidget *box)
+{
+    const QString name = key->objectName();
+    if (name == confirmKey)
+        return box->findChild<QAbstractButton *>(cancelKey) ? QStringLiteral("confirm") : QStringLiteral("acknowledge");
+    if (name == cancelKey || name == chooserCancelKey)
+        return QStringLiteral("cancel");
+    if (name == chooserSelectKey)
+        return QStringLiteral("select");
+    return QString();
+}
+
+QString textOf(const QWidget *box)
+{
+    const QLabel *label = box->findChild<QLabel *>(boxText);
+    return label ? label->text() : box->objectName();
+}
+
+QString currentPage(const ModuleSession &session)
+{
+    auto *stack = session.data() ? qobject_cast<QStackedWidget *>(session.data()->customWidget()) : nullptr;
+    return stack && stack->currentWidget() ? stack->currentWidget()->objectName() : QString();
+}
+
+bool isStarted()
+{
+    return sim::CallLog::instance().count({fetchCall}) > 0;
+}
+
+void PageWatch::reset()
+{
+    m_page.clear();
+    m_ready.clear();
+}
+
+bool PageWatch::ready(const ModuleSession &session)
+{
+    const QString page = currentPage(session);
+    if (!lateLoaders.contains(page) || m_ready.contains(page))
+        return true;
+    const qint64 fetches = sim::CallLog::instance().count({fetchCall});
+    if (page != m_page) {
+        m_page = page;
+        m_fetches = fetches;
+        m_since.start();
+        return false;
+    }
+    if (fetches > m_fetches || m_since.elapsed() >= 500 * m_pace) {
+        m_ready.insert(page);
+        return true;
+    }
+    return false;
+}
+
+} // namespace screenprofile

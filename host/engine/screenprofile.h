@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class ModuleSession;
+class QWidget;
+
+// What the scenario engine knows of this screen and its boxes, in one place: the names its
+// player and its recorder address, and when the screen counts as ready. Everything else the
+// engine finds by the object names a scenario gives.
+namespace screenprofile {
+
+// The run lamp of the monitor page.
+inline const QString lamp = QStringLiteral("runOrStopLedCB");
+// A box's text, and its keys: confirm (or the one key of a note), cancel, and the chooser's.
+inline const QString boxText = QStringLiteral("msgBoxText");
+inline const QString confirmKey = QStringLiteral("msgBoxConfirm");
+inline const QString cancelKey = QStringLiteral("msgBoxCancel");
+inline const QString chooserCancelKey = QStringLiteral("btnCancle");
+inline const QString chooserSelectKey = QStringLiteral("btnSelect");
+// The program chooser, a dialog of its own, and its tree.
+inline const QString chooser = QStringLiteral("FileEdit");
+inline const QString chooserTree = QStringLiteral("treeWidget");
+
+// A row's Res or Cancel key on the monitor page ("reserve" or "cancel", slot from 1).
+QString rowKey(const QString &kind, int slot);
+// The kind and slot of a row key's name; false for any other name.
+bool isRowKey(const QString &name, QString *kind, int *slot);
+
+// The keys that give an answer: "confirm", "acknowledge", "cancel" or "select".
+QStringList answerKeys(const QString &answer);
+// The answer a key gives in that box, or an empty text for a key that answers nothing.
+QString answerOf(const QWidget *key, const QWidget *box);
+
+// The text of an open box, or the dialog's object name.
+QString textOf(const QWidget *box);
+
+// The object name of the page shown, empty with the screen closed.
+QString currentPage(const ModuleSession &session);
+// The screen has started: the monitor has fetched its configuration (counted in the call log).
+bool isStarted();
+// When the page shown has its data, so that an operator's step does not act on a page still
+// loading: the program map is read 50 ms after its page is first made. Such a page counts as
+// ready once it fetched after it was first seen, or half a second (stretched by the pace) on.
+class PageWatch
+{
+public:
+    explicit PageWatch(double pace = 1) : m_pace(pace) {}
+    // A new screen: no page seen yet.
+    void reset();
+    bool ready(const ModuleSession &session);
+
+private:
+    double m_pace;
+    QString m_page;
+    qint64 m_fetches = 0;
+    QElapsedTimer m_since;
+    QSet<QString> m_ready;
+};
+
+} // namespace screenprofile

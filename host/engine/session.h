@@ -1,0 +1,60 @@
+#pragma once
+
+#include "engine/result.h"
+
+#include "rtmbasewidget.h"
+
+#include <QPointer>
+#include <QTimer>
+
+class BaseRtmWidgetData;
+class BaseZedOvedudData;
+class QWidget;
+
+// One screen module opened as the panel opens it, and closed as the panel closes it. The module's
+// two factories:
+//   BaseZedOvedudData *CreateZedOvedudData()    the session owns the data object
+//   RtmBaseWidget *CreateZedOvedudWidget(BaseRtmWidgetData *data, QWidget *parent)
+//                                               the session (or the parent) owns the widget
+// Opening makes the data object, then the widget at 1024x688 on its parent, shows it, takes the
+// screen's variables and starts the idle calls; closing gives the variables back and deletes the
+// widget before the data object.
+class ModuleSession
+{
+public:
+    using CreateDataFn = BaseZedOvedudData *(*)();
+    using CreateWidgetFn = RtmBaseWidget *(*)(BaseRtmWidgetData *, QWidget *);
+
+    struct Opening
+    {
+        bool usedVars = true; // tell the widget its variables are in use, as the panel does
+        int idleMs = 20;      // the panel's idle calls; 0 for none (a test calls idle() itself)
+        bool show = true;
+    };
+
+    ModuleSession(CreateDataFn createData, CreateWidgetFn createWidget);
+    ~ModuleSession();
+
+    // The screen on parent, or a window of its own when parent is null. An open screen is closed
+    // first.
+    Result open(QWidget *parent, const Opening &how);
+    Result open(QWidget *parent) { return open(parent, Opening()); }
+    void close();
+    bool isOpen() const { return m_data != nullptr; }
+
+    BaseZedOvedudData *data() const { return m_data; }
+    RtmBaseWidget *widget() const { return m_widget; }
+    // The host's idle calls, by hand.
+    void idle(int times = 1) const;
+
+    ModuleSession(const ModuleSession &) = delete;
+    ModuleSession &operator=(const ModuleSession &) = delete;
+
+private:
+    CreateDataFn m_createData;
+    CreateWidgetFn m_createWidget;
+    BaseZedOvedudData *m_data = nullptr;
+    QPointer<RtmBaseWidget> m_widget;
+    bool m_usedVars = false;
+    QTimer m_idle;
+};
