@@ -63,13 +63,16 @@ CommandLine::CommandLine(const QString &defaultModule)
       m_journal(option("journal", "Write every event of the controller and of the module's traffic with it to file, "
                                   "one JSON object a line.", "file")),
       m_record(option("record", "Write what the operator does on the screen and in the simulator panel to file, "
-                                "as a scenario that plays it again.", "file"))
+                                "as a scenario that plays it again.", "file")),
+      m_steps(option("steps", "Print every step a scenario may take, with its fields, and quit.")),
+      m_schema(option("schema", "Print the JSON Schema of a scenario file and quit."))
 {
     m_parser.setApplicationDescription(QStringLiteral("Runs a panel screen module on the simulated robot controller."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
-                         m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record});
+                         m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps,
+                         m_schema});
 }
 
 bool CommandLine::asksForHelpOrVersion(const QStringList &arguments)
@@ -80,6 +83,14 @@ bool CommandLine::asksForHelpOrVersion(const QStringList &arguments)
         if (asks.contains(argument))
             return true;
     return false;
+}
+
+QString CommandLine::asksForReference(const QStringList &arguments)
+{
+    for (const QString &argument : arguments.mid(1))
+        if (argument == QLatin1String("--steps") || argument == QLatin1String("--schema"))
+            return argument.mid(2);
+    return QString();
 }
 
 void CommandLine::showHelpOrVersion(const QStringList &arguments)

@@ -35,6 +35,9 @@ public:
 
     // True when the arguments ask only for the help or the version, which need no display.
     static bool asksForHelpOrVersion(const QStringList &arguments);
+    // "steps" or "schema" when the arguments ask for the step reference or the scenario schema,
+    // which need no display either; else an empty text.
+    static QString asksForReference(const QStringList &arguments);
     // Prints the help or the version and ends the program.
     void showHelpOrVersion(const QStringList &arguments);
     // Reads and checks every value before anything starts; false after a message on stderr that
@@ -44,5 +47,5 @@ public:
 private:
     QCommandLineParser m_parser;
     QCommandLineOption m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
-        m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record;
+        m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps, m_schema;
 };

@@ -7,6 +7,7 @@
 #include "engine/scenario.h"
 #include "engine/scenariorunner.h"
 #include "engine/session.h"
+#include "engine/steps.h"
 #include "panel/panelwindow.h"
 
 #include "desktopsim.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QLibraryInfo>
 #include <QRegularExpression>
 #include <QScopedPointer>
@@ -165,6 +167,12 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    if (const QString reference = CommandLine::asksForReference(arguments); !reference.isEmpty()) {
+        const QByteArray text = reference == QLatin1String("steps") ? stepReference().toUtf8()
+                                                                    : QJsonDocument(scenarioSchema()).toJson();
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        return 0;
+    }
     if (CommandLine::asksForHelpOrVersion(arguments)) {
         // The help and the version need no display.
         QCoreApplication core(argc, argv);
@@ -198,6 +206,9 @@ int main(int argc, char *argv[])
         options.panelRoot = scenarioDir.path() + QStringLiteral("/panel");
         options.controllerRoot = scenarioDir.path() + QStringLiteral("/controller");
     }
+    // A recording plays in the language it was made in, unless one is given.
+    if (options.language.isEmpty() && !scenarios.isEmpty())
+        options.language = scenarios.first().language;
     setUpPlatform(options);
     // Translators go in before the module is loaded, so its first texts are translated.
     const bool moduleTranslated = installTranslators(app, options.language);

@@ -4,11 +4,14 @@
 #include <QList>
 #include <QString>
 
+struct StepSpec;
+
 // One step of a scenario, as written: its kind is the key that names it ("press", "expect",
-// "fault", ...), args the whole object.
+// "fault", ...), args the whole object, spec what it is.
 struct ScenarioStep
 {
     QString kind;
+    const StepSpec *spec = nullptr;
     QJsonObject args;
     int number = 0; // counted from 1 over the set-up and the steps together
     int line = 0;
@@ -25,6 +28,7 @@ struct Scenario
     QString file;
     QString name;
     QString controller; // absolute folder copied as the controller's store
+    QString language;   // the panel's language it was recorded in, if it says
     QList<ScenarioStep> setup;
     QList<ScenarioStep> steps;
 };

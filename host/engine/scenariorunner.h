@@ -10,6 +10,7 @@
 #include <QTimer>
 
 class ModuleSession;
+struct StepSpec;
 class QWidget;
 class Stage;
 struct StepOutcome;
@@ -39,6 +40,9 @@ public:
                    double pace = 1, QObject *parent = nullptr);
     ~ScenarioRunner() override;
 
+    // Every kind of step this runner takes, with its handler.
+    static const QList<StepSpec> &stepSpecs();
+
     void start(const QList<Scenario> &scenarios);
     QList<ScenarioResult> results() const { return m_results; }
     // 0 when every scenario passed, 1 when an expectation failed, 2 when one could not run.
@@ -67,7 +71,6 @@ private:
     StepOutcome pick(const QJsonObject &args) const;
     StepOutcome simulate(const QString &kind, const QJsonObject &args);
     StepOutcome screenshot(const QJsonObject &args) const;
-    StepOutcome expect(const QJsonObject &args) const;
     StepOutcome expectOnScreen(const QString &what, const QJsonObject &args) const;
     StepOutcome expectOfController(const QString &what, const QJsonObject &args) const;
     StepOutcome expectFile(const QJsonObject &args) const;

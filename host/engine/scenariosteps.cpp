@@ -4,6 +4,7 @@
 #include "engine/screenactions.h"
 #include "engine/session.h"
 #include "engine/stage.h"
+#include "engine/steps.h"
 
 #include "msgboxsim.h"
 #include "simcontroller.h"
@@ -117,25 +118,198 @@ bool xmlValue(const QByteArray &xml, const QString &element, const QString &attr
 
 } // namespace
 
+const QList<StepSpec> &ScenarioRunner::stepSpecs()
+{
+    using F = FieldType;
+    auto operate = [](ScenarioRunner &r, const ScenarioStep &s) { return r.operate(s.kind, s.args); };
+    auto simulate = [](ScenarioRunner &r, const ScenarioStep &s) { return r.simulate(s.kind, s.args); };
+    auto onScreen = [](ScenarioRunner &r, const ScenarioStep &s) {
+        return r.expectOnScreen(s.args.value(QStringLiteral("expect")).toString(), s.args);
+    };
+    auto ofController = [](ScenarioRunner &r, const ScenarioStep &s) {
+        return r.expectOfController(s.args.value(QStringLiteral("expect")).toString(), s.args);
+    };
+    const StepField within{QStringLiteral("within"), F::WholeNumber, false,
+                           QStringLiteral("milliseconds it may wait to hold; 2000 if not given")};
+    const StepField objectName{QString(), F::Text, true, QStringLiteral("an object name (virtualpanel --widgets)")};
+    const StepField slot{QString(), F::WholeNumber, true, QStringLiteral("a slot"), {}, 1, ZUZ_SLOT_COUNT};
+    auto is = [](F type, bool required, const QString &help, const QStringList &choices = {}) {
+        return StepField{QStringLiteral("is"), type, required, help, choices};
+    };
+    auto of = [](const QString &help) { return StepField{QStringLiteral("of"), F::Text, true, help}; };
+    const QString notRecorded;
+
+    static const QList<StepSpec> specs = {
+        // The operator, on the screen; each waits until the screen takes input, the page shown
+        // has read what it shows, and its widget is shown and enabled.
+        {QStringLiteral("press"), objectName, false, {within},
+         QStringLiteral("Clicks the key of that name."), QStringLiteral("a key clicked on the screen"), {}, operate},
+        {QStringLiteral("reserve"), slot, false, {within}, QStringLiteral("Presses the Res key of the slot's row on the monitor."),
+         QStringLiteral("a row's Res key clicked"), {}, operate},
+        {QStringLiteral("cancel"), slot, false, {within}, QStringLiteral("Presses the Cancel key of the slot's row on the monitor."),
+         QStringLiteral("a row's Cancel key clicked"), {}, operate},
+        {QStringLiteral("choose"), objectName, false,
+         {{QStringLiteral("item"), F::Text, false, QStringLiteral("the item's text")},
+          {QStringLiteral("index"), F::WholeNumber, false, QStringLiteral("the item's place from 0, for any language")},
+          within},
+         QStringLiteral("Chooses an item of a combo box, as the operator picks it from the list."),
+         QStringLiteral("an item the operator picked"), {}, operate},
+        {QStringLiteral("type"), objectName, false,
+         {{QStringLiteral("text"), F::Text, true, QStringLiteral("the field's whole text afterwards")}, within},
+         QStringLiteral("Types into a text field, replacing its text."),
+         QStringLiteral("a field's text once the operator typed it, written before the next command"), {}, operate},
+        {QStringLiteral("clickCell"), objectName, false,
+         {{QStringLiteral("row"), F::WholeNumber, true, QStringLiteral("from 1"), {}, 1},
+          {QStringLiteral("column"), F::WholeNumber, true, QStringLiteral("from 1"), {}, 1}, within},
+         QStringLiteral("Clicks a cell of a table with the mouse (the program map's cells open the chooser)."),
+         QStringLiteral("a cell clicked"), {}, operate},
+        {QStringLiteral("pick"), {QString(), F::Text, true, QStringLiteral("the item's path of texts in the chooser, such as \"RPL/A.XPL\"")},
+         false,
+         {{QStringLiteral("select"), F::Flag, false, QStringLiteral("then press Select; true if not given")}, within},
+         QStringLiteral("Clicks an item of the open program chooser, as a finger does, then its Select key: a folder "
+                        "brings the chooser's refusal, which an answer step acknowledges."),
+         QStringLiteral("Select pressed in the chooser, with the item it had"), {},
+         [](ScenarioRunner &r, const ScenarioStep &s) { return r.pick(s.args); }},
+        {QStringLiteral("answer"),
+         {QString(), F::Choice, true, QString(),
+          {QStringLiteral("confirm"), QStringLiteral("cancel"), QStringLiteral("acknowledge"), QStringLiteral("select"),
+           QStringLiteral("close")}},
+         false,
+         {{QStringLiteral("box"), F::Text, false, QStringLiteral("the box must say exactly this")}, within},
+         QStringLiteral("Answers the open box or the chooser: confirm, cancel, acknowledge (a note's one key), select "
+                        "(the chooser's Select) or close (the window's X)."),
+         QStringLiteral("a key of a box or of the chooser pressed, the chooser closed by its X"), {},
+         [](ScenarioRunner &r, const ScenarioStep &s) { return r.answer(s.args); }},
+        {QStringLiteral("closeScreen"), {QString(), F::Flag, true, QString()}, false, {},
+         QStringLiteral("The panel closes the screen, as when the operator leaves it for another. A box open at that "
+                        "moment stays open (the module's code is still waiting in it) and must still be answered."),
+         QStringLiteral("the panel closing the screen"), {},
+         [](ScenarioRunner &r, const ScenarioStep &) {
+             r.tearDownScreen();
+             r.m_screenClosed = true;
+             return StepOutcome{};
+         }},
+        // The cell and the controller.
+        {QStringLiteral("connect"), {QString(), F::Flag, true, QString()}, true, {}, QStringLiteral("Makes or breaks the controller's link."),
+         QStringLiteral("the simulator's Connected box"), {}, simulate},
+        {QStringLiteral("fault"),
+         {QString(), F::Choice, true, QString(),
+          {QStringLiteral("fetch"), QStringLiteral("send"), QStringLiteral("listing"), QStringLiteral("read"), QStringLiteral("write")}},
+         true,
+         {{QStringLiteral("on"), F::Flag, false, QStringLiteral("true if not given")},
+          {QStringLiteral("path"), F::Text, false, QStringLiteral("only controller paths containing this; a fault ends with the same path it began with")}},
+         QStringLiteral("Makes the controller's transfers or files fail."), QStringLiteral("a fault box of the simulator"), {}, simulate},
+        {QStringLiteral("robotRunning"), {QString(), F::Flag, true, QString()}, true, {},
+         QStringLiteral("Starts or stops a program outside the reservation."),
+         QStringLiteral("the simulator's robot box; never what a Start caused"), {}, simulate},
+        {QStringLiteral("input"), {QString(), F::WholeNumber, true, QString(), {}, 1, 4}, false, {},
+         QStringLiteral("Pulses a digital input of the reservation."), QStringLiteral("an input key"), {}, simulate},
+        {QStringLiteral("binary"), {QString(), F::WholeNumber, true, QString(), {}, 1, ZUZ_SLOT_COUNT}, false, {},
+         QStringLiteral("Sets the binary code and strobes it."), QStringLiteral("the strobe key with its code"), {}, simulate},
+        {QStringLiteral("runTime"), {QString(), F::WholeNumber, true, QStringLiteral("milliseconds"), {}, 1}, true, {},
+         QStringLiteral("How long a reserved program runs on the controller clock (3000 if never set)."),
+         QStringLiteral("the run time when recording began and each change"), {}, simulate},
+        {QStringLiteral("softPlcAutoStart"), {QString(), F::Flags, true, QStringLiteral("one a soft-PLC, from the first")}, true, {},
+         QStringLiteral("Sets the service's auto-start flags of the soft-PLCs."),
+         QStringLiteral("the flags when recording began and each auto-start box of the simulator"), {}, simulate},
+        {QStringLiteral("advance"), {QString(), F::WholeNumber, true, QStringLiteral("milliseconds")}, false, {},
+         QStringLiteral("Moves the controller clock on."), QStringLiteral("the clock's moves between commands"), {}, simulate},
+        {QStringLiteral("write"), {QString(), F::Path, true, QString()}, true,
+         {{QStringLiteral("content"), F::Text, true, QStringLiteral("${panel}, ${controller} and ${repeat:TEXT:N} are replaced")}},
+         QStringLiteral("Writes a file."), notRecorded, {}, simulate},
+        {QStringLiteral("remove"), {QString(), F::Path, true, QString()}, true, {}, QStringLiteral("Removes a file or a folder."), notRecorded,
+         {}, simulate},
+        {QStringLiteral("link"), {QString(), F::Path, true, QString()}, true, {{QStringLiteral("to"), F::Path, true, QString()}},
+         QStringLiteral("Makes a symbolic link."), notRecorded, {}, simulate},
+        {QStringLiteral("diskLimit"), {QString(), F::NumberOrOff, true, QStringLiteral("bytes")}, false, {},
+         QStringLiteral("Files can grow only to this size, as on a full disk; false lifts it."), notRecorded, {}, simulate},
+        // Time and pictures.
+        {QStringLiteral("wait"), {QString(), F::WholeNumber, true, QStringLiteral("milliseconds")}, false, {},
+         QStringLiteral("Lets time pass."), QStringLiteral("the time between commands, from 100 ms"), {},
+         [](ScenarioRunner &, const ScenarioStep &) { return StepOutcome{}; }},
+        {QStringLiteral("screenshot"), {QString(), F::PictureName, true, QString()}, false,
+         {{QStringLiteral("window"), F::Flag, false, QStringLiteral("the whole window")},
+          {QStringLiteral("timeline"), F::Flag, false, QStringLiteral("the run timeline")}},
+         QStringLiteral("Saves a PNG of the screen (with its box) into --screenshots."), notRecorded, {},
+         [](ScenarioRunner &r, const ScenarioStep &s) { return r.screenshot(s.args); }},
+        // What must hold; each waits for it up to "within" milliseconds.
+        {QStringLiteral("expect text"), {}, false,
+         {of(QStringLiteral("a widget, or a table or the chooser's tree with row or item")),
+          {QStringLiteral("row"), F::WholeNumber, false, QStringLiteral("a table's row, from 1"), {}, 1},
+          {QStringLiteral("column"), F::WholeNumber, false, QStringLiteral("from 1; 1 if not given"), {}, 1},
+          {QStringLiteral("item"), F::Text, false, QStringLiteral("a tree item's path, such as \"RPL/A.XPL\"")},
+          is(F::Text, false, QStringLiteral("the whole text")),
+          {QStringLiteral("contains"), F::Text, false, QStringLiteral("a part of it")}, within},
+         QStringLiteral("A widget's text (key, label, field, combo's current item), a table cell's or a tree item's."),
+         notRecorded, {}, onScreen},
+        {QStringLiteral("expect enabled"), {}, false, {of(QStringLiteral("a widget")), is(F::Flag, true, QString()), within},
+         QStringLiteral("Whether a widget takes input."), notRecorded, {}, onScreen},
+        {QStringLiteral("expect shown"), {}, false, {of(QStringLiteral("a widget")), is(F::Flag, true, QString()), within},
+         QStringLiteral("Whether a widget is shown."), notRecorded, {}, onScreen},
+        {QStringLiteral("expect rows"), {}, false, {of(QStringLiteral("a table or a tree")), is(F::WholeNumber, true, QString()), within},
+         QStringLiteral("A table's rows, or a tree's top-level items."), notRecorded, {}, onScreen},
+        {QStringLiteral("expect lamp"), {}, false, {is(F::Choice, true, QString(), {QStringLiteral("on"), QStringLiteral("off")}), within},
+         QStringLiteral("The monitor's run lamp."), QStringLiteral("where a command left it, when it changed"), {}, onScreen},
+        {QStringLiteral("expect page"), {}, false, {is(F::Text, true, QStringLiteral("a page's object name")), within},
+         QStringLiteral("The page shown."), QStringLiteral("where a command led, when it changed"), {}, onScreen},
+        {QStringLiteral("expect screen"), {}, false,
+         {is(F::Choice, true, QString(), {QStringLiteral("open"), QStringLiteral("closed")}), within},
+         QStringLiteral("Whether the screen is open (the module or the panel may close it)."), notRecorded, {}, onScreen},
+        {QStringLiteral("expect box"), {}, false,
+         {is(F::Text, false, QStringLiteral("its whole text")), {QStringLiteral("contains"), F::Text, false, QStringLiteral("a part of it")},
+          {QStringLiteral("kind"), F::Choice, false, QString(),
+           {QStringLiteral("information"), QStringLiteral("warning"), QStringLiteral("error")}},
+          within},
+         QStringLiteral("The box open now, or else the last one shown."), notRecorded, {}, onScreen},
+        {QStringLiteral("expect boxes"), {}, false, {is(F::Texts, true, QString()), within},
+         QStringLiteral("Every box shown since the screen opened, in order."), notRecorded, {}, onScreen},
+        {QStringLiteral("expect file"), {}, false,
+         {{QStringLiteral("path"), F::Path, true, QString()},
+          {QStringLiteral("element"), F::Text, false,
+           QStringLiteral("an XML element: \"Tag\" (the first), \"Tag[n]\" (the n-th of that name in the document, from 1) or \"Tag[attr=value]\"")},
+          {QStringLiteral("attribute"), F::Text, false, QStringLiteral("the element's attribute; without it, the element's text")},
+          is(F::Text, false, QStringLiteral("the whole value")),
+          {QStringLiteral("contains"), F::Text, false, QStringLiteral("a part of it")},
+          {QStringLiteral("lacks"), F::Text, false, QStringLiteral("a text it must not hold")},
+          {QStringLiteral("absent"), F::Flag, false, QStringLiteral("the file (or with element, the element or its attribute) is not there")},
+          within},
+         QStringLiteral("A file of the trees, whole or an XML value of it."), QStringLiteral("each file the session changed, at its end"),
+         {}, [](ScenarioRunner &r, const ScenarioStep &s) { return r.expectFile(s.args); }},
+        {QStringLiteral("expect queue"), {}, false, {is(F::WholeNumbers, true, QStringLiteral("the slots waiting, in order; the running slot is not in it")), within},
+         QStringLiteral("The reservation's queue."), QStringLiteral("the queue at the end"), {}, ofController},
+        {QStringLiteral("expect slot"), {}, false,
+         {{QStringLiteral("slot"), F::WholeNumber, true, QString(), {}, 1, ZUZ_SLOT_COUNT},
+          {QStringLiteral("status"), F::Choice, false, QString(),
+           {QStringLiteral("unreserved"), QStringLiteral("reserved"), QStringLiteral("running")}},
+          {QStringLiteral("total"), F::WholeNumber, false, QStringLiteral("runs counted")}, within},
+         QStringLiteral("A slot's status and run total in the service."), QStringLiteral("every slot at the end"), {}, ofController},
+        {QStringLiteral("expect service"), {}, false,
+         {{QStringLiteral("started"), F::Flag, false, QString()},
+          {QStringLiteral("signalMode"), F::WholeNumber, false, QString()},
+          {QStringLiteral("protocol"), F::WholeNumber, false, QString()},
+          {QStringLiteral("programs"), F::Texts, false, QStringLiteral("the slots' programs, from the first")},
+          {QStringLiteral("mapSize"), F::WholeNumber, false, QStringLiteral("entries of the program map in force")},
+          {QStringLiteral("autoStart"), F::Flags, false, QStringLiteral("the soft-PLCs' auto-start flags, from the first")},
+          within},
+         QStringLiteral("The reservation service's state in force."), QStringLiteral("the service at the end"), {}, ofController},
+        {QStringLiteral("expect robot"), {}, false, {is(F::Choice, true, QString(), {QStringLiteral("running"), QStringLiteral("idle")}), within},
+         QStringLiteral("Whether the robot runs a program."), notRecorded, {}, ofController},
+        {QStringLiteral("expect calls"), {}, false,
+         {{QStringLiteral("of"), F::CallNames, true, QStringLiteral("call names, counted together")},
+          {QStringLiteral("count"), F::WholeNumber, true, QString()}, within},
+         QStringLiteral("How often the module called the platform since the screen opened."), notRecorded, {}, ofController},
+        {QStringLiteral("expect unchanged"), {}, false,
+         {{QStringLiteral("except"), F::Texts, false, QStringLiteral("tree paths that may change (a folder: all below it)")}, within},
+         QStringLiteral("Every file of the controller, panel and outside trees is as it was when the screen had opened "
+                        "(the screen's own start-up writes, such as its local copies, come before that)."),
+         notRecorded, {}, [](ScenarioRunner &r, const ScenarioStep &s) { return r.expectUnchanged(s.args); }},
+    };
+    return specs;
+}
+
 StepOutcome ScenarioRunner::perform(const ScenarioStep &step)
 {
-    const QString &kind = step.kind;
-    if (kind == QLatin1String("expect"))
-        return expect(step.args);
-    if (kind == QLatin1String("answer"))
-        return answer(step.args);
-    if (kind == QLatin1String("pick"))
-        return pick(step.args);
-    if (kind == QLatin1String("screenshot"))
-        return screenshot(step.args);
-    if (kind == QLatin1String("closeScreen")) {
-        tearDownScreen();
-        m_screenClosed = true;
-        return held();
-    }
-    static const QStringList operatorSteps = {QStringLiteral("press"), QStringLiteral("reserve"), QStringLiteral("cancel"),
-                                              QStringLiteral("choose"), QStringLiteral("type"), QStringLiteral("clickCell")};
-    return operatorSteps.contains(kind) ? operate(kind, step.args) : simulate(kind, step.args);
+    return step.spec->run(*this, step);
 }
 
 StepOutcome ScenarioRunner::operate(const QString &kind, const QJsonObject &args)
@@ -204,6 +378,11 @@ StepOutcome ScenarioRunner::answer(const QJsonObject &args) const
     if (text.isString() && screenprofile::textOf(box) != substituted(text).toString())
         return failed(QStringLiteral("the box says %1").arg(shown(screenprofile::textOf(box))));
     const QString answer = args.value(QStringLiteral("answer")).toString();
+    if (answer == QLatin1String("close")) {
+        // The window's X: the dialog is asked to close, as the window system asks it.
+        box->close();
+        return held();
+    }
     const QStringList keys = screenprofile::answerKeys(answer);
     if (keys.isEmpty())
         return error(QStringLiteral("an answer is confirm, cancel, acknowledge or select"));
@@ -264,6 +443,10 @@ StepOutcome ScenarioRunner::simulate(const QString &kind, const QJsonObject &arg
         service.strobe();
     } else if (kind == QLatin1String("runTime")) {
         ctrl.setRunDuration(value.toVariant().toLongLong());
+    } else if (kind == QLatin1String("softPlcAutoStart")) {
+        const QJsonArray flags = value.toArray();
+        for (int plc = 0; plc < flags.size() && plc < 4; ++plc)
+            service.setAutoStart(plc, flags.at(plc).toBool());
     } else if (kind == QLatin1String("advance")) {
         ctrl.advance(value.toVariant().toLongLong());
     } else if (kind == QLatin1String("write")) {
@@ -298,18 +481,6 @@ StepOutcome ScenarioRunner::screenshot(const QJsonObject &args) const
                                                                                                : Stage::Picture::Screen);
     const QString path = QDir(m_shotDir).filePath(name + QStringLiteral(".png"));
     return pixmap.save(path) ? held() : failed(QStringLiteral("%1 cannot be written").arg(path));
-}
-
-StepOutcome ScenarioRunner::expect(const QJsonObject &args) const
-{
-    const QString what = args.value(QStringLiteral("expect")).toString();
-    if (what == QLatin1String("file"))
-        return expectFile(args);
-    if (what == QLatin1String("unchanged"))
-        return expectUnchanged(args);
-    static const QStringList ofController = {QStringLiteral("queue"), QStringLiteral("slot"), QStringLiteral("service"),
-                                             QStringLiteral("robot"), QStringLiteral("calls")};
-    return ofController.contains(what) ? expectOfController(what, args) : expectOnScreen(what, args);
 }
 
 StepOutcome ScenarioRunner::check(const QString &what, const QJsonValue &expected, const QJsonValue &found) const
@@ -376,7 +547,17 @@ StepOutcome ScenarioRunner::expectOnScreen(const QString &what, const QJsonObjec
     }
 
     QString text = widgetText(w);
-    if (args.contains(QStringLiteral("row"))) {
+    if (args.contains(QStringLiteral("item"))) {
+        auto *tree = qobject_cast<QTreeWidget *>(w);
+        if (!tree)
+            return error(name + QStringLiteral(" is no tree"));
+        const QString path = args.value(QStringLiteral("item")).toString();
+        QTreeWidgetItem *item = treeItemAt(tree, path);
+        const int column = args.value(QStringLiteral("column")).toInt(1) - 1;
+        if (!item || column >= tree->columnCount())
+            return notYet(QStringLiteral("%1 lists no %2 with %3 columns").arg(name, path).arg(column + 1));
+        text = item->text(column);
+    } else if (args.contains(QStringLiteral("row"))) {
         auto *table = qobject_cast<QTableWidget *>(w);
         if (!table)
             return error(name + QStringLiteral(" is no table"));
@@ -391,7 +572,10 @@ StepOutcome ScenarioRunner::expectOnScreen(const QString &what, const QJsonObjec
         else
             text.clear();
     }
-    const QString place = args.contains(QStringLiteral("row"))
+    const QString place = args.contains(QStringLiteral("item"))
+                              ? QStringLiteral("%1, %2, column %3").arg(name, args.value(QStringLiteral("item")).toString())
+                                    .arg(args.value(QStringLiteral("column")).toInt(1))
+                          : args.contains(QStringLiteral("row"))
                               ? QStringLiteral("%1, row %2, column %3").arg(name).arg(args.value(QStringLiteral("row")).toInt())
                                     .arg(args.value(QStringLiteral("column")).toInt(1))
                               : name;
@@ -456,24 +640,33 @@ StepOutcome ScenarioRunner::expectOfController(const QString &what, const QJsonO
 StepOutcome ScenarioRunner::expectFile(const QJsonObject &args) const
 {
     const QString name = args.value(QStringLiteral("path")).toString();
+    const bool inFile = args.contains(QStringLiteral("element"));
     QFile file(resolve(name));
-    if (args.contains(QStringLiteral("absent")))
+    if (args.contains(QStringLiteral("absent")) && !inFile)
         return check(name + QStringLiteral(" absent"), args.value(QStringLiteral("absent")), !file.exists());
     if (!file.open(QIODevice::ReadOnly))
         return notYet(name + QStringLiteral(" cannot be read"));
     QString value = QString::fromUtf8(file.readAll());
     QString place = name;
-    if (args.contains(QStringLiteral("element"))) {
+    if (inFile) {
         const QString element = args.value(QStringLiteral("element")).toString();
         const QString attribute = args.value(QStringLiteral("attribute")).toString();
         place = QStringLiteral("%1, %2%3").arg(name, element, attribute.isEmpty() ? QString() : QLatin1Char('@') + attribute);
-        if (!xmlValue(value.toUtf8(), element, attribute, &value))
+        const bool found = xmlValue(value.toUtf8(), element, attribute, &value);
+        if (args.contains(QStringLiteral("absent")))
+            return check(place + QStringLiteral(" absent"), args.value(QStringLiteral("absent")), !found);
+        if (!found)
             return notYet(QStringLiteral("%1 is not in the file").arg(place));
     }
     if (args.contains(QStringLiteral("contains"))) {
         const QString part = substituted(args.value(QStringLiteral("contains"))).toString();
         if (!value.contains(part))
             return notYet(QStringLiteral("%1: expected a text with %2, found %3").arg(place, shown(part), shown(value)));
+    }
+    if (args.contains(QStringLiteral("lacks"))) {
+        const QString part = substituted(args.value(QStringLiteral("lacks"))).toString();
+        if (value.contains(part))
+            return notYet(QStringLiteral("%1: expected no %2, found %3").arg(place, shown(part), shown(value)));
     }
     return args.contains(QStringLiteral("is")) ? check(place, args.value(QStringLiteral("is")), value) : held();
 }

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <string_view>
+
 namespace sim {
 
 // Every call that the module makes into the platform, in order, as "name(arg, arg)".
@@ -50,6 +52,59 @@ inline QString logArg(int v) { return QString::number(v); }
 inline QString logArg(unsigned v) { return QString::number(v); }
 inline QString logArg(double v) { return QString::number(v); }
 
+// The name of every platform entry point the log hears, as it names them: a scenario counts
+// calls by these names, and a stand-in can log no other (SIM_LOG_CALL checks it when it builds).
+inline constexpr const char *callNames[] = {
+    "DataAccess::GetFileFromController2TPU",
+    "DataAccess::SendFileFromTPU2Controller",
+    "DataAccess::isRobotRunning",
+    "DesktopApi::closeApplication",
+    "MsgBox",
+    "RtmGoToPage",
+    "RtmRemoveFolderContent",
+    "RtmSetUIStyleSheet",
+    "RtmSwitchWidgetVariablesContext",
+    "addResvProgram",
+    "clearRunTotal",
+    "clearUnusedIdTotal",
+    "delResvProgram",
+    "delay_MSec",
+    "getAllRplName",
+    "getAutoStartPLc",
+    "getFileFromCtrl",
+    "getProgramQueue",
+    "getProgramRunTotal",
+    "getProtocolType",
+    "getResvRunningStatus",
+    "getResvStatus",
+    "isSameQstrList",
+    "isSameRplResData",
+    "rbxInterface",
+    "rbxInterface::flashDir",
+    "rbxInterface::isConnected",
+    "readPrograMapFile",
+    "readZuzEraroveFile",
+    "sendFileToCtrl",
+    "setAutoStartPLc",
+    "setProtocolType",
+    "setSignalMode",
+    "setStartRunProgram",
+    "setUpdateConfig",
+    "setUpdateProgramMapConfig",
+    "setUsedVar",
+    "setUsedVars_zuzEraroves",
+    "writePrograMapFile",
+    "writeZuzEraroveFile",
+};
+
+constexpr bool isCallName(std::string_view name)
+{
+    for (const char *known : callNames)
+        if (name == known)
+            return true;
+    return false;
+}
+
 template<typename... Args>
 void logCall(const char *name, const Args &...args)
 {
@@ -61,3 +116,10 @@ void logCall(const char *name, const Args &...args)
 }
 
 } // namespace sim
+
+// Logs a call of a platform entry point; the name must be one of sim::callNames.
+#define SIM_LOG_CALL(name, ...)                                                                    \
+    do {                                                                                           \
+        static_assert(sim::isCallName(name), "not a platform call name: " name);                   \
+        sim::logCall(name, ##__VA_ARGS__);                                                         \
+    } while (false)

@@ -5,19 +5,19 @@
 bool DataAccess::GetFileFromController2TPU(const QString &ctrlPath, const QString &localPath,
                                            bool background)
 {
-    sim::logCall("DataAccess::GetFileFromController2TPU", ctrlPath, localPath, background);
+    SIM_LOG_CALL("DataAccess::GetFileFromController2TPU", ctrlPath, localPath, background);
     return sim::Controller::instance().fetch(ctrlPath, localPath);
 }
 
 bool DataAccess::SendFileFromTPU2Controller(const QString &localPath, const QString &ctrlPath,
                                             bool background)
 {
-    sim::logCall("DataAccess::SendFileFromTPU2Controller", localPath, ctrlPath, background);
+    SIM_LOG_CALL("DataAccess::SendFileFromTPU2Controller", localPath, ctrlPath, background);
     return sim::Controller::instance().send(localPath, ctrlPath);
 }
 
 bool DataAccess::isRobotRunning()
 {
-    sim::logCall("DataAccess::isRobotRunning");
+    SIM_LOG_CALL("DataAccess::isRobotRunning");
     return sim::Controller::instance().isRobotRunning();
 }

@@ -21,7 +21,7 @@ Desktop &desktop()
 
 void DesktopApi::closeApplication(int code, bool force)
 {
-    sim::logCall("DesktopApi::closeApplication", code, force);
+    SIM_LOG_CALL("DesktopApi::closeApplication", code, force);
     ++desktop().requests;
     if (desktop().onClose)
         desktop().onClose(code, force);

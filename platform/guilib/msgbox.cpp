@@ -72,7 +72,7 @@ MsgBox::MsgBox(int kind, QString text, int buttons, bool execNow, bool autoClose
                QString cancelText, QString title, int fontPixelSize)
     : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
 {
-    sim::logCall("MsgBox", kind, text, buttons, execNow);
+    SIM_LOG_CALL("MsgBox", kind, text, buttons, execNow);
     setObjectName(QStringLiteral("MsgBox"));
     setWindowTitle(chosen(title, QStringLiteral("Message")));
     setResult(0);

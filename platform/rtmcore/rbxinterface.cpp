@@ -4,19 +4,19 @@
 
 rbxInterface::rbxInterface(int channel, bool shared)
 {
-    sim::logCall("rbxInterface", channel, shared);
+    SIM_LOG_CALL("rbxInterface", channel, shared);
 }
 
 rbxInterface::~rbxInterface() = default;
 
 bool rbxInterface::isConnected()
 {
-    sim::logCall("rbxInterface::isConnected");
+    SIM_LOG_CALL("rbxInterface::isConnected");
     return sim::Controller::instance().isConnected();
 }
 
 bool rbxInterface::flashDir(QStringList &entries, const QString &dir)
 {
-    sim::logCall("rbxInterface::flashDir", dir);
+    SIM_LOG_CALL("rbxInterface::flashDir", dir);
     return sim::Controller::instance().list(dir, &entries);
 }

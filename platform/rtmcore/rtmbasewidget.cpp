@@ -35,7 +35,7 @@ QWidget *RtmBaseWidget::getCentralWidget()
 
 bool RtmBaseWidget::setUsedVar(int number, bool used, unsigned int kind)
 {
-    sim::logCall("setUsedVar", number, used, kind);
+    SIM_LOG_CALL("setUsedVar", number, used, kind);
     if (sim::Controller::instance().isFaulty(sim::Fault::RegisterVar))
         return false;
     sim::Panel::recordUsedVar(number, used);

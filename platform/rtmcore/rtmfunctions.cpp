@@ -84,7 +84,7 @@ QString RtmGetLocalBaseFlashDir(int drive)
 
 bool RtmRemoveFolderContent(const QString &dir)
 {
-    sim::logCall("RtmRemoveFolderContent", dir);
+    SIM_LOG_CALL("RtmRemoveFolderContent", dir);
     // Emptying never follows a link: not the folder's own, and none out of the panel's tree;
     // the tree's root itself is no folder to empty.
     const QString real = treepath::writable(sim::Panel::root(), dir);
@@ -105,7 +105,7 @@ bool RtmRemoveFolderContent(const QString &dir)
 
 bool RtmSetUIStyleSheet(QWidget *w, QString styleName)
 {
-    sim::logCall("RtmSetUIStyleSheet", w ? w->objectName() : QStringLiteral("null"), styleName);
+    SIM_LOG_CALL("RtmSetUIStyleSheet", w ? w->objectName() : QStringLiteral("null"), styleName);
     static QHash<QString, QString> cache;
     if (!w || styleName.isEmpty())
         return false;
@@ -122,7 +122,7 @@ bool RtmSetUIStyleSheet(QWidget *w, QString styleName)
 
 void RtmGoToPage(int page)
 {
-    sim::logCall("RtmGoToPage", page);
+    SIM_LOG_CALL("RtmGoToPage", page);
     panel().lastPage = page;
     if (panel().goToPage)
         panel().goToPage(page);
@@ -130,5 +130,5 @@ void RtmGoToPage(int page)
 
 void RtmSwitchWidgetVariablesContext()
 {
-    sim::logCall("RtmSwitchWidgetVariablesContext");
+    SIM_LOG_CALL("RtmSwitchWidgetVariablesContext");
 }

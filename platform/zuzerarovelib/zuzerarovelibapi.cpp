@@ -6,7 +6,6 @@
 
 using sim::Controller;
 using sim::Fault;
-using sim::logCall;
 using sim::Reservation;
 
 ZuzEraroveLibApi::ZuzEraroveLibApi() = default;
@@ -19,19 +18,19 @@ ZuzEraroveLibApi *ZuzEraroveLibApi::getInstance()
 
 bool ZuzEraroveLibApi::getFileFromCtrl(QString ctrlPath, QString localPath)
 {
-    logCall("getFileFromCtrl", ctrlPath, localPath);
+    SIM_LOG_CALL("getFileFromCtrl", ctrlPath, localPath);
     return Controller::instance().fetch(ctrlPath, localPath);
 }
 
 bool ZuzEraroveLibApi::sendFileToCtrl(QString localPath, QString ctrlPath)
 {
-    logCall("sendFileToCtrl", localPath, ctrlPath);
+    SIM_LOG_CALL("sendFileToCtrl", localPath, ctrlPath);
     return Controller::instance().send(localPath, ctrlPath);
 }
 
 bool ZuzEraroveLibApi::readZuzEraroveFile(QString localPath)
 {
-    logCall("readZuzEraroveFile", localPath);
+    SIM_LOG_CALL("readZuzEraroveFile", localPath);
     ZuzEraroveData data;
     if (Controller::instance().isFaulty(Fault::Read, localPath)
         || !zuzfiles::readConfig(sim::panelRoot(), localPath, &data))
@@ -43,7 +42,7 @@ bool ZuzEraroveLibApi::readZuzEraroveFile(QString localPath)
 
 bool ZuzEraroveLibApi::writeZuzEraroveFile(QString localPath)
 {
-    logCall("writeZuzEraroveFile", localPath);
+    SIM_LOG_CALL("writeZuzEraroveFile", localPath);
     if (Controller::instance().isFaulty(Fault::Write, localPath))
         return false;
     return zuzfiles::writeConfig(sim::panelRoot(), localPath, resvData);
@@ -51,7 +50,7 @@ bool ZuzEraroveLibApi::writeZuzEraroveFile(QString localPath)
 
 bool ZuzEraroveLibApi::readPrograMapFile(QString localPath)
 {
-    logCall("readPrograMapFile", localPath);
+    SIM_LOG_CALL("readPrograMapFile", localPath);
     QList<ProgramMapData> maps;
     if (Controller::instance().isFaulty(Fault::Read, localPath)
         || !zuzfiles::readProgramMap(sim::panelRoot(), localPath, &maps))
@@ -62,7 +61,7 @@ bool ZuzEraroveLibApi::readPrograMapFile(QString localPath)
 
 bool ZuzEraroveLibApi::writePrograMapFile(QString localPath)
 {
-    logCall("writePrograMapFile", localPath);
+    SIM_LOG_CALL("writePrograMapFile", localPath);
     if (Controller::instance().isFaulty(Fault::Write, localPath))
         return false;
     return zuzfiles::writeProgramMap(sim::panelRoot(), localPath, programMaps);
@@ -70,80 +69,80 @@ bool ZuzEraroveLibApi::writePrograMapFile(QString localPath)
 
 int ZuzEraroveLibApi::getResvStatus(int row)
 {
-    logCall("getResvStatus", row);
+    SIM_LOG_CALL("getResvStatus", row);
     return Reservation::instance().status(row);
 }
 
 void ZuzEraroveLibApi::addResvProgram(int row)
 {
-    logCall("addResvProgram", row);
+    SIM_LOG_CALL("addResvProgram", row);
     Reservation::instance().reserve(row);
 }
 
 void ZuzEraroveLibApi::delResvProgram(int row)
 {
-    logCall("delResvProgram", row);
+    SIM_LOG_CALL("delResvProgram", row);
     Reservation::instance().cancel(row);
 }
 
 int ZuzEraroveLibApi::getProgramQueue(int position)
 {
-    logCall("getProgramQueue", position);
+    SIM_LOG_CALL("getProgramQueue", position);
     const QList<int> queue = Reservation::instance().queue();
     return position >= 0 && position < queue.size() ? queue[position] + 1 : 0;
 }
 
 int ZuzEraroveLibApi::getProgramRunTotal(int row)
 {
-    logCall("getProgramRunTotal", row);
+    SIM_LOG_CALL("getProgramRunTotal", row);
     return Reservation::instance().total(row);
 }
 
 void ZuzEraroveLibApi::clearRunTotal()
 {
-    logCall("clearRunTotal");
+    SIM_LOG_CALL("clearRunTotal");
     Reservation::instance().clearTotals();
 }
 
 void ZuzEraroveLibApi::clearUnusedIdTotal()
 {
-    logCall("clearUnusedIdTotal");
+    SIM_LOG_CALL("clearUnusedIdTotal");
     Reservation::instance().clearUnusedTotals();
 }
 
 bool ZuzEraroveLibApi::getResvRunningStatus()
 {
-    logCall("getResvRunningStatus");
+    SIM_LOG_CALL("getResvRunningStatus");
     return Reservation::instance().isStarted();
 }
 
 void ZuzEraroveLibApi::setStartRunProgram()
 {
-    logCall("setStartRunProgram");
+    SIM_LOG_CALL("setStartRunProgram");
     Reservation::instance().announceStartOrStop();
 }
 
 void ZuzEraroveLibApi::setUpdateConfig()
 {
-    logCall("setUpdateConfig");
+    SIM_LOG_CALL("setUpdateConfig");
     Reservation::instance().applyControllerConfig();
 }
 
 void ZuzEraroveLibApi::setUpdateProgramMapConfig()
 {
-    logCall("setUpdateProgramMapConfig");
+    SIM_LOG_CALL("setUpdateProgramMapConfig");
     Reservation::instance().applyControllerProgramMap();
 }
 
 QStringList ZuzEraroveLibApi::getAllRplName()
 {
-    logCall("getAllRplName");
+    SIM_LOG_CALL("getAllRplName");
     return Reservation::instance().programNames();
 }
 
 bool ZuzEraroveLibApi::isSameRplResData(ZuzEraroveData a, ZuzEraroveData b)
 {
-    logCall("isSameRplResData");
+    SIM_LOG_CALL("isSameRplResData");
     if (a.runState != b.runState || a.signalMode != b.signalMode || a.protocol != b.protocol)
         return false;
     for (int i = 0; i < ZUZ_SLOT_COUNT; ++i)
@@ -154,31 +153,31 @@ bool ZuzEraroveLibApi::isSameRplResData(ZuzEraroveData a, ZuzEraroveData b)
 
 bool ZuzEraroveLibApi::isSameQstrList(QStringList a, QStringList b)
 {
-    logCall("isSameQstrList");
+    SIM_LOG_CALL("isSameQstrList");
     return a == b;
 }
 
 void ZuzEraroveLibApi::setSignalMode(int mode)
 {
-    logCall("setSignalMode", mode);
+    SIM_LOG_CALL("setSignalMode", mode);
     Reservation::instance().setSignalMode(mode);
 }
 
 void ZuzEraroveLibApi::setProtocolType(rescProtocol protocol)
 {
-    logCall("setProtocolType", int(protocol));
+    SIM_LOG_CALL("setProtocolType", int(protocol));
     Reservation::instance().setProtocol(protocol);
 }
 
 rescProtocol ZuzEraroveLibApi::getProtocolType()
 {
-    logCall("getProtocolType");
+    SIM_LOG_CALL("getProtocolType");
     return rescProtocol(Reservation::instance().protocol());
 }
 
 bool ZuzEraroveLibApi::setUsedVars_zuzEraroves(bool used, rescProtocol protocol)
 {
-    logCall("setUsedVars_zuzEraroves", used, int(protocol));
+    SIM_LOG_CALL("setUsedVars_zuzEraroves", used, int(protocol));
     if (Controller::instance().isFaulty(Fault::RegisterVar))
         return false;
     Reservation::instance().setVarsUsed(used, protocol);
@@ -187,18 +186,18 @@ bool ZuzEraroveLibApi::setUsedVars_zuzEraroves(bool used, rescProtocol protocol)
 
 void ZuzEraroveLibApi::setAutoStartPLc(int plc, bool autoStart)
 {
-    logCall("setAutoStartPLc", plc, autoStart);
+    SIM_LOG_CALL("setAutoStartPLc", plc, autoStart);
     Reservation::instance().setAutoStart(plc, autoStart);
 }
 
 bool ZuzEraroveLibApi::getAutoStartPLc(int plc)
 {
-    logCall("getAutoStartPLc", plc);
+    SIM_LOG_CALL("getAutoStartPLc", plc);
     return Reservation::instance().autoStart(plc);
 }
 
 void ZuzEraroveLibApi::delay_MSec(unsigned int ms)
 {
-    logCall("delay_MSec", ms);
+    SIM_LOG_CALL("delay_MSec", ms);
     Controller::instance().wait(ms);
 }

@@ -1,0 +1,390 @@
+#include "engine/steps.h"
+
+#include "engine/scenariorunner.h"
+
+#include "calllog.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <cmath>
+
+namespace {
+
+bool isWhole(const QJsonValue &v, qint64 min, qint64 max)
+{
+    if (!v.isDouble())
+        return false;
+    const double d = v.toDouble();
+    return std::isfinite(d) && d == std::floor(d) && d >= double(min) && d <= double(max);
+}
+
+template<typename Fits>
+bool isListOf(const QJsonValue &v, Fits fits)
+{
+    if (!v.isArray())
+        return false;
+    for (const QJsonValue &item : v.toArray())
+        if (!fits(item))
+            return false;
+    return true;
+}
+
+bool isTreePath(const QString &path)
+{
+    for (const char *tree : {"controller:/", "panel:/", "outside:/"})
+        if (path.startsWith(QLatin1String(tree)))
+            return !path.split(QLatin1Char('/')).contains(QStringLiteral(".."));
+    return false;
+}
+
+bool isPictureName(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+           && !name.startsWith(QLatin1Char('.'));
+}
+
+QStringList knownCalls()
+{
+    QStringList names;
+    for (const char *name : sim::callNames)
+        names << QString::fromLatin1(name);
+    return names;
+}
+
+QString range(const StepField &f)
+{
+    if (f.min == 0 && f.max == 2147483647)
+        return QStringLiteral("a whole number");
+    if (f.max == 2147483647)
+        return QStringLiteral("a whole number from %1").arg(f.min);
+    return QStringLiteral("a whole number from %1 to %2").arg(f.min).arg(f.max);
+}
+
+QString quoted(const QStringList &texts)
+{
+    return QLatin1Char('"') + texts.join(QStringLiteral("\", \"")) + QLatin1Char('"');
+}
+
+// What a field takes, in words.
+QString kindText(const StepField &f)
+{
+    switch (f.type) {
+    case FieldType::Text:
+        return QStringLiteral("a text");
+    case FieldType::Texts:
+        return QStringLiteral("a list of texts");
+    case FieldType::Path:
+        return QStringLiteral("a path in the controller:/, panel:/ or outside:/ tree");
+    case FieldType::PictureName:
+        return QStringLiteral("a file name of the screenshots folder");
+    case FieldType::WholeNumber:
+        return range(f);
+    case FieldType::WholeNumbers:
+        return QStringLiteral("a list of whole numbers");
+    case FieldType::Flag:
+        return QStringLiteral("true or false");
+    case FieldType::Flags:
+        return QStringLiteral("a list of true and false");
+    case FieldType::NumberOrOff:
+        return QStringLiteral("a whole number, or false");
+    case FieldType::Choice:
+        return QStringLiteral("one of ") + quoted(f.choices);
+    case FieldType::CallNames:
+        return QStringLiteral("a list of the platform's call names");
+    }
+    return QString();
+}
+
+QJsonObject fieldSchema(const StepField &f)
+{
+    auto whole = [&f] {
+        QJsonObject o{{QStringLiteral("type"), QStringLiteral("integer")}, {QStringLiteral("minimum"), f.min}};
+        if (f.max != 2147483647)
+            o.insert(QStringLiteral("maximum"), f.max);
+        return o;
+    };
+    auto listOf = [](const QJsonObject &item) {
+        return QJsonObject{{QStringLiteral("type"), QStringLiteral("array")}, {QStringLiteral("items"), item}};
+    };
+    const QJsonObject text{{QStringLiteral("type"), QStringLiteral("string")}};
+    const QJsonObject flag{{QStringLiteral("type"), QStringLiteral("boolean")}};
+    QJsonObject o;
+    switch (f.type) {
+    case FieldType::Text:
+        o = text;
+        break;
+    case FieldType::Texts:
+        o = listOf(text);
+        break;
+    case FieldType::Path:
+        o = QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
+                        {QStringLiteral("pattern"), QStringLiteral("^(controller|panel|outside):/")}};
+        break;
+    case FieldType::PictureName:
+        o = QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
+                        {QStringLiteral("pattern"), QStringLiteral("^[^./\\\\][^/\\\\]*$")}};
+        break;
+    case FieldType::WholeNumber:
+        o = whole();
+        break;
+    case FieldType::WholeNumbers:
+        o = listOf(whole());
+        break;
+    case FieldType::Flag:
+        o = flag;
+        break;
+    case FieldType::Flags:
+        o = listOf(flag);
+        break;
+    case FieldType::NumberOrOff:
+        o = QJsonObject{{QStringLiteral("oneOf"), QJsonArray{whole(), QJsonObject{{QStringLiteral("const"), false}}}}};
+        break;
+    case FieldType::Choice:
+        o = QJsonObject{{QStringLiteral("enum"), QJsonArray::fromStringList(f.choices)}};
+        break;
+    case FieldType::CallNames:
+        o = listOf(QJsonObject{{QStringLiteral("enum"), QJsonArray::fromStringList(knownCalls())}});
+        break;
+    }
+    if (!f.help.isEmpty())
+        o.insert(QStringLiteral("description"), f.help);
+    return o;
+}
+
+QJsonObject stepSchema(const StepSpec &spec)
+{
+    QJsonObject properties;
+    QJsonArray required{spec.key()};
+    if (spec.key() == QLatin1String("expect")) {
+        properties.insert(QStringLiteral("expect"),
+                          QJsonObject{{QStringLiteral("const"), spec.name.mid(7)}, {QStringLiteral("description"), spec.help}});
+    } else {
+        QJsonObject own = fieldSchema(spec.value);
+        own.insert(QStringLiteral("description"), spec.help);
+        properties.insert(spec.name, own);
+    }
+    for (const StepField &f : spec.fields) {
+        properties.insert(f.name, fieldSchema(f));
+        if (f.required)
+            required << f.name;
+    }
+    return QJsonObject{{QStringLiteral("type"), QStringLiteral("object")},
+                       {QStringLiteral("title"), spec.name},
+                       {QStringLiteral("properties"), properties},
+                       {QStringLiteral("required"), required},
+                       {QStringLiteral("additionalProperties"), false}};
+}
+
+QString cell(QString text)
+{
+    return text.replace(QLatin1Char('|'), QStringLiteral("\\|")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+} // namespace
+
+QString StepSpec::key() const
+{
+    return name.startsWith(QLatin1String("expect ")) ? QStringLiteral("expect") : name;
+}
+
+const StepField *StepSpec::field(const QString &fieldName) const
+{
+    for (const StepField &f : fields)
+        if (f.name == fieldName)
+            return &f;
+    return nullptr;
+}
+
+const QList<StepSpec> &stepSpecs()
+{
+    return ScenarioRunner::stepSpecs();
+}
+
+const StepSpec *findStepNamed(const QString &name)
+{
+    for (const StepSpec &spec : stepSpecs())
+        if (spec.name == name || spec.aliases.contains(name))
+            return &spec;
+    return nullptr;
+}
+
+const StepSpec *findStep(const QJsonObject &step, QString *key)
+{
+    for (auto it = step.begin(); it != step.end(); ++it) {
+        if (it.key() == QLatin1String("expect")) {
+            *key = it.key();
+            return findStepNamed(QStringLiteral("expect ") + it.value().toString());
+        }
+        if (it.key() != QLatin1String("expect") && !it.key().startsWith(QLatin1String("expect ")))
+            if (const StepSpec *spec = findStepNamed(it.key())) {
+                *key = it.key();
+                return spec;
+            }
+    }
+    return nullptr;
+}
+
+QString fieldProblem(const QString &step, const StepField &f, const QJsonValue &v)
+{
+    bool fits = false;
+    switch (f.type) {
+    case FieldType::Text:
+        fits = v.isString();
+        break;
+    case FieldType::Texts:
+        fits = isListOf(v, [](const QJsonValue &i) { return i.isString(); });
+        break;
+    case FieldType::Path:
+        fits = v.isString() && isTreePath(v.toString());
+        if (v.isString() && !fits)
+            return QStringLiteral("\"%1\" is not a path in the controller:/, panel:/ or outside:/ tree").arg(v.toString());
+        break;
+    case FieldType::PictureName:
+        fits = v.isString() && isPictureName(v.toString());
+        if (v.isString() && !fits)
+            return QStringLiteral("\"%1\" is not a file name of the screenshots folder").arg(v.toString());
+        break;
+    case FieldType::WholeNumber:
+        fits = isWhole(v, f.min, f.max);
+        break;
+    case FieldType::WholeNumbers:
+        fits = isListOf(v, [](const QJsonValue &i) { return isWhole(i, 0, 2147483647); });
+        break;
+    case FieldType::Flag:
+        fits = v.isBool();
+        break;
+    case FieldType::Flags:
+        fits = isListOf(v, [](const QJsonValue &i) { return i.isBool(); });
+        break;
+    case FieldType::NumberOrOff:
+        fits = (v.isBool() && !v.toBool()) || isWhole(v, f.min, f.max);
+        break;
+    case FieldType::Choice:
+        fits = v.isString() && f.choices.contains(v.toString());
+        break;
+    case FieldType::CallNames: {
+        if (!isListOf(v, [](const QJsonValue &i) { return i.isString(); }))
+            break;
+        const QStringList known = knownCalls();
+        for (const QJsonValue &name : v.toArray())
+            if (!known.contains(name.toString()))
+                return QStringLiteral("the platform has no call \"%1\" (virtualpanel --steps lists them)").arg(name.toString());
+        fits = true;
+        break;
+    }
+    }
+    return fits ? QString() : QStringLiteral("\"%1\" takes %2 for \"%3\"").arg(step, kindText(f), f.name);
+}
+
+QString stepProblem(const StepSpec &spec, const QString &key, const QJsonObject &step, bool inSetup)
+{
+    if (inSetup && !spec.inSetup)
+        return QStringLiteral("\"%1\" cannot come before the screen opens").arg(spec.name);
+    if (key != QLatin1String("expect")) {
+        StepField own = spec.value;
+        own.name = key;
+        if (const QString problem = fieldProblem(spec.name, own, step.value(key)); !problem.isEmpty())
+            return problem;
+    }
+    for (const StepField &f : spec.fields)
+        if (f.required && !step.contains(f.name))
+            return QStringLiteral("\"%1\" needs \"%2\"").arg(spec.name, f.name);
+    for (auto it = step.begin(); it != step.end(); ++it) {
+        if (it.key() == key)
+            continue;
+        const StepField *f = spec.field(it.key());
+        if (!f)
+            return QStringLiteral("\"%1\" takes no \"%2\"").arg(spec.name, it.key());
+        if (const QString problem = fieldProblem(spec.name, *f, it.value()); !problem.isEmpty())
+            return problem;
+    }
+    return QString();
+}
+
+QString stepReference()
+{
+    QString out = QStringLiteral(
+        "A scenario is a JSON object: \"name\", \"controller\" (\"sample\" or a folder beside the file), \"setup\" "
+        "(steps before the screen opens) and \"steps\". A step is an object whose first key names it; an expectation "
+        "is {\"expect\": \"<what>\", ...}. Steps marked \"setup\" may also stand in \"setup\".\n\n"
+        "| step | value | fields (! required) | setup | what it does | recorded for |\n"
+        "|---|---|---|---|---|---|\n");
+    for (const StepSpec &spec : stepSpecs()) {
+        QStringList fields;
+        for (const StepField &f : spec.fields)
+            fields << QStringLiteral("`%1`%2: %3%4").arg(f.name, f.required ? QStringLiteral("!") : QString(), kindText(f),
+                                                        f.help.isEmpty() ? QString() : QStringLiteral(" (") + f.help + QLatin1Char(')'));
+        const QString value = spec.key() == QLatin1String("expect") ? QStringLiteral("\"%1\"").arg(spec.name.mid(7))
+                                                                     : kindText(spec.value)
+                                                                           + (spec.value.help.isEmpty() ? QString()
+                                                                                                        : QStringLiteral(": ") + spec.value.help);
+        QString name = QStringLiteral("`%1`").arg(spec.name);
+        if (!spec.aliases.isEmpty())
+            name += QStringLiteral(" (also `%1`)").arg(spec.aliases.join(QStringLiteral("`, `")));
+        out += QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 |\n")
+                   .arg(name, cell(value), cell(fields.join(QStringLiteral("; "))),
+                        spec.inSetup ? QStringLiteral("setup") : QString(), cell(spec.help),
+                        cell(spec.recorded.isEmpty() ? QStringLiteral("-") : spec.recorded));
+    }
+    out += QStringLiteral("\nThe platform's calls that `expect calls` counts: ") + knownCalls().join(QStringLiteral(", "))
+           + QStringLiteral(".\n");
+    return out;
+}
+
+QJsonObject scenarioSchema()
+{
+    QJsonArray anyStep, setupStep;
+    for (const StepSpec &spec : stepSpecs()) {
+        const QJsonObject schema = stepSchema(spec);
+        anyStep << schema;
+        if (spec.inSetup)
+            setupStep << schema;
+        for (const QString &alias : spec.aliases) {
+            StepSpec old = spec;
+            old.name = alias;
+            anyStep << stepSchema(old);
+            if (spec.inSetup)
+                setupStep << stepSchema(old);
+        }
+    }
+    auto steps = [](const QString &help, const QString &def) {
+        return QJsonObject{{QStringLiteral("type"), QStringLiteral("array")},
+                           {QStringLiteral("description"), help},
+                           {QStringLiteral("items"), QJsonObject{{QStringLiteral("$ref"), QStringLiteral("#/definitions/") + def}}}};
+    };
+    return QJsonObject{
+        {QStringLiteral("$schema"), QStringLiteral("http://json-schema.org/draft-07/schema#")},
+        {QStringLiteral("title"), QStringLiteral("virtual panel scenario")},
+        {QStringLiteral("description"), QStringLiteral("A road through the screen, played by virtualpanel --scenario. "
+                                                       "Printed by virtualpanel --schema.")},
+        {QStringLiteral("type"), QStringLiteral("object")},
+        {QStringLiteral("properties"),
+         QJsonObject{{QStringLiteral("name"), QJsonObject{{QStringLiteral("type"), QStringLiteral("string")}}},
+                     {QStringLiteral("controller"),
+                      QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
+                                  {QStringLiteral("description"), QStringLiteral("\"sample\", or a folder relative to the file")}}},
+                     {QStringLiteral("language"),
+                      QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
+                                  {QStringLiteral("description"), QStringLiteral("the panel's language when it was recorded, such as zh_CN")}}},
+                     {QStringLiteral("setup"), steps(QStringLiteral("before the screen opens"), QStringLiteral("setupStep"))},
+                     {QStringLiteral("steps"), steps(QStringLiteral("on the open screen"), QStringLiteral("step"))}}},
+        {QStringLiteral("additionalProperties"), false},
+        {QStringLiteral("definitions"),
+         QJsonObject{{QStringLiteral("step"), QJsonObject{{QStringLiteral("oneOf"), anyStep}}},
+                     {QStringLiteral("setupStep"), QJsonObject{{QStringLiteral("oneOf"), setupStep}}}}}};
+}
+
+QJsonObject recordedStep(const QString &name, const QJsonValue &value, const QJsonObject &fields)
+{
+    const StepSpec *spec = findStepNamed(name);
+    Q_ASSERT_X(spec, "recordedStep", qPrintable(name));
+    QJsonObject step = fields;
+    if (spec && spec->key() == QLatin1String("expect"))
+        step.insert(QStringLiteral("expect"), name.mid(7));
+    else
+        step.insert(name, value);
+    Q_ASSERT_X(spec && stepProblem(*spec, spec->key(), step, false).isEmpty(), "recordedStep",
+               qPrintable(QString::fromUtf8(QJsonDocument(step).toJson(QJsonDocument::Compact))));
+    return step;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "engine/scenariostep.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class ScenarioRunner;
+struct ScenarioStep;
+
+// The kinds of value a step's fields take.
+enum class FieldType {
+    Text,
+    Texts,        // a list of texts
+    Path,         // a file in one of the trees: "controller:/...", "panel:/..." or "outside:/..."
+    PictureName,  // a plain file name, in the screenshots folder
+    WholeNumber,  // between min and max
+    WholeNumbers, // a list of them
+    Flag,         // true or false
+    Flags,        // a list of them
+    NumberOrOff,  // a whole number, or false
+    Choice,       // one of choices
+    CallNames,    // a list of the platform's entry points, as the call log names them
+};
+
+struct StepField
+{
+    QString name;
+    FieldType type = FieldType::Text;
+    bool required = false;
+    QString help;
+    QStringList choices = {};
+    qint64 min = 0;
+    qint64 max = 2147483647;
+};
+
+// One kind of step, declared once: the reader checks a file against it, the runner takes it
+// through it, the recorder writes it by it, and the reference and the schema are printed from it.
+struct StepSpec
+{
+    QString name;       // "press", or for an expectation "expect text"
+    StepField value;    // what the step's own key holds
+    bool inSetup = false; // may also come before the screen opens
+    QList<StepField> fields;
+    QString help;
+    QString recorded;   // what the recorder writes it for; empty when it never does
+    QStringList aliases = {}; // names it had before; files that use them keep playing
+    std::function<StepOutcome(ScenarioRunner &, const ScenarioStep &)> run;
+
+    // The key that names the step in a file: "press", or "expect".
+    QString key() const;
+    const StepField *field(const QString &name) const;
+};
+
+// Every kind of step.
+const QList<StepSpec> &stepSpecs();
+// The kind a step object names (its first key that names one, or "expect" with its value), or
+// null; *key is that key.
+const StepSpec *findStep(const QJsonObject &step, QString *key);
+const StepSpec *findStepNamed(const QString &name);
+// What is wrong with a field's value, or an empty text.
+QString fieldProblem(const QString &step, const StepField &field, const QJsonValue &value);
+// What is wrong with a step in a file, or an empty text.
+QString stepProblem(const StepSpec &spec, const QString &key, const QJsonObject &step, bool inSetup);
+
+// The reference of every step, as Markdown tables: virtualpanel --steps, and the README.
+QString stepReference();
+// The JSON Schema of a scenario file.
+QJsonObject scenarioSchema();
+
+// A step as the recorder writes it; a step the reader would refuse is a fault of the recorder.
+QJsonObject recordedStep(const QString &name, const QJsonValue &value, const QJsonObject &fields = {});
