@@ -174,12 +174,18 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
         auto within = [](const QString &inner, const QString &outer) {
             return !outer.isEmpty() && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
         };
+        if (record.exists() || record.isSymLink())
+            return refuse(m_record.names().first(), m_parser.value(m_record),
+                          QStringLiteral("exists already; record to another file"));
         if (copy.isSymLink())
             return refuse(m_record.names().first(), m_parser.value(m_record),
                           QStringLiteral("%1 is a link; the recording's controller copy goes there").arg(copy.filePath()));
         if (within(copyPath, controller) || within(controller, copyPath))
             return refuse(m_record.names().first(), m_parser.value(m_record),
                           QStringLiteral("its controller copy %1 would replace the controller").arg(copy.filePath()));
+        if (copy.exists())
+            return refuse(m_record.names().first(), m_parser.value(m_record),
+                          QStringLiteral("%1 exists already; the recording's controller copy goes there").arg(copy.filePath()));
     }
 
     o->module = m_parser.value(m_module);

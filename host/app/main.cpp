@@ -9,6 +9,7 @@
 #include "engine/session.h"
 #include "engine/steps.h"
 #include "panel/panelwindow.h"
+#include "panel/simulatorpanel.h"
 
 #include "desktopsim.h"
 #include "rtmcoresim.h"
@@ -122,6 +123,10 @@ int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scena
                   const QString &workDir)
 {
     ScenarioRunner runner(&window, &session, workDir, o.screenshots, o.tourPace);
+    QObject::connect(&runner, &ScenarioRunner::said, [](const QString &line) {
+        std::printf("%s\n", qPrintable(line));
+        std::fflush(stdout);
+    });
     QObject::connect(&runner, &ScenarioRunner::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
     runner.start(scenarios);
@@ -235,8 +240,10 @@ int main(int argc, char *argv[])
     ModuleSession session(loader.dataFactory(), loader.widgetFactory());
     if (!scenarios.isEmpty())
         return playScenarios(window, session, scenarios, options, scenarioDir.path());
-    sim::Desktop::setCloseHandler([](int, bool) {
+    bool moduleClosed = false;
+    sim::Desktop::setCloseHandler([&moduleClosed](int, bool) {
         std::printf("virtualpanel: the module closed the screen\n");
+        moduleClosed = true;
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     });
     sim::Panel::setGoToPageHandler([&window](int page) {
@@ -248,22 +255,42 @@ int main(int argc, char *argv[])
         return 2;
     }
     window.showNote(QStringLiteral("Module: %1").arg(loader.path()));
+
+    // The recording begins once the screen is up, and hears the simulator panel's commands.
+    Recorder recorder(&window, &session);
+    if (!options.record.isEmpty()) {
+        if (const Result begun = recorder.begin(options.record, options.controllerRoot, options.language); !begun) {
+            std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qPrintable(options.record), qPrintable(begun.error()));
+            return 2;
+        }
+        if (window.simulator())
+            QObject::connect(window.simulator(), &SimulatorPanel::commanded, &recorder, &Recorder::command);
+    }
+    // The panel closes the screen when its window closes or its time is up; the module may close
+    // it first.
+    auto panelCloses = [&] {
+        if (!moduleClosed)
+            recorder.panelClosesScreen();
+    };
+    QObject::connect(&window, &PanelWindow::closing, &recorder, panelCloses);
     window.show();
     if (options.quitAfterMs >= 0)
-        QTimer::singleShot(options.quitAfterMs, &app, &QCoreApplication::quit);
+        QTimer::singleShot(options.quitAfterMs, &app, [&] {
+            panelCloses();
+            QCoreApplication::quit();
+        });
 
-    QScopedPointer<Recorder> recorder(options.record.isEmpty()
-                                          ? nullptr
-                                          : new Recorder(&window, &session, options.record, options.controllerRoot));
     int code = app.exec();
+    if (!options.record.isEmpty()) {
+        if (const Result finished = recorder.finish(); !finished) {
+            std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qPrintable(options.record), qPrintable(finished.error()));
+            code = 2;
+        } else {
+            std::printf("virtualpanel: the session is in %s\n", qPrintable(options.record));
+        }
+    }
     session.close();
     sim::Desktop::setCloseHandler(nullptr);
     sim::Panel::setGoToPageHandler(nullptr);
-    if (recorder && recorder->save()) {
-        std::printf("virtualpanel: the session is in %s\n", qPrintable(options.record));
-    } else if (recorder) {
-        std::fprintf(stderr, "virtualpanel: --record %s: cannot be written\n", qPrintable(options.record));
-        code = 2;
-    }
     return code;
 }

@@ -4,22 +4,27 @@
 #include "engine/screenprofile.h"
 #include "engine/session.h"
 #include "engine/stage.h"
+#include "engine/steps.h"
 
-#include "journal.h"
 #include "simcontroller.h"
+#include "zuzerarovesim.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QSaveFile>
 #include <QTableWidget>
+#include <QTextCodec>
 #include <QTreeWidget>
 
 namespace {
@@ -33,49 +38,65 @@ QString itemPath(const QTreeWidgetItem *item)
     return parts.join(QLatin1Char('/'));
 }
 
-QJsonObject step(const char *kind, const QJsonValue &value)
+QJsonArray autoStartFlags()
 {
-    return QJsonObject{{QString::fromLatin1(kind), value}};
+    QJsonArray flags;
+    for (int plc = 0; plc < 4; ++plc)
+        flags << sim::Reservation::instance().autoStart(plc);
+    return flags;
 }
+
+// The files below a folder, by their paths relative to it.
+QMap<QString, QByteArray> filesBelow(const QString &root)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        files.insert(QDir(root).relativeFilePath(file.fileName()), file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    return files;
+}
+
+// A file's end state is written as its text, up to this size.
+constexpr int MostExpectedBytes = 256 * 1024;
 
 } // namespace
 
-Recorder::Recorder(Stage *stage, const ModuleSession *session, const QString &file, const QString &controllerRoot,
-                   QObject *parent)
-    : QObject(parent), m_stage(stage), m_session(session), m_file(file)
+Recorder::Recorder(Stage *stage, const ModuleSession *session, QObject *parent)
+    : QObject(parent), m_stage(stage), m_session(session)
 {
-    const QFileInfo info(file);
-    m_controllerCopy = info.completeBaseName() + QStringLiteral(".controller");
-    const QString copy = info.absoluteDir().filePath(m_controllerCopy);
-    QDir(copy).removeRecursively();
-    QDir().mkpath(copy);
-    copyFolder(controllerRoot, copy);
-    m_sinceLast.start();
-    m_clockAtLast = sim::Controller::instance().now();
-    qApp->installEventFilter(this);
-
-    // What the simulator panel changes reaches the controller; the journal tells it.
-    m_listener = sim::Journal::instance().addListener([this](const sim::JournalEntry &e) {
-        const QVariantMap &f = e.fields;
-        if (e.kind == QLatin1String("link"))
-            add(step("connect", f.value(QStringLiteral("connected")).toBool()));
-        else if (e.kind == QLatin1String("fault"))
-            add(QJsonObject{{QStringLiteral("fault"), f.value(QStringLiteral("fault")).toString()},
-                            {QStringLiteral("on"), f.value(QStringLiteral("on")).toBool()},
-                            {QStringLiteral("path"), f.value(QStringLiteral("path")).toString()}});
-        else if (e.kind == QLatin1String("input") && f.contains(QStringLiteral("input")))
-            add(step("input", f.value(QStringLiteral("input")).toInt()));
-        else if (e.kind == QLatin1String("input"))
-            add(step("binary", f.value(QStringLiteral("code")).toInt()));
-        else if (e.kind == QLatin1String("run") && f.value(QStringLiteral("outside")).toBool())
-            add(step("robotRunning", f.value(QStringLiteral("state")).toString() == QLatin1String("started")));
-    });
 }
 
 Recorder::~Recorder()
 {
     qApp->removeEventFilter(this);
-    sim::Journal::instance().removeListener(m_listener);
+}
+
+Result Recorder::begin(const QString &file, const QString &controllerRoot, const QString &language)
+{
+    const QFileInfo info(file);
+    m_file = info.absoluteFilePath();
+    m_controllerRoot = controllerRoot;
+    m_controllerCopy = info.completeBaseName() + QStringLiteral(".controller");
+    m_language = language;
+    const QString copy = info.absoluteDir().filePath(m_controllerCopy);
+    if (info.exists() || info.isSymLink())
+        return Result::failure(QStringLiteral("%1 exists already; record to another file").arg(file));
+    if (QFileInfo::exists(copy) || QFileInfo(copy).isSymLink())
+        return Result::failure(QStringLiteral("%1 exists already; the recording's controller copy goes there").arg(copy));
+    if (const Result copied = copyFolder(controllerRoot, copy); !copied)
+        return copied;
+    // What the replay must start from that the controller's files do not hold.
+    const sim::Controller &ctrl = sim::Controller::instance();
+    m_setup << recordedStep(QStringLiteral("runTime"), ctrl.runDuration())
+            << recordedStep(QStringLiteral("softPlcAutoStart"), autoStartFlags());
+    m_sinceLast.start();
+    m_clockAtLast = ctrl.now();
+    m_started = true;
+    qApp->installEventFilter(this);
+    write();
+    return m_writeError.isEmpty() ? Result::ok() : Result::failure(m_writeError);
 }
 
 bool Recorder::onScreen(const QWidget *widget) const
@@ -83,20 +104,52 @@ bool Recorder::onScreen(const QWidget *widget) const
     return widget && m_session->widget() && m_stage->pendantScreen()->isAncestorOf(widget);
 }
 
-void Recorder::add(QJsonObject next)
+void Recorder::command(const QJsonObject &step)
+{
+    if (!m_started)
+        return;
+    QString key;
+    const StepSpec *spec = findStep(step, &key);
+    Q_ASSERT_X(spec && stepProblem(*spec, key, step, false).isEmpty(), "Recorder::command",
+               qPrintable(QString::fromUtf8(QJsonDocument(step).toJson(QJsonDocument::Compact))));
+    if (spec)
+        add(step);
+}
+
+void Recorder::add(const QJsonObject &next)
 {
     // Typing ends with the next command.
     if (!next.contains(QStringLiteral("type")))
         flushTyping();
-    const qint64 waited = m_sinceLast.restart();
-    if (waited >= 100)
-        m_steps.append(step("wait", waited));
-    const qint64 clock = sim::Controller::instance().now();
-    if (clock > m_clockAtLast)
-        m_steps.append(step("advance", clock - m_clockAtLast));
-    m_clockAtLast = clock;
+    catchUp();
     expectState();
     m_steps.append(next);
+    write();
+}
+
+void Recorder::catchUp()
+{
+    const qint64 waited = m_sinceLast.restart();
+    if (waited >= 100)
+        m_steps.append(recordedStep(QStringLiteral("wait"), waited));
+    const qint64 clock = sim::Controller::instance().now();
+    if (clock > m_clockAtLast)
+        m_steps.append(recordedStep(QStringLiteral("advance"), clock - m_clockAtLast));
+    m_clockAtLast = clock;
+}
+
+void Recorder::write()
+{
+    QJsonObject scenario{{QStringLiteral("name"), QStringLiteral("recorded %1").arg(QFileInfo(m_file).completeBaseName())},
+                         {QStringLiteral("controller"), m_controllerCopy},
+                         {QStringLiteral("setup"), m_setup},
+                         {QStringLiteral("steps"), m_steps}};
+    if (!m_language.isEmpty())
+        scenario.insert(QStringLiteral("language"), m_language);
+    // Replaced whole, never left half written.
+    QSaveFile file(m_file);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(scenario).toJson()) < 0 || !file.commit())
+        m_writeError = QStringLiteral("%1 cannot be written: %2").arg(m_file, file.errorString());
 }
 
 void Recorder::expectState()
@@ -106,14 +159,66 @@ void Recorder::expectState()
         return;
     const QString page = screenprofile::currentPage(*m_session);
     if (page != m_page)
-        m_steps.append(QJsonObject{{QStringLiteral("expect"), QStringLiteral("page")}, {QStringLiteral("is"), page}});
+        m_steps.append(recordedStep(QStringLiteral("expect page"), {}, {{QStringLiteral("is"), page}}));
     m_page = page;
     auto *lamp = m_stage->pendantScreen()->findChild<QCheckBox *>(screenprofile::lamp);
     const QString lit = !lamp || !lamp->isVisible() ? QString() : lamp->isChecked() ? QStringLiteral("on") : QStringLiteral("off");
     if (!lit.isEmpty() && lit != m_lamp)
-        m_steps.append(QJsonObject{{QStringLiteral("expect"), QStringLiteral("lamp")}, {QStringLiteral("is"), lit}});
+        m_steps.append(recordedStep(QStringLiteral("expect lamp"), {}, {{QStringLiteral("is"), lit}}));
     if (!lit.isEmpty())
         m_lamp = lit;
+}
+
+void Recorder::expectEnd()
+{
+    // Where the session left the controller: a replay that went another way fails here.
+    const sim::Reservation &service = sim::Reservation::instance();
+    const ZuzEraroveData config = service.configInForce();
+    QJsonArray programs, queue;
+    for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot)
+        programs << config.rplNames[slot];
+    for (int slot : service.queue())
+        queue << slot + 1;
+    m_steps.append(recordedStep(QStringLiteral("expect service"), {},
+                                {{QStringLiteral("started"), service.isStarted()},
+                                 {QStringLiteral("signalMode"), config.signalMode},
+                                 {QStringLiteral("protocol"), config.protocol},
+                                 {QStringLiteral("programs"), programs},
+                                 {QStringLiteral("mapSize"), int(service.programMapInForce().size())},
+                                 {QStringLiteral("autoStart"), autoStartFlags()}}));
+    m_steps.append(recordedStep(QStringLiteral("expect queue"), {}, {{QStringLiteral("is"), queue}}));
+    static const char *const statuses[] = {"unreserved", "reserved", "running"};
+    for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot) {
+        const int status = service.status(slot);
+        QJsonObject fields{{QStringLiteral("slot"), slot + 1}, {QStringLiteral("total"), service.total(slot)}};
+        if (status >= 0 && status <= 2)
+            fields.insert(QStringLiteral("status"), QString::fromLatin1(statuses[status]));
+        m_steps.append(recordedStep(QStringLiteral("expect slot"), {}, fields));
+    }
+    const QMap<QString, QByteArray> before = filesBelow(QFileInfo(m_file).absoluteDir().filePath(m_controllerCopy));
+    const QMap<QString, QByteArray> now = filesBelow(m_controllerRoot);
+    QStringList paths = before.keys() + now.keys();
+    paths.removeDuplicates();
+    paths.sort();
+    for (const QString &path : qAsConst(paths)) {
+        const QString treePath = QStringLiteral("controller:/") + path;
+        if (!now.contains(path)) {
+            m_steps.append(recordedStep(QStringLiteral("expect file"), {},
+                                        {{QStringLiteral("path"), treePath}, {QStringLiteral("absent"), true}}));
+            continue;
+        }
+        const QByteArray content = now.value(path);
+        QTextCodec::ConverterState state;
+        const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(content.constData(), content.size(), &state);
+        if (before.value(path) == content && before.contains(path))
+            continue;
+        if (content.size() <= MostExpectedBytes && state.invalidChars == 0)
+            m_steps.append(recordedStep(QStringLiteral("expect file"), {},
+                                        {{QStringLiteral("path"), treePath}, {QStringLiteral("is"), text}}));
+        else
+            m_steps.append(recordedStep(QStringLiteral("expect file"), {},
+                                        {{QStringLiteral("path"), treePath}, {QStringLiteral("absent"), false}}));
+    }
 }
 
 void Recorder::flushTyping()
@@ -121,7 +226,7 @@ void Recorder::flushTyping()
     const QMap<QString, QString> typing = m_typing;
     m_typing.clear();
     for (auto it = typing.cbegin(); it != typing.cend(); ++it)
-        add(QJsonObject{{QStringLiteral("type"), it.key()}, {QStringLiteral("text"), it.value()}});
+        add(recordedStep(QStringLiteral("type"), it.key(), {{QStringLiteral("text"), it.value()}}));
 }
 
 void Recorder::watchInput(QWidget *widget)
@@ -133,8 +238,7 @@ void Recorder::watchInput(QWidget *widget)
         if (auto *combo = qobject_cast<QComboBox *>(w)) {
             m_watched.insert(combo);
             connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, combo](int index) {
-                add(QJsonObject{{QStringLiteral("choose"), combo->objectName()},
-                                {QStringLiteral("item"), combo->itemText(index)}});
+                add(recordedStep(QStringLiteral("choose"), combo->objectName(), {{QStringLiteral("item"), combo->itemText(index)}}));
             });
             connect(combo, &QObject::destroyed, this, [this, combo] { m_watched.remove(combo); });
             return;
@@ -152,12 +256,32 @@ void Recorder::watchInput(QWidget *widget)
 bool Recorder::eventFilter(QObject *watched, QEvent *event)
 {
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (widget && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress
-                   || event->type() == QEvent::FocusIn))
+    if (!widget)
+        return false;
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress || event->type() == QEvent::FocusIn)
         watchInput(widget);
     // Seen before the widget acts on it, so the step comes before the box it may open.
-    if (widget && event->type() == QEvent::MouseButtonRelease)
+    if (event->type() == QEvent::MouseButtonRelease && event != m_resent) {
         released(widget, static_cast<QMouseEvent *>(event)->pos());
+        if (auto *dialog = qobject_cast<QDialog *>(widget->window())) {
+            // Delivered here, so that a dialog its own key closes is known not to be closed by
+            // its X; a box the key opens in turn is answered as any other.
+            QMouseEvent copy(*static_cast<QMouseEvent *>(event));
+            const QPointer<QWidget> outerDialog = m_releasingIn;
+            QEvent *const outerEvent = m_resent;
+            m_releasingIn = dialog;
+            m_resent = &copy;
+            QCoreApplication::sendEvent(watched, &copy);
+            m_releasingIn = outerDialog;
+            m_resent = outerEvent;
+            return true;
+        }
+    }
+    // The window's X on a box or the chooser: a close the window system sends, or one that none
+    // of its keys made.
+    if (event->type() == QEvent::Close && widget->isWindow() && qobject_cast<QDialog *>(widget) && widget->isVisible()
+        && (event->spontaneous() || widget != m_releasingIn))
+        add(recordedStep(QStringLiteral("answer"), QStringLiteral("close")));
     return false;
 }
 
@@ -165,45 +289,56 @@ void Recorder::released(QWidget *widget, const QPoint &pos)
 {
     if (!widget->rect().contains(pos) || !widget->isEnabled())
         return;
-    QWidget *dialog = QApplication::activeModalWidget();
-    if (dialog && dialog->isAncestorOf(widget)) {
-        const QString answer = screenprofile::answerOf(widget, dialog);
-        const auto *label = dialog->findChild<QLabel *>(screenprofile::boxText);
+    // A box's key, modal or not, or the chooser's.
+    QWidget *window = widget->window();
+    if (qobject_cast<QDialog *>(window) && window->isAncestorOf(widget)) {
+        const QString answer = screenprofile::answerOf(widget, window);
         if (answer == QLatin1String("select")) {
-            const auto *tree = dialog->findChild<QTreeWidget *>();
-            add(step("pick", tree && tree->currentItem() ? itemPath(tree->currentItem()) : QString()));
+            const auto *tree = window->findChild<QTreeWidget *>();
+            add(recordedStep(QStringLiteral("pick"), tree && tree->currentItem() ? itemPath(tree->currentItem()) : QString()));
         } else if (!answer.isEmpty()) {
-            QJsonObject next = step("answer", answer);
-            if (label)
-                next.insert(QStringLiteral("box"), label->text());
-            add(next);
+            const QString text = screenprofile::textOf(window);
+            add(recordedStep(QStringLiteral("answer"), answer,
+                             text == window->objectName() ? QJsonObject() : QJsonObject{{QStringLiteral("box"), text}}));
         }
         return;
     }
-    if (!onScreen(widget) || dialog)
+    if (!onScreen(widget) || QApplication::activeModalWidget())
         return;
     if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
         QString kind;
         int slot = 0;
-        add(screenprofile::isRowKey(button->objectName(), &kind, &slot) ? QJsonObject{{kind, slot}}
-                                                                         : step("press", button->objectName()));
+        add(screenprofile::isRowKey(button->objectName(), &kind, &slot) ? recordedStep(kind, slot)
+                                                                         : recordedStep(QStringLiteral("press"), button->objectName()));
         return;
     }
     if (auto *table = qobject_cast<QTableWidget *>(widget->parentWidget()); table && widget == table->viewport()) {
         const QModelIndex index = table->indexAt(pos);
         if (index.isValid())
-            add(QJsonObject{{QStringLiteral("clickCell"), table->objectName()},
-                            {QStringLiteral("row"), index.row() + 1}, {QStringLiteral("column"), index.column() + 1}});
+            add(recordedStep(QStringLiteral("clickCell"), table->objectName(),
+                             {{QStringLiteral("row"), index.row() + 1}, {QStringLiteral("column"), index.column() + 1}}));
     }
 }
 
-bool Recorder::save()
+void Recorder::panelClosesScreen()
 {
+    if (!m_started || !m_session->widget())
+        return;
+    if (QApplication::activeModalWidget())
+        add(recordedStep(QStringLiteral("answer"), QStringLiteral("cancel")));
+    add(recordedStep(QStringLiteral("closeScreen"), true));
+}
+
+Result Recorder::finish()
+{
+    if (!m_started)
+        return Result::failure(QStringLiteral("the recording never began"));
     flushTyping();
+    catchUp();
     expectState();
-    const QJsonObject scenario{{QStringLiteral("name"), QStringLiteral("recorded %1").arg(QFileInfo(m_file).completeBaseName())},
-                               {QStringLiteral("controller"), m_controllerCopy},
-                               {QStringLiteral("steps"), m_steps}};
-    QFile file(m_file);
-    return file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(scenario).toJson()) > 0 && file.flush();
+    expectEnd();
+    write();
+    m_started = false;
+    qApp->removeEventFilter(this);
+    return m_writeError.isEmpty() ? Result::ok() : Result::failure(m_writeError);
 }

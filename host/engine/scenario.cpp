@@ -162,13 +162,18 @@ bool loadScenario(const QString &path, const QString &sampleController, Scenario
     return readSteps(root, text, QStringLiteral("steps"), scenario->setup.size() + 1, &scenario->steps, error, path);
 }
 
-void copyFolder(const QString &from, const QString &to)
+Result copyFolder(const QString &from, const QString &to)
 {
+    if (!QFileInfo(from).isDir())
+        return Result::failure(QStringLiteral("the controller folder %1 cannot be read").arg(from));
+    if (!QDir().mkpath(to))
+        return Result::failure(QStringLiteral("%1 cannot be made").arg(to));
     QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString source = it.next();
         const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(source);
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(source, target);
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
+            return Result::failure(QStringLiteral("%1 cannot be copied to %2").arg(source, target));
     }
+    return Result::ok();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/result.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -39,4 +41,5 @@ struct Scenario
 bool loadScenario(const QString &path, const QString &sampleController, Scenario *scenario, QString *error);
 
 // Copies the files below from into to, keeping their relative paths: a scenario's controller.
-void copyFolder(const QString &from, const QString &to);
+// A file or folder that cannot be copied is an error.
+Result copyFolder(const QString &from, const QString &to);

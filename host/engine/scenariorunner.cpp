@@ -23,16 +23,9 @@
 #include <QXmlStreamWriter>
 
 #include <csignal>
-#include <cstdio>
 #include <sys/resource.h>
 
 namespace {
-
-void say(const QString &line)
-{
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
 
 rlimit savedFileLimit;
 
@@ -141,21 +134,21 @@ void ScenarioRunner::resetStandIns()
 void ScenarioRunner::beginScenario()
 {
     const Scenario &scenario = m_scenarios.at(m_current);
-    say(QStringLiteral("scenario \"%1\" (%2)").arg(scenario.name, scenario.file));
+    emit said(QStringLiteral("scenario \"%1\" (%2)").arg(scenario.name, scenario.file));
     resetStandIns();
     for (const char *tree : {"controller", "panel", "outside"}) {
         QDir dir(m_workDir + QLatin1Char('/') + QLatin1String(tree));
         dir.removeRecursively();
         QDir().mkpath(dir.path());
     }
-    copyFolder(scenario.controller, resolve(QStringLiteral("controller:/")));
+    const Result copied = copyFolder(scenario.controller, resolve(QStringLiteral("controller:/")));
     QDir().mkpath(resolve(QStringLiteral("panel:/bin")));
     QDir().mkpath(resolve(QStringLiteral("panel:/Application/zuzerarove")));
-    m_phase = Phase::Setup;
+    m_phase = copied ? Phase::Setup : Phase::Ending;
     m_step = 0;
     m_announced = -1;
-    m_failure.clear();
-    m_error = false;
+    m_failure = copied ? QString() : QStringLiteral("%1: %2").arg(scenario.file, copied.error());
+    m_error = !copied;
     m_screenClosed = false;
     m_scenarioClock.start();
     schedule(0);
@@ -201,7 +194,7 @@ void ScenarioRunner::runStep()
     if (m_announced != step.number) {
         m_announced = step.number;
         m_stepClock.start();
-        say(QStringLiteral("  step %1 (line %2): %3").arg(step.number).arg(step.line).arg(step.text()));
+        emit said(QStringLiteral("  step %1 (line %2): %3").arg(step.number).arg(step.line).arg(step.text()));
     }
     if (step.kind == QLatin1String("wait")) {
         ++m_step;
@@ -230,7 +223,7 @@ void ScenarioRunner::fail(const ScenarioStep &step, const QString &message, bool
     if (m_failure.isEmpty()) {
         m_failure = QStringLiteral("%1: %2: %3").arg(step.where(m_scenarios.at(m_current).file), step.text(), message);
         m_error = isError;
-        say(QStringLiteral("  FAILED: ") + m_failure);
+        emit said(QStringLiteral("  FAILED: ") + m_failure);
     }
     m_phase = Phase::Ending;
     schedule(0);
@@ -245,7 +238,7 @@ void ScenarioRunner::endScenario()
             if (m_failure.isEmpty()) {
                 m_failure = QStringLiteral("%1: a box was left open: \"%2\"").arg(m_scenarios.at(m_current).file,
                                                                                  screenprofile::textOf(box));
-                say(QStringLiteral("  FAILED: ") + m_failure);
+                emit said(QStringLiteral("  FAILED: ") + m_failure);
             }
             box->reject();
         }
@@ -256,7 +249,7 @@ void ScenarioRunner::endScenario()
     limitFileSize(-1);
     const Scenario &scenario = m_scenarios.at(m_current);
     ScenarioResult result{scenario.name, scenario.file, m_scenarioClock.elapsed(), m_failure, m_error};
-    say(QStringLiteral("  %1 in %2 ms").arg(m_failure.isEmpty() ? QStringLiteral("passed") : QStringLiteral("failed"))
+    emit said(QStringLiteral("  %1 in %2 ms").arg(m_failure.isEmpty() ? QStringLiteral("passed") : QStringLiteral("failed"))
             .arg(result.ms));
     m_results << result;
     if (++m_current < m_scenarios.size()) {

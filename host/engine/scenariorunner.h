@@ -51,6 +51,8 @@ public:
     bool writeReport(const QString &path) const;
 
 signals:
+    // A line of the run's account: a scenario begun, a step taken, a failure, a result.
+    void said(const QString &line);
     void finished();
 
 private:

@@ -371,7 +371,7 @@ StepOutcome ScenarioRunner::operate(const QString &kind, const QJsonObject &args
 
 StepOutcome ScenarioRunner::answer(const QJsonObject &args) const
 {
-    QWidget *box = QApplication::activeModalWidget();
+    QWidget *box = screenprofile::openBox();
     if (!box)
         return notYet(QStringLiteral("no box is open"));
     const QJsonValue text = args.value(QStringLiteral("box"));

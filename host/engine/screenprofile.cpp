@@ -6,6 +6,8 @@
 #include "simcontroller.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QStackedWidget>
@@ -57,6 +59,17 @@ QString answerOf(const QWidget *key, const QWidget *box)
     if (name == chooserSelectKey)
         return QStringLiteral("select");
     return QString();
+}
+
+QWidget *openBox()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && qobject_cast<QDialog *>(w)
+            && (w->objectName() == QLatin1String("MsgBox") || w->objectName() == chooser))
+            return w;
+    return nullptr;
 }
 
 QString textOf(const QWidget *box)

@@ -35,6 +35,8 @@ QStringList answerKeys(const QString &answer);
 // The answer a key gives in that box, or an empty text for a key that answers nothing.
 QString answerOf(const QWidget *key, const QWidget *box);
 
+// The box or chooser an answer goes to: the modal one, else a note shown without waiting.
+QWidget *openBox();
 // The text of an open box, or the dialog's object name.
 QString textOf(const QWidget *box);
 

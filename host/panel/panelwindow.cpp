@@ -78,6 +78,12 @@ QPixmap PanelWindow::picture(Picture which) const
     return screenWithBox(m_screen);
 }
 
+void PanelWindow::closeEvent(QCloseEvent *event)
+{
+    emit closing();
+    QWidget::closeEvent(event);
+}
+
 void PanelWindow::showNote(const QString &text)
 {
     m_note->setText(text);

@@ -22,6 +22,13 @@ public:
     JournalView *journal() const { return m_journal; }
     void showNote(const QString &text);
 
+signals:
+    // The window is closing: the panel closes the screen.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void updateStatus();
 

@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QJsonArray>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -63,13 +64,17 @@ QGroupBox *SimulatorPanel::createControllerGroup()
     m_connected = new QCheckBox(QStringLiteral("Connected"), group);
     m_connected->setObjectName(QStringLiteral("simConnected"));
     m_connected->setChecked(ctrl.isConnected());
-    connect(m_connected, &QCheckBox::toggled, this,
-            [](bool on) { sim::Controller::instance().setConnected(on); });
+    connect(m_connected, &QCheckBox::toggled, this, [this](bool on) {
+        sim::Controller::instance().setConnected(on);
+        emit commanded({{QStringLiteral("connect"), on}});
+    });
     form->addRow(m_connected);
     m_robotRunning = new QCheckBox(QStringLiteral("Robot program running outside the reservation"), group);
     m_robotRunning->setObjectName(QStringLiteral("simRobotRunning"));
-    connect(m_robotRunning, &QCheckBox::toggled, this,
-            [](bool on) { sim::Controller::instance().setRobotRunning(on); });
+    connect(m_robotRunning, &QCheckBox::toggled, this, [this](bool on) {
+        sim::Controller::instance().setRobotRunning(on);
+        emit commanded({{QStringLiteral("robotRunning"), on}});
+    });
     form->addRow(m_robotRunning);
 
     m_runTime = new QSpinBox(group);
@@ -77,8 +82,10 @@ QGroupBox *SimulatorPanel::createControllerGroup()
     m_runTime->setRange(1, 3600);
     m_runTime->setSuffix(QStringLiteral(" s"));
     m_runTime->setValue(int(ctrl.runDuration() / 1000));
-    connect(m_runTime, QOverload<int>::of(&QSpinBox::valueChanged), this,
-            [](int s) { sim::Controller::instance().setRunDuration(qint64(s) * 1000); });
+    connect(m_runTime, QOverload<int>::of(&QSpinBox::valueChanged), this, [this](int s) {
+        sim::Controller::instance().setRunDuration(qint64(s) * 1000);
+        emit commanded({{QStringLiteral("runTime"), s * 1000}});
+    });
     form->addRow(QStringLiteral("Program run time"), m_runTime);
     m_speed = new QDoubleSpinBox(group);
     m_speed->setObjectName(QStringLiteral("simSpeed"));
@@ -132,6 +139,7 @@ QGroupBox *SimulatorPanel::createInputGroup()
         button->setObjectName(QStringLiteral("simInput%1").arg(i));
         connect(button, &QPushButton::clicked, this, [this, i] {
             sim::Reservation::instance().pulseInput(i);
+            emit commanded({{QStringLiteral("input"), i}});
             refresh();
         });
         grid->addWidget(button, 0, i);
@@ -148,7 +156,10 @@ QGroupBox *SimulatorPanel::createInputGroup()
     m_strobe = new QPushButton(QStringLiteral("Strobe"), group);
     m_strobe->setObjectName(QStringLiteral("simStrobe"));
     connect(m_strobe, &QPushButton::clicked, this, [this] {
-        sim::Reservation::instance().strobe();
+        sim::Reservation &service = sim::Reservation::instance();
+        service.strobe();
+        if (service.binaryCode() >= 1 && service.binaryCode() <= ZUZ_SLOT_COUNT)
+            emit commanded({{QStringLiteral("binary"), service.binaryCode()}});
         refresh();
     });
     grid->addWidget(m_strobe, 1, 5);
@@ -162,8 +173,14 @@ QGroupBox *SimulatorPanel::createAutoStartGroup()
     for (int plc = 0; plc < 4; ++plc) {
         auto *box = new QCheckBox(QStringLiteral("softplc%1").arg(plc + 1), group);
         box->setObjectName(QStringLiteral("simAutoStart%1").arg(plc + 1));
-        connect(box, &QCheckBox::clicked, this,
-                [plc](bool on) { sim::Reservation::instance().setAutoStart(plc, on); });
+        connect(box, &QCheckBox::clicked, this, [this, plc](bool on) {
+            sim::Reservation &service = sim::Reservation::instance();
+            service.setAutoStart(plc, on);
+            QJsonArray flags;
+            for (int i = 0; i < 4; ++i)
+                flags << service.autoStart(i);
+            emit commanded({{QStringLiteral("softPlcAutoStart"), flags}});
+        });
         row->addWidget(box);
         m_autoStart.append(box);
     }
@@ -177,12 +194,13 @@ QGroupBox *SimulatorPanel::createFaultGroup()
         const char *name;
         const char *text;
         sim::Fault fault;
+        const char *step;
     } faults[] = {
-        {"simFaultFetch", "Fetch from controller", sim::Fault::Fetch},
-        {"simFaultSend", "Send to controller", sim::Fault::Send},
-        {"simFaultListing", "Directory listing", sim::Fault::Listing},
-        {"simFaultRead", "Service file read", sim::Fault::Read},
-        {"simFaultWrite", "Service file write", sim::Fault::Write},
+        {"simFaultFetch", "Fetch from controller", sim::Fault::Fetch, "fetch"},
+        {"simFaultSend", "Send to controller", sim::Fault::Send, "send"},
+        {"simFaultListing", "Directory listing", sim::Fault::Listing, "listing"},
+        {"simFaultRead", "Service file read", sim::Fault::Read, "read"},
+        {"simFaultWrite", "Service file write", sim::Fault::Write, "write"},
     };
     auto *group = new QGroupBox(QStringLiteral("Faults"), this);
     auto *grid = new QGridLayout(group);
@@ -190,7 +208,11 @@ QGroupBox *SimulatorPanel::createFaultGroup()
         auto *box = new QCheckBox(QString::fromLatin1(faults[i].text), group);
         box->setObjectName(QString::fromLatin1(faults[i].name));
         const sim::Fault fault = faults[i].fault;
-        connect(box, &QCheckBox::toggled, this, [fault](bool on) { sim::Controller::instance().setFault(fault, on); });
+        const QString step = QString::fromLatin1(faults[i].step);
+        connect(box, &QCheckBox::toggled, this, [this, fault, step](bool on) {
+            sim::Controller::instance().setFault(fault, on);
+            emit commanded({{QStringLiteral("fault"), step}, {QStringLiteral("on"), on}});
+        });
         grid->addWidget(box, i / 2, i % 2);
     }
     return group;

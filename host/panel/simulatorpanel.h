@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QWidget>
 
 class QCheckBox;
@@ -20,6 +21,10 @@ public:
 
     // Reads the controller and the reservation into the panel; runs on a timer.
     void refresh();
+
+signals:
+    // The operator changed the cell here; step is the scenario step that does the same.
+    void commanded(const QJsonObject &step);
 
 private:
     // One builder a group box, top to bottom.

@@ -63,6 +63,10 @@ refused "would replace the controller" --controller-root "$inputs/s2.controller"
 refused "would replace the controller" --controller-root "$inputs" --record "$inputs/x/y.json"
 [ "$(cat "$inputs/keep/file")" = kept ] && [ "$(cat "$inputs/s2.controller/file")" = kept ] \
     || fail "a linked folder or the controller lost its files"
+# A recording never replaces one.
+echo kept >"$inputs/old.json"
+refused "--record $inputs/old.json: exists already" --record "$inputs/old.json"
+[ "$(cat "$inputs/old.json")" = kept ] || fail "a recording was replaced"
 # Text substitution has one budget a text and runs in one pass: twenty tokens of 64 MiB play.
 timeout 120 "$panel" --module "$module" --scenario "$dir/../bounded/twenty-repeats.json" >/dev/null 2>&1 \
     || fail "twenty repeat tokens did not play"
