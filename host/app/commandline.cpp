@@ -58,21 +58,25 @@ CommandLine::CommandLine(const QString &defaultModule)
       m_noSimulator(option("no-simulator", "Show the pendant screen without the simulator panel.")),
       m_scenario(option("scenario", "Play this scenario file and any named after it, then quit; the panel and the "
                                     "controller live in a temporary folder.", "file")),
-      m_report(option("report", "Write the scenarios' results as a JUnit XML report.", "file")),
+      m_report(option("report", "Write the scenarios' results as a JUnit XML report; a failure's picture and journal "
+                                "are saved beside it and attached.", "file")),
       m_screenshots(option("screenshots", "Save the scenarios' screenshots into dir.", "dir")),
       m_journal(option("journal", "Write every event of the controller and of the module's traffic with it to file, "
                                   "one JSON object a line.", "file")),
       m_record(option("record", "Write what the operator does on the screen and in the simulator panel to file, "
                                 "as a scenario that plays it again.", "file")),
       m_steps(option("steps", "Print every step a scenario may take, with its fields, and quit.")),
-      m_schema(option("schema", "Print the JSON Schema of a scenario file and quit."))
+      m_schema(option("schema", "Print the JSON Schema of a scenario file and quit.")),
+      m_htmlReport(option("html-report", "Write the scenarios' results as one page, index.html, that a browser opens "
+                                         "with nothing beside it: every step, a failure's picture and journal, the run "
+                                         "timeline.", "dir"))
 {
     m_parser.setApplicationDescription(QStringLiteral("Runs a panel screen module on the simulated robot controller."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
                          m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps,
-                         m_schema});
+                         m_schema, m_htmlReport});
 }
 
 bool CommandLine::asksForHelpOrVersion(const QStringList &arguments)
@@ -136,7 +140,7 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
     for (const QCommandLineOption *root : {&m_panel, &m_controller})
         if (m_parser.isSet(*root) && !QFileInfo(m_parser.value(*root)).isDir())
             return refuse(root->names().first(), m_parser.value(*root), QStringLiteral("no such folder"));
-    for (const QCommandLineOption *out : {&m_tour, &m_screenshots})
+    for (const QCommandLineOption *out : {&m_tour, &m_screenshots, &m_htmlReport})
         if (m_parser.isSet(*out) && !writableFolder(m_parser.value(*out)))
             return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("a folder that cannot be made or written"));
     for (const QCommandLineOption *out : {&m_report, &m_journal, &m_record})
@@ -202,6 +206,7 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
     o->simulator = !m_parser.isSet(m_noSimulator);
     o->scenarios = m_parser.values(m_scenario) + m_parser.positionalArguments();
     o->report = m_parser.value(m_report);
+    o->htmlReport = m_parser.value(m_htmlReport);
     o->screenshots = m_parser.value(m_screenshots);
     o->journal = m_parser.value(m_journal);
     o->record = m_parser.value(m_record);

@@ -22,6 +22,7 @@ struct Options
     bool simulator = true;
     QStringList scenarios;
     QString report;
+    QString htmlReport;
     QString screenshots;
     QString journal;
     QString record;
@@ -47,5 +48,5 @@ public:
 private:
     QCommandLineParser m_parser;
     QCommandLineOption m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
-        m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps, m_schema;
+        m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps, m_schema, m_htmlReport;
 };

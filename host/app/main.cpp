@@ -123,6 +123,10 @@ int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scena
                   const QString &workDir)
 {
     ScenarioRunner runner(&window, &session, workDir, o.screenshots, o.tourPace);
+    // A failure's picture and journal go where the run's other outputs go.
+    runner.setFailureDir(!o.screenshots.isEmpty() ? o.screenshots
+                         : !o.report.isEmpty()    ? QFileInfo(o.report).absolutePath()
+                                                  : o.htmlReport);
     QObject::connect(&runner, &ScenarioRunner::said, [](const QString &line) {
         std::printf("%s\n", qPrintable(line));
         std::fflush(stdout);
@@ -135,11 +139,21 @@ int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scena
     for (const ScenarioResult &result : runner.results())
         passed += result.failure.isEmpty();
     std::printf("virtualpanel: %d of %d scenarios passed\n", passed, int(scenarios.size()));
-    if (!o.report.isEmpty() && !runner.writeReport(o.report)) {
-        std::fprintf(stderr, "virtualpanel: the report %s cannot be written\n", qPrintable(o.report));
-        return 2;
+    int code = runner.exitCode();
+    if (!o.report.isEmpty())
+        if (const Result written = writeJUnit(o.report, runner.results()); !written) {
+            std::fprintf(stderr, "virtualpanel: --report: %s\n", qPrintable(written.error()));
+            code = 2;
+        }
+    if (!o.htmlReport.isEmpty()) {
+        if (const Result written = writeHtml(o.htmlReport, runner.results()); !written) {
+            std::fprintf(stderr, "virtualpanel: --html-report: %s\n", qPrintable(written.error()));
+            code = 2;
+        } else {
+            std::printf("virtualpanel: the report is %s/index.html\n", qPrintable(o.htmlReport));
+        }
     }
-    return runner.exitCode();
+    return code;
 }
 
 } // namespace

@@ -20,7 +20,9 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QThread>
-#include <QXmlStreamWriter>
+#include <QBuffer>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -28,6 +30,17 @@
 namespace {
 
 rlimit savedFileLimit;
+
+QByteArray png(const QPixmap &pixmap)
+{
+    QByteArray bytes;
+    if (pixmap.isNull())
+        return bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    pixmap.save(&buffer, "PNG");
+    return bytes;
+}
 
 } // namespace
 
@@ -56,10 +69,21 @@ ScenarioRunner::ScenarioRunner(Stage *stage, ModuleSession *session, const QStri
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &ScenarioRunner::tick);
+    // The journal of the scenario playing, for a failure to show; a long one keeps its end.
+    m_listener = sim::Journal::instance().addListener([this](const sim::JournalEntry &entry) {
+        QJsonObject line = QJsonObject::fromVariantMap(entry.fields);
+        line.insert(QStringLiteral("clock"), entry.clockMs);
+        line.insert(QStringLiteral("kind"), entry.kind);
+        line.insert(QStringLiteral("text"), entry.text);
+        m_journal << QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact));
+        if (m_journal.size() > 20000)
+            m_journal.erase(m_journal.begin(), m_journal.begin() + 10000);
+    });
 }
 
 ScenarioRunner::~ScenarioRunner()
 {
+    sim::Journal::instance().removeListener(m_listener);
     limitFileSize(-1);
     sim::Desktop::setCloseHandler(nullptr);
 }
@@ -149,6 +173,9 @@ void ScenarioRunner::beginScenario()
     m_announced = -1;
     m_failure = copied ? QString() : QStringLiteral("%1: %2").arg(scenario.file, copied.error());
     m_error = !copied;
+    m_stepResults.clear();
+    m_failurePicture.clear();
+    m_journal.clear();
     m_screenClosed = false;
     m_scenarioClock.start();
     schedule(0);
@@ -197,6 +224,7 @@ void ScenarioRunner::runStep()
         emit said(QStringLiteral("  step %1 (line %2): %3").arg(step.number).arg(step.line).arg(step.text()));
     }
     if (step.kind == QLatin1String("wait")) {
+        m_stepResults << StepResult{step.number, step.line, step.text(), QStringLiteral("held"), 0};
         ++m_step;
         schedule(int(step.args.value(step.kind).toInt() * m_pace));
         return;
@@ -205,8 +233,10 @@ void ScenarioRunner::runStep()
     ++m_step;
     schedule(0);
     const StepOutcome outcome = perform(step);
-    if (outcome.state == StepOutcome::Held)
+    if (outcome.state == StepOutcome::Held) {
+        m_stepResults << StepResult{step.number, step.line, step.text(), QStringLiteral("held"), m_stepClock.elapsed()};
         return;
+    }
     // A step that waits for the screen or the controller did nothing yet: it is tried again
     // until it holds or its time is up.
     if (outcome.state == StepOutcome::NotYet
@@ -223,6 +253,9 @@ void ScenarioRunner::fail(const ScenarioStep &step, const QString &message, bool
     if (m_failure.isEmpty()) {
         m_failure = QStringLiteral("%1: %2: %3").arg(step.where(m_scenarios.at(m_current).file), step.text(), message);
         m_error = isError;
+        m_stepResults << StepResult{step.number, step.line, step.text(), isError ? QStringLiteral("error") : QStringLiteral("failed"),
+                                    m_stepClock.elapsed()};
+        m_failurePicture = png(m_stage->picture(Stage::Picture::Screen));
         emit said(QStringLiteral("  FAILED: ") + m_failure);
     }
     m_phase = Phase::Ending;
@@ -238,6 +271,7 @@ void ScenarioRunner::endScenario()
             if (m_failure.isEmpty()) {
                 m_failure = QStringLiteral("%1: a box was left open: \"%2\"").arg(m_scenarios.at(m_current).file,
                                                                                  screenprofile::textOf(box));
+                m_failurePicture = png(m_stage->picture(Stage::Picture::Screen));
                 emit said(QStringLiteral("  FAILED: ") + m_failure);
             }
             box->reject();
@@ -248,7 +282,13 @@ void ScenarioRunner::endScenario()
     tearDownScreen();
     limitFileSize(-1);
     const Scenario &scenario = m_scenarios.at(m_current);
-    ScenarioResult result{scenario.name, scenario.file, m_scenarioClock.elapsed(), m_failure, m_error};
+    ScenarioResult result{scenario.name, scenario.file, m_scenarioClock.elapsed(), m_failure, m_error, m_stepResults,
+                          m_failurePicture, png(m_stage->picture(Stage::Picture::Timeline)),
+                          m_failure.isEmpty() ? QString() : m_journal.join(QLatin1Char('\n')) + QLatin1Char('\n'), QString(), QString()};
+    if (const Result saved = saveFailure(&result, m_current, m_failureDir); !saved)
+        emit said(QStringLiteral("  the failure cannot be saved: ") + saved.error());
+    else if (!result.picturePath.isEmpty())
+        emit said(QStringLiteral("  the screen at the failure: ") + result.picturePath);
     emit said(QStringLiteral("  %1 in %2 ms").arg(m_failure.isEmpty() ? QStringLiteral("passed") : QStringLiteral("failed"))
             .arg(result.ms));
     m_results << result;
@@ -327,42 +367,4 @@ QMap<QString, QByteArray> ScenarioRunner::snapshot() const
         files.insert(base.relativeFilePath(info.filePath()), content);
     }
     return files;
-}
-
-bool ScenarioRunner::writeReport(const QString &path) const
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    int failures = 0, errors = 0;
-    qint64 ms = 0;
-    for (const ScenarioResult &r : m_results) {
-        failures += !r.failure.isEmpty() && !r.error;
-        errors += r.error;
-        ms += r.ms;
-    }
-    QXmlStreamWriter xml(&file);
-    xml.setAutoFormatting(true);
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("testsuites"));
-    xml.writeStartElement(QStringLiteral("testsuite"));
-    xml.writeAttribute(QStringLiteral("name"), QStringLiteral("scenarios"));
-    xml.writeAttribute(QStringLiteral("tests"), QString::number(m_results.size()));
-    xml.writeAttribute(QStringLiteral("failures"), QString::number(failures));
-    xml.writeAttribute(QStringLiteral("errors"), QString::number(errors));
-    xml.writeAttribute(QStringLiteral("time"), QString::number(ms / 1000.0));
-    for (const ScenarioResult &r : m_results) {
-        xml.writeStartElement(QStringLiteral("testcase"));
-        xml.writeAttribute(QStringLiteral("classname"), r.file);
-        xml.writeAttribute(QStringLiteral("name"), r.name);
-        xml.writeAttribute(QStringLiteral("time"), QString::number(r.ms / 1000.0));
-        if (!r.failure.isEmpty()) {
-            xml.writeStartElement(r.error ? QStringLiteral("error") : QStringLiteral("failure"));
-            xml.writeAttribute(QStringLiteral("message"), r.failure);
-            xml.writeEndElement();
-        }
-        xml.writeEndElement();
-    }
-    xml.writeEndDocument();
-    return file.flush() && file.error() == QFileDevice::NoError;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/report.h"
 #include "engine/scenario.h"
 #include "engine/screenprofile.h"
 
@@ -14,15 +15,6 @@ struct StepSpec;
 class QWidget;
 class Stage;
 struct StepOutcome;
-
-struct ScenarioResult
-{
-    QString name;
-    QString file;
-    qint64 ms = 0;
-    QString failure; // empty when every step held
-    bool error = false; // the scenario could not run as written
-};
 
 // Plays scenarios one after another: the session's module on the stage's screen. Each starts
 // on a fresh copy of its controller folder below workDir ("controller", "panel" and "outside",
@@ -47,8 +39,8 @@ public:
     QList<ScenarioResult> results() const { return m_results; }
     // 0 when every scenario passed, 1 when an expectation failed, 2 when one could not run.
     int exitCode() const;
-    // A JUnit XML report of the results; false when it cannot be written.
-    bool writeReport(const QString &path) const;
+    // Where a failed scenario's picture and journal are saved; none when empty.
+    void setFailureDir(const QString &dir) { m_failureDir = dir; }
 
 signals:
     // A line of the run's account: a scenario begun, a step taken, a failure, a result.
@@ -108,4 +100,9 @@ private:
     bool m_screenClosed = false;
     QString m_failure;
     bool m_error = false;
+    QString m_failureDir;
+    QList<StepResult> m_stepResults;
+    QByteArray m_failurePicture;
+    QStringList m_journal; // this scenario's journal, one JSON object a line
+    int m_listener = 0;
 };

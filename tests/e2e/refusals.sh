@@ -87,6 +87,18 @@ TMPDIR=$tmp "$panel" --module "$module" --scenario "$dir/../bounded/twenty-repea
     || fail "a folder the bench did not leave was removed"
 [ -z "$(ls "$tmp" | grep -v -e "virtualpanel-run$$-" -e virtualpanel-other -e virtualpanel-run999999998-linked -e "^runtime-")" ] \
     || fail "the run left its own folder: $(ls "$tmp")"
+# A failing scenario leaves its picture, its journal and a page: attached to the JUnit report and
+# drawn into the HTML one.
+out=$(mktemp -d)
+trap 'rm -rf "$work" "$inputs" "$tmp" "$out"' EXIT
+"$panel" --module "$module" --scenario "$dir/../failing/lamp-stays-off.json" --report "$out/junit.xml" \
+    --html-report "$out/html" >/dev/null 2>&1
+[ $? = 1 ] || fail "a failing scenario is not exit 1"
+png=$(ls "$out"/*-failure.png) && [ -s "$png" ] || fail "no picture of the failure"
+grep -q '"kind":"link"' "$out"/*-failure.journal.jsonl || fail "the failure's journal does not hold the link going down"
+grep -qF "[[ATTACHMENT|$png]]" "$out/junit.xml" || fail "the JUnit report does not attach the picture"
+grep -q 'data:image/png;base64' "$out/html/index.html" && grep -q 'expect' "$out/html/index.html" \
+    || fail "the HTML report lacks the picture or the steps"
 "$panel" --version | grep -q "^virtualpanel [0-9]" || fail "--version"
 QT_QPA_PLATFORM=none "$panel" --help | grep -q -- "--scenario <file>" || fail "--help without a display"
 echo "refusals: ok"

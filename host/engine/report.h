@@ -1,0 +1,43 @@
+#pragma once
+
+#include "engine/result.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// How one step of a scenario came out.
+struct StepResult
+{
+    int number = 0;
+    int line = 0;
+    QString text;    // the step as the file has it
+    QString outcome; // "held", "failed" or "error"
+    qint64 ms = 0;
+};
+
+// How one scenario came out, with what a failure leaves to look at.
+struct ScenarioResult
+{
+    QString name;
+    QString file;
+    qint64 ms = 0;
+    QString failure;  // empty when every step held
+    bool error = false; // the scenario could not run as written
+    QList<StepResult> steps;
+    QByteArray picture;  // PNG of the screen, with its box, at the failure
+    QByteArray timeline; // PNG of the run timeline at the end, where the stage has one
+    QString journal;     // the controller's journal up to the failure, one JSON object a line
+    QString picturePath; // where the picture and the journal were saved, if they were
+    QString journalPath;
+};
+
+// Saves a failed scenario's picture and journal into dir as <n>-<name>-failure.png and
+// .journal.jsonl, and notes their paths in the result.
+Result saveFailure(ScenarioResult *result, int index, const QString &dir);
+// A JUnit XML report; a failure's picture and journal are attached as Jenkins and GitLab read
+// attachments ("[[ATTACHMENT|path]]" in the test case's output).
+Result writeJUnit(const QString &path, const QList<ScenarioResult> &results);
+// One page that opens in a browser with nothing beside it: every scenario, every step with its
+// outcome and time, a failure's picture and journal, and the run timeline.
+Result writeHtml(const QString &dir, const QList<ScenarioResult> &results);
