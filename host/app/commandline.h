@@ -23,6 +23,7 @@ struct Options
     QStringList scenarios;
     QString report;
     QString htmlReport;
+    bool widgets = false;
     QString screenshots;
     QString journal;
     QString record;
@@ -48,5 +49,5 @@ public:
 private:
     QCommandLineParser m_parser;
     QCommandLineOption m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
-        m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps, m_schema, m_htmlReport;
+        m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps, m_schema, m_htmlReport, m_widgets;
 };

@@ -2,6 +2,7 @@
 
 #include "app/commandline.h"
 #include "app/moduleloader.h"
+#include "engine/catalogue.h"
 #include "engine/journalfile.h"
 #include "engine/recorder.h"
 #include "engine/scenario.h"
@@ -207,7 +208,7 @@ int main(int argc, char *argv[])
     Options options;
     if (!commandLine.read(QCoreApplication::arguments(), &options))
         return 2;
-    if (noDisplay && options.scenarios.isEmpty() && options.tourDir.isEmpty()) {
+    if (noDisplay && options.scenarios.isEmpty() && options.tourDir.isEmpty() && !options.widgets) {
         std::fprintf(stderr, "virtualpanel: no display to show the panel on; --scenario and --tour play without one\n");
         return 2;
     }
@@ -218,6 +219,17 @@ int main(int argc, char *argv[])
     if (!options.tourDir.isEmpty()) {
         options.scenarios.prepend(tourScenario());
         options.screenshots = options.tourDir;
+    }
+    if (options.widgets) {
+        // The catalogue is read from the module on a copy of the sample controller.
+        options.panelRoot = scenarioDir.path() + QStringLiteral("/panel");
+        options.controllerRoot = scenarioDir.path() + QStringLiteral("/controller");
+        for (const char *folder : {"/bin", "/Application/zuzerarove"})
+            QDir().mkpath(options.panelRoot + QLatin1String(folder));
+        if (const Result copied = copyFolder(sampleController(), options.controllerRoot); !copied) {
+            std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(copied.error()));
+            return 2;
+        }
     }
     if (!options.scenarios.isEmpty()) {
         if (!loadScenarios(options, &scenarios))
@@ -254,6 +266,15 @@ int main(int argc, char *argv[])
     ModuleSession session(loader.dataFactory(), loader.widgetFactory());
     if (!scenarios.isEmpty())
         return playScenarios(window, session, scenarios, options, scenarioDir.path());
+    if (options.widgets) {
+        QString catalogue;
+        if (const Result listed = widgetCatalogue(session, window, &catalogue); !listed) {
+            std::fprintf(stderr, "virtualpanel: --widgets: %s\n", qPrintable(listed.error()));
+            return 2;
+        }
+        std::fputs(catalogue.toUtf8().constData(), stdout);
+        return 0;
+    }
     bool moduleClosed = false;
     sim::Desktop::setCloseHandler([&moduleClosed](int, bool) {
         std::printf("virtualpanel: the module closed the screen\n");

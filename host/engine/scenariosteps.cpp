@@ -378,11 +378,6 @@ StepOutcome ScenarioRunner::answer(const QJsonObject &args) const
     if (text.isString() && screenprofile::textOf(box) != substituted(text).toString())
         return failed(QStringLiteral("the box says %1").arg(shown(screenprofile::textOf(box))));
     const QString answer = args.value(QStringLiteral("answer")).toString();
-    if (answer == QLatin1String("close")) {
-        // The window's X: the dialog is asked to close, as the window system asks it.
-        box->close();
-        return held();
-    }
     const QStringList keys = screenprofile::answerKeys(answer);
     if (keys.isEmpty())
         return error(QStringLiteral("an answer is confirm, cancel, acknowledge or select"));
@@ -391,6 +386,11 @@ StepOutcome ScenarioRunner::answer(const QJsonObject &args) const
             button->click();
             return held();
         }
+    if (answer == QLatin1String("close")) {
+        // A dialog with no X of its own is closed as the window system closes it.
+        box->close();
+        return held();
+    }
     return failed(QStringLiteral("the box %1 has no key to %2").arg(shown(screenprofile::textOf(box)), answer));
 }
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QMap>
 #include <QRegularExpression>
 #include <QStackedWidget>
 
@@ -21,6 +22,35 @@ const QString fetchCall = QStringLiteral("getFileFromCtrl");
 const QStringList lateLoaders = {QStringLiteral("prograMapWidget")};
 
 } // namespace
+
+const QList<PageRoad> &pageRoads()
+{
+    static const QList<PageRoad> roads = {
+        {QStringLiteral("ZuzEraroveSetting"), QStringLiteral("settingButton"), QStringLiteral("returnButton")},
+        {QStringLiteral("SoftPlcFun"), QStringLiteral("softPlcButton"), QStringLiteral("returnButton")},
+        {QStringLiteral("prograMapWidget"), QStringLiteral("prograMapBtn"), QStringLiteral("backBtn")},
+    };
+    return roads;
+}
+
+QString roleOf(const QString &objectName)
+{
+    QString kind;
+    int slot = 0;
+    if (isRowKey(objectName, &kind, &slot))
+        return QStringLiteral("slot %1's %2 key (the step \"%3\": %1)").arg(slot).arg(kind == QLatin1String("reserve") ? QStringLiteral("Res") : QStringLiteral("Cancel"), kind);
+    static const QMap<QString, QString> roles = {
+        {lamp, QStringLiteral("the run lamp (the step \"expect lamp\")")},
+        {boxText, QStringLiteral("the box's text (\"expect box\", \"answer\" with \"box\")")},
+        {confirmKey, QStringLiteral("the box's OK key (\"answer\": confirm, or acknowledge a note)")},
+        {cancelKey, QStringLiteral("the box's Cancel key (\"answer\": cancel)")},
+        {chooserCancelKey, QStringLiteral("the chooser's Cancel key (\"answer\": cancel)")},
+        {chooserSelectKey, QStringLiteral("the chooser's Select key (\"answer\": select, or \"pick\")")},
+        {chooserCloseKey, QStringLiteral("the chooser's X (\"answer\": close)")},
+        {chooserTree, QStringLiteral("the chooser's programs: Name, Size, Date (\"pick\"; \"expect text\" with \"item\" and \"column\")")},
+    };
+    return roles.value(objectName);
+}
 
 QString rowKey(const QString &kind, int slot)
 {
@@ -46,6 +76,8 @@ QStringList answerKeys(const QString &answer)
         return {cancelKey, chooserCancelKey};
     if (answer == QLatin1String("select"))
         return {chooserSelectKey};
+    if (answer == QLatin1String("close"))
+        return {chooserCloseKey};
     return {};
 }
 
@@ -58,6 +90,8 @@ QString answerOf(const QWidget *key, const QWidget *box)
         return QStringLiteral("cancel");
     if (name == chooserSelectKey)
         return QStringLiteral("select");
+    if (name == chooserCloseKey)
+        return QStringLiteral("close");
     return QString();
 }
 

@@ -21,16 +21,32 @@ inline const QString confirmKey = QStringLiteral("msgBoxConfirm");
 inline const QString cancelKey = QStringLiteral("msgBoxCancel");
 inline const QString chooserCancelKey = QStringLiteral("btnCancle");
 inline const QString chooserSelectKey = QStringLiteral("btnSelect");
+inline const QString chooserCloseKey = QStringLiteral("closeBtn"); // the X of its title bar
 // The program chooser, a dialog of its own, and its tree.
 inline const QString chooser = QStringLiteral("FileEdit");
-inline const QString chooserTree = QStringLiteral("treeWidget");
+inline const QString chooserTree = QStringLiteral("rplRemoteFiles");
+
+// The pages beyond the monitor: the key that opens each from the monitor, and the key back.
+struct PageRoad
+{
+    QString page;
+    QString key;
+    QString back;
+};
+const QList<PageRoad> &pageRoads();
+// The program map's key into its edit mode and its table, whose cells open the chooser.
+inline const QString mapEditKey = QStringLiteral("saveButton");
+inline const QString mapTable = QStringLiteral("tableWidget");
+
+// What a widget of this screen is, where its name alone does not say; empty for the rest.
+QString roleOf(const QString &objectName);
 
 // A row's Res or Cancel key on the monitor page ("reserve" or "cancel", slot from 1).
 QString rowKey(const QString &kind, int slot);
 // The kind and slot of a row key's name; false for any other name.
 bool isRowKey(const QString &name, QString *kind, int *slot);
 
-// The keys that give an answer: "confirm", "acknowledge", "cancel" or "select".
+// The keys that give an answer: "confirm", "acknowledge", "cancel", "select" or "close".
 QStringList answerKeys(const QString &answer);
 // The answer a key gives in that box, or an empty text for a key that answers nothing.
 QString answerOf(const QWidget *key, const QWidget *box);

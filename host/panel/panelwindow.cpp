@@ -5,6 +5,9 @@
 
 #include "simcontroller.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QCursor>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -42,11 +45,21 @@ PanelWindow::PanelWindow(bool withSimulator, QWidget *parent) : QWidget(parent)
     screenLayout->setContentsMargins(0, 0, 0, 0);
     column->addWidget(m_screen);
 
+    auto *keys = new QHBoxLayout;
+    keys->setContentsMargins(12, 0, 12, 0);
     m_note = new QLabel(pendant);
     m_note->setObjectName(QStringLiteral("pendantKeys"));
     m_note->setFixedHeight(40);
-    m_note->setContentsMargins(12, 0, 12, 0);
-    column->addWidget(m_note);
+    keys->addWidget(m_note, 1);
+    m_inspect = new QCheckBox(QStringLiteral("Inspect"), pendant);
+    m_inspect->setObjectName(QStringLiteral("inspectMode"));
+    m_inspect->setToolTip(QStringLiteral("Name the widget under the pointer, as a scenario addresses it"));
+    m_inspect->setStyleSheet(QStringLiteral("color: #e8edf2;"));
+    keys->addWidget(m_inspect);
+    column->addLayout(keys);
+    m_inspectTimer = new QTimer(this);
+    connect(m_inspectTimer, &QTimer::timeout, this, &PanelWindow::inspect);
+    connect(m_inspect, &QCheckBox::toggled, this, &PanelWindow::setInspecting);
     pendant->setFixedSize(1024, 768);
     row->addWidget(pendant, 0, Qt::AlignTop);
 
@@ -82,6 +95,35 @@ void PanelWindow::closeEvent(QCloseEvent *event)
 {
     emit closing();
     QWidget::closeEvent(event);
+}
+
+void PanelWindow::setInspecting(bool on)
+{
+    m_inspect->setChecked(on);
+    if (on)
+        m_inspectTimer->start(150);
+    else
+        m_inspectTimer->stop();
+}
+
+void PanelWindow::inspect()
+{
+    // The innermost named widget under the pointer, on the screen or in a box over it, and the
+    // names around it.
+    QWidget *w = QApplication::widgetAt(QCursor::pos());
+    QStringList names;
+    QString kind;
+    for (; w && w != m_screen; w = w->parentWidget()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        if (names.isEmpty())
+            kind = QString::fromLatin1(w->metaObject()->className());
+        names << w->objectName();
+        if (w->isWindow())
+            break;
+    }
+    if (!names.isEmpty())
+        showNote(QStringLiteral("%1 (%2)  in %3").arg(names.first(), kind, names.mid(1).join(QStringLiteral(" < "))));
 }
 
 void PanelWindow::showNote(const QString &text)

@@ -5,7 +5,9 @@
 #include <QWidget>
 
 class JournalView;
+class QCheckBox;
 class QLabel;
+class QTimer;
 class SimulatorPanel;
 
 // A pendant-sized window: a status strip, the 1024x688 screen that shows the module's widget,
@@ -21,6 +23,8 @@ public:
     SimulatorPanel *simulator() const { return m_simulator; }
     JournalView *journal() const { return m_journal; }
     void showNote(const QString &text);
+    // Inspect mode: the key strip names the widget under the pointer, as a scenario addresses it.
+    void setInspecting(bool on);
 
 signals:
     // The window is closing: the panel closes the screen.
@@ -31,10 +35,13 @@ protected:
 
 private:
     void updateStatus();
+    void inspect();
 
     QWidget *m_screen = nullptr;
     QLabel *m_status = nullptr;
     QLabel *m_note = nullptr;
     SimulatorPanel *m_simulator = nullptr;
     JournalView *m_journal = nullptr;
+    QCheckBox *m_inspect = nullptr;
+    QTimer *m_inspectTimer = nullptr;
 };

@@ -99,6 +99,13 @@ grep -q '"kind":"link"' "$out"/*-failure.journal.jsonl || fail "the failure's jo
 grep -qF "[[ATTACHMENT|$png]]" "$out/junit.xml" || fail "the JUnit report does not attach the picture"
 grep -q 'data:image/png;base64' "$out/html/index.html" && grep -q 'expect' "$out/html/index.html" \
     || fail "the HTML report lacks the picture or the steps"
+# The widget catalogue, read from the live module without a display, names every page's, the
+# chooser's and the boxes' widgets.
+catalogue=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$panel" --module "$module" --widgets 2>/dev/null) \
+    || fail "--widgets failed"
+for name in reserveBtn_15 runOrStopLedCB nameBox_15 comboBoxModePlc4 tableWidget rplRemoteFiles closeBtn msgBoxConfirm; do
+    grep -q "^  $name " <<<"$catalogue" || fail "--widgets does not list $name"
+done
 "$panel" --version | grep -q "^virtualpanel [0-9]" || fail "--version"
 QT_QPA_PLATFORM=none "$panel" --help | grep -q -- "--scenario <file>" || fail "--help without a display"
 echo "refusals: ok"

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -109,7 +110,14 @@ void tst_ModuleLoader::moduleOnThePanel()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(widget->size(), QSize(1024, 688));
-    QVERIFY(widget->findChild<QWidget *>(QStringLiteral("testLabel"))->isVisible());
+    auto *label = widget->findChild<QWidget *>(QStringLiteral("testLabel"));
+    QVERIFY(label->isVisible());
+    // Inspect mode names the widget under the pointer.
+    window.setInspecting(true);
+    QCursor::setPos(label->mapToGlobal(label->rect().center()));
+    auto *note = window.findChild<QLabel *>(QStringLiteral("pendantKeys"));
+    QTRY_VERIFY2(note->text().startsWith(QStringLiteral("testLabel (")), qPrintable(note->text()));
+    window.setInspecting(false);
 
     // The host's idle calls reach the module's widget; its exit key closes through the desktop.
     QWidget *page = widget->getCentralWidget();
