@@ -174,6 +174,7 @@ void ScenarioRunner::beginScenario()
     m_failure = copied ? QString() : QStringLiteral("%1: %2").arg(scenario.file, copied.error());
     m_error = !copied;
     m_stepResults.clear();
+    m_setupAutoStart = QJsonArray();
     m_failurePicture.clear();
     m_journal.clear();
     m_screenClosed = false;
@@ -188,6 +189,8 @@ void ScenarioRunner::openScreen()
     service.applyControllerConfig();
     service.applyControllerProgramMap();
     service.applyControllerSoftPlc();
+    for (int plc = 0; plc < m_setupAutoStart.size() && plc < 4; ++plc)
+        service.setAutoStart(plc, m_setupAutoStart.at(plc).toBool());
     sim::CallLog::instance().clear();
     sim::MsgBoxHooks::clearRecords();
 

@@ -5,6 +5,7 @@
 #include "engine/screenprofile.h"
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QElapsedTimer>
 #include <QMap>
 #include <QObject>
@@ -105,4 +106,5 @@ private:
     QByteArray m_failurePicture;
     QStringList m_journal; // this scenario's journal, one JSON object a line
     int m_listener = 0;
+    QJsonArray m_setupAutoStart; // the set-up's auto-start flags, if it gave them
 };

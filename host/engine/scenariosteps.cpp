@@ -444,6 +444,9 @@ StepOutcome ScenarioRunner::simulate(const QString &kind, const QJsonObject &arg
     } else if (kind == QLatin1String("runTime")) {
         ctrl.setRunDuration(value.toVariant().toLongLong());
     } else if (kind == QLatin1String("softPlcAutoStart")) {
+        // Before the screen opens they stand over what the service reads from the controller then.
+        if (m_phase == Phase::Setup)
+            m_setupAutoStart = value.toArray();
         const QJsonArray flags = value.toArray();
         for (int plc = 0; plc < flags.size() && plc < 4; ++plc)
             service.setAutoStart(plc, flags.at(plc).toBool());

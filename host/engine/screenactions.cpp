@@ -22,8 +22,11 @@ static bool clickAt(QAbstractItemView *view, const QPoint &pos)
 bool clickCell(QTableWidget *table, int row, int column)
 {
     QTableWidgetItem *item = table ? table->item(row, column) : nullptr;
-    // Whatever lies above the table must let the click through.
-    return item && table->isVisible() && clickAt(table, table->visualItemRect(item).center());
+    if (!item || !table->isVisible())
+        return false;
+    // Scrolled to, as the operator scrolls; whatever lies above the table must let the click through.
+    table->scrollToItem(item);
+    return clickAt(table, table->visualItemRect(item).center());
 }
 
 bool clickItem(QTreeWidget *tree, QTreeWidgetItem *item)

@@ -8,9 +8,9 @@ class QTreeWidgetItem;
 
 // What an operator's finger does on the screen.
 
-// Presses and releases the mouse on a cell (counted from 0) of a shown table, as the window
-// system delivers it; false when the cell is not there or something covers it. The click is
-// delivered before this returns, so a dialog it opens runs inside the call.
+// Presses and releases the mouse on a cell (counted from 0) of a shown table, scrolled into view
+// first, as the window system delivers it; false when the cell is not there or something covers
+// it. The click is delivered before this returns, so a dialog it opens runs inside the call.
 bool clickCell(QTableWidget *table, int row, int column);
 
 // Presses and releases the mouse on a tree's item, scrolled into view first; false when it is

@@ -36,7 +36,8 @@ elif readme.split(begin, 1)[1].split(end, 1)[0] != printed("--steps"):
 
 validator = jsonschema.Draft7Validator(schema)
 jsonschema.Draft7Validator.check_schema(schema)
-for path in sorted((source / "scenarios").rglob("*.json")) + sorted((source / "tests/e2e/bounded").glob("*.json")):
+for path in sorted((source / "scenarios").rglob("*.json")) + sorted(
+        path for folder in ("bounded", "steps", "failing") for path in (source / "tests/e2e" / folder).glob("*.json")):
     if path.name == "scenario.schema.json":
         continue
     for error in validator.iter_errors(json.loads(path.read_text())):
