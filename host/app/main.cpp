@@ -66,8 +66,18 @@ bool installTranslators(QApplication &app, const QString &language)
     if (qt->load(QStringLiteral("qtbase_") + language, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qt);
     const QString appDir = QCoreApplication::applicationDirPath();
-    for (const QString &dir : {appDir + QStringLiteral("/../share/ruvozuvid/translations"),
-                               QStringLiteral(VIRTUAL_PANEL_TRANSLATIONS)}) {
+    const QStringList dirs = {appDir + QStringLiteral("/../share/ruvozuvid/translations"),
+                              QStringLiteral(VIRTUAL_PANEL_TRANSLATIONS)};
+    // The platform's message box keys, as a pendant shows them in its language.
+    for (const QString &dir : dirs) {
+        auto *platform = new QTranslator(&app);
+        if (platform->load(QStringLiteral("guilib_") + language, dir)) {
+            QCoreApplication::installTranslator(platform);
+            break;
+        }
+        delete platform;
+    }
+    for (const QString &dir : dirs) {
         auto *module = new QTranslator(&app);
         if (module->load(QStringLiteral("ruvozuvid_") + language, dir)) {
             QCoreApplication::installTranslator(module);
