@@ -120,9 +120,8 @@ bool loadScenarios(const Options &o, QList<Scenario> *scenarios)
 {
     for (const QString &path : o.scenarios) {
         Scenario scenario;
-        QString error;
-        if (!loadScenario(path, sampleController(), &scenario, &error)) {
-            std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(error));
+        if (const Result loaded = loadScenario(path, sampleController(), &scenario); !loaded) {
+            std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(loaded.error()));
             return false;
         }
         scenarios->append(scenario);

@@ -116,34 +116,28 @@ QString ScenarioStep::where(const QString &file) const
     return QStringLiteral("%1:%2, step %3").arg(file).arg(line).arg(number);
 }
 
-bool loadScenario(const QString &path, const QString &sampleController, Scenario *scenario, QString *error)
+Result loadScenario(const QString &path, const QString &sampleController, Scenario *scenario)
 {
+    QString error;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString());
-        return false;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Result::failure(QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString()));
     const QByteArray text = file.readAll();
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         const int line = text.left(parseError.offset).count('\n') + 1;
-        *error = QStringLiteral("%1:%2: %3").arg(path).arg(line).arg(parseError.errorString());
-        return false;
+        return Result::failure(QStringLiteral("%1:%2: %3").arg(path).arg(line).arg(parseError.errorString()));
     }
-    if (!doc.isObject()) {
-        *error = QStringLiteral("%1:1: a scenario is an object with a name and steps").arg(path);
-        return false;
-    }
+    if (!doc.isObject())
+        return Result::failure(QStringLiteral("%1:1: a scenario is an object with a name and steps").arg(path));
     const QJsonObject root = doc.object();
-    for (auto it = root.begin(); it != root.end(); ++it)
-        if (!QStringList{"name", "controller", "language", "setup", "steps"}.contains(it.key())) {
-            *error = QStringLiteral("%1: unknown field \"%2\"").arg(path, it.key());
-            return false;
-        } else if (!QStringList{"setup", "steps"}.contains(it.key()) && !it.value().isString()) {
-            *error = QStringLiteral("%1: \"%2\" is a text").arg(path, it.key());
-            return false;
-        }
+    for (auto it = root.begin(); it != root.end(); ++it) {
+        if (!QStringList{"name", "controller", "language", "setup", "steps"}.contains(it.key()))
+            return Result::failure(QStringLiteral("%1: unknown field \"%2\"").arg(path, it.key()));
+        if (!QStringList{"setup", "steps"}.contains(it.key()) && !it.value().isString())
+            return Result::failure(QStringLiteral("%1: \"%2\" is a text").arg(path, it.key()));
+    }
     scenario->file = path;
     scenario->name = root.value(QStringLiteral("name")).toString(QFileInfo(path).completeBaseName());
     scenario->language = root.value(QStringLiteral("language")).toString();
@@ -151,15 +145,14 @@ bool loadScenario(const QString &path, const QString &sampleController, Scenario
     scenario->controller = controller == QLatin1String("sample")
                                ? sampleController
                                : QFileInfo(path).absoluteDir().absoluteFilePath(controller);
-    if (!QFileInfo(scenario->controller).isDir()) {
-        *error = QStringLiteral("%1: the controller folder %2 does not exist").arg(path, scenario->controller);
-        return false;
-    }
+    if (!QFileInfo(scenario->controller).isDir())
+        return Result::failure(QStringLiteral("%1: the controller folder %2 does not exist").arg(path, scenario->controller));
     scenario->setup.clear();
     scenario->steps.clear();
-    if (!readSteps(root, text, QStringLiteral("setup"), 1, &scenario->setup, error, path))
-        return false;
-    return readSteps(root, text, QStringLiteral("steps"), scenario->setup.size() + 1, &scenario->steps, error, path);
+    if (!readSteps(root, text, QStringLiteral("setup"), 1, &scenario->setup, &error, path)
+        || !readSteps(root, text, QStringLiteral("steps"), scenario->setup.size() + 1, &scenario->steps, &error, path))
+        return Result::failure(error);
+    return Result::ok();
 }
 
 Result copyFolder(const QString &from, const QString &to)

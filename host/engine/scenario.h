@@ -36,9 +36,9 @@ struct Scenario
 };
 
 // Reads and checks a scenario file. "sample" as the controller means sampleController; any
-// other folder is relative to the file. False, with a message naming the file, the line and
-// the step, when the file does not parse or holds a step or a field that no runner knows.
-bool loadScenario(const QString &path, const QString &sampleController, Scenario *scenario, QString *error);
+// other folder is relative to the file. A failure names the file, the line and the step when the
+// file does not parse or holds a step or a field that no runner knows.
+Result loadScenario(const QString &path, const QString &sampleController, Scenario *scenario);
 
 // Copies the files below from into to, keeping their relative paths: a scenario's controller.
 // A file or folder that cannot be copied is an error.

@@ -165,8 +165,8 @@ void tst_Recorder::recordedSessionReplays()
     ctrl.setLiveClock(false);
 
     Scenario scenario;
-    QString error;
-    QVERIFY2(loadScenario(file, QString(), &scenario, &error), qPrintable(error));
+    const Result loaded = loadScenario(file, QString(), &scenario);
+    QVERIFY2(loaded.isOk(), qPrintable(loaded.error()));
     QStringList kinds;
     for (const ScenarioStep &step : scenario.steps)
         kinds << step.spec->name;
