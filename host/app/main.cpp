@@ -254,8 +254,8 @@ int main(int argc, char *argv[])
     const bool moduleTranslated = installTranslators(app, options.language);
 
     ModuleLoader loader(modulePath(options));
-    if (!loader.load()) {
-        std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(loader.error()));
+    if (const Result loaded = loader.load(); !loaded) {
+        std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(loaded.error()));
         return 2;
     }
     if (!moduleTranslated) {

@@ -49,28 +49,20 @@ ModuleLoader::ModuleLoader(const QString &path) : m_path(path)
     m_library.setFileName(QFileInfo(path).absoluteFilePath());
 }
 
-bool ModuleLoader::load()
+Result ModuleLoader::load()
 {
     m_createData = nullptr;
     m_createWidget = nullptr;
     const QFileInfo info(m_path);
-    if (info.isDir()) {
-        m_error = QStringLiteral("cannot load module %1: it is a directory").arg(m_path);
-        return false;
-    }
-    if (!info.isFile()) {
-        m_error = QStringLiteral("cannot load module %1: no such file").arg(m_path);
-        return false;
-    }
+    if (info.isDir())
+        return Result::failure(QStringLiteral("cannot load module %1: it is a directory").arg(m_path));
+    if (!info.isFile())
+        return Result::failure(QStringLiteral("cannot load module %1: no such file").arg(m_path));
     const QString problem = elfProblem(m_path);
-    if (!problem.isEmpty()) {
-        m_error = QStringLiteral("cannot load module %1: %2").arg(m_path, problem);
-        return false;
-    }
-    if (!m_library.load()) {
-        m_error = QStringLiteral("cannot load module %1: %2").arg(m_path, m_library.errorString());
-        return false;
-    }
+    if (!problem.isEmpty())
+        return Result::failure(QStringLiteral("cannot load module %1: %2").arg(m_path, problem));
+    if (!m_library.load())
+        return Result::failure(QStringLiteral("cannot load module %1: %2").arg(m_path, m_library.errorString()));
     const char *const dataSymbol = "CreateZedOvedudData";
     const char *const widgetSymbol = "CreateZedOvedudWidget";
     auto createData = reinterpret_cast<CreateDataFn>(m_library.resolve(dataSymbol));
@@ -80,13 +72,10 @@ bool ModuleLoader::load()
         missing << QString::fromLatin1(dataSymbol);
     if (!createWidget)
         missing << QString::fromLatin1(widgetSymbol);
-    if (!missing.isEmpty()) {
-        m_error = QStringLiteral("module %1 does not export %2")
-                      .arg(m_path, missing.join(QStringLiteral(" and ")));
-        return false;
-    }
+    if (!missing.isEmpty())
+        return Result::failure(
+            QStringLiteral("module %1 does not export %2").arg(m_path, missing.join(QStringLiteral(" and "))));
     m_createData = createData;
     m_createWidget = createWidget;
-    m_error.clear();
-    return true;
+    return Result::ok();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/result.h"
+
 #include <QLibrary>
 #include <QString>
 
@@ -21,10 +23,9 @@ public:
 
     explicit ModuleLoader(const QString &path);
 
-    // False when the file cannot be loaded or a factory is missing; error() names the path
+    // A failure when the file cannot be loaded or a factory is missing, naming the path
     // and the missing symbol.
-    bool load();
-    QString error() const { return m_error; }
+    Result load();
     QString path() const { return m_path; }
 
     // The factories, null until load() succeeded.
@@ -34,7 +35,6 @@ public:
 private:
     QString m_path;
     QLibrary m_library;
-    QString m_error;
     CreateDataFn m_createData = nullptr;
     CreateWidgetFn m_createWidget = nullptr;
 };

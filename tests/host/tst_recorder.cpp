@@ -97,7 +97,8 @@ void tst_Recorder::recordedSessionReplays()
     ctrl.setLiveClock(true, 1);
 
     ModuleLoader loader(QStringLiteral(MODULE_PATH));
-    QVERIFY2(loader.load(), qPrintable(loader.error()));
+    const Result loaded = loader.load();
+    QVERIFY2(loaded.isOk(), qPrintable(loaded.error()));
     PanelWindow window(true);
     m_window = &window;
     ModuleSession session(loader.dataFactory(), loader.widgetFactory());
@@ -165,8 +166,8 @@ void tst_Recorder::recordedSessionReplays()
     ctrl.setLiveClock(false);
 
     Scenario scenario;
-    const Result loaded = loadScenario(file, QString(), &scenario);
-    QVERIFY2(loaded.isOk(), qPrintable(loaded.error()));
+    const Result read = loadScenario(file, QString(), &scenario);
+    QVERIFY2(read.isOk(), qPrintable(read.error()));
     QStringList kinds;
     for (const ScenarioStep &step : scenario.steps)
         kinds << step.spec->name;
