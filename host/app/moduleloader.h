@@ -1,25 +1,19 @@
 #pragma once
 
 #include "engine/result.h"
+#include "engine/session.h"
 
 #include <QLibrary>
 #include <QString>
 
-class BaseRtmWidgetData;
-class BaseZedOvedudData;
-class QWidget;
-class RtmBaseWidget;
-
-// Loads a screen module and resolves its two factories:
-//   BaseZedOvedudData *CreateZedOvedudData()    the caller owns the data object
-//   RtmBaseWidget *CreateZedOvedudWidget(BaseRtmWidgetData *data, QWidget *parent)
-//                                               the caller owns the widget (or its parent does)
-// The library is never unloaded: the module's objects and resources live until the process ends.
+// Loads a screen module and resolves its two factories, which a ModuleSession calls (it says who
+// owns what they make). The library is never unloaded: the module's objects and resources live
+// until the process ends.
 class ModuleLoader
 {
 public:
-    using CreateDataFn = BaseZedOvedudData *(*)();
-    using CreateWidgetFn = RtmBaseWidget *(*)(BaseRtmWidgetData *, QWidget *);
+    using CreateDataFn = ModuleSession::CreateDataFn;
+    using CreateWidgetFn = ModuleSession::CreateWidgetFn;
 
     explicit ModuleLoader(const QString &path);
 

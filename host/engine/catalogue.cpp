@@ -15,8 +15,6 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -37,21 +35,16 @@ bool waitFor(const std::function<bool()> &ready, int ms = 5000)
     return true;
 }
 
+// A widget's text, a combo box's first items.
 QString textOf(const QWidget *w)
 {
-    if (auto *button = qobject_cast<const QAbstractButton *>(w))
-        return button->text();
-    if (auto *label = qobject_cast<const QLabel *>(w))
-        return label->text();
-    if (auto *edit = qobject_cast<const QLineEdit *>(w))
-        return edit->text();
-    if (auto *combo = qobject_cast<const QComboBox *>(w)) {
-        QStringList items;
-        for (int i = 0; i < combo->count() && i < 6; ++i)
-            items << combo->itemText(i);
-        return QStringLiteral("items: ") + items.join(QStringLiteral(", ")) + (combo->count() > 6 ? QStringLiteral(", ...") : QString());
-    }
-    return QString();
+    auto *combo = qobject_cast<const QComboBox *>(w);
+    if (!combo)
+        return widgetText(w);
+    QStringList items;
+    for (int i = 0; i < combo->count() && i < 6; ++i)
+        items << combo->itemText(i);
+    return QStringLiteral("items: ") + items.join(QStringLiteral(", ")) + (combo->count() > 6 ? QStringLiteral(", ...") : QString());
 }
 
 // The named widgets below root, one line each.

@@ -62,20 +62,6 @@ QString shown(const QJsonValue &value)
     return text;
 }
 
-// What a widget shows as its text.
-QString widgetText(const QWidget *w)
-{
-    if (auto *button = qobject_cast<const QAbstractButton *>(w))
-        return button->text();
-    if (auto *label = qobject_cast<const QLabel *>(w))
-        return label->text();
-    if (auto *edit = qobject_cast<const QLineEdit *>(w))
-        return edit->text();
-    if (auto *combo = qobject_cast<const QComboBox *>(w))
-        return combo->currentText();
-    return QString();
-}
-
 // The operator cannot reach the screen while a dialog covers it.
 QString screenCovered()
 {

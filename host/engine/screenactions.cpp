@@ -1,6 +1,10 @@
 #include "engine/screenactions.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -17,6 +21,19 @@ static bool clickAt(QAbstractItemView *view, const QPoint &pos)
         QCoreApplication::sendEvent(viewport, &event);
     }
     return true;
+}
+
+QString widgetText(const QWidget *w)
+{
+    if (auto *button = qobject_cast<const QAbstractButton *>(w))
+        return button->text();
+    if (auto *label = qobject_cast<const QLabel *>(w))
+        return label->text();
+    if (auto *edit = qobject_cast<const QLineEdit *>(w))
+        return edit->text();
+    if (auto *combo = qobject_cast<const QComboBox *>(w))
+        return combo->currentText();
+    return QString();
 }
 
 bool clickCell(QTableWidget *table, int row, int column)
