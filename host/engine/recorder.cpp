@@ -1,6 +1,7 @@
 #include "engine/recorder.h"
 
 #include "engine/scenario.h"
+#include "engine/scenariorunner.h"
 #include "engine/screenprofile.h"
 #include "engine/session.h"
 #include "engine/stage.h"
@@ -63,6 +64,11 @@ constexpr int MostExpectedBytes = 256 * 1024;
 
 } // namespace
 
+QJsonObject Recorder::step(const QString &name, const QJsonValue &value, const QJsonObject &fields) const
+{
+    return recordedStep(ScenarioRunner::stepSpecs(), name, value, fields);
+}
+
 Recorder::Recorder(Stage *stage, const ModuleSession *session, QObject *parent)
     : QObject(parent), m_stage(stage), m_session(session)
 {
@@ -89,8 +95,8 @@ Result Recorder::begin(const QString &file, const QString &controllerRoot, const
         return copied;
     // What the replay must start from that the controller's files do not hold.
     const sim::Controller &ctrl = sim::Controller::instance();
-    m_setup << recordedStep(QStringLiteral("runTime"), ctrl.runDuration())
-            << recordedStep(QStringLiteral("softPlcAutoStart"), autoStartFlags());
+    m_setup << step(QStringLiteral("runTime"), ctrl.runDuration())
+            << step(QStringLiteral("softPlcAutoStart"), autoStartFlags());
     m_sinceLast.start();
     m_clockAtLast = ctrl.now();
     m_started = true;
@@ -109,7 +115,7 @@ void Recorder::command(const QJsonObject &step)
     if (!m_started)
         return;
     QString key;
-    const StepSpec *spec = findStep(step, &key);
+    const StepSpec *spec = findStep(ScenarioRunner::stepSpecs(), step, &key);
     Q_ASSERT_X(spec && stepProblem(*spec, key, step, false).isEmpty(), "Recorder::command",
                qPrintable(QString::fromUtf8(QJsonDocument(step).toJson(QJsonDocument::Compact))));
     if (spec)
@@ -131,10 +137,10 @@ void Recorder::catchUp()
 {
     const qint64 waited = m_sinceLast.restart();
     if (waited >= 100)
-        m_steps.append(recordedStep(QStringLiteral("wait"), waited));
+        m_steps.append(step(QStringLiteral("wait"), waited));
     const qint64 clock = sim::Controller::instance().now();
     if (clock > m_clockAtLast)
-        m_steps.append(recordedStep(QStringLiteral("advance"), clock - m_clockAtLast));
+        m_steps.append(step(QStringLiteral("advance"), clock - m_clockAtLast));
     m_clockAtLast = clock;
 }
 
@@ -159,12 +165,12 @@ void Recorder::expectState()
         return;
     const QString page = screenprofile::currentPage(*m_session);
     if (page != m_page)
-        m_steps.append(recordedStep(QStringLiteral("expect page"), {}, {{QStringLiteral("is"), page}}));
+        m_steps.append(step(QStringLiteral("expect page"), {}, {{QStringLiteral("is"), page}}));
     m_page = page;
     auto *lamp = m_stage->pendantScreen()->findChild<QCheckBox *>(screenprofile::lamp);
     const QString lit = !lamp || !lamp->isVisible() ? QString() : lamp->isChecked() ? QStringLiteral("on") : QStringLiteral("off");
     if (!lit.isEmpty() && lit != m_lamp)
-        m_steps.append(recordedStep(QStringLiteral("expect lamp"), {}, {{QStringLiteral("is"), lit}}));
+        m_steps.append(step(QStringLiteral("expect lamp"), {}, {{QStringLiteral("is"), lit}}));
     if (!lit.isEmpty())
         m_lamp = lit;
 }
@@ -179,21 +185,21 @@ void Recorder::expectEnd()
         programs << config.rplNames[slot];
     for (int slot : service.queue())
         queue << slot + 1;
-    m_steps.append(recordedStep(QStringLiteral("expect service"), {},
+    m_steps.append(step(QStringLiteral("expect service"), {},
                                 {{QStringLiteral("started"), service.isStarted()},
                                  {QStringLiteral("signalMode"), config.signalMode},
                                  {QStringLiteral("protocol"), config.protocol},
                                  {QStringLiteral("programs"), programs},
                                  {QStringLiteral("mapSize"), int(service.programMapInForce().size())},
                                  {QStringLiteral("autoStart"), autoStartFlags()}}));
-    m_steps.append(recordedStep(QStringLiteral("expect queue"), {}, {{QStringLiteral("is"), queue}}));
+    m_steps.append(step(QStringLiteral("expect queue"), {}, {{QStringLiteral("is"), queue}}));
     static const char *const statuses[] = {"unreserved", "reserved", "running"};
     for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot) {
         const int status = service.status(slot);
         QJsonObject fields{{QStringLiteral("slot"), slot + 1}, {QStringLiteral("total"), service.total(slot)}};
         if (status >= 0 && status <= 2)
             fields.insert(QStringLiteral("status"), QString::fromLatin1(statuses[status]));
-        m_steps.append(recordedStep(QStringLiteral("expect slot"), {}, fields));
+        m_steps.append(step(QStringLiteral("expect slot"), {}, fields));
     }
     const QMap<QString, QByteArray> before = filesBelow(QFileInfo(m_file).absoluteDir().filePath(m_controllerCopy));
     const QMap<QString, QByteArray> now = filesBelow(m_controllerRoot);
@@ -203,7 +209,7 @@ void Recorder::expectEnd()
     for (const QString &path : qAsConst(paths)) {
         const QString treePath = QStringLiteral("controller:/") + path;
         if (!now.contains(path)) {
-            m_steps.append(recordedStep(QStringLiteral("expect file"), {},
+            m_steps.append(step(QStringLiteral("expect file"), {},
                                         {{QStringLiteral("path"), treePath}, {QStringLiteral("absent"), true}}));
             continue;
         }
@@ -213,10 +219,10 @@ void Recorder::expectEnd()
         if (before.value(path) == content && before.contains(path))
             continue;
         if (content.size() <= MostExpectedBytes && state.invalidChars == 0)
-            m_steps.append(recordedStep(QStringLiteral("expect file"), {},
+            m_steps.append(step(QStringLiteral("expect file"), {},
                                         {{QStringLiteral("path"), treePath}, {QStringLiteral("is"), text}}));
         else
-            m_steps.append(recordedStep(QStringLiteral("expect file"), {},
+            m_steps.append(step(QStringLiteral("expect file"), {},
                                         {{QStringLiteral("path"), treePath}, {QStringLiteral("absent"), false}}));
     }
 }
@@ -226,7 +232,7 @@ void Recorder::flushTyping()
     const QMap<QString, QString> typing = m_typing;
     m_typing.clear();
     for (auto it = typing.cbegin(); it != typing.cend(); ++it)
-        add(recordedStep(QStringLiteral("type"), it.key(), {{QStringLiteral("text"), it.value()}}));
+        add(step(QStringLiteral("type"), it.key(), {{QStringLiteral("text"), it.value()}}));
 }
 
 void Recorder::watchInput(QWidget *widget)
@@ -238,7 +244,7 @@ void Recorder::watchInput(QWidget *widget)
         if (auto *combo = qobject_cast<QComboBox *>(w)) {
             m_watched.insert(combo);
             connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, combo](int index) {
-                add(recordedStep(QStringLiteral("choose"), combo->objectName(), {{QStringLiteral("item"), combo->itemText(index)}}));
+                add(step(QStringLiteral("choose"), combo->objectName(), {{QStringLiteral("item"), combo->itemText(index)}}));
             });
             connect(combo, &QObject::destroyed, this, [this, combo] { m_watched.remove(combo); });
             return;
@@ -281,7 +287,7 @@ bool Recorder::eventFilter(QObject *watched, QEvent *event)
     // of its keys made.
     if (event->type() == QEvent::Close && widget->isWindow() && qobject_cast<QDialog *>(widget) && widget->isVisible()
         && (event->spontaneous() || widget != m_releasingIn))
-        add(recordedStep(QStringLiteral("answer"), QStringLiteral("close")));
+        add(step(QStringLiteral("answer"), QStringLiteral("close")));
     return false;
 }
 
@@ -295,10 +301,10 @@ void Recorder::released(QWidget *widget, const QPoint &pos)
         const QString answer = screenprofile::answerOf(widget, window);
         if (answer == QLatin1String("select")) {
             const auto *tree = window->findChild<QTreeWidget *>();
-            add(recordedStep(QStringLiteral("pick"), tree && tree->currentItem() ? itemPath(tree->currentItem()) : QString()));
+            add(step(QStringLiteral("pick"), tree && tree->currentItem() ? itemPath(tree->currentItem()) : QString()));
         } else if (!answer.isEmpty()) {
             const QString text = screenprofile::textOf(window);
-            add(recordedStep(QStringLiteral("answer"), answer,
+            add(step(QStringLiteral("answer"), answer,
                              text == window->objectName() ? QJsonObject() : QJsonObject{{QStringLiteral("box"), text}}));
         }
         return;
@@ -308,14 +314,14 @@ void Recorder::released(QWidget *widget, const QPoint &pos)
     if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
         QString kind;
         int slot = 0;
-        add(screenprofile::isRowKey(button->objectName(), &kind, &slot) ? recordedStep(kind, slot)
-                                                                         : recordedStep(QStringLiteral("press"), button->objectName()));
+        add(screenprofile::isRowKey(button->objectName(), &kind, &slot) ? step(kind, slot)
+                                                                         : step(QStringLiteral("press"), button->objectName()));
         return;
     }
     if (auto *table = qobject_cast<QTableWidget *>(widget->parentWidget()); table && widget == table->viewport()) {
         const QModelIndex index = table->indexAt(pos);
         if (index.isValid())
-            add(recordedStep(QStringLiteral("clickCell"), table->objectName(),
+            add(step(QStringLiteral("clickCell"), table->objectName(),
                              {{QStringLiteral("row"), index.row() + 1}, {QStringLiteral("column"), index.column() + 1}}));
     }
 }
@@ -325,8 +331,8 @@ void Recorder::panelClosesScreen()
     if (!m_started || !m_session->widget())
         return;
     if (QApplication::activeModalWidget())
-        add(recordedStep(QStringLiteral("answer"), QStringLiteral("cancel")));
-    add(recordedStep(QStringLiteral("closeScreen"), true));
+        add(step(QStringLiteral("answer"), QStringLiteral("cancel")));
+    add(step(QStringLiteral("closeScreen"), true));
 }
 
 Result Recorder::finish()

@@ -46,6 +46,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A step as the runner's registry writes it.
+    QJsonObject step(const QString &name, const QJsonValue &value, const QJsonObject &fields = {}) const;
     void add(const QJsonObject &step);
     void catchUp();
     void write();

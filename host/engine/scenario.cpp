@@ -68,8 +68,8 @@ QList<int> elementLines(const QByteArray &text, const QString &key)
     return lines;
 }
 
-bool readSteps(const QJsonObject &root, const QByteArray &text, const QString &key, int first,
-               QList<ScenarioStep> *steps, QString *error, const QString &path)
+bool readSteps(const QList<StepSpec> &specs, const QJsonObject &root, const QByteArray &text, const QString &key,
+               int first, QList<ScenarioStep> *steps, QString *error, const QString &path)
 {
     const QJsonValue value = root.value(key);
     if (value.isUndefined())
@@ -85,7 +85,7 @@ bool readSteps(const QJsonObject &root, const QByteArray &text, const QString &k
         step.number = first + i;
         step.line = lines.value(i);
         step.args = array.at(i).toObject();
-        step.spec = findStep(step.args, &step.kind);
+        step.spec = findStep(specs, step.args, &step.kind);
         QString problem;
         if (!array.at(i).isObject() || step.args.isEmpty())
             problem = QStringLiteral("a step is an object such as {\"press\": \"runOrStopButton\"}");
@@ -116,7 +116,8 @@ QString ScenarioStep::where(const QString &file) const
     return QStringLiteral("%1:%2, step %3").arg(file).arg(line).arg(number);
 }
 
-Result loadScenario(const QString &path, const QString &sampleController, Scenario *scenario)
+Result loadScenario(const QString &path, const QString &sampleController, const QList<StepSpec> &specs,
+                    Scenario *scenario)
 {
     QString error;
     QFile file(path);
@@ -149,8 +150,8 @@ Result loadScenario(const QString &path, const QString &sampleController, Scenar
         return Result::failure(QStringLiteral("%1: the controller folder %2 does not exist").arg(path, scenario->controller));
     scenario->setup.clear();
     scenario->steps.clear();
-    if (!readSteps(root, text, QStringLiteral("setup"), 1, &scenario->setup, &error, path)
-        || !readSteps(root, text, QStringLiteral("steps"), scenario->setup.size() + 1, &scenario->steps, &error, path))
+    if (!readSteps(specs, root, text, QStringLiteral("setup"), 1, &scenario->setup, &error, path)
+        || !readSteps(specs, root, text, QStringLiteral("steps"), scenario->setup.size() + 1, &scenario->steps, &error, path))
         return Result::failure(error);
     return Result::ok();
 }

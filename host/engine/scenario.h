@@ -38,7 +38,9 @@ struct Scenario
 // Reads and checks a scenario file. "sample" as the controller means sampleController; any
 // other folder is relative to the file. A failure names the file, the line and the step when the
 // file does not parse or holds a step or a field that no runner knows.
-Result loadScenario(const QString &path, const QString &sampleController, Scenario *scenario);
+// The steps are checked against specs, a runner's steps.
+Result loadScenario(const QString &path, const QString &sampleController, const QList<StepSpec> &specs,
+                    Scenario *scenario);
 
 // Copies the files below from into to, keeping their relative paths: a scenario's controller.
 // A file or folder that cannot be copied is an error.

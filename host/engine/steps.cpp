@@ -1,7 +1,5 @@
 #include "engine/steps.h"
 
-#include "engine/scenariorunner.h"
-
 #include "calllog.h"
 
 #include <QJsonArray>
@@ -196,28 +194,23 @@ const StepField *StepSpec::field(const QString &fieldName) const
     return nullptr;
 }
 
-const QList<StepSpec> &stepSpecs()
+const StepSpec *findStepNamed(const QList<StepSpec> &specs, const QString &name)
 {
-    return ScenarioRunner::stepSpecs();
-}
-
-const StepSpec *findStepNamed(const QString &name)
-{
-    for (const StepSpec &spec : stepSpecs())
+    for (const StepSpec &spec : specs)
         if (spec.name == name || spec.aliases.contains(name))
             return &spec;
     return nullptr;
 }
 
-const StepSpec *findStep(const QJsonObject &step, QString *key)
+const StepSpec *findStep(const QList<StepSpec> &specs, const QJsonObject &step, QString *key)
 {
     for (auto it = step.begin(); it != step.end(); ++it) {
         if (it.key() == QLatin1String("expect")) {
             *key = it.key();
-            return findStepNamed(QStringLiteral("expect ") + it.value().toString());
+            return findStepNamed(specs, QStringLiteral("expect ") + it.value().toString());
         }
         if (it.key() != QLatin1String("expect") && !it.key().startsWith(QLatin1String("expect ")))
-            if (const StepSpec *spec = findStepNamed(it.key())) {
+            if (const StepSpec *spec = findStepNamed(specs, it.key())) {
                 *key = it.key();
                 return spec;
             }
@@ -302,7 +295,7 @@ QString stepProblem(const StepSpec &spec, const QString &key, const QJsonObject 
     return QString();
 }
 
-QString stepReference()
+QString stepReference(const QList<StepSpec> &specs)
 {
     QString out = QStringLiteral(
         "A scenario is a JSON object: \"name\", \"controller\" (\"sample\" or a folder beside the file), \"setup\" "
@@ -310,7 +303,7 @@ QString stepReference()
         "is {\"expect\": \"<what>\", ...}. Steps marked \"setup\" may also stand in \"setup\".\n\n"
         "| step | value | fields (! required) | setup | what it does | recorded for |\n"
         "|---|---|---|---|---|---|\n");
-    for (const StepSpec &spec : stepSpecs()) {
+    for (const StepSpec &spec : specs) {
         QStringList fields;
         for (const StepField &f : spec.fields)
             fields << QStringLiteral("`%1`%2: %3%4").arg(f.name, f.required ? QStringLiteral("!") : QString(), kindText(f),
@@ -332,10 +325,10 @@ QString stepReference()
     return out;
 }
 
-QJsonObject scenarioSchema()
+QJsonObject scenarioSchema(const QList<StepSpec> &specs)
 {
     QJsonArray anyStep, setupStep;
-    for (const StepSpec &spec : stepSpecs()) {
+    for (const StepSpec &spec : specs) {
         const QJsonObject schema = stepSchema(spec);
         anyStep << schema;
         if (spec.inSetup)
@@ -375,9 +368,10 @@ QJsonObject scenarioSchema()
                      {QStringLiteral("setupStep"), QJsonObject{{QStringLiteral("oneOf"), setupStep}}}}}};
 }
 
-QJsonObject recordedStep(const QString &name, const QJsonValue &value, const QJsonObject &fields)
+QJsonObject recordedStep(const QList<StepSpec> &specs, const QString &name, const QJsonValue &value,
+                         const QJsonObject &fields)
 {
-    const StepSpec *spec = findStepNamed(name);
+    const StepSpec *spec = findStepNamed(specs, name);
     Q_ASSERT_X(spec, "recordedStep", qPrintable(name));
     QJsonObject step = fields;
     if (spec && spec->key() == QLatin1String("expect"))

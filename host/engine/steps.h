@@ -56,21 +56,23 @@ struct StepSpec
     const StepField *field(const QString &name) const;
 };
 
-// Every kind of step.
-const QList<StepSpec> &stepSpecs();
+// The steps a runner takes (ScenarioRunner::stepSpecs()) are handed to what reads, checks, prints
+// or writes steps.
+
 // The kind a step object names (its first key that names one, or "expect" with its value), or
 // null; *key is that key.
-const StepSpec *findStep(const QJsonObject &step, QString *key);
-const StepSpec *findStepNamed(const QString &name);
+const StepSpec *findStep(const QList<StepSpec> &specs, const QJsonObject &step, QString *key);
+const StepSpec *findStepNamed(const QList<StepSpec> &specs, const QString &name);
 // What is wrong with a field's value, or an empty text.
 QString fieldProblem(const QString &step, const StepField &field, const QJsonValue &value);
 // What is wrong with a step in a file, or an empty text.
 QString stepProblem(const StepSpec &spec, const QString &key, const QJsonObject &step, bool inSetup);
 
 // The reference of every step, as Markdown tables: virtualpanel --steps, and the README.
-QString stepReference();
+QString stepReference(const QList<StepSpec> &specs);
 // The JSON Schema of a scenario file.
-QJsonObject scenarioSchema();
+QJsonObject scenarioSchema(const QList<StepSpec> &specs);
 
 // A step as the recorder writes it; a step the reader would refuse is a fault of the recorder.
-QJsonObject recordedStep(const QString &name, const QJsonValue &value, const QJsonObject &fields = {});
+QJsonObject recordedStep(const QList<StepSpec> &specs, const QString &name, const QJsonValue &value,
+                         const QJsonObject &fields = {});

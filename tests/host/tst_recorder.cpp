@@ -166,7 +166,7 @@ void tst_Recorder::recordedSessionReplays()
     ctrl.setLiveClock(false);
 
     Scenario scenario;
-    const Result read = loadScenario(file, QString(), &scenario);
+    const Result read = loadScenario(file, QString(), ScenarioRunner::stepSpecs(), &scenario);
     QVERIFY2(read.isOk(), qPrintable(read.error()));
     QStringList kinds;
     for (const ScenarioStep &step : scenario.steps)
