@@ -120,7 +120,7 @@ bool loadScenarios(const Options &o, QList<Scenario> *scenarios)
 {
     for (const QString &path : o.scenarios) {
         Scenario scenario;
-        if (const Result loaded = loadScenario(path, sampleController(), ScenarioRunner::stepSpecs(), &scenario); !loaded) {
+        if (const Result loaded = loadScenario(path, sampleController(), ScenarioRunner::stepDefs(), &scenario); !loaded) {
             std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(loaded.error()));
             return false;
         }
@@ -197,9 +197,9 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     if (const QString reference = CommandLine::asksForReference(arguments); !reference.isEmpty()) {
-        const QList<StepSpec> &specs = ScenarioRunner::stepSpecs();
-        const QByteArray text = reference == QLatin1String("steps") ? stepReference(specs).toUtf8()
-                                                                    : QJsonDocument(scenarioSchema(specs)).toJson();
+        const QList<StepDef> &defs = ScenarioRunner::stepDefs();
+        const QByteArray text = reference == QLatin1String("steps") ? stepReference(defs).toUtf8()
+                                                                    : QJsonDocument(scenarioSchema(defs)).toJson();
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         return 0;
     }

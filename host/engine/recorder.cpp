@@ -66,7 +66,7 @@ constexpr int MostExpectedBytes = 256 * 1024;
 
 QJsonObject Recorder::step(const QString &name, const QJsonValue &value, const QJsonObject &fields) const
 {
-    return recordedStep(ScenarioRunner::stepSpecs(), name, value, fields);
+    return recordedStep(ScenarioRunner::stepDefs(), name, value, fields);
 }
 
 Recorder::Recorder(Stage *stage, const ModuleSession *session, QObject *parent)
@@ -115,10 +115,10 @@ void Recorder::command(const QJsonObject &step)
     if (!m_started)
         return;
     QString key;
-    const StepSpec *spec = findStep(ScenarioRunner::stepSpecs(), step, &key);
-    Q_ASSERT_X(spec && stepProblem(*spec, key, step, false).isEmpty(), "Recorder::command",
+    const StepDef *def = findStep(ScenarioRunner::stepDefs(), step, &key);
+    Q_ASSERT_X(def && stepProblem(*def, key, step, false).isEmpty(), "Recorder::command",
                qPrintable(QString::fromUtf8(QJsonDocument(step).toJson(QJsonDocument::Compact))));
-    if (spec)
+    if (def)
         add(step);
 }
 

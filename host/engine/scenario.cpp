@@ -68,7 +68,7 @@ QList<int> elementLines(const QByteArray &text, const QString &key)
     return lines;
 }
 
-bool readSteps(const QList<StepSpec> &specs, const QJsonObject &root, const QByteArray &text, const QString &key,
+bool readSteps(const QList<StepDef> &defs, const QJsonObject &root, const QByteArray &text, const QString &key,
                int first, QList<ScenarioStep> *steps, QString *error, const QString &path)
 {
     const QJsonValue value = root.value(key);
@@ -85,16 +85,16 @@ bool readSteps(const QList<StepSpec> &specs, const QJsonObject &root, const QByt
         step.number = first + i;
         step.line = lines.value(i);
         step.args = array.at(i).toObject();
-        step.spec = findStep(specs, step.args, &step.kind);
+        step.def = findStep(defs, step.args, &step.kind);
         QString problem;
         if (!array.at(i).isObject() || step.args.isEmpty())
             problem = QStringLiteral("a step is an object such as {\"press\": \"runOrStopButton\"}");
-        else if (!step.spec && step.args.contains(QStringLiteral("expect")))
+        else if (!step.def && step.args.contains(QStringLiteral("expect")))
             problem = QStringLiteral("unknown step \"expect %1\"").arg(step.args.value(QStringLiteral("expect")).toString());
-        else if (!step.spec)
+        else if (!step.def)
             problem = QStringLiteral("unknown step \"%1\"").arg(step.args.begin().key());
         else
-            problem = stepProblem(*step.spec, step.kind, step.args, key == QLatin1String("setup"));
+            problem = stepProblem(*step.def, step.kind, step.args, key == QLatin1String("setup"));
         if (!problem.isEmpty()) {
             *error = QStringLiteral("%1: %2").arg(step.where(path), problem);
             return false;
@@ -116,7 +116,7 @@ QString ScenarioStep::where(const QString &file) const
     return QStringLiteral("%1:%2, step %3").arg(file).arg(line).arg(number);
 }
 
-Result loadScenario(const QString &path, const QString &sampleController, const QList<StepSpec> &specs,
+Result loadScenario(const QString &path, const QString &sampleController, const QList<StepDef> &defs,
                     Scenario *scenario)
 {
     QString error;
@@ -150,8 +150,8 @@ Result loadScenario(const QString &path, const QString &sampleController, const 
         return Result::failure(QStringLiteral("%1: the controller folder %2 does not exist").arg(path, scenario->controller));
     scenario->setup.clear();
     scenario->steps.clear();
-    if (!readSteps(specs, root, text, QStringLiteral("setup"), 1, &scenario->setup, &error, path)
-        || !readSteps(specs, root, text, QStringLiteral("steps"), scenario->setup.size() + 1, &scenario->steps, &error, path))
+    if (!readSteps(defs, root, text, QStringLiteral("setup"), 1, &scenario->setup, &error, path)
+        || !readSteps(defs, root, text, QStringLiteral("steps"), scenario->setup.size() + 1, &scenario->steps, &error, path))
         return Result::failure(error);
     return Result::ok();
 }

@@ -6,14 +6,14 @@
 #include <QList>
 #include <QString>
 
-struct StepSpec;
+struct StepDef;
 
 // One step of a scenario, as written: its kind is the key that names it ("press", "expect",
-// "fault", ...), args the whole object, spec what it is.
+// "fault", ...), args the whole object, def what it is.
 struct ScenarioStep
 {
     QString kind;
-    const StepSpec *spec = nullptr;
+    const StepDef *def = nullptr;
     QJsonObject args;
     int number = 0; // counted from 1 over the set-up and the steps together
     int line = 0;
@@ -38,8 +38,8 @@ struct Scenario
 // Reads and checks a scenario file. "sample" as the controller means sampleController; any
 // other folder is relative to the file. A failure names the file, the line and the step when the
 // file does not parse or holds a step or a field that no runner knows.
-// The steps are checked against specs, a runner's steps.
-Result loadScenario(const QString &path, const QString &sampleController, const QList<StepSpec> &specs,
+// The steps are checked against defs, a runner's steps.
+Result loadScenario(const QString &path, const QString &sampleController, const QList<StepDef> &defs,
                     Scenario *scenario);
 
 // Copies the files below from into to, keeping their relative paths: a scenario's controller.

@@ -12,7 +12,7 @@
 #include <QTimer>
 
 class ModuleSession;
-struct StepSpec;
+struct StepDef;
 class QWidget;
 class Stage;
 struct StepOutcome;
@@ -34,7 +34,7 @@ public:
     ~ScenarioRunner() override;
 
     // Every kind of step this runner takes, with its handler.
-    static const QList<StepSpec> &stepSpecs();
+    static const QList<StepDef> &stepDefs();
 
     void start(const QList<Scenario> &scenarios);
     QList<ScenarioResult> results() const { return m_results; }

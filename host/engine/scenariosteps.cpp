@@ -104,7 +104,7 @@ bool xmlValue(const QByteArray &xml, const QString &element, const QString &attr
 
 } // namespace
 
-const QList<StepSpec> &ScenarioRunner::stepSpecs()
+const QList<StepDef> &ScenarioRunner::stepDefs()
 {
     using F = FieldType;
     auto operate = [](ScenarioRunner &r, const ScenarioStep &s) { return r.operate(s.kind, s.args); };
@@ -125,7 +125,7 @@ const QList<StepSpec> &ScenarioRunner::stepSpecs()
     auto of = [](const QString &help) { return StepField{QStringLiteral("of"), F::Text, true, help}; };
     const QString notRecorded;
 
-    static const QList<StepSpec> specs = {
+    static const QList<StepDef> defs = {
         // The operator, on the screen; each waits until the screen takes input, the page shown
         // has read what it shows, and its widget is shown and enabled.
         {QStringLiteral("press"), objectName, false, {within},
@@ -290,12 +290,12 @@ const QList<StepSpec> &ScenarioRunner::stepSpecs()
                         "(the screen's own start-up writes, such as its local copies, come before that)."),
          notRecorded, {}, [](ScenarioRunner &r, const ScenarioStep &s) { return r.expectUnchanged(s.args); }},
     };
-    return specs;
+    return defs;
 }
 
 StepOutcome ScenarioRunner::perform(const ScenarioStep &step)
 {
-    return step.spec->run(*this, step);
+    return step.def->run(*this, step);
 }
 
 StepOutcome ScenarioRunner::operate(const QString &kind, const QJsonObject &args)

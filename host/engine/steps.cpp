@@ -150,25 +150,25 @@ QJsonObject fieldSchema(const StepField &f)
     return o;
 }
 
-QJsonObject stepSchema(const StepSpec &spec)
+QJsonObject stepSchema(const StepDef &def)
 {
     QJsonObject properties;
-    QJsonArray required{spec.key()};
-    if (spec.key() == QLatin1String("expect")) {
+    QJsonArray required{def.key()};
+    if (def.key() == QLatin1String("expect")) {
         properties.insert(QStringLiteral("expect"),
-                          QJsonObject{{QStringLiteral("const"), spec.name.mid(7)}, {QStringLiteral("description"), spec.help}});
+                          QJsonObject{{QStringLiteral("const"), def.name.mid(7)}, {QStringLiteral("description"), def.help}});
     } else {
-        QJsonObject own = fieldSchema(spec.value);
-        own.insert(QStringLiteral("description"), spec.help);
-        properties.insert(spec.name, own);
+        QJsonObject own = fieldSchema(def.value);
+        own.insert(QStringLiteral("description"), def.help);
+        properties.insert(def.name, own);
     }
-    for (const StepField &f : spec.fields) {
+    for (const StepField &f : def.fields) {
         properties.insert(f.name, fieldSchema(f));
         if (f.required)
             required << f.name;
     }
     return QJsonObject{{QStringLiteral("type"), QStringLiteral("object")},
-                       {QStringLiteral("title"), spec.name},
+                       {QStringLiteral("title"), def.name},
                        {QStringLiteral("properties"), properties},
                        {QStringLiteral("required"), required},
                        {QStringLiteral("additionalProperties"), false}};
@@ -181,12 +181,12 @@ QString cell(QString text)
 
 } // namespace
 
-QString StepSpec::key() const
+QString StepDef::key() const
 {
     return name.startsWith(QLatin1String("expect ")) ? QStringLiteral("expect") : name;
 }
 
-const StepField *StepSpec::field(const QString &fieldName) const
+const StepField *StepDef::field(const QString &fieldName) const
 {
     for (const StepField &f : fields)
         if (f.name == fieldName)
@@ -194,25 +194,25 @@ const StepField *StepSpec::field(const QString &fieldName) const
     return nullptr;
 }
 
-const StepSpec *findStepNamed(const QList<StepSpec> &specs, const QString &name)
+const StepDef *findStepNamed(const QList<StepDef> &defs, const QString &name)
 {
-    for (const StepSpec &spec : specs)
-        if (spec.name == name || spec.aliases.contains(name))
-            return &spec;
+    for (const StepDef &def : defs)
+        if (def.name == name || def.aliases.contains(name))
+            return &def;
     return nullptr;
 }
 
-const StepSpec *findStep(const QList<StepSpec> &specs, const QJsonObject &step, QString *key)
+const StepDef *findStep(const QList<StepDef> &defs, const QJsonObject &step, QString *key)
 {
     for (auto it = step.begin(); it != step.end(); ++it) {
         if (it.key() == QLatin1String("expect")) {
             *key = it.key();
-            return findStepNamed(specs, QStringLiteral("expect ") + it.value().toString());
+            return findStepNamed(defs, QStringLiteral("expect ") + it.value().toString());
         }
         if (it.key() != QLatin1String("expect") && !it.key().startsWith(QLatin1String("expect ")))
-            if (const StepSpec *spec = findStepNamed(specs, it.key())) {
+            if (const StepDef *def = findStepNamed(defs, it.key())) {
                 *key = it.key();
-                return spec;
+                return def;
             }
     }
     return nullptr;
@@ -270,32 +270,32 @@ QString fieldProblem(const QString &step, const StepField &f, const QJsonValue &
     return fits ? QString() : QStringLiteral("\"%1\" takes %2 for \"%3\"").arg(step, kindText(f), f.name);
 }
 
-QString stepProblem(const StepSpec &spec, const QString &key, const QJsonObject &step, bool inSetup)
+QString stepProblem(const StepDef &def, const QString &key, const QJsonObject &step, bool inSetup)
 {
-    if (inSetup && !spec.inSetup)
-        return QStringLiteral("\"%1\" cannot come before the screen opens").arg(spec.name);
+    if (inSetup && !def.inSetup)
+        return QStringLiteral("\"%1\" cannot come before the screen opens").arg(def.name);
     if (key != QLatin1String("expect")) {
-        StepField own = spec.value;
+        StepField own = def.value;
         own.name = key;
-        if (const QString problem = fieldProblem(spec.name, own, step.value(key)); !problem.isEmpty())
+        if (const QString problem = fieldProblem(def.name, own, step.value(key)); !problem.isEmpty())
             return problem;
     }
-    for (const StepField &f : spec.fields)
+    for (const StepField &f : def.fields)
         if (f.required && !step.contains(f.name))
-            return QStringLiteral("\"%1\" needs \"%2\"").arg(spec.name, f.name);
+            return QStringLiteral("\"%1\" needs \"%2\"").arg(def.name, f.name);
     for (auto it = step.begin(); it != step.end(); ++it) {
         if (it.key() == key)
             continue;
-        const StepField *f = spec.field(it.key());
+        const StepField *f = def.field(it.key());
         if (!f)
-            return QStringLiteral("\"%1\" takes no \"%2\"").arg(spec.name, it.key());
-        if (const QString problem = fieldProblem(spec.name, *f, it.value()); !problem.isEmpty())
+            return QStringLiteral("\"%1\" takes no \"%2\"").arg(def.name, it.key());
+        if (const QString problem = fieldProblem(def.name, *f, it.value()); !problem.isEmpty())
             return problem;
     }
     return QString();
 }
 
-QString stepReference(const QList<StepSpec> &specs)
+QString stepReference(const QList<StepDef> &defs)
 {
     QString out = QStringLiteral(
         "A scenario is a JSON object: \"name\", \"controller\" (\"sample\" or a folder beside the file), \"setup\" "
@@ -303,48 +303,48 @@ QString stepReference(const QList<StepSpec> &specs)
         "is {\"expect\": \"<what>\", ...}. Steps marked \"setup\" may also stand in \"setup\".\n\n"
         "| step | value | fields (! required) | setup | what it does | recorded for |\n"
         "|---|---|---|---|---|---|\n");
-    for (const StepSpec &spec : specs) {
+    for (const StepDef &def : defs) {
         QStringList fields;
-        for (const StepField &f : spec.fields)
+        for (const StepField &f : def.fields)
             fields << QStringLiteral("`%1`%2: %3%4").arg(f.name, f.required ? QStringLiteral("!") : QString(), kindText(f),
                                                         f.help.isEmpty() ? QString() : QStringLiteral(" (") + f.help + QLatin1Char(')'));
-        const QString value = spec.key() == QLatin1String("expect") ? QStringLiteral("\"%1\"").arg(spec.name.mid(7))
-                                                                     : kindText(spec.value)
-                                                                           + (spec.value.help.isEmpty() ? QString()
-                                                                                                        : QStringLiteral(": ") + spec.value.help);
-        QString name = QStringLiteral("`%1`").arg(spec.name);
-        if (!spec.aliases.isEmpty())
-            name += QStringLiteral(" (also `%1`)").arg(spec.aliases.join(QStringLiteral("`, `")));
+        const QString value = def.key() == QLatin1String("expect") ? QStringLiteral("\"%1\"").arg(def.name.mid(7))
+                                                                     : kindText(def.value)
+                                                                           + (def.value.help.isEmpty() ? QString()
+                                                                                                        : QStringLiteral(": ") + def.value.help);
+        QString name = QStringLiteral("`%1`").arg(def.name);
+        if (!def.aliases.isEmpty())
+            name += QStringLiteral(" (also `%1`)").arg(def.aliases.join(QStringLiteral("`, `")));
         out += QStringLiteral("| %1 | %2 | %3 | %4 | %5 | %6 |\n")
                    .arg(name, cell(value), cell(fields.join(QStringLiteral("; "))),
-                        spec.inSetup ? QStringLiteral("setup") : QString(), cell(spec.help),
-                        cell(spec.recorded.isEmpty() ? QStringLiteral("-") : spec.recorded));
+                        def.inSetup ? QStringLiteral("setup") : QString(), cell(def.help),
+                        cell(def.recorded.isEmpty() ? QStringLiteral("-") : def.recorded));
     }
     out += QStringLiteral("\nThe platform's calls that `expect calls` counts: ") + knownCalls().join(QStringLiteral(", "))
            + QStringLiteral(".\n");
     return out;
 }
 
-QJsonObject scenarioSchema(const QList<StepSpec> &specs)
+QJsonObject scenarioSchema(const QList<StepDef> &defs)
 {
     QJsonArray anyStep, setupStep;
-    for (const StepSpec &spec : specs) {
-        const QJsonObject schema = stepSchema(spec);
+    for (const StepDef &def : defs) {
+        const QJsonObject schema = stepSchema(def);
         anyStep << schema;
-        if (spec.inSetup)
+        if (def.inSetup)
             setupStep << schema;
-        for (const QString &alias : spec.aliases) {
-            StepSpec old = spec;
+        for (const QString &alias : def.aliases) {
+            StepDef old = def;
             old.name = alias;
             anyStep << stepSchema(old);
-            if (spec.inSetup)
+            if (def.inSetup)
                 setupStep << stepSchema(old);
         }
     }
-    auto steps = [](const QString &help, const QString &def) {
+    auto steps = [](const QString &help, const QString &definition) {
         return QJsonObject{{QStringLiteral("type"), QStringLiteral("array")},
                            {QStringLiteral("description"), help},
-                           {QStringLiteral("items"), QJsonObject{{QStringLiteral("$ref"), QStringLiteral("#/definitions/") + def}}}};
+                           {QStringLiteral("items"), QJsonObject{{QStringLiteral("$ref"), QStringLiteral("#/definitions/") + definition}}}};
     };
     return QJsonObject{
         {QStringLiteral("$schema"), QStringLiteral("http://json-schema.org/draft-07/schema#")},
@@ -368,17 +368,17 @@ QJsonObject scenarioSchema(const QList<StepSpec> &specs)
                      {QStringLiteral("setupStep"), QJsonObject{{QStringLiteral("oneOf"), setupStep}}}}}};
 }
 
-QJsonObject recordedStep(const QList<StepSpec> &specs, const QString &name, const QJsonValue &value,
+QJsonObject recordedStep(const QList<StepDef> &defs, const QString &name, const QJsonValue &value,
                          const QJsonObject &fields)
 {
-    const StepSpec *spec = findStepNamed(specs, name);
-    Q_ASSERT_X(spec, "recordedStep", qPrintable(name));
+    const StepDef *def = findStepNamed(defs, name);
+    Q_ASSERT_X(def, "recordedStep", qPrintable(name));
     QJsonObject step = fields;
-    if (spec && spec->key() == QLatin1String("expect"))
+    if (def && def->key() == QLatin1String("expect"))
         step.insert(QStringLiteral("expect"), name.mid(7));
     else
         step.insert(name, value);
-    Q_ASSERT_X(spec && stepProblem(*spec, spec->key(), step, false).isEmpty(), "recordedStep",
+    Q_ASSERT_X(def && stepProblem(*def, def->key(), step, false).isEmpty(), "recordedStep",
                qPrintable(QString::fromUtf8(QJsonDocument(step).toJson(QJsonDocument::Compact))));
     return step;
 }

@@ -40,7 +40,7 @@ struct StepField
 
 // One kind of step, declared once: the reader checks a file against it, the runner takes it
 // through it, the recorder writes it by it, and the reference and the schema are printed from it.
-struct StepSpec
+struct StepDef
 {
     QString name;       // "press", or for an expectation "expect text"
     StepField value;    // what the step's own key holds
@@ -56,23 +56,23 @@ struct StepSpec
     const StepField *field(const QString &name) const;
 };
 
-// The steps a runner takes (ScenarioRunner::stepSpecs()) are handed to what reads, checks, prints
+// The steps a runner takes (ScenarioRunner::stepDefs()) are handed to what reads, checks, prints
 // or writes steps.
 
 // The kind a step object names (its first key that names one, or "expect" with its value), or
 // null; *key is that key.
-const StepSpec *findStep(const QList<StepSpec> &specs, const QJsonObject &step, QString *key);
-const StepSpec *findStepNamed(const QList<StepSpec> &specs, const QString &name);
+const StepDef *findStep(const QList<StepDef> &defs, const QJsonObject &step, QString *key);
+const StepDef *findStepNamed(const QList<StepDef> &defs, const QString &name);
 // What is wrong with a field's value, or an empty text.
 QString fieldProblem(const QString &step, const StepField &field, const QJsonValue &value);
 // What is wrong with a step in a file, or an empty text.
-QString stepProblem(const StepSpec &spec, const QString &key, const QJsonObject &step, bool inSetup);
+QString stepProblem(const StepDef &def, const QString &key, const QJsonObject &step, bool inSetup);
 
 // The reference of every step, as Markdown tables: virtualpanel --steps, and the README.
-QString stepReference(const QList<StepSpec> &specs);
+QString stepReference(const QList<StepDef> &defs);
 // The JSON Schema of a scenario file.
-QJsonObject scenarioSchema(const QList<StepSpec> &specs);
+QJsonObject scenarioSchema(const QList<StepDef> &defs);
 
 // A step as the recorder writes it; a step the reader would refuse is a fault of the recorder.
-QJsonObject recordedStep(const QList<StepSpec> &specs, const QString &name, const QJsonValue &value,
+QJsonObject recordedStep(const QList<StepDef> &defs, const QString &name, const QJsonValue &value,
                          const QJsonObject &fields = {});

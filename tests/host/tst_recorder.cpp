@@ -166,11 +166,11 @@ void tst_Recorder::recordedSessionReplays()
     ctrl.setLiveClock(false);
 
     Scenario scenario;
-    const Result read = loadScenario(file, QString(), ScenarioRunner::stepSpecs(), &scenario);
+    const Result read = loadScenario(file, QString(), ScenarioRunner::stepDefs(), &scenario);
     QVERIFY2(read.isOk(), qPrintable(read.error()));
     QStringList kinds;
     for (const ScenarioStep &step : scenario.steps)
-        kinds << step.spec->name;
+        kinds << step.def->name;
     for (const char *kind : {"press", "binary", "reserve", "cancel", "answer", "choose", "type", "clickCell", "closeScreen",
                              "expect page", "expect lamp", "expect service", "expect slot", "expect file", "wait", "advance"})
         QVERIFY2(kinds.contains(QString::fromLatin1(kind)), kind);
