@@ -48,7 +48,7 @@ void BM_SettingsBuild15Rows(benchmark::State &state)
     }
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_SettingsBuild15Rows)->Arg(500)->Arg(2000)->Arg(5000)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsBuild15Rows)->Arg(500)->Arg(2000)->Arg(5000)->Arg(50000)->Complexity()->Unit(benchmark::kMillisecond);
 
 // One mode switch, alternately "Alone" (4 rows) and "Binary" (15 rows), with the old rows
 // deleted within the step.
@@ -68,7 +68,7 @@ void BM_SettingsModeSwitch(benchmark::State &state)
     }
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_SettingsModeSwitch)->Arg(500)->Arg(2000)->Arg(5000)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsModeSwitch)->Arg(500)->Arg(2000)->Arg(5000)->Arg(50000)->Complexity()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
