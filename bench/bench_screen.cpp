@@ -44,6 +44,8 @@ void sampleTimes(int times)
         map += QStringLiteral("<Program num=\"%1\" name=\"/RPL/%2\"/>").arg(i + 1).arg(programs[i]).toUtf8();
     env.writeControllerFile(QStringLiteral("/application/zuzerarove/programMapping.xml"), map + "</ProgramMapping>");
     sim::Reservation::instance().applyControllerConfig();
+    // The controller's file service has listed its programs once it runs.
+    sim::Reservation::instance().programNames();
     sim::MsgBoxHooks::answerAll(1);
     sim::CallLog::instance().setEnabled(false);
 }

@@ -166,6 +166,7 @@ void ScenarioRunner::beginScenario()
         QDir().mkpath(dir.path());
     }
     const Result copied = copyFolder(scenario.controller, resolve(QStringLiteral("controller:/")));
+    sim::Controller::instance().treeChanged();
     QDir().mkpath(resolve(QStringLiteral("panel:/bin")));
     QDir().mkpath(resolve(QStringLiteral("panel:/Application/zuzerarove")));
     m_phase = copied ? Phase::Setup : Phase::Ending;

@@ -405,6 +405,9 @@ StepOutcome ScenarioRunner::simulate(const QString &kind, const QJsonObject &arg
     sim::Reservation &service = sim::Reservation::instance();
     const QJsonValue value = args.value(kind);
     const int number = value.toInt();
+    // What a step changes in the trees, it changes behind the controller's file service.
+    if (kind == QLatin1String("write") || kind == QLatin1String("remove") || kind == QLatin1String("link"))
+        ctrl.treeChanged();
     if (kind == QLatin1String("connect")) {
         ctrl.setConnected(value.toBool());
     } else if (kind == QLatin1String("fault")) {

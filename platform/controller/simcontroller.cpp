@@ -56,6 +56,7 @@ void Controller::reset()
     m_connected = true;
     m_faults.clear();
     m_listings.clear();
+    treeChanged();
     m_now = 0;
     m_runDuration = 3000;
     m_running = false;
@@ -67,6 +68,7 @@ void Controller::reset()
 void Controller::setRoot(const QString &dir)
 {
     m_root = QDir::cleanPath(QDir(dir).absolutePath());
+    treeChanged();
 }
 
 QString Controller::root() const
@@ -123,6 +125,8 @@ bool Controller::send(const QString &localPath, const QString &ctrlPath)
                     && resolve(ctrlPath, &target)
                     && treepath::makeFolder(m_root, QFileInfo(target).absolutePath())
                     && copyFile(panelRoot(), localPath, m_root, m_root + QLatin1Char('/') + ctrlPath);
+    // A failed copy may have left part of a file.
+    treeChanged();
     return journalTransfer("send", ctrlPath, localPath, ok);
 }
 
@@ -187,6 +191,11 @@ bool Controller::list(const QString &dir, QStringList *entries)
         *entries = *given;
         return true;
     }
+    const auto walked = m_walked.constFind(dir);
+    if (walked != m_walked.constEnd()) {
+        *entries = *walked;
+        return true;
+    }
     QString local;
     if (!resolve(dir, &local) || !QFileInfo(local).isDir())
         return false;
@@ -197,6 +206,7 @@ bool Controller::list(const QString &dir, QStringList *entries)
     if (!walk(m_root, local, base, &found))
         return false;
     found.sort();
+    m_walked.insert(dir, found);
     *entries = found;
     return true;
 }

@@ -54,7 +54,20 @@ public:
     bool list(const QString &dir, QStringList *entries);
     // From now on, listing dir gives exactly these entries, as they are; for listings a file
     // store cannot make (lower case, no prefix, extra fields, thousands of entries).
-    void setListing(const QString &dir, const QStringList &entries) { m_listings.insert(dir, entries); }
+    void setListing(const QString &dir, const QStringList &entries)
+    {
+        m_listings.insert(dir, entries);
+        treeChanged();
+    }
+    // The file service keeps what it listed until it hears the tree changed: its own sends do
+    // that, and whoever changes the tree behind its back (a test, a scenario's step) says so.
+    void treeChanged()
+    {
+        m_walked.clear();
+        ++m_generation;
+    }
+    // Counts the changes heard, so that what is worked out from a listing can be kept with it.
+    quint64 generation() const { return m_generation; }
 
     bool isConnected() const { return m_connected; }
     void setConnected(bool connected);
@@ -101,6 +114,8 @@ private:
     struct FaultRule { Fault fault; QString pathPart; };
     QList<FaultRule> m_faults;
     QHash<QString, QStringList> m_listings;
+    QHash<QString, QStringList> m_walked; // the listings walked since the tree last changed
+    quint64 m_generation = 0;
 
     qint64 m_now = 0;
     double m_speed = 1.0;

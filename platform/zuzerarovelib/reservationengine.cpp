@@ -197,14 +197,20 @@ QStringList Reservation::programNames() const
     if (m_programNames)
         return *m_programNames;
     QStringList entries;
+    const quint64 generation = Controller::instance().generation();
     if (!Controller::instance().list(QStringLiteral("/RPL/"), &entries))
         return {};
+    // The names of an unchanged listing are the ones worked out before.
+    if (m_namesFrom == generation)
+        return m_names;
     QStringList names;
     for (const QString &e : entries) {
         const QString path = e.section(QLatin1Char(','), 0, 0).mid(5);
         if (path.endsWith(QLatin1String(".xpl"), Qt::CaseInsensitive))
             names.append(path);
     }
+    m_names = names;
+    m_namesFrom = generation;
     return names;
 }
 

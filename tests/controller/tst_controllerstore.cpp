@@ -1,5 +1,6 @@
 #include "simcontroller.h"
 #include "simenvironment.h"
+#include "zuzerarovesim.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +22,7 @@ private slots:
     void resolveStaysInsideRoot();
     void listingForm();
     void unreadableFolderFailsTheListing();
+    void listingKeptUntilTheTreeChanges();
     void waitHoldsTheThreadOnLiveClock();
 
 private:
@@ -39,6 +41,7 @@ void tst_ControllerStore::init()
     secret.close();
     QFile::link(outside.path(), env->controllerRoot() + QStringLiteral("/link"));
     QFile::link(outside.filePath(QStringLiteral("none")), env->controllerRoot() + QStringLiteral("/dangling"));
+    Controller::instance().treeChanged();
 }
 
 void tst_ControllerStore::resolveStaysInsideRoot_data()
@@ -83,6 +86,33 @@ void tst_ControllerStore::listingForm()
     QVERIFY(!Controller::instance().list(QStringLiteral("/NONE/"), &entries));
 }
 
+void tst_ControllerStore::listingKeptUntilTheTreeChanges()
+{
+    // The file service lists a folder once and keeps it, as a controller's does: its own sends
+    // and a change it is told of make it list again; the reservation's program names follow.
+    Controller &ctrl = Controller::instance();
+    auto listed = [&ctrl] {
+        QStringList entries;
+        ctrl.list(QStringLiteral("/RPL/"), &entries);
+        return entries.size();
+    };
+    QCOMPARE(listed(), 1);
+    QFile behind(env->controllerRoot() + QStringLiteral("/RPL/B.XPL"));
+    QVERIFY(behind.open(QIODevice::WriteOnly));
+    behind.close();
+    QCOMPARE(listed(), 1);
+    ctrl.treeChanged();
+    QCOMPARE(listed(), 2);
+    QCOMPARE(sim::Reservation::instance().programNames(), (QStringList{QStringLiteral("A.XPL"), QStringLiteral("B.XPL")}));
+    QDir().mkpath(env->localDir());
+    QFile local(env->localDir() + QStringLiteral("/C.XPL"));
+    QVERIFY(local.open(QIODevice::WriteOnly));
+    local.close();
+    QVERIFY(ctrl.send(local.fileName(), QStringLiteral("/RPL/C.XPL")));
+    QCOMPARE(listed(), 3);
+    QCOMPARE(sim::Reservation::instance().programNames().size(), 3);
+}
+
 void tst_ControllerStore::unreadableFolderFailsTheListing()
 {
     // A folder the controller cannot read makes every listing that reaches it fail: an empty
@@ -92,6 +122,7 @@ void tst_ControllerStore::unreadableFolderFailsTheListing()
     for (QString dir = env->controllerRoot(); dir.startsWith(QDir::tempPath() + QLatin1Char('/')); dir = QFileInfo(dir).path())
         QFile::setPermissions(dir, QFile::permissions(dir) | QFile::ReadOther | QFile::ExeOther);
     QVERIFY(QFile::setPermissions(sub, QFileDevice::Permissions()));
+    Controller::instance().treeChanged();
     auto listings = [] {
         QStringList entries;
         Controller &ctrl = Controller::instance();

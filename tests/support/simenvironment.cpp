@@ -61,7 +61,10 @@ bool SimEnvironment::writeControllerFile(const QString &ctrlPath, const QByteArr
     const QString path = controllerRoot() + QLatin1Char('/') + ctrlPath;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    // Written behind the controller's file service, which must hear of it.
+    sim::Controller::instance().treeChanged();
+    return written;
 }
 
 QByteArray SimEnvironment::controllerFile(const QString &ctrlPath) const
