@@ -1,9 +1,17 @@
 #pragma once
 
 #include <QFile>
+#include <QString>
 
-// Writes every journal entry to a file, one JSON object a line ("clock" in milliseconds, "kind",
-// "text" and the entry's fields), for as long as it lives.
+namespace sim {
+struct JournalEntry;
+}
+
+// A journal entry as one JSON object on one line: "clock" in milliseconds, "kind", "text" and
+// the entry's fields.
+QString journalLine(const sim::JournalEntry &entry);
+
+// Writes every journal entry to a file as its journalLine, for as long as it lives.
 class JournalFile
 {
 public:

@@ -1,5 +1,6 @@
 #include "engine/scenariorunner.h"
 
+#include "engine/journalfile.h"
 #include "engine/scenariostep.h"
 #include "engine/session.h"
 #include "engine/stage.h"
@@ -21,8 +22,6 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <QBuffer>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -71,11 +70,7 @@ ScenarioRunner::ScenarioRunner(Stage *stage, ModuleSession *session, const QStri
     connect(&m_timer, &QTimer::timeout, this, &ScenarioRunner::tick);
     // The journal of the scenario playing, for a failure to show; a long one keeps its end.
     m_listener = sim::Journal::instance().addListener([this](const sim::JournalEntry &entry) {
-        QJsonObject line = QJsonObject::fromVariantMap(entry.fields);
-        line.insert(QStringLiteral("clock"), entry.clockMs);
-        line.insert(QStringLiteral("kind"), entry.kind);
-        line.insert(QStringLiteral("text"), entry.text);
-        m_journal << QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact));
+        m_journal << journalLine(entry);
         if (m_journal.size() > 20000)
             m_journal.erase(m_journal.begin(), m_journal.begin() + 10000);
     });
