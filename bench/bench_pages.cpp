@@ -1,0 +1,208 @@
+// Each page change of the screen on a controller holding 500, 5,000 and 50,000 programs in folders
+// of up to 1,000, as an operator makes it: the key pressed, the module and the stand-ins under it
+// (the controller's files on disk, the reservation service) all in the timing.
+
+#include "benchmain.h"
+
+#include "chooser/fileedit.h"
+#include "plugin/factories.h"
+
+#include "modulescreen.h"
+#include "msgboxsim.h"
+#include "simcontroller.h"
+#include "simenvironment.h"
+#include "zuzerarovesim.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTableWidget>
+
+#include <memory>
+
+namespace {
+
+SimEnvironment &environment()
+{
+    static SimEnvironment *env = new SimEnvironment;
+    return *env;
+}
+
+// The controller filled with programs, a "Binary" configuration using 15 of them, a full map,
+// four soft-PLCs; written once a size, since writing 50,000 files takes seconds.
+void controllerWith(int programs)
+{
+    static int filled = -1;
+    if (filled == programs)
+        return;
+    filled = programs;
+    SimEnvironment &env = environment();
+    env.clear();
+    const int folders = qMax(1, programs / 1000);
+    QStringList names;
+    for (int f = 0; f < folders; ++f)
+        for (int p = 0; p < programs / folders; ++p)
+            names << QStringLiteral("LINE_%1/PROGRAM_%2.XPL").arg(f, 2, 10, QLatin1Char('0')).arg(p, 4, 10, QLatin1Char('0'));
+    env.addPrograms(names);
+    QStringList used;
+    for (int r = 0; r < ZUZ_SLOT_COUNT; ++r)
+        used << names[r * (names.size() / ZUZ_SLOT_COUNT)];
+    env.writeReservationConfig(1, 1, used);
+    QByteArray map = "<ProgramMapping>";
+    for (int i = 0; i < 512; ++i)
+        map += QStringLiteral("<Program num=\"%1\" name=\"/RPL/%2\"/>").arg(i + 1).arg(names[i % names.size()]).toUtf8();
+    env.writeControllerFile(ctrlfiles::programMap, map + "</ProgramMapping>");
+    QByteArray plcs = "<XplConfiguration><EnvironmentList>";
+    QByteArray modes = "<SoftPlcConfig><PlcData>";
+    for (int plc = 1; plc <= 4; ++plc) {
+        plcs += QStringLiteral("<E><Name>softplc%1</Name></E>").arg(plc).toUtf8();
+        modes += QStringLiteral("<PlcInfo id=\"%1\"><mode>0</mode><ProgName>/RPL/%2</ProgName></PlcInfo>")
+                     .arg(plc)
+                     .arg(names[plc])
+                     .toUtf8();
+    }
+    env.writeControllerFile(ctrlfiles::environments, plcs + "</EnvironmentList></XplConfiguration>");
+    env.writeControllerFile(ctrlfiles::softPlc, modes + "</PlcData></SoftPlcConfig>");
+    sim::Reservation::instance().applyControllerConfig();
+    sim::MsgBoxHooks::answerAll(1);
+    sim::CallLog::instance().setEnabled(false);
+}
+
+// A screen opened and started as the panel does, outside the timing.
+std::unique_ptr<ModuleScreen> startedScreen()
+{
+    auto screen = std::make_unique<ModuleScreen>(createZedOvedudData, createZedOvedudWidget);
+    screen->waitStarted();
+    return screen;
+}
+
+void press(const ModuleScreen &screen, const char *name)
+{
+    QAbstractButton *key = screen.find<QAbstractButton>(QLatin1String(name));
+    if (!key) {
+        qFatal("no key %s", name);
+        return;
+    }
+    key->click();
+}
+
+// The program map reads its file 50 ms after the page is made.
+void mapRead(const ModuleScreen &screen)
+{
+    QTableWidget *table = screen.find<QTableWidget>(QStringLiteral("tableWidget"));
+    QElapsedTimer waited;
+    waited.start();
+    while (table->item(0, 1)->text().isEmpty() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+void deleteUntimed(benchmark::State &state, std::unique_ptr<ModuleScreen> &screen)
+{
+    state.PauseTiming();
+    screen.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    state.ResumeTiming();
+}
+
+struct Road
+{
+    const char *forth;
+    const char *back;
+};
+// 0 settings, 1 soft-PLC, 2 program map.
+const Road roads[] = {{"settingButton", "returnButton"}, {"softPlcButton", "returnButton"}, {"prograMapBtn", "backBtn"}};
+
+// A page's first visit: the page made and shown.
+void BM_PageFirstVisit(benchmark::State &state)
+{
+    controllerWith(int(state.range(1)));
+    const Road &road = roads[state.range(0)];
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<ModuleScreen> screen = startedScreen();
+        state.ResumeTiming();
+        press(*screen, road.forth);
+        // The map reads its file 50 ms later; that read is bench_programmap's BM_MapTableFill512.
+        state.PauseTiming();
+        if (state.range(0) == 2)
+            mapRead(*screen);
+        state.ResumeTiming();
+        deleteUntimed(state, screen);
+    }
+}
+
+// A page shown again from the monitor, and the monitor shown again from it.
+void BM_PageVisitAgain(benchmark::State &state)
+{
+    controllerWith(int(state.range(1)));
+    const Road &road = roads[state.range(0)];
+    std::unique_ptr<ModuleScreen> screen = startedScreen();
+    press(*screen, road.forth);
+    if (state.range(0) == 2)
+        mapRead(*screen);
+    press(*screen, road.back);
+    for (auto _ : state) {
+        press(*screen, road.forth);
+        press(*screen, road.back);
+    }
+}
+
+// The settings page's signal mode switched, alternately "Alone" and "Binary".
+void BM_SettingsModeSwitch(benchmark::State &state)
+{
+    controllerWith(int(state.range(0)));
+    std::unique_ptr<ModuleScreen> screen = startedScreen();
+    press(*screen, "settingButton");
+    QComboBox *mode = screen->find<QComboBox>(QStringLiteral("modeCB"));
+    int next = 0;
+    for (auto _ : state) {
+        mode->setCurrentIndex(next);
+        next = 1 - next;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+FileEdit *chooser()
+{
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (auto *dialog = qobject_cast<FileEdit *>(top))
+            return dialog;
+    return nullptr;
+}
+
+// The chooser opened from a name cell of the map: the controller's directory listed and shown.
+void BM_ChooserFromMap(benchmark::State &state)
+{
+    controllerWith(int(state.range(0)));
+    std::unique_ptr<ModuleScreen> screen = startedScreen();
+    press(*screen, "prograMapBtn");
+    mapRead(*screen);
+    FileEdit *dialog = chooser();
+    for (auto _ : state) {
+        dialog->show();
+        state.PauseTiming();
+        dialog->hide();
+        state.ResumeTiming();
+    }
+}
+
+void pageArgs(benchmark::internal::Benchmark *b)
+{
+    for (int page = 0; page < 3; ++page)
+        for (int programs : {500, 5000, 50000})
+            b->Args({page, programs});
+    b->ArgNames({"page", "programs"})->Unit(benchmark::kMillisecond);
+}
+
+// Each first visit waits for a screen's start-up, 300 ms after it opens.
+BENCHMARK(BM_PageFirstVisit)->Apply(pageArgs)->Iterations(10);
+BENCHMARK(BM_PageVisitAgain)->Apply(pageArgs);
+BENCHMARK(BM_SettingsModeSwitch)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChooserFromMap)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+WIDGET_BENCHMARK_MAIN()
