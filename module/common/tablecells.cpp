@@ -1,8 +1,11 @@
 #include "common/tablecells.h"
 
+#include "core/programnames.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QListView>
 #include <QSpacerItem>
 #include <QTableWidgetItem>
 #include <QWidget>
@@ -51,4 +54,70 @@ int boxValue(const QComboBox *box, int loaded)
 {
     const int shownIndex = loaded >= 0 && loaded < box->count() ? loaded : -1;
     return box->currentIndex() == shownIndex ? loaded : box->currentIndex();
+}
+
+namespace {
+
+// A box's list laid out when it is shown or asked where an item lies, not at every font or style
+// change while it is hidden: a box lays its whole list out at each such change, and a page's
+// boxes get several while the page is built.
+class ProgramListView : public QListView
+{
+public:
+    void doItemsLayout() override
+    {
+        if (isVisible())
+            layOutNow();
+        else
+            pending = true;
+    }
+    QRect visualRect(const QModelIndex &index) const override
+    {
+        const_cast<ProgramListView *>(this)->layOutPending();
+        return QListView::visualRect(index);
+    }
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override
+    {
+        layOutPending();
+        QListView::scrollTo(index, hint);
+    }
+    QModelIndex indexAt(const QPoint &point) const override
+    {
+        const_cast<ProgramListView *>(this)->layOutPending();
+        return QListView::indexAt(point);
+    }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        layOutPending();
+        QListView::showEvent(event);
+    }
+
+private:
+    void layOutNow()
+    {
+        pending = false;
+        QListView::doItemsLayout();
+    }
+    void layOutPending()
+    {
+        if (pending)
+            layOutNow();
+    }
+
+    bool pending = false;
+};
+
+} // namespace
+
+void showProgramNames(QComboBox *box, ProgramNames *names)
+{
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (!dynamic_cast<ProgramListView *>(box->view())) {
+        auto *list = new ProgramListView;
+        list->setUniformItemSizes(true);
+        box->setView(list);
+    }
+    box->setModel(names);
 }

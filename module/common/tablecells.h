@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVector>
 
+class ProgramNames;
 class QComboBox;
 class QSize;
 class QTableWidget;
@@ -40,3 +41,6 @@ void resetSlotRows(QTableWidget *table, QList<A *> &controls, QList<B *> &moreCo
 // set to, else its current item. A value the box cannot show (it then shows no item) is kept
 // until the operator picks another.
 int boxValue(const QComboBox *box, int loaded);
+// A program box showing names: thousands of one-line items, so neither the box nor its list
+// measures them (a style applied would otherwise lay every item out again).
+void showProgramNames(QComboBox *box, ProgramNames *names);

@@ -6,12 +6,14 @@ void SettingsEditor::load(const ZuzEraroveData &record, const QStringList &liste
 {
     m_shown = record;
     m_record = record;
-    m_listed = listed;
+    const QString none = tr("Unselected");
+    if (m_names->names() != listed || m_names->noneText() != none)
+        m_names = std::make_unique<ProgramNames>(listed, none);
 }
 
 int SettingsEditor::programIndex(int row) const
 {
-    return isSlot(row) ? m_listed.indexOf(m_shown.rplNames[row]) + 1 : 0;
+    return isSlot(row) ? m_names->indexOf(m_shown.rplNames[row]) + 1 : 0;
 }
 
 QString SettingsEditor::missingReport() const
@@ -19,7 +21,7 @@ QString SettingsEditor::missingReport() const
     QString report;
     for (int r = 0; r < slotRows(m_shown.signalMode); ++r) {
         const QString &name = m_shown.rplNames[r];
-        if (!name.isEmpty() && !m_listed.contains(name))
+        if (!name.isEmpty() && !m_names->contains(name))
             report += QStringLiteral("\nID:%1 Name:%2").arg(r + 1).arg(shownName(name));
     }
     return report.isEmpty() ? report : tr("The following files do not exist, please reselect.%1").arg(report);
@@ -37,8 +39,8 @@ void SettingsEditor::setProtocol(int index)
 
 void SettingsEditor::pickProgram(int row, int index)
 {
-    if (isSlot(row))
-        m_record.rplNames[row] = index > 0 ? m_listed.value(index - 1) : QString();
+    if (isSlot(row) && index >= 0)
+        m_record.rplNames[row] = m_names->nameAt(index);
 }
 
 void SettingsEditor::setCycleText(int row, const QString &text)

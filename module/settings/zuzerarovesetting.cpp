@@ -13,7 +13,6 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QListView>
 #include <QTableWidgetItem>
 
 namespace {
@@ -43,7 +42,11 @@ ZuzEraroveSetting::ZuzEraroveSetting(QWidget *parent)
     scrollBarsAsNeeded(ui->protocolCB);
 }
 
-ZuzEraroveSetting::~ZuzEraroveSetting() = default;
+ZuzEraroveSetting::~ZuzEraroveSetting()
+{
+    // The program boxes go before the editor's model they show.
+    qDeleteAll(nameBoxes);
+}
 
 void ZuzEraroveSetting::shareConfigState(std::shared_ptr<ConfigState> state)
 {
@@ -61,21 +64,14 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
 
     const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
     editor.load(data, names);
-    const QString unselected = tr("Unselected");
     for (int r = 0; r < rows; ++r) {
         table->setItem(r, 0, centredItem(QString::number(r + 1)));
 
         auto *combo = new QComboBox;
         combo->setObjectName(QStringLiteral("nameBox_%1").arg(r + 1));
         combo->setFixedSize(450, 40);
-        // The size is fixed: no need to measure every program name for a size hint.
-        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        // Every entry is one line of text, so the list need not measure 500 of them each time
-        // the page's style is applied.
-        if (auto *list = qobject_cast<QListView *>(combo->view()))
-            list->setUniformItemSizes(true);
-        combo->addItem(unselected);
-        combo->addItems(names);
+        // Every row lists the same names: one model, no copy of them per box.
+        showProgramNames(combo, editor.programNames());
         combo->setCurrentIndex(editor.programIndex(r));
         scrollBarsAsNeeded(combo);
         combo->setMaxVisibleItems(6);

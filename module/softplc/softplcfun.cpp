@@ -22,7 +22,11 @@ SoftPlcFun::SoftPlcFun(QWidget *parent) : QWidget(parent), ui(std::make_unique<U
     initPage();
 }
 
-SoftPlcFun::~SoftPlcFun() = default;
+SoftPlcFun::~SoftPlcFun()
+{
+    // The program boxes go before the model they show.
+    qDeleteAll(progNameBoxes);
+}
 
 void SoftPlcFun::initPage()
 {
@@ -70,20 +74,22 @@ void SoftPlcFun::showEvent(QShowEvent *event)
 void SoftPlcFun::fillProgramBoxes()
 {
     const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
-    const QString unselected = tr("Unselected");
-    for (QComboBox *box : qAsConst(progNameBoxes)) {
-        box->clear();
-        box->addItem(unselected);
-        box->addItems(names);
-    }
+    const QString none = tr("Unselected");
+    if (programNames && programNames->names() == names && programNames->noneText() == none)
+        return;
+    // The boxes move to the new list before the old one goes; their items are set from the
+    // entries right after.
+    auto listed = std::make_unique<ProgramNames>(names, none);
+    for (QComboBox *box : qAsConst(progNameBoxes))
+        showProgramNames(box, listed.get());
+    programNames = std::move(listed);
 }
 
 void SoftPlcFun::applyConfigToUi()
 {
     for (int i = 0; i < SoftPlcCount; ++i) {
         modeBoxes[i]->setCurrentIndex(config.mode[i]);
-        progNameBoxes[i]->setCurrentIndex(
-            progNameBoxes[i]->findText(config.progName[i], Qt::MatchExactly | Qt::MatchCaseSensitive));
+        progNameBoxes[i]->setCurrentIndex(programNames->findRow(config.progName[i]));
     }
 }
 
@@ -92,7 +98,7 @@ void SoftPlcFun::takeBoxes()
     for (int i = 0; i < SoftPlcCount; ++i) {
         config.mode[i] = boxValue(modeBoxes[i], config.mode[i]);
         QComboBox *program = progNameBoxes[i];
-        if (program->currentIndex() != program->findText(config.progName[i], Qt::MatchExactly | Qt::MatchCaseSensitive))
+        if (program->currentIndex() != programNames->findRow(config.progName[i]))
             config.progName[i] = program->currentText();
     }
 }

@@ -2,6 +2,7 @@
 
 #include "common/msgboxes.h"
 #include "core/domain.h"
+#include "core/programnames.h"
 #include "core/softplcconfig.h"
 
 #include <QList>
@@ -52,6 +53,7 @@ private:
     void initPage();
     // Fetches and reads the configuration; true when the entries now hold the controller's.
     bool fetchEntries();
+    // Binds the program boxes to the service's program list, made again only when it changed.
     void fillProgramBoxes();
     void applyConfigToUi();
     // The boxes into the entries: a box still showing its entry leaves it as it is.
@@ -63,6 +65,8 @@ private:
     QList<QComboBox *> progNameBoxes;
     // The entries, with the file they were read from.
     SoftPlcConfig config;
+    // What the program boxes list; it outlives their binding to it.
+    std::unique_ptr<ProgramNames> programNames;
     QString softPlcLocalPath;
     QString softPlcCtrlPath;
     // The entries hold what the controller's file says.

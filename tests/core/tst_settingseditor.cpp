@@ -11,6 +11,7 @@ private slots:
     void edits();
     void missingReport_data();
     void missingReport();
+    void programNames();
 };
 
 namespace {
@@ -65,8 +66,8 @@ void tst_SettingsEditor::edits_data()
         << odd << QStringList{"pick 0 0", "pick 1 2", "pick 2 3", "pick 14 1"}
         << record(7, 42, {":0", "B.XPL:70000", "SUB/C.XPL:1", "SUB/C.XPL:3", "B.XPL:5", ":1", ":1", ":1", ":1", ":1", ":1", ":1", ":1", ":1", "A.XPL:1"})
         << QVector<int>{1, 0, 0, 3};
-    QTest::newRow("an item past the list and a row past the slots clear or change nothing")
-        << odd << QStringList{"pick 3 9", "pick 15 1", "cycle 15 3", "pick -1 1"}
+    QTest::newRow("an item past the list clears; a row past the slots, or no item shown, changes nothing")
+        << odd << QStringList{"pick 3 9", "pick 15 1", "cycle 15 3", "pick -1 1", "pick 0 -1"}
         << record(7, 42, {"A.XPL:0", "GONE.XPL:70000", ":1", ":3", "B.XPL:5"}) << QVector<int>{1, 0, 0, 3};
     QTest::newRow("cycle indices in base ten, anything else 0")
         << record(0, 0, {"A.XPL:1", "A.XPL:1", "A.XPL:1", "A.XPL:1"})
@@ -125,6 +126,28 @@ void tst_SettingsEditor::missingReport()
     SettingsEditor editor;
     editor.load(loaded, listed);
     QCOMPARE(editor.missingReport(), report);
+}
+
+void tst_SettingsEditor::programNames()
+{
+    // What a box finds in the editor's model is what QComboBox::findText would find in its items.
+    SettingsEditor editor;
+    editor.load(record(1, 0, {}), {"A.XPL", "Unselected", "B.XPL", "A.XPL", ""});
+    const ProgramNames *names = editor.programNames();
+    QCOMPARE(names->rowCount(), 6);
+    const QStringList texts{"Unselected", "A.XPL", "B.XPL", "", "a.xpl", "GONE.XPL"};
+    const QVector<int> rows{0, 1, 3, 5, -1, -1};
+    for (int i = 0; i < texts.size(); ++i)
+        QCOMPARE(names->findRow(texts[i]), rows[i]);
+    QCOMPARE(names->nameAt(4), QString("A.XPL"));
+    QCOMPARE(names->nameAt(0), QString());
+    QCOMPARE(names->nameAt(6), QString());
+    QCOMPARE(names->index(2).data().toString(), QString("Unselected"));
+    // The same list again keeps the model the boxes show; another one makes a new one.
+    editor.load(record(0, 0, {}), {"A.XPL", "Unselected", "B.XPL", "A.XPL", ""});
+    QCOMPARE(editor.programNames(), names);
+    editor.load(record(0, 0, {}), {"A.XPL"});
+    QVERIFY(editor.programNames() != names);
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsEditor)
