@@ -165,6 +165,19 @@ void BM_SettingsModeSwitch(benchmark::State &state)
     }
 }
 
+// The settings saved (the file sent to the controller, the service told) and the monitor shown
+// again: the send must not make the controller list its programs again.
+void BM_SettingsSavedThenMonitor(benchmark::State &state)
+{
+    controllerWith(int(state.range(0)));
+    std::unique_ptr<ModuleScreen> screen = startedScreen();
+    for (auto _ : state) {
+        press(*screen, "settingButton");
+        press(*screen, "saveButton");
+        press(*screen, "returnButton");
+    }
+}
+
 FileEdit *chooser()
 {
     for (QWidget *top : QApplication::topLevelWidgets())
@@ -201,6 +214,7 @@ void pageArgs(benchmark::internal::Benchmark *b)
 BENCHMARK(BM_PageFirstVisit)->Apply(pageArgs)->Iterations(10);
 BENCHMARK(BM_PageVisitAgain)->Apply(pageArgs);
 BENCHMARK(BM_SettingsModeSwitch)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsSavedThenMonitor)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChooserFromMap)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
 
 } // namespace

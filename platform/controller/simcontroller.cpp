@@ -125,8 +125,10 @@ bool Controller::send(const QString &localPath, const QString &ctrlPath)
                     && resolve(ctrlPath, &target)
                     && treepath::makeFolder(m_root, QFileInfo(target).absolutePath())
                     && copyFile(panelRoot(), localPath, m_root, m_root + QLatin1Char('/') + ctrlPath);
-    // A failed copy may have left part of a file.
-    treeChanged();
+    // A failed copy may have left part of a file; a path through a link changed the file it leads to.
+    pathChanged(ctrlPath);
+    if (target.startsWith(m_root + QLatin1Char('/')))
+        pathChanged(target.mid(m_root.size()));
     return journalTransfer("send", ctrlPath, localPath, ok);
 }
 
@@ -142,7 +144,7 @@ void Controller::setConnected(bool connected)
 // end fails the whole listing, as the real controller's transfer does; it never comes back short.
 // Links are listed as what they lead to and not entered; those that lead out of the tree, or
 // nowhere, are left out.
-static bool walk(const QString &root, const QString &folder, const QString &prefix, QStringList *found)
+static bool walk(const QString &root, const QString &folder, const QString &prefix, QStringList *found, bool *links)
 {
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
@@ -167,12 +169,15 @@ static bool walk(const QString &root, const QString &folder, const QString &pref
         const QString path = folder + QLatin1Char('/') + name;
         const QFileInfo info(path);
         // The folder itself lies in the tree, so only a link can lead out of it.
-        if (info.isSymLink() && (!info.exists() || treepath::inside(root, path).isEmpty()))
-            continue;
+        if (info.isSymLink()) {
+            *links = true;
+            if (!info.exists() || treepath::inside(root, path).isEmpty())
+                continue;
+        }
         if (info.isDir()) {
             found->append(prefix + name + QLatin1Char('/'));
             if (!info.isSymLink())
-                ok = walk(root, path, prefix + name + QLatin1Char('/'), found);
+                ok = walk(root, path, prefix + name + QLatin1Char('/'), found, links);
         } else {
             found->append(QStringLiteral("%1%2,%3,%4")
                               .arg(prefix, name, QString::number(info.size()),
@@ -193,7 +198,7 @@ bool Controller::list(const QString &dir, QStringList *entries)
     }
     const auto walked = m_walked.constFind(dir);
     if (walked != m_walked.constEnd()) {
-        *entries = *walked;
+        *entries = walked->entries;
         return true;
     }
     QString local;
@@ -203,12 +208,28 @@ bool Controller::list(const QString &dir, QStringList *entries)
     if (!base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');
     QStringList found;
-    if (!walk(m_root, local, base, &found))
+    bool links = false;
+    if (!walk(m_root, local, base, &found, &links))
         return false;
     found.sort();
-    m_walked.insert(dir, found);
+    m_walked.insert(dir, {found, m_generation, links});
     *entries = found;
     return true;
+}
+
+void Controller::pathChanged(const QString &ctrlPath)
+{
+    ++m_generation;
+    const QString changed = QDir::cleanPath(QLatin1Char('/') + ctrlPath) + QLatin1Char('/');
+    for (auto it = m_walked.begin(); it != m_walked.end();) {
+        const QString dir = QDir::cleanPath(QLatin1Char('/') + it.key()) + QLatin1Char('/');
+        // The path lies in the listed folder, or the folder in the path.
+        const bool shown = changed.startsWith(dir) || dir.startsWith(changed) || dir == QLatin1String("//");
+        if (shown || it->links)
+            it = m_walked.erase(it);
+        else
+            ++it;
+    }
 }
 
 void Controller::setFault(Fault fault, bool on, const QString &pathPart)

@@ -59,15 +59,22 @@ public:
         m_listings.insert(dir, entries);
         treeChanged();
     }
-    // The file service keeps what it listed until it hears the tree changed: its own sends do
-    // that, and whoever changes the tree behind its back (a test, a scenario's step) says so.
+    // The file service keeps what it listed until it hears the tree changed: its own sends say
+    // which path changed, and only the listings that can show that path are made again; whoever
+    // changes the tree behind its back (a test, a scenario's step) says that anything may have.
     void treeChanged()
     {
         m_walked.clear();
         ++m_generation;
     }
-    // Counts the changes heard, so that what is worked out from a listing can be kept with it.
-    quint64 generation() const { return m_generation; }
+    void pathChanged(const QString &ctrlPath);
+    // Which listing of dir the last list() gave: the same number while it is kept, so that what
+    // is worked out from a listing can be kept with it.
+    quint64 listingSerial(const QString &dir) const
+    {
+        const auto walked = m_walked.constFind(dir);
+        return walked == m_walked.constEnd() ? m_generation : walked->serial;
+    }
 
     bool isConnected() const { return m_connected; }
     void setConnected(bool connected);
@@ -114,7 +121,13 @@ private:
     struct FaultRule { Fault fault; QString pathPart; };
     QList<FaultRule> m_faults;
     QHash<QString, QStringList> m_listings;
-    QHash<QString, QStringList> m_walked; // the listings walked since the tree last changed
+    struct Walked
+    {
+        QStringList entries;
+        quint64 serial;
+        bool links; // a link's entry shows what it leads to, which may lie anywhere
+    };
+    QHash<QString, Walked> m_walked; // the listings walked since the tree last changed
     quint64 m_generation = 0;
 
     qint64 m_now = 0;

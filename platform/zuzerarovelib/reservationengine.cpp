@@ -197,11 +197,11 @@ QStringList Reservation::programNames() const
     if (m_programNames)
         return *m_programNames;
     QStringList entries;
-    const quint64 generation = Controller::instance().generation();
     if (!Controller::instance().list(QStringLiteral("/RPL/"), &entries))
         return {};
     // The names of an unchanged listing are the ones worked out before.
-    if (m_namesFrom == generation)
+    const quint64 serial = Controller::instance().listingSerial(QStringLiteral("/RPL/"));
+    if (m_namesFrom == serial)
         return m_names;
     QStringList names;
     for (const QString &e : entries) {
@@ -210,7 +210,7 @@ QStringList Reservation::programNames() const
             names.append(path);
     }
     m_names = names;
-    m_namesFrom = generation;
+    m_namesFrom = serial;
     return names;
 }
 

@@ -111,6 +111,16 @@ void tst_ControllerStore::listingKeptUntilTheTreeChanges()
     QVERIFY(ctrl.send(local.fileName(), QStringLiteral("/RPL/C.XPL")));
     QCOMPARE(listed(), 3);
     QCOMPARE(sim::Reservation::instance().programNames().size(), 3);
+    // A send elsewhere keeps the listing (what was written behind its back still is not shown);
+    // one through a link to the folder lists it again.
+    QFile later(env->controllerRoot() + QStringLiteral("/RPL/D.XPL"));
+    QVERIFY(later.open(QIODevice::WriteOnly));
+    later.close();
+    QVERIFY(ctrl.send(local.fileName(), QStringLiteral("/application/C.XML")));
+    QCOMPARE(listed(), 3);
+    QVERIFY(QFile::link(env->controllerRoot() + QStringLiteral("/RPL"), env->controllerRoot() + QStringLiteral("/programs")));
+    QVERIFY(ctrl.send(local.fileName(), QStringLiteral("/programs/E.XPL")));
+    QCOMPARE(listed(), 5);
 }
 
 void tst_ControllerStore::unreadableFolderFailsTheListing()
