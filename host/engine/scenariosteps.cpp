@@ -207,6 +207,13 @@ const QList<StepDef> &ScenarioRunner::stepDefs()
          {}, simulate},
         {QStringLiteral("link"), {QString(), F::Path, true, QString()}, true, {{QStringLiteral("to"), F::Path, true, QString()}},
          QStringLiteral("Makes a symbolic link."), notRecorded, {}, simulate},
+        {QStringLiteral("programs"), {QString(), F::WholeNumber, true, QStringLiteral("how many"), {}, 1, 100000}, true,
+         {{QStringLiteral("folders"), F::WholeNumber, false,
+           QStringLiteral("spread evenly over this many folders LINE_01, LINE_02...; none if not given"), {}, 1, 1000},
+          {QStringLiteral("in"), F::Path, false, QStringLiteral("the folder they go in; controller:/RPL/ if not given")}},
+         QStringLiteral("Fills the controller with generated programs PROGRAM_00001.XPL, PROGRAM_00002.XPL... (numbered "
+                        "through all folders), as a big cell's."),
+         notRecorded, {}, simulate},
         {QStringLiteral("diskLimit"), {QString(), F::NumberOrOff, true, QStringLiteral("bytes")}, false, {},
          QStringLiteral("Files can grow only to this size, as on a full disk; false lifts it."), notRecorded, {}, simulate},
         // Time and pictures.
@@ -406,7 +413,8 @@ StepOutcome ScenarioRunner::simulate(const QString &kind, const QJsonObject &arg
     const QJsonValue value = args.value(kind);
     const int number = value.toInt();
     // What a step changes in the trees, it changes behind the controller's file service.
-    if (kind == QLatin1String("write") || kind == QLatin1String("remove") || kind == QLatin1String("link"))
+    if (kind == QLatin1String("write") || kind == QLatin1String("remove") || kind == QLatin1String("link")
+        || kind == QLatin1String("programs"))
         ctrl.treeChanged();
     if (kind == QLatin1String("connect")) {
         ctrl.setConnected(value.toBool());
@@ -456,6 +464,20 @@ StepOutcome ScenarioRunner::simulate(const QString &kind, const QJsonObject &arg
         QDir().mkpath(QFileInfo(resolve(value.toString())).absolutePath());
         if (!QFile::link(resolve(args.value(QStringLiteral("to")).toString()), resolve(value.toString())))
             return failed(QStringLiteral("%1 cannot be made a link").arg(value.toString()));
+    } else if (kind == QLatin1String("programs")) {
+        const QString in = args.value(QStringLiteral("in")).toString(QStringLiteral("controller:/RPL/"));
+        const int folders = args.value(QStringLiteral("folders")).toInt(0);
+        QString made;
+        for (int p = 0; p < number; ++p) {
+            const QString folder = folders > 0 ? QStringLiteral("/LINE_%1").arg(qint64(p) * folders / number + 1, 2, 10, QLatin1Char('0'))
+                                               : QString();
+            const QString dir = resolve(in) + folder;
+            if (dir != made && QDir().mkpath(dir))
+                made = dir;
+            QFile file(QStringLiteral("%1/PROGRAM_%2.XPL").arg(dir).arg(p + 1, 5, 10, QLatin1Char('0')));
+            if (!file.open(QIODevice::WriteOnly) || file.write("MOVJ P1\nEND\n") < 0)
+                return failed(QStringLiteral("%1 cannot be written").arg(file.fileName()));
+        }
     } else if (kind == QLatin1String("diskLimit")) {
         limitFileSize(value.isBool() ? -1 : value.toVariant().toLongLong());
     }
