@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace {
 
 // The n-th of the fields that commas separate in a listing entry; empty when it has fewer.
@@ -42,7 +44,9 @@ bool ProgramListing::take(const QStringList &listing)
     m_entries = listing;
     for (QString &entry : m_entries)
         entry = entry.toUpper();
-    m_entries.sort();
+    // A controller lists in order; only a listing out of it is sorted.
+    if (!std::is_sorted(m_entries.cbegin(), m_entries.cend()))
+        m_entries.sort();
     build();
     return true;
 }
@@ -70,7 +74,8 @@ void ProgramListing::build()
     // directory follow each other. Each node is found by its parent and name (the first child of
     // that name, a program too: a directory named like a program goes under it), and the last
     // entry's directory by its path, so neither a wide nor a deep tree is searched.
-    QHash<QPair<int, QString>, int> children;
+    // The keys are pieces of the entries, which stay as they are while the tree is built.
+    QHash<QPair<int, QStringRef>, int> children;
     QStringRef lastPath;
     int lastDir = -1;
     int lastDepth = 0;
@@ -90,7 +95,7 @@ void ProgramListing::build()
             // The piece after the last "/" is empty.
             const QVector<QStringRef> segs = path.split(QLatin1Char('/'));
             for (int i = 0; i + 1 < segs.size(); ++i) {
-                int &child = children[qMakePair(lastDir, segs.at(i).toString())];
+                int &child = children[qMakePair(lastDir, segs.at(i))];
                 if (!child) {
                     Node dir;
                     dir.parent = lastDir;
@@ -115,7 +120,7 @@ void ProgramListing::build()
         node.fields[1] = place(field(s, 1));
         node.fields[2] = place(field(s, 2));
         m_nodes.append(node);
-        int &first = children[qMakePair(lastDir, program.toString())];
+        int &first = children[qMakePair(lastDir, program)];
         if (!first)
             first = m_nodes.size();
     }
