@@ -11,6 +11,7 @@
 #include "msgboxsim.h"
 #include "simcontroller.h"
 #include "simenvironment.h"
+#include "zuzerarovelibapi.h"
 #include "zuzerarovesim.h"
 
 #include <QAbstractButton>
@@ -178,6 +179,40 @@ void BM_SettingsSavedThenMonitor(benchmark::State &state)
     }
 }
 
+// The host's idle call on the monitor, a program running and the queue full, against the reads
+// of the service one poll must make and nothing else.
+void runningShift(const ModuleScreen &screen)
+{
+    press(screen, "runOrStopButton");
+    for (int slot = 1; slot <= ZUZ_SLOT_COUNT; ++slot)
+        press(screen, QStringLiteral("reserveBtn_%1").arg(slot).toLatin1().constData());
+}
+
+void BM_IdlePoll(benchmark::State &state)
+{
+    controllerWith(int(state.range(0)));
+    std::unique_ptr<ModuleScreen> screen = startedScreen();
+    runningShift(*screen);
+    for (auto _ : state)
+        screen->idle();
+    press(*screen, "runOrStopButton");
+}
+
+void BM_IdlePollBareReads(benchmark::State &state)
+{
+    controllerWith(int(state.range(0)));
+    std::unique_ptr<ModuleScreen> screen = startedScreen();
+    runningShift(*screen);
+    ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
+    for (auto _ : state) {
+        int sum = api->getResvRunningStatus() ? 1 : 0;
+        for (int r = 0; r < ZUZ_SLOT_COUNT; ++r)
+            sum += api->getResvStatus(r) + api->getProgramRunTotal(r) + api->getProgramQueue(r);
+        benchmark::DoNotOptimize(sum);
+    }
+    press(*screen, "runOrStopButton");
+}
+
 FileEdit *chooser()
 {
     for (QWidget *top : QApplication::topLevelWidgets())
@@ -215,6 +250,8 @@ BENCHMARK(BM_PageFirstVisit)->Apply(pageArgs)->Iterations(10);
 BENCHMARK(BM_PageVisitAgain)->Apply(pageArgs);
 BENCHMARK(BM_SettingsModeSwitch)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SettingsSavedThenMonitor)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdlePoll)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs");
+BENCHMARK(BM_IdlePollBareReads)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs");
 BENCHMARK(BM_ChooserFromMap)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 void ReservationMonitor::setConfig(const ZuzEraroveData &config, const QStringList &listed)
 {
     m_config = config;
@@ -86,7 +88,7 @@ MonitorChanges ReservationMonitor::apply(const MonitorReading &reading)
             changes.totalRows.append(r);
         }
     }
-    if (reading.queue != m_queue) {
+    if (!std::equal(reading.queue.cbegin(), reading.queue.cend(), m_queue.cbegin(), m_queue.cend())) {
         changes.sequence = true;
         m_sequence.fill(0, n);
         for (int i = 0; i < n && i < reading.queue.size(); ++i) {

@@ -5,15 +5,19 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <QVarLengthArray>
 #include <QVector>
 
 // What the service says about the slots at one poll.
+// A value per row or queue position, held in place: the host polls several times a second.
+using SlotValues = QVarLengthArray<int, ZUZ_SLOT_COUNT>;
+
 struct MonitorReading
 {
     bool running = false;
-    QVector<int> status; // per row
-    QVector<int> total;  // per row
-    QVector<int> queue;  // per queue position: the 1-based slot, 0 when empty
+    SlotValues status; // per row
+    SlotValues total;  // per row
+    SlotValues queue;  // per queue position: the 1-based slot, 0 when empty
 };
 
 // The cells one poll changed, so the view writes nothing else.

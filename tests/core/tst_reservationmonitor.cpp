@@ -37,9 +37,9 @@ MonitorReading reading(bool running, const QVector<int> &status, const QVector<i
 {
     MonitorReading r;
     r.running = running;
-    r.status = status;
-    r.total = total;
-    r.queue = queue;
+    r.status = SlotValues(status.cbegin(), status.cend());
+    r.total = SlotValues(total.cbegin(), total.cend());
+    r.queue = SlotValues(queue.cbegin(), queue.cend());
     return r;
 }
 
