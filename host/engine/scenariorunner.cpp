@@ -1,10 +1,10 @@
 #include "engine/scenariorunner.h"
-#include "engine/steps.h"
 
 #include "engine/journalfile.h"
 #include "engine/scenariostep.h"
 #include "engine/session.h"
 #include "engine/stage.h"
+#include "engine/steps.h"
 
 #include "desktopsim.h"
 #include "msgboxsim.h"

@@ -20,6 +20,11 @@ public:
 
     const QStringList &names() const { return m_names; }
     const QString &noneText() const { return m_none; }
+    // Whether a list made of these would be this one.
+    bool lists(const QStringList &names, const QString &noneText) const
+    {
+        return m_names == names && m_none == noneText;
+    }
     // The first place of name in names, or -1.
     int indexOf(const QString &name) const { return m_first.value(name, -1); }
     bool contains(const QString &name) const { return m_first.contains(name); }

@@ -8,10 +8,10 @@
 #include <QVarLengthArray>
 #include <QVector>
 
-// What the service says about the slots at one poll.
 // A value per row or queue position, held in place: the host polls several times a second.
 using SlotValues = QVarLengthArray<int, ZUZ_SLOT_COUNT>;
 
+// What the service says about the slots at one poll.
 struct MonitorReading
 {
     bool running = false;

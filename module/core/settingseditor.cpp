@@ -7,7 +7,7 @@ void SettingsEditor::load(const ZuzEraroveData &record, const QStringList &liste
     m_shown = record;
     m_record = record;
     const QString none = tr("Unselected");
-    if (m_names->names() != listed || m_names->noneText() != none)
+    if (!m_names->lists(listed, none))
         m_names = std::make_unique<ProgramNames>(listed, none);
 }
 

@@ -75,7 +75,7 @@ void SoftPlcFun::fillProgramBoxes()
 {
     const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
     const QString none = tr("Unselected");
-    if (programNames && programNames->names() == names && programNames->noneText() == none)
+    if (programNames && programNames->lists(names, none))
         return;
     // The boxes move to the new list before the old one goes; their items are set from the
     // entries right after.

@@ -101,7 +101,7 @@ private:
     bool m_varsUsed = false;
     int m_varsProtocol = 0;
     std::optional<QStringList> m_programNames;
-    mutable QStringList m_names; // the programs of the listing of the controller's generation below
+    mutable QStringList m_names; // the programs of the listing numbered below
     mutable quint64 m_namesFrom = ~quint64(0);
 };
 
