@@ -169,34 +169,37 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
                       m_parser.value(m_parser.isSet(m_panel) ? m_panel : m_controller),
                       QStringLiteral("scenarios play in a temporary folder of their own"));
 
-    // The recording's copy of the controller, beside it, is made afresh: it may be neither a link
-    // (its target's files would go) nor the controller itself, nor hold it or lie inside it.
+    // The recording's copies of the controller and of the panel's tree, beside it, are made
+    // afresh: neither may be a link (its target's files would go), nor either tree, nor hold one
+    // or lie inside one.
     const QString controllerRoot = rootFrom(m_parser.value(m_controller), "RTM_CONTROLLER_ROOT", "controller");
+    const QString panelRoot = rootFrom(m_parser.value(m_panel), "RTM_PANEL_ROOT", "panel");
     if (m_parser.isSet(m_record)) {
-        const QFileInfo record(m_parser.value(m_record));
-        const QFileInfo copy(record.absoluteDir().filePath(record.completeBaseName() + QStringLiteral(".controller")));
-        const QString controller = QFileInfo(controllerRoot).canonicalFilePath();
-        const QString copyPath = copy.exists() ? copy.canonicalFilePath() : copy.absoluteFilePath();
+        const QString name = m_record.names().first(), value = m_parser.value(m_record);
+        const QFileInfo record(value);
+        if (record.exists() || record.isSymLink())
+            return refuse(name, value, QStringLiteral("exists already; record to another file"));
         auto within = [](const QString &inner, const QString &outer) {
             return !outer.isEmpty() && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
         };
-        if (record.exists() || record.isSymLink())
-            return refuse(m_record.names().first(), m_parser.value(m_record),
-                          QStringLiteral("exists already; record to another file"));
-        if (copy.isSymLink())
-            return refuse(m_record.names().first(), m_parser.value(m_record),
-                          QStringLiteral("%1 is a link; the recording's controller copy goes there").arg(copy.filePath()));
-        if (within(copyPath, controller) || within(controller, copyPath))
-            return refuse(m_record.names().first(), m_parser.value(m_record),
-                          QStringLiteral("its controller copy %1 would replace the controller").arg(copy.filePath()));
-        if (copy.exists())
-            return refuse(m_record.names().first(), m_parser.value(m_record),
-                          QStringLiteral("%1 exists already; the recording's controller copy goes there").arg(copy.filePath()));
+        const QStringList trees = {QFileInfo(controllerRoot).canonicalFilePath(), QFileInfo(panelRoot).canonicalFilePath()};
+        for (const char *kind : {"controller", "panel"}) {
+            const QFileInfo copy(record.absoluteDir().filePath(record.completeBaseName() + QLatin1Char('.') + QLatin1String(kind)));
+            const QString copyPath = copy.exists() ? copy.canonicalFilePath() : copy.absoluteFilePath();
+            if (copy.isSymLink())
+                return refuse(name, value, QStringLiteral("%1 is a link; the recording's %2 copy goes there").arg(copy.filePath(), QLatin1String(kind)));
+            for (const QString &tree : trees)
+                if (within(copyPath, tree) || within(tree, copyPath))
+                    return refuse(name, value, QStringLiteral("its %1 copy %2 would replace the %3").arg(QLatin1String(kind), copy.filePath(),
+                                                                                                    tree == trees.first() ? QStringLiteral("controller") : QStringLiteral("panel's tree")));
+            if (copy.exists())
+                return refuse(name, value, QStringLiteral("%1 exists already; the recording's %2 copy goes there").arg(copy.filePath(), QLatin1String(kind)));
+        }
     }
 
     o->module = m_parser.value(m_module);
     o->moduleGiven = m_parser.isSet(m_module);
-    o->panelRoot = rootFrom(m_parser.value(m_panel), "RTM_PANEL_ROOT", "panel");
+    o->panelRoot = panelRoot;
     o->controllerRoot = controllerRoot;
     o->idleMs = int(idle);
     o->quitAfterMs = int(quitAfter);

@@ -8,7 +8,7 @@
 #include "engine/scenario.h"
 #include "engine/scenariorunner.h"
 #include "engine/session.h"
-#include "engine/steps.h"
+#include "engine/stepregistry.h"
 #include "panel/panelwindow.h"
 #include "panel/simulatorpanel.h"
 
@@ -18,6 +18,7 @@
 #include "zuzerarovesim.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -120,7 +121,7 @@ bool loadScenarios(const Options &o, QList<Scenario> *scenarios)
 {
     for (const QString &path : o.scenarios) {
         Scenario scenario;
-        if (const Result loaded = loadScenario(path, sampleController(), ScenarioRunner::stepDefs(), &scenario); !loaded) {
+        if (const Result loaded = loadScenario(path, sampleController(), stepDefs(), &scenario); !loaded) {
             std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(loaded.error()));
             return false;
         }
@@ -188,6 +189,77 @@ static void removeCrashedRuns()
     }
 }
 
+// The panel at the operator's hands: the screen open until the window closes, the module closes
+// it or its time is up, recorded when asked.
+static int runInteractive(PanelWindow &window, ModuleSession &session, const ModuleLoader &loader, const Options &options)
+{
+    bool moduleClosed = false;
+    sim::Desktop::setCloseHandler([&moduleClosed](int, bool) {
+        std::printf("virtualpanel: the module closed the screen\n");
+        moduleClosed = true;
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    });
+    sim::Panel::setGoToPageHandler([&window](int page) {
+        window.showNote(QStringLiteral("The panel would now show its page %1.").arg(page));
+    });
+
+    if (const Result opened = session.open(window.pendantScreen(), {true, options.idleMs, true}); !opened) {
+        std::fprintf(stderr, "virtualpanel: %s: %s\n", qPrintable(loader.path()), qPrintable(opened.error()));
+        return 2;
+    }
+    window.showNote(QStringLiteral("Module: %1").arg(loader.path()));
+
+    // The recording begins once the screen is up, and hears the simulator panel's commands.
+    Recorder recorder(&window, &session);
+    if (!options.record.isEmpty()) {
+        if (const Result begun = recorder.begin(options.record, options.controllerRoot, options.panelRoot, options.language); !begun) {
+            std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qPrintable(options.record), qPrintable(begun.error()));
+            return 2;
+        }
+        if (window.simulator())
+            recordSimulator(window.simulator(), &recorder);
+    }
+    // The panel closes the screen when its window closes or its time is up; the module may close
+    // it first.
+    auto panelCloses = [&] {
+        if (!moduleClosed)
+            recorder.panelClosesScreen();
+    };
+    QObject::connect(&window, &PanelWindow::closing, &recorder, panelCloses);
+    // The alarm takes the screen away under a box or the chooser: closing answers it with cancel,
+    // then the screen closes once the module's code has returned from it.
+    if (window.simulator())
+        QObject::connect(window.simulator(), &SimulatorPanel::screenCloseDue, &recorder, [&] {
+            if (moduleClosed || !session.isOpen())
+                return;
+            panelCloses();
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
+                    dialog->reject();
+            QTimer::singleShot(0, &window, [&session] { session.close(); });
+        });
+    window.show();
+    if (options.quitAfterMs >= 0)
+        QTimer::singleShot(options.quitAfterMs, &window, [&] {
+            panelCloses();
+            QCoreApplication::quit();
+        });
+
+    int code = QCoreApplication::exec();
+    if (!options.record.isEmpty()) {
+        if (const Result finished = recorder.finish(); !finished) {
+            std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qPrintable(options.record), qPrintable(finished.error()));
+            code = 2;
+        } else {
+            std::printf("virtualpanel: the session is in %s\n", qPrintable(options.record));
+        }
+    }
+    session.close();
+    sim::Desktop::setCloseHandler(nullptr);
+    sim::Panel::setGoToPageHandler(nullptr);
+    return code;
+}
+
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("virtualpanel"));
@@ -197,7 +269,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     if (const QString reference = CommandLine::asksForReference(arguments); !reference.isEmpty()) {
-        const QList<StepDef> &defs = ScenarioRunner::stepDefs();
+        const QList<StepDef> &defs = stepDefs();
         const QByteArray text = reference == QLatin1String("steps") ? stepReference(defs).toUtf8()
                                                                     : QJsonDocument(scenarioSchema(defs)).toJson();
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
@@ -285,57 +357,5 @@ int main(int argc, char *argv[])
         std::fputs(catalogue.toUtf8().constData(), stdout);
         return 0;
     }
-    bool moduleClosed = false;
-    sim::Desktop::setCloseHandler([&moduleClosed](int, bool) {
-        std::printf("virtualpanel: the module closed the screen\n");
-        moduleClosed = true;
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    });
-    sim::Panel::setGoToPageHandler([&window](int page) {
-        window.showNote(QStringLiteral("The panel would now show its page %1.").arg(page));
-    });
-
-    if (const Result opened = session.open(window.pendantScreen(), {true, options.idleMs, true}); !opened) {
-        std::fprintf(stderr, "virtualpanel: %s: %s\n", qPrintable(loader.path()), qPrintable(opened.error()));
-        return 2;
-    }
-    window.showNote(QStringLiteral("Module: %1").arg(loader.path()));
-
-    // The recording begins once the screen is up, and hears the simulator panel's commands.
-    Recorder recorder(&window, &session);
-    if (!options.record.isEmpty()) {
-        if (const Result begun = recorder.begin(options.record, options.controllerRoot, options.language); !begun) {
-            std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qPrintable(options.record), qPrintable(begun.error()));
-            return 2;
-        }
-        if (window.simulator())
-            QObject::connect(window.simulator(), &SimulatorPanel::commanded, &recorder, &Recorder::command);
-    }
-    // The panel closes the screen when its window closes or its time is up; the module may close
-    // it first.
-    auto panelCloses = [&] {
-        if (!moduleClosed)
-            recorder.panelClosesScreen();
-    };
-    QObject::connect(&window, &PanelWindow::closing, &recorder, panelCloses);
-    window.show();
-    if (options.quitAfterMs >= 0)
-        QTimer::singleShot(options.quitAfterMs, &app, [&] {
-            panelCloses();
-            QCoreApplication::quit();
-        });
-
-    int code = app.exec();
-    if (!options.record.isEmpty()) {
-        if (const Result finished = recorder.finish(); !finished) {
-            std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qPrintable(options.record), qPrintable(finished.error()));
-            code = 2;
-        } else {
-            std::printf("virtualpanel: the session is in %s\n", qPrintable(options.record));
-        }
-    }
-    session.close();
-    sim::Desktop::setCloseHandler(nullptr);
-    sim::Panel::setGoToPageHandler(nullptr);
-    return code;
+    return runInteractive(window, session, loader, options);
 }

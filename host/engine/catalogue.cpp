@@ -1,6 +1,6 @@
 #include "engine/catalogue.h"
 
-#include "engine/screenactions.h"
+#include "engine/operatorinput.h"
 #include "engine/screenprofile.h"
 #include "engine/session.h"
 #include "engine/stage.h"
@@ -40,7 +40,7 @@ QString textOf(const QWidget *w)
 {
     auto *combo = qobject_cast<const QComboBox *>(w);
     if (!combo)
-        return widgetText(w);
+        return operatorinput::widgetText(w);
     QStringList items;
     for (int i = 0; i < combo->count() && i < 6; ++i)
         items << combo->itemText(i);
@@ -126,7 +126,7 @@ Result widgetCatalogue(ModuleSession &session, Stage &stage, QString *catalogue)
                 dialog->close();
             });
             poll.start(20);
-            if (!table || !waitFor([&] { return table->isVisible(); }) || !clickCell(table, 0, 1)
+            if (!table || !waitFor([&] { return table->isVisible(); }) || !operatorinput::tapCell(table, 0, 1).isEmpty()
                 || !waitFor([&] { return !chooser.isEmpty(); }))
                 return Result::failure(QStringLiteral("the chooser did not open"));
             out += QLatin1Char('\n') + chooser;

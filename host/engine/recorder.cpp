@@ -1,7 +1,7 @@
 #include "engine/recorder.h"
 
 #include "engine/scenario.h"
-#include "engine/scenariorunner.h"
+#include "engine/stepregistry.h"
 #include "engine/screenprofile.h"
 #include "engine/session.h"
 #include "engine/stage.h"
@@ -21,8 +21,11 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTableWidget>
 #include <QTextCodec>
@@ -62,11 +65,18 @@ QMap<QString, QByteArray> filesBelow(const QString &root)
 // A file's end state is written as its text, up to this size.
 constexpr int MostExpectedBytes = 256 * 1024;
 
+// A date and time as a file's writer stamps it from the wall clock: "2026/01/01 00:00:00".
+const QRegularExpression &wallClockStamp()
+{
+    static const QRegularExpression stamp(QStringLiteral("\\d{4}[/-]\\d{2}[/-]\\d{2}[ T]\\d{2}:\\d{2}:\\d{2}"));
+    return stamp;
+}
+
 } // namespace
 
 QJsonObject Recorder::step(const QString &name, const QJsonValue &value, const QJsonObject &fields) const
 {
-    return recordedStep(ScenarioRunner::stepDefs(), name, value, fields);
+    return recordedStep(stepDefs(), name, value, fields);
 }
 
 Recorder::Recorder(Stage *stage, const ModuleSession *session, QObject *parent)
@@ -79,19 +89,25 @@ Recorder::~Recorder()
     qApp->removeEventFilter(this);
 }
 
-Result Recorder::begin(const QString &file, const QString &controllerRoot, const QString &language)
+Result Recorder::begin(const QString &file, const QString &controllerRoot, const QString &panelRoot, const QString &language)
 {
     const QFileInfo info(file);
     m_file = info.absoluteFilePath();
     m_controllerRoot = controllerRoot;
     m_controllerCopy = info.completeBaseName() + QStringLiteral(".controller");
+    m_panelCopy = info.completeBaseName() + QStringLiteral(".panel");
     m_language = language;
-    const QString copy = info.absoluteDir().filePath(m_controllerCopy);
     if (info.exists() || info.isSymLink())
         return Result::failure(QStringLiteral("%1 exists already; record to another file").arg(file));
-    if (QFileInfo::exists(copy) || QFileInfo(copy).isSymLink())
-        return Result::failure(QStringLiteral("%1 exists already; the recording's controller copy goes there").arg(copy));
-    if (const Result copied = copyFolder(controllerRoot, copy); !copied)
+    // Both trees the session starts from, so that the replay starts where the operator did.
+    for (const QString &name : {m_controllerCopy, m_panelCopy}) {
+        const QString copy = info.absoluteDir().filePath(name);
+        if (QFileInfo::exists(copy) || QFileInfo(copy).isSymLink())
+            return Result::failure(QStringLiteral("%1 exists already; the recording's copy goes there").arg(copy));
+    }
+    if (const Result copied = copyFolder(controllerRoot, info.absoluteDir().filePath(m_controllerCopy)); !copied)
+        return copied;
+    if (const Result copied = copyFolder(panelRoot, info.absoluteDir().filePath(m_panelCopy)); !copied)
         return copied;
     // What the replay must start from that the controller's files do not hold.
     const sim::Controller &ctrl = sim::Controller::instance();
@@ -99,6 +115,10 @@ Result Recorder::begin(const QString &file, const QString &controllerRoot, const
             << step(QStringLiteral("softPlcAutoStart"), autoStartFlags());
     m_sinceLast.start();
     m_clockAtLast = ctrl.now();
+    // What the screen and the service show now is where the first command starts.
+    m_steps = QJsonArray();
+    checkpoint();
+    m_steps = QJsonArray();
     m_started = true;
     qApp->installEventFilter(this);
     write();
@@ -110,16 +130,49 @@ bool Recorder::onScreen(const QWidget *widget) const
     return widget && m_session->widget() && m_stage->pendantScreen()->isAncestorOf(widget);
 }
 
-void Recorder::command(const QJsonObject &step)
+void Recorder::connectionSet(bool on)
 {
-    if (!m_started)
-        return;
-    QString key;
-    const StepDef *def = findStep(ScenarioRunner::stepDefs(), step, &key);
-    Q_ASSERT_X(def && stepProblem(*def, key, step, false).isEmpty(), "Recorder::command",
-               qPrintable(QString::fromUtf8(QJsonDocument(step).toJson(QJsonDocument::Compact))));
-    if (def)
-        add(step);
+    if (m_started)
+        add(step(QStringLiteral("connect"), on));
+}
+
+void Recorder::robotRunningSet(bool on)
+{
+    if (m_started)
+        add(step(QStringLiteral("robotRunning"), on));
+}
+
+void Recorder::runTimeSet(qint64 ms)
+{
+    if (m_started)
+        add(step(QStringLiteral("runTime"), ms));
+}
+
+void Recorder::inputPulsed(int input)
+{
+    if (m_started)
+        add(step(QStringLiteral("input"), input));
+}
+
+void Recorder::codeStrobed(int code)
+{
+    if (m_started)
+        add(step(QStringLiteral("binary"), code));
+}
+
+void Recorder::autoStartSet(const QList<bool> &flags)
+{
+    QJsonArray values;
+    for (bool on : flags)
+        values << on;
+    if (m_started)
+        add(step(QStringLiteral("softPlcAutoStart"), values));
+}
+
+void Recorder::faultSet(const QString &fault, bool on)
+{
+    if (m_started)
+        add(step(QStringLiteral("fault"), fault, {{QStringLiteral("on"), on}}));
 }
 
 void Recorder::add(const QJsonObject &next)
@@ -128,7 +181,7 @@ void Recorder::add(const QJsonObject &next)
     if (!next.contains(QStringLiteral("type")))
         flushTyping();
     catchUp();
-    expectState();
+    checkpoint();
     m_steps.append(next);
     write();
 }
@@ -148,6 +201,7 @@ void Recorder::write()
 {
     QJsonObject scenario{{QStringLiteral("name"), QStringLiteral("recorded %1").arg(QFileInfo(m_file).completeBaseName())},
                          {QStringLiteral("controller"), m_controllerCopy},
+                         {QStringLiteral("panel"), m_panelCopy},
                          {QStringLiteral("setup"), m_setup},
                          {QStringLiteral("steps"), m_steps}};
     if (!m_language.isEmpty())
@@ -158,21 +212,37 @@ void Recorder::write()
         m_writeError = QStringLiteral("%1 cannot be written: %2").arg(m_file, file.errorString());
 }
 
-void Recorder::expectState()
+void Recorder::checkpoint()
 {
-    // Where the last command led, as the operator saw it, each time it changed.
-    if (QApplication::activeModalWidget() || !m_session->widget())
-        return;
-    const QString page = screenprofile::currentPage(*m_session);
-    if (page != m_page)
-        m_steps.append(step(QStringLiteral("expect page"), {}, {{QStringLiteral("is"), page}}));
-    m_page = page;
-    auto *lamp = m_stage->pendantScreen()->findChild<QCheckBox *>(screenprofile::lamp);
-    const QString lit = !lamp || !lamp->isVisible() ? QString() : lamp->isChecked() ? QStringLiteral("on") : QStringLiteral("off");
-    if (!lit.isEmpty() && lit != m_lamp)
-        m_steps.append(step(QStringLiteral("expect lamp"), {}, {{QStringLiteral("is"), lit}}));
-    if (!lit.isEmpty())
-        m_lamp = lit;
+    // What the last command changed, as the operator saw it and the service holds it; each is
+    // written when it differs from what was last written.
+    QList<QPair<QString, QJsonObject>> now;
+    if (m_session->widget()) {
+        now.append({QStringLiteral("page"), step(QStringLiteral("expect page"), {},
+                                                {{QStringLiteral("is"), screenprofile::currentPage(*m_session)}})});
+        auto *lamp = m_stage->pendantScreen()->findChild<QCheckBox *>(screenprofile::lamp);
+        if (lamp && lamp->isVisible())
+            now.append({QStringLiteral("lamp"), step(QStringLiteral("expect lamp"), {},
+                                                    {{QStringLiteral("is"), lamp->isChecked() ? QStringLiteral("on") : QStringLiteral("off")}})});
+    }
+    const sim::Reservation &service = sim::Reservation::instance();
+    static const char *const statuses[] = {"unreserved", "reserved", "running"};
+    for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot) {
+        const int status = service.status(slot);
+        QJsonObject fields{{QStringLiteral("slot"), slot + 1}, {QStringLiteral("total"), service.total(slot)}};
+        if (status >= 0 && status <= 2)
+            fields.insert(QStringLiteral("status"), QString::fromLatin1(statuses[status]));
+        now.append({QStringLiteral("slot %1").arg(slot + 1), step(QStringLiteral("expect slot"), {}, fields)});
+    }
+    QJsonArray queue;
+    for (int slot : service.queue())
+        queue << slot + 1;
+    now.append({QStringLiteral("queue"), step(QStringLiteral("expect queue"), {}, {{QStringLiteral("is"), queue}})});
+    for (const auto &[what, expectation] : qAsConst(now)) {
+        if (m_checked.value(what) != expectation)
+            m_steps.append(expectation);
+        m_checked.insert(what, expectation);
+    }
 }
 
 void Recorder::expectEnd()
@@ -218,9 +288,19 @@ void Recorder::expectEnd()
         const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(content.constData(), content.size(), &state);
         if (before.value(path) == content && before.contains(path))
             continue;
-        if (content.size() <= MostExpectedBytes && state.invalidChars == 0)
+        const QStringList pieces = text.split(wallClockStamp());
+        if (content.size() <= MostExpectedBytes && state.invalidChars == 0 && pieces.size() == 1)
             m_steps.append(step(QStringLiteral("expect file"), {},
                                         {{QStringLiteral("path"), treePath}, {QStringLiteral("is"), text}}));
+        else if (content.size() <= MostExpectedBytes && state.invalidChars == 0)
+            // The text around a time stamp the wall clock wrote, such as the soft-PLC file's date
+            // line: its longest piece must be there.
+            m_steps.append(step(QStringLiteral("expect file"), {},
+                                        {{QStringLiteral("path"), treePath},
+                                         {QStringLiteral("contains"), *std::max_element(pieces.begin(), pieces.end(),
+                                                                                        [](const QString &a, const QString &b) {
+                                                                                            return a.size() < b.size();
+                                                                                        })}}));
         else
             m_steps.append(step(QStringLiteral("expect file"), {},
                                         {{QStringLiteral("path"), treePath}, {QStringLiteral("absent"), false}}));
@@ -266,6 +346,8 @@ bool Recorder::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress || event->type() == QEvent::FocusIn)
         watchInput(widget);
+    if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent *>(event)->isAutoRepeat())
+        keyPressed(widget, static_cast<QKeyEvent *>(event)->key());
     // Seen before the widget acts on it, so the step comes before the box it may open.
     if (event->type() == QEvent::MouseButtonRelease && event != m_resent) {
         released(widget, static_cast<QMouseEvent *>(event)->pos());
@@ -299,9 +381,10 @@ void Recorder::released(QWidget *widget, const QPoint &pos)
     QWidget *window = widget->window();
     if (qobject_cast<QDialog *>(window) && window->isAncestorOf(widget)) {
         const QString answer = screenprofile::answerOf(widget, window);
-        if (answer == QLatin1String("select")) {
-            const auto *tree = window->findChild<QTreeWidget *>();
-            add(step(QStringLiteral("pick"), tree && tree->currentItem() ? itemPath(tree->currentItem()) : QString()));
+        auto *tree = qobject_cast<QTreeWidget *>(widget->parentWidget());
+        if (tree && widget == tree->viewport()) {
+            if (const QTreeWidgetItem *item = tree->itemAt(pos))
+                add(step(QStringLiteral("pick"), itemPath(item), {{QStringLiteral("select"), false}}));
         } else if (!answer.isEmpty()) {
             const QString text = screenprofile::textOf(window);
             add(step(QStringLiteral("answer"), answer,
@@ -326,12 +409,47 @@ void Recorder::released(QWidget *widget, const QPoint &pos)
     }
 }
 
+void Recorder::keyPressed(QWidget *widget, int key)
+{
+    // Return or Escape in a box or the chooser, heard once: where the key first arrives.
+    auto *dialog = qobject_cast<QDialog *>(widget->window());
+    const QWidget *focus = dialog ? dialog->focusWidget() : nullptr;
+    if (!dialog || !dialog->isVisible() || widget != (focus ? focus : dialog))
+        return;
+    const QString text = screenprofile::textOf(dialog);
+    const QJsonObject box = text == dialog->objectName() ? QJsonObject() : QJsonObject{{QStringLiteral("box"), text}};
+    if (key == Qt::Key_Escape) {
+        QJsonObject fields = box;
+        fields.insert(QStringLiteral("by"), QStringLiteral("escape"));
+        add(step(QStringLiteral("answer"), QStringLiteral("cancel"), fields));
+        return;
+    }
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return;
+    // The key Return presses: the one with the focus, else the dialog's default.
+    const QPushButton *pressed = qobject_cast<const QPushButton *>(focus);
+    if (!pressed || !pressed->autoDefault())
+        for (const QPushButton *b : dialog->findChildren<QPushButton *>())
+            if (b->isDefault())
+                pressed = b;
+    const QString answer = pressed ? screenprofile::answerOf(pressed, dialog) : QString();
+    if (answer.isEmpty())
+        return;
+    QJsonObject fields = box;
+    fields.insert(QStringLiteral("by"), QStringLiteral("return"));
+    add(step(QStringLiteral("answer"), answer, fields));
+}
+
 void Recorder::panelClosesScreen()
 {
     if (!m_started || !m_session->widget())
         return;
-    if (QApplication::activeModalWidget())
-        add(step(QStringLiteral("answer"), QStringLiteral("cancel")));
+    // Closing answers every box and the chooser open, the top one first, as Escape does.
+    int open = 0;
+    for (const QWidget *w : QApplication::topLevelWidgets())
+        open += w->isVisible() && w->isModal() && qobject_cast<const QDialog *>(w);
+    for (int i = 0; i < open; ++i)
+        add(step(QStringLiteral("answer"), QStringLiteral("cancel"), {{QStringLiteral("by"), QStringLiteral("escape")}}));
     add(step(QStringLiteral("closeScreen"), true));
 }
 
@@ -341,7 +459,7 @@ Result Recorder::finish()
         return Result::failure(QStringLiteral("the recording never began"));
     flushTyping();
     catchUp();
-    expectState();
+    checkpoint();
     expectEnd();
     write();
     m_started = false;

@@ -15,14 +15,16 @@ class QWidget;
 class Stage;
 
 // Writes what the operator does on the screen and in the simulator panel as a scenario that
-// plays it again: the keys pressed, the boxes answered (a box's keys, the chooser's keys and its
-// window X), the combo items chosen, the text typed, the cells clicked, the programs picked, the
-// simulator's commands (link, faults, inputs, robot, run time, auto-start flags), the panel
-// closing the screen; the waits and the controller clock's moves between them as they happened;
-// before each command the page and the lamp the last one led to, where they changed; and at the
-// end what the session left: the service, the queue, every slot, and each controller file that
-// changed. What the module's own code or the controller does is not a command and is not written.
-// The file is written whole after every step, so a killed panel leaves what it had.
+// plays it again. It listens where the player acts: the taps (keys, cells, the chooser's items
+// and keys), the items picked from a list (activated), the text typed, Return and Escape in a box,
+// a window's X; and the simulator's commands (link, faults, inputs, robot, run time, auto-start
+// flags), the panel closing the screen; the waits and the controller clock's moves between them as
+// they happened. Before each command it writes what the last one changed, as checkpoints a replay
+// must pass: the page, the lamp, the monitor's rows (status, sequence, total), the box open, the
+// service's slots and queue. At the end, what the session left: the service, the queue, every
+// slot, and each controller file that changed (a time stamp the wall clock wrote is left out).
+// What the module's own code or the controller does is not a command and is not written. The
+// file is written whole after every step, so a killed panel leaves what it had.
 class Recorder : public QObject
 {
     Q_OBJECT
@@ -30,12 +32,18 @@ public:
     Recorder(Stage *stage, const ModuleSession *session, QObject *parent = nullptr);
     ~Recorder() override;
 
-    // Copies the controller beside the file (as <name>.controller) and writes the first version:
-    // the language, the run time and the auto-start flags in force. Neither the file nor the copy
-    // may exist already.
-    Result begin(const QString &file, const QString &controllerRoot, const QString &language);
-    // A command of the simulator panel, as the step that plays it.
-    void command(const QJsonObject &step);
+    // Copies the controller and the panel's tree beside the file (as <name>.controller and
+    // <name>.panel) and writes the first version: the language, the run time and the auto-start
+    // flags in force. Neither the file nor the copies may exist already.
+    Result begin(const QString &file, const QString &controllerRoot, const QString &panelRoot, const QString &language);
+    // The simulator panel's commands, each written as the step that plays it.
+    void connectionSet(bool on);
+    void robotRunningSet(bool on);
+    void runTimeSet(qint64 ms);
+    void inputPulsed(int input);
+    void codeStrobed(int code);
+    void autoStartSet(const QList<bool> &flags);
+    void faultSet(const QString &fault, bool on);
     // The panel is about to close the screen: a question open now is answered with cancel as the
     // panel closes it, then the screen closes.
     void panelClosesScreen();
@@ -52,9 +60,10 @@ private:
     void catchUp();
     void write();
     void flushTyping();
-    void expectState();
+    void checkpoint();
     void expectEnd();
     void released(QWidget *widget, const QPoint &pos);
+    void keyPressed(QWidget *widget, int key);
     void watchInput(QWidget *widget);
     bool onScreen(const QWidget *widget) const;
 
@@ -63,6 +72,7 @@ private:
     QString m_file;
     QString m_controllerRoot;
     QString m_controllerCopy;
+    QString m_panelCopy;
     QString m_language;
     QJsonArray m_setup;
     QJsonArray m_steps;
@@ -74,6 +84,5 @@ private:
     bool m_started = false;
     QSet<QObject *> m_watched;
     QMap<QString, QString> m_typing; // field -> its text, until the next command
-    QString m_page;                  // the page and the lamp last expected
-    QString m_lamp;
+    QMap<QString, QJsonObject> m_checked; // each checkpoint's step as last written, by what it checks
 };

@@ -134,7 +134,7 @@ Result loadScenario(const QString &path, const QString &sampleController, const 
         return Result::failure(QStringLiteral("%1:1: a scenario is an object with a name and steps").arg(path));
     const QJsonObject root = doc.object();
     for (auto it = root.begin(); it != root.end(); ++it) {
-        if (!QStringList{"name", "controller", "language", "setup", "steps"}.contains(it.key()))
+        if (!QStringList{"name", "controller", "panel", "language", "setup", "steps"}.contains(it.key()))
             return Result::failure(QStringLiteral("%1: unknown field \"%2\"").arg(path, it.key()));
         if (!QStringList{"setup", "steps"}.contains(it.key()) && !it.value().isString())
             return Result::failure(QStringLiteral("%1: \"%2\" is a text").arg(path, it.key()));
@@ -148,6 +148,11 @@ Result loadScenario(const QString &path, const QString &sampleController, const 
                                : QFileInfo(path).absoluteDir().absoluteFilePath(controller);
     if (!QFileInfo(scenario->controller).isDir())
         return Result::failure(QStringLiteral("%1: the controller folder %2 does not exist").arg(path, scenario->controller));
+    // A panel tree to start from, as a recording carries it; the panel's bare folders otherwise.
+    const QString panel = root.value(QStringLiteral("panel")).toString();
+    scenario->panel = panel.isEmpty() ? QString() : QFileInfo(path).absoluteDir().absoluteFilePath(panel);
+    if (!panel.isEmpty() && !QFileInfo(scenario->panel).isDir())
+        return Result::failure(QStringLiteral("%1: the panel folder %2 does not exist").arg(path, scenario->panel));
     scenario->setup.clear();
     scenario->steps.clear();
     if (!readSteps(defs, root, text, QStringLiteral("setup"), 1, &scenario->setup, &error, path)

@@ -30,6 +30,7 @@ struct Scenario
     QString file;
     QString name;
     QString controller; // absolute folder copied as the controller's store
+    QString panel;      // absolute folder copied as the panel's tree; none when empty
     QString language;   // the panel's language it was recorded in, if it says
     QList<ScenarioStep> setup;
     QList<ScenarioStep> steps;

@@ -1,7 +1,6 @@
 #include "engine/scenariorunner.h"
 
 #include "engine/journalfile.h"
-#include "engine/scenariostep.h"
 #include "engine/session.h"
 #include "engine/stage.h"
 #include "engine/steps.h"
@@ -13,23 +12,12 @@
 #include "zuzerarovesim.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDialog>
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QLabel>
-#include <QRegularExpression>
 #include <QThread>
-#include <QBuffer>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
-
-rlimit savedFileLimit;
 
 QByteArray png(const QPixmap &pixmap)
 {
@@ -42,31 +30,21 @@ QByteArray png(const QPixmap &pixmap)
     return bytes;
 }
 
+// How soon a step that waits for the screen or the controller looks again.
+constexpr int LookAgainMs = 5;
+
 } // namespace
 
-void limitFileSize(qint64 bytes)
+ScenarioRunner::ScenarioRunner(Stage *stage, ModuleSession *session, const QString &workDir, const QString &shotDir,
+                               double pace, QObject *parent)
+    : QObject(parent)
 {
-    static bool limited = false;
-    if (bytes >= 0 && !limited) {
-        getrlimit(RLIMIT_FSIZE, &savedFileLimit);
-        std::signal(SIGXFSZ, SIG_IGN);
-        limited = true;
-    }
-    if (bytes < 0 && limited) {
-        setrlimit(RLIMIT_FSIZE, &savedFileLimit);
-        limited = false;
-    } else if (bytes >= 0) {
-        rlimit limit = savedFileLimit;
-        limit.rlim_cur = rlim_t(bytes);
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-}
-
-ScenarioRunner::ScenarioRunner(Stage *stage, ModuleSession *session, const QString &workDir,
-                               const QString &shotDir, double pace, QObject *parent)
-    : QObject(parent), m_stage(stage), m_session(session), m_pageWatch(pace), m_workDir(workDir), m_shotDir(shotDir),
-      m_pace(pace)
-{
+    m_context.stage = stage;
+    m_context.session = session;
+    m_context.pages = &m_pageWatch;
+    m_context.workDir = workDir;
+    m_context.shotDir = shotDir;
+    m_context.pace = pace;
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &ScenarioRunner::tick);
     // The journal of the scenario playing, for a failure to show; a long one keeps its end.
@@ -103,9 +81,14 @@ int ScenarioRunner::exitCode() const
     return code;
 }
 
-void ScenarioRunner::schedule(int ms)
+bool ScenarioRunner::moduleBusy() const
 {
-    m_timer.start(ms);
+    // A box or the chooser open waits for its answer, whatever loops lie below it (a chooser the
+    // panel closed under its refusal still has its own there).
+    for (const QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->isModal())
+            return false;
+    return QThread::currentThread()->loopLevel() > m_baseLevel;
 }
 
 void ScenarioRunner::tick()
@@ -117,16 +100,16 @@ void ScenarioRunner::tick()
         return;
     case Phase::Opening:
         // The monitor's start-up has fetched the configuration: the screen is up.
-        if (!screenprofile::isStarted() && m_stepClock.elapsed() < 5000 * m_pace) {
-            schedule(20);
+        if (!screenprofile::isStarted() && m_stepClock.elapsed() < 5000 * m_context.pace) {
+            m_timer.start(LookAgainMs);
             return;
         }
         // The trees as the screen opened, for an "unchanged" step; a big controller's files are
         // read only when a scenario asks.
-        m_before.clear();
+        m_context.before.clear();
         for (const ScenarioStep &step : m_scenarios.at(m_current).steps)
-            if (step.def && step.def->name == QLatin1String("expect unchanged")) {
-                m_before = snapshot();
+            if (step.def && step.def->run == controllerexpectations::unchanged) {
+                m_context.before = m_context.snapshot();
                 break;
             }
         m_phase = Phase::Steps;
@@ -138,6 +121,11 @@ void ScenarioRunner::tick()
         return;
     case Phase::Setup:
     case Phase::Steps:
+        // The operator waits for the screen: the module's own work returns to the event loop first.
+        if (moduleBusy()) {
+            m_timer.start(1);
+            return;
+        }
         runStep();
         return;
     }
@@ -155,7 +143,7 @@ void ScenarioRunner::resetStandIns()
     // the scenario waits while the screen polls.
     sim::CallLog::instance().setKeepEntries(false);
     sim::CallLog::instance().clear();
-    sim::Desktop::setCloseHandler([this](int, bool) { m_screenClosed = true; });
+    sim::Desktop::setCloseHandler([this](int, bool) { m_context.screenClosed = true; });
 }
 
 void ScenarioRunner::beginScenario()
@@ -164,51 +152,56 @@ void ScenarioRunner::beginScenario()
     emit said(QStringLiteral("scenario \"%1\" (%2)").arg(scenario.name, scenario.file));
     resetStandIns();
     for (const char *tree : {"controller", "panel", "outside"}) {
-        QDir dir(m_workDir + QLatin1Char('/') + QLatin1String(tree));
+        QDir dir(m_context.workDir + QLatin1Char('/') + QLatin1String(tree));
         dir.removeRecursively();
         QDir().mkpath(dir.path());
     }
-    const Result copied = copyFolder(scenario.controller, resolve(QStringLiteral("controller:/")));
+    Result copied = copyFolder(scenario.controller, m_context.resolve(QStringLiteral("controller:/")));
+    if (copied && !scenario.panel.isEmpty())
+        copied = copyFolder(scenario.panel, m_context.resolve(QStringLiteral("panel:/")));
     sim::Controller::instance().treeChanged();
-    QDir().mkpath(resolve(QStringLiteral("panel:/bin")));
-    QDir().mkpath(resolve(QStringLiteral("panel:/Application/zuzerarove")));
+    QDir().mkpath(m_context.resolve(QStringLiteral("panel:/bin")));
+    QDir().mkpath(m_context.resolve(QStringLiteral("panel:/Application/zuzerarove")));
     m_phase = copied ? Phase::Setup : Phase::Ending;
     m_step = 0;
     m_announced = -1;
     m_failure = copied ? QString() : QStringLiteral("%1: %2").arg(scenario.file, copied.error());
     m_error = !copied;
     m_stepResults.clear();
-    m_setupAutoStart = QJsonArray();
+    m_context.setupAutoStart = QJsonArray();
+    m_context.screenClosed = false;
+    m_context.inSetup = true;
     m_failurePicture.clear();
     m_journal.clear();
-    m_screenClosed = false;
     m_scenarioClock.start();
-    schedule(0);
+    m_timer.start(0);
 }
 
 void ScenarioRunner::openScreen()
 {
+    m_context.inSetup = false;
     // The service takes the controller's files as it does when the controller starts.
     sim::Reservation &service = sim::Reservation::instance();
     service.applyControllerConfig();
     service.applyControllerProgramMap();
     service.applyControllerSoftPlc();
-    for (int plc = 0; plc < m_setupAutoStart.size() && plc < 4; ++plc)
-        service.setAutoStart(plc, m_setupAutoStart.at(plc).toBool());
+    for (int plc = 0; plc < m_context.setupAutoStart.size() && plc < 4; ++plc)
+        service.setAutoStart(plc, m_context.setupAutoStart.at(plc).toBool());
     sim::CallLog::instance().clear();
     sim::MsgBoxHooks::clearRecords();
 
     m_pageWatch.reset();
-    if (const Result opened = m_session->open(m_stage->pendantScreen()); !opened) {
+    if (const Result opened = m_context.session->open(m_context.stage->pendantScreen()); !opened) {
         m_failure = QStringLiteral("the module made no screen: ") + opened.error();
         m_error = true;
         m_phase = Phase::Ending;
-        schedule(0);
+        m_timer.start(0);
         return;
     }
+    m_pageWatch.watch(*m_context.session);
     m_phase = Phase::Opening;
     m_stepClock.start();
-    schedule(20);
+    m_timer.start(LookAgainMs);
 }
 
 void ScenarioRunner::runStep()
@@ -220,7 +213,7 @@ void ScenarioRunner::runStep()
             openScreen();
         } else {
             m_phase = Phase::Ending;
-            schedule(0);
+            m_timer.start(0);
         }
         return;
     }
@@ -228,45 +221,55 @@ void ScenarioRunner::runStep()
     if (m_announced != step.number) {
         m_announced = step.number;
         m_stepClock.start();
+        m_context.phase = 0;
+        // Listed where it stands in the file, whenever it ends.
+        m_resultIndex = m_stepResults.size();
+        m_stepResults << StepResult{step.number, step.line, step.text(), QStringLiteral("running"), 0};
         emit said(QStringLiteral("  step %1 (line %2): %3").arg(step.number).arg(step.line).arg(step.text()));
     }
-    if (step.kind == QLatin1String("wait")) {
-        m_stepResults << StepResult{step.number, step.line, step.text(), QStringLiteral("held"), 0};
-        ++m_step;
-        schedule(int(step.args.value(step.kind).toInt() * m_pace));
-        return;
-    }
+    const int resultIndex = m_resultIndex;
     // Scheduled first: a box this step opens waits inside it, and the steps go on in the box.
     ++m_step;
-    schedule(0);
-    const StepOutcome outcome = perform(step);
-    if (outcome.state == StepOutcome::Held) {
-        m_stepResults << StepResult{step.number, step.line, step.text(), QStringLiteral("held"), m_stepClock.elapsed()};
+    m_timer.start(0);
+    m_context.elapsedMs = m_stepClock.elapsed();
+    const StepOutcome outcome = step.def->run(m_context, step.args);
+    switch (outcome.state) {
+    case StepOutcome::Held:
+        m_stepResults[resultIndex].outcome = QStringLiteral("held");
+        m_stepResults[resultIndex].ms = m_stepClock.elapsed();
         return;
-    }
-    // A step that waits for the screen or the controller did nothing yet: it is tried again
-    // until it holds or its time is up.
-    if (outcome.state == StepOutcome::NotYet
-        && m_stepClock.elapsed() < step.args.value(QStringLiteral("within")).toInt(2000) * m_pace) {
+    case StepOutcome::Later:
         --m_step;
-        schedule(20);
+        m_timer.start(outcome.againMs);
         return;
+    case StepOutcome::NotYet:
+        // A step that waits for the screen or the controller did nothing yet: it is tried again
+        // until it holds or its time is up.
+        if (m_stepClock.elapsed() < step.args.value(QStringLiteral("within")).toInt(2000) * m_context.pace) {
+            --m_step;
+            m_timer.start(LookAgainMs);
+            return;
+        }
+        break;
+    case StepOutcome::Failed:
+    case StepOutcome::Error:
+        break;
     }
-    fail(step, outcome.message, outcome.state == StepOutcome::Error);
+    fail(step, resultIndex, outcome.message, outcome.state == StepOutcome::Error);
 }
 
-void ScenarioRunner::fail(const ScenarioStep &step, const QString &message, bool isError)
+void ScenarioRunner::fail(const ScenarioStep &step, int resultIndex, const QString &message, bool isError)
 {
     if (m_failure.isEmpty()) {
         m_failure = QStringLiteral("%1: %2: %3").arg(step.where(m_scenarios.at(m_current).file), step.text(), message);
         m_error = isError;
-        m_stepResults << StepResult{step.number, step.line, step.text(), isError ? QStringLiteral("error") : QStringLiteral("failed"),
-                                    m_stepClock.elapsed()};
-        m_failurePicture = png(m_stage->picture(Stage::Picture::Screen));
+        m_stepResults[resultIndex].outcome = isError ? QStringLiteral("error") : QStringLiteral("failed");
+        m_stepResults[resultIndex].ms = m_stepClock.elapsed();
+        m_failurePicture = png(m_context.stage->picture(Stage::Picture::Screen));
         emit said(QStringLiteral("  FAILED: ") + m_failure);
     }
     m_phase = Phase::Ending;
-    schedule(0);
+    m_timer.start(0);
 }
 
 void ScenarioRunner::endScenario()
@@ -278,19 +281,23 @@ void ScenarioRunner::endScenario()
             if (m_failure.isEmpty()) {
                 m_failure = QStringLiteral("%1: a box was left open: \"%2\"").arg(m_scenarios.at(m_current).file,
                                                                                  screenprofile::textOf(box));
-                m_failurePicture = png(m_stage->picture(Stage::Picture::Screen));
+                m_failurePicture = png(m_context.stage->picture(Stage::Picture::Screen));
                 emit said(QStringLiteral("  FAILED: ") + m_failure);
             }
             box->reject();
         }
-        schedule(20);
+        m_timer.start(LookAgainMs);
         return;
     }
-    tearDownScreen();
+    m_context.session->close();
     limitFileSize(-1);
+    // A step still running when the scenario ended did not hold.
+    for (StepResult &result : m_stepResults)
+        if (result.outcome == QLatin1String("running"))
+            result.outcome = QStringLiteral("stopped");
     const Scenario &scenario = m_scenarios.at(m_current);
     ScenarioResult result{scenario.name, scenario.file, m_scenarioClock.elapsed(), m_failure, m_error, m_stepResults,
-                          m_failurePicture, png(m_stage->picture(Stage::Picture::Timeline)),
+                          m_failurePicture, png(m_context.stage->picture(Stage::Picture::Timeline)),
                           m_failure.isEmpty() ? QString() : m_journal.join(QLatin1Char('\n')) + QLatin1Char('\n'), QString(), QString()};
     if (const Result saved = saveFailure(&result, m_current, m_failureDir); !saved)
         emit said(QStringLiteral("  the failure cannot be saved: ") + saved.error());
@@ -305,73 +312,4 @@ void ScenarioRunner::endScenario()
         m_phase = Phase::Idle;
         emit finished();
     }
-}
-
-void ScenarioRunner::tearDownScreen()
-{
-    m_session->close();
-}
-
-QString ScenarioRunner::resolve(const QString &treePath) const
-{
-    const int colon = treePath.indexOf(QLatin1Char(':'));
-    return m_workDir + QLatin1Char('/') + treePath.left(colon) + treePath.mid(colon + 1);
-}
-
-QJsonValue ScenarioRunner::substituted(const QJsonValue &value) const
-{
-    if (value.isArray()) {
-        QJsonArray items;
-        for (const QJsonValue &item : value.toArray())
-            items << substituted(item);
-        return items;
-    }
-    if (!value.isString())
-        return value;
-    QString text = value.toString();
-    text.replace(QStringLiteral("${panel}"), m_workDir + QStringLiteral("/panel"));
-    text.replace(QStringLiteral("${controller}"), m_workDir + QStringLiteral("/controller"));
-    // "${repeat:N:900000}" stands for nine hundred thousand Ns. One pass over the text, which
-    // grows to 64 MiB at most however many tokens it holds; what a token gives is not read again.
-    static const QRegularExpression repeat(QStringLiteral("\\$\\{repeat:([^:}]*):(\\d+)\\}"));
-    constexpr qint64 MostCharacters = 64 << 20;
-    QString out;
-    int from = 0;
-    QRegularExpressionMatchIterator it = repeat.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        out += text.midRef(from, m.capturedStart() - from);
-        from = m.capturedEnd();
-        const QString part = m.captured(1);
-        const qint64 room = qMax<qint64>(0, MostCharacters - out.size());
-        const qint64 times = qMin(m.captured(2).toLongLong(), room / qMax(1, part.size()));
-        out += part.repeated(int(times));
-    }
-    if (from == 0)
-        return text;
-    out += text.midRef(from);
-    return out;
-}
-
-QMap<QString, QByteArray> ScenarioRunner::snapshot() const
-{
-    QMap<QString, QByteArray> files;
-    const QDir base(m_workDir);
-    QDirIterator it(m_workDir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        QByteArray content;
-        if (info.isSymLink()) {
-            content = "link to " + info.symLinkTarget().toUtf8();
-        } else if (info.isDir()) {
-            content = "folder";
-        } else {
-            QFile file(info.filePath());
-            content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
-        }
-        files.insert(base.relativeFilePath(info.filePath()), content);
-    }
-    return files;
 }

@@ -2,13 +2,24 @@
 
 #include <QString>
 
-// What the scenario runner's two halves share: how a step came out, and the helpers both use.
-
+// How a step came out when the runner took it.
 struct StepOutcome
 {
-    enum State { Held, NotYet, Failed, Error } state = Held;
+    enum State {
+        Held,    // done, and what it expects holds
+        NotYet,  // nothing done yet: tried again until it holds or its time is up
+        Later,   // part done, or time must pass: taken again after againMs, whatever its limit
+        Failed,  // what it expects does not hold
+        Error    // the step cannot be taken as written
+    } state = Held;
     QString message;
+    int againMs = 0;
 };
 
-// Files of the process can grow to only this many bytes, as on a full disk; below 0, as before.
-void limitFileSize(qint64 bytes);
+inline StepOutcome held() { return {}; }
+inline StepOutcome notYet(const QString &message) { return {StepOutcome::NotYet, message}; }
+inline StepOutcome later(int ms) { return {StepOutcome::Later, QString(), ms}; }
+inline StepOutcome failed(const QString &message) { return {StepOutcome::Failed, message}; }
+inline StepOutcome error(const QString &message) { return {StepOutcome::Error, message}; }
+// An outcome from an input's refusal: none means done; the operator waits for the screen.
+inline StepOutcome inputOutcome(const QString &refusal) { return refusal.isEmpty() ? held() : notYet(refusal); }

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QChildEvent>
 #include <QDialog>
 #include <QLabel>
 #include <QMap>
@@ -125,27 +126,35 @@ bool isStarted()
 
 void PageWatch::reset()
 {
-    m_page.clear();
-    m_ready.clear();
+    m_loading.clear();
+}
+
+void PageWatch::watch(const ModuleSession &session)
+{
+    if (QWidget *stack = session.data() ? session.data()->customWidget() : nullptr)
+        stack->installEventFilter(this);
+}
+
+bool PageWatch::eventFilter(QObject *watched, QEvent *event)
+{
+    // A page is made as it is first shown; it is on the stack, named, before its first read.
+    if (event->type() == QEvent::ChildAdded) {
+        const QObject *child = static_cast<QChildEvent *>(event)->child();
+        if (child->isWidgetType() && lateLoaders.contains(child->objectName()))
+            m_loading.insert(child->objectName(), sim::CallLog::instance().count({fetchCall}));
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 bool PageWatch::ready(const ModuleSession &session)
 {
-    const QString page = currentPage(session);
-    if (!lateLoaders.contains(page) || m_ready.contains(page))
+    const auto loading = m_loading.find(currentPage(session));
+    if (loading == m_loading.end())
         return true;
-    const qint64 fetches = sim::CallLog::instance().count({fetchCall});
-    if (page != m_page) {
-        m_page = page;
-        m_fetches = fetches;
-        m_since.start();
+    if (sim::CallLog::instance().count({fetchCall}) <= loading.value())
         return false;
-    }
-    if (fetches > m_fetches || m_since.elapsed() >= 500 * m_pace) {
-        m_ready.insert(page);
-        return true;
-    }
-    return false;
+    m_loading.erase(loading);
+    return true;
 }
 
 } // namespace screenprofile

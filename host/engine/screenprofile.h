@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QSet>
+#include <QHash>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -61,22 +61,22 @@ QString currentPage(const ModuleSession &session);
 // The screen has started: the monitor has fetched its configuration (counted in the call log).
 bool isStarted();
 // When the page shown has its data, so that an operator's step does not act on a page still
-// loading: the program map is read 50 ms after its page is first made. Such a page counts as
-// ready once it fetched after it was first seen, or half a second (stretched by the pace) on.
-class PageWatch
+// loading: a page that reads what it shows after it is made (the program map, 50 ms on) counts as
+// ready once the module has fetched after the page was made. It is told by the screen itself (the
+// page arriving on the module's page stack), never by a clock.
+class PageWatch : public QObject
 {
 public:
-    explicit PageWatch(double pace = 1) : m_pace(pace) {}
-    // A new screen: no page seen yet.
+    // A new screen: no page made yet; the session's page stack is watched.
     void reset();
+    void watch(const ModuleSession &session);
     bool ready(const ModuleSession &session);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    double m_pace;
-    QString m_page;
-    qint64 m_fetches = 0;
-    QElapsedTimer m_since;
-    QSet<QString> m_ready;
+    QHash<QString, qint64> m_loading; // a page still to read -> the fetches when it was made
 };
 
 } // namespace screenprofile

@@ -298,8 +298,8 @@ QString stepProblem(const StepDef &def, const QString &key, const QJsonObject &s
 QString stepReference(const QList<StepDef> &defs)
 {
     QString out = QStringLiteral(
-        "A scenario is a JSON object: \"name\", \"controller\" (\"sample\" or a folder beside the file), \"setup\" "
-        "(steps before the screen opens) and \"steps\". A step is an object whose first key names it; an expectation "
+        "A scenario is a JSON object: \"name\", \"controller\" (\"sample\" or a folder beside the file), \"panel\" "
+        "(a panel tree to start from, a folder beside the file; a recording carries one), \"setup\" (steps before the screen opens) and \"steps\". A step is an object whose first key names it; an expectation "
         "is {\"expect\": \"<what>\", ...}. Steps marked \"setup\" may also stand in \"setup\".\n\n"
         "| step | value | fields (! required) | setup | what it does | recorded for |\n"
         "|---|---|---|---|---|---|\n");
@@ -357,6 +357,9 @@ QJsonObject scenarioSchema(const QList<StepDef> &defs)
                      {QStringLiteral("controller"),
                       QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
                                   {QStringLiteral("description"), QStringLiteral("\"sample\", or a folder relative to the file")}}},
+                     {QStringLiteral("panel"),
+                      QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
+                                  {QStringLiteral("description"), QStringLiteral("the panel's tree to start from, a folder relative to the file (a recording's)")}}},
                      {QStringLiteral("language"),
                       QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
                                   {QStringLiteral("description"), QStringLiteral("the panel's language when it was recorded, such as zh_CN")}}},

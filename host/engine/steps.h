@@ -7,10 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
-class ScenarioRunner;
-struct ScenarioStep;
+struct StepContext;
 
 // The kinds of value a step's fields take.
 enum class FieldType {
@@ -49,14 +46,14 @@ struct StepDef
     QString help;
     QString recorded;   // what the recorder writes it for; empty when it never does
     QStringList aliases = {}; // names it had before; files that use them keep playing
-    std::function<StepOutcome(ScenarioRunner &, const ScenarioStep &)> run;
+    StepOutcome (*run)(StepContext &, const QJsonObject &step) = nullptr;
 
     // The key that names the step in a file: "press", or "expect".
     QString key() const;
     const StepField *field(const QString &name) const;
 };
 
-// The steps a runner takes (ScenarioRunner::stepDefs()) are handed to what reads, checks, prints
+// The steps a runner takes (stepDefs(), engine/stepregistry.h) are handed to what reads, checks, prints
 // or writes steps.
 
 // The kind a step object names (its first key that names one, or "expect" with its value), or

@@ -1,5 +1,7 @@
 #include "panel/simulatorpanel.h"
 
+#include "engine/recorder.h"
+
 #include "simcontroller.h"
 #include "zuzerarovesim.h"
 
@@ -41,6 +43,7 @@ SimulatorPanel::SimulatorPanel(QWidget *parent) : QWidget(parent)
     column->addWidget(createInputGroup());
     column->addWidget(createAutoStartGroup());
     column->addWidget(createFaultGroup());
+    column->addWidget(createAlarmGroup());
     column->addStretch(1);
 
     auto *timer = new QTimer(this);
@@ -65,15 +68,15 @@ QGroupBox *SimulatorPanel::createControllerGroup()
     m_connected->setObjectName(QStringLiteral("simConnected"));
     m_connected->setChecked(ctrl.isConnected());
     connect(m_connected, &QCheckBox::toggled, this, [this](bool on) {
+        emit connectionSet(on);
         sim::Controller::instance().setConnected(on);
-        emit commanded({{QStringLiteral("connect"), on}});
     });
     form->addRow(m_connected);
     m_robotRunning = new QCheckBox(QStringLiteral("Robot program running outside the reservation"), group);
     m_robotRunning->setObjectName(QStringLiteral("simRobotRunning"));
     connect(m_robotRunning, &QCheckBox::toggled, this, [this](bool on) {
+        emit robotRunningSet(on);
         sim::Controller::instance().setRobotRunning(on);
-        emit commanded({{QStringLiteral("robotRunning"), on}});
     });
     form->addRow(m_robotRunning);
 
@@ -83,8 +86,8 @@ QGroupBox *SimulatorPanel::createControllerGroup()
     m_runTime->setSuffix(QStringLiteral(" s"));
     m_runTime->setValue(int(ctrl.runDuration() / 1000));
     connect(m_runTime, QOverload<int>::of(&QSpinBox::valueChanged), this, [this](int s) {
+        emit runTimeSet(qint64(s) * 1000);
         sim::Controller::instance().setRunDuration(qint64(s) * 1000);
-        emit commanded({{QStringLiteral("runTime"), s * 1000}});
     });
     form->addRow(QStringLiteral("Program run time"), m_runTime);
     m_speed = new QDoubleSpinBox(group);
@@ -138,8 +141,8 @@ QGroupBox *SimulatorPanel::createInputGroup()
         auto *button = new QPushButton(QStringLiteral("IN%1").arg(i), group);
         button->setObjectName(QStringLiteral("simInput%1").arg(i));
         connect(button, &QPushButton::clicked, this, [this, i] {
+            emit inputPulsed(i);
             sim::Reservation::instance().pulseInput(i);
-            emit commanded({{QStringLiteral("input"), i}});
             refresh();
         });
         grid->addWidget(button, 0, i);
@@ -157,9 +160,9 @@ QGroupBox *SimulatorPanel::createInputGroup()
     m_strobe->setObjectName(QStringLiteral("simStrobe"));
     connect(m_strobe, &QPushButton::clicked, this, [this] {
         sim::Reservation &service = sim::Reservation::instance();
-        service.strobe();
         if (service.binaryCode() >= 1 && service.binaryCode() <= ZUZ_SLOT_COUNT)
-            emit commanded({{QStringLiteral("binary"), service.binaryCode()}});
+            emit codeStrobed(service.binaryCode());
+        service.strobe();
         refresh();
     });
     grid->addWidget(m_strobe, 1, 5);
@@ -175,11 +178,11 @@ QGroupBox *SimulatorPanel::createAutoStartGroup()
         box->setObjectName(QStringLiteral("simAutoStart%1").arg(plc + 1));
         connect(box, &QCheckBox::clicked, this, [this, plc](bool on) {
             sim::Reservation &service = sim::Reservation::instance();
-            service.setAutoStart(plc, on);
-            QJsonArray flags;
+            QList<bool> flags;
             for (int i = 0; i < 4; ++i)
-                flags << service.autoStart(i);
-            emit commanded({{QStringLiteral("softPlcAutoStart"), flags}});
+                flags << (i == plc ? on : service.autoStart(i));
+            emit autoStartSet(flags);
+            service.setAutoStart(plc, on);
         });
         row->addWidget(box);
         m_autoStart.append(box);
@@ -210,11 +213,39 @@ QGroupBox *SimulatorPanel::createFaultGroup()
         const sim::Fault fault = faults[i].fault;
         const QString step = QString::fromLatin1(faults[i].step);
         connect(box, &QCheckBox::toggled, this, [this, fault, step](bool on) {
+            emit faultSet(step, on);
             sim::Controller::instance().setFault(fault, on);
-            emit commanded({{QStringLiteral("fault"), step}, {QStringLiteral("on"), on}});
         });
         grid->addWidget(box, i / 2, i % 2);
     }
+    return group;
+}
+
+QGroupBox *SimulatorPanel::createAlarmGroup()
+{
+    // A pendant's alarm page takes the screen away whatever is open on it; the key arms it
+    // while nothing covers the panel, so that a box or the chooser can be opened before it fires.
+    auto *group = new QGroupBox(QStringLiteral("Alarm"), this);
+    auto *row = new QHBoxLayout(group);
+    auto *delay = new QSpinBox(group);
+    delay->setObjectName(QStringLiteral("simAlarmDelay"));
+    delay->setRange(1, 600);
+    delay->setValue(5);
+    delay->setSuffix(QStringLiteral(" s"));
+    auto *arm = new QPushButton(QStringLiteral("Close the screen after"), group);
+    arm->setObjectName(QStringLiteral("simCloseScreen"));
+    auto *timer = new QTimer(group);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, this, [this, arm] {
+        arm->setEnabled(true);
+        emit screenCloseDue();
+    });
+    connect(arm, &QPushButton::clicked, this, [timer, delay, arm] {
+        arm->setEnabled(false);
+        timer->start(delay->value() * 1000);
+    });
+    row->addWidget(arm);
+    row->addWidget(delay);
     return group;
 }
 
@@ -283,4 +314,16 @@ void SimulatorPanel::refresh()
     for (int plc = 0; plc < m_autoStart.size(); ++plc)
         if (m_autoStart[plc]->isChecked() != resv.autoStart(plc))
             m_autoStart[plc]->setChecked(resv.autoStart(plc));
+}
+
+// The simulator panel's commands reach the recording as the steps that play them.
+void recordSimulator(SimulatorPanel *simulator, Recorder *recorder)
+{
+    QObject::connect(simulator, &SimulatorPanel::connectionSet, recorder, &Recorder::connectionSet);
+    QObject::connect(simulator, &SimulatorPanel::robotRunningSet, recorder, &Recorder::robotRunningSet);
+    QObject::connect(simulator, &SimulatorPanel::runTimeSet, recorder, &Recorder::runTimeSet);
+    QObject::connect(simulator, &SimulatorPanel::inputPulsed, recorder, &Recorder::inputPulsed);
+    QObject::connect(simulator, &SimulatorPanel::codeStrobed, recorder, &Recorder::codeStrobed);
+    QObject::connect(simulator, &SimulatorPanel::autoStartSet, recorder, &Recorder::autoStartSet);
+    QObject::connect(simulator, &SimulatorPanel::faultSet, recorder, &Recorder::faultSet);
 }

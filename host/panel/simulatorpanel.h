@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QJsonObject>
 #include <QWidget>
 
 class QCheckBox;
+class Recorder;
 class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
@@ -23,8 +23,17 @@ public:
     void refresh();
 
 signals:
-    // The operator changed the cell here; step is the scenario step that does the same.
-    void commanded(const QJsonObject &step);
+    // The operator changes the cell here: each is told before it takes effect, so that what a
+    // recording checks before it is the state the command found.
+    void connectionSet(bool on);
+    void robotRunningSet(bool on);
+    void runTimeSet(qint64 ms);
+    void inputPulsed(int input);
+    void codeStrobed(int code);
+    void autoStartSet(const QList<bool> &flags);
+    void faultSet(const QString &fault, bool on);
+    // The panel's alarm: the screen is to close now, whatever box or chooser is open over it.
+    void screenCloseDue();
 
 private:
     // One builder a group box, top to bottom.
@@ -33,6 +42,7 @@ private:
     QGroupBox *createInputGroup();
     QGroupBox *createAutoStartGroup();
     QGroupBox *createFaultGroup();
+    QGroupBox *createAlarmGroup();
     void applyBinaryCode();
 
     QLabel *m_clock = nullptr;
@@ -49,3 +59,6 @@ private:
     QPushButton *m_strobe = nullptr;
     QList<QCheckBox *> m_autoStart;
 };
+
+// The simulator panel's commands reach the recording as the steps that play them.
+void recordSimulator(SimulatorPanel *simulator, Recorder *recorder);

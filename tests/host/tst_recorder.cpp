@@ -1,9 +1,10 @@
 #include "app/moduleloader.h"
+#include "engine/operatorinput.h"
 #include "engine/recorder.h"
 #include "engine/scenario.h"
 #include "engine/scenariorunner.h"
 #include "engine/session.h"
-#include "engine/steps.h"
+#include "engine/stepregistry.h"
 #include "panel/panelwindow.h"
 #include "panel/simulatorpanel.h"
 
@@ -20,7 +21,9 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,7 +33,9 @@ class tst_Recorder : public QObject
 {
     Q_OBJECT
 private slots:
+    void init();
     void recordedSessionReplays();
+    void replayMakesTheSameCalls();
 
 private:
     template<typename T>
@@ -42,7 +47,119 @@ private:
     QString replay(PanelWindow &window, ModuleSession &session, const QString &workDir, const Scenario &scenario);
 
     PanelWindow *m_window = nullptr;
+    QTemporaryDir m_work;
 };
+
+namespace {
+
+// An operator: actions taken one after the other, each once it can be (it says false until
+// then), all through the input layer the player uses. An action that opens a box runs while the
+// next ones answer it.
+class Operator : public QObject
+{
+public:
+    explicit Operator(QWidget *screen) : m_screen(screen)
+    {
+        m_timer.setSingleShot(true);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            // Started again first: a timer does not fire inside its own timeout, and the next
+            // action may have to answer a box this one opens.
+            m_timer.start(10);
+            if (m_actions.isEmpty())
+                return;
+            auto action = m_actions.takeFirst();
+            if (!action())
+                m_actions.prepend(action);
+        });
+        m_timer.start(10);
+    }
+    bool done() const { return m_actions.isEmpty(); }
+    Operator &then(std::function<bool()> action)
+    {
+        m_actions << action;
+        return *this;
+    }
+    // A key of the screen, or of the box or the chooser open over it.
+    Operator &tap(const QString &name)
+    {
+        return then([this, name] { return act(name, [](QWidget *w) { return operatorinput::tap(w); }); });
+    }
+    Operator &pick(const QString &combo, const QString &item)
+    {
+        return then([this, combo, item] {
+            return act(combo, [item](QWidget *w) {
+                auto *box = qobject_cast<QComboBox *>(w);
+                return operatorinput::pickFromList(box, box->findText(item));
+            });
+        });
+    }
+    Operator &type(const QString &field, const QString &text)
+    {
+        return then([this, field, text] {
+            return act(field, [text](QWidget *w) { return operatorinput::typeInto(qobject_cast<QLineEdit *>(w), text); });
+        });
+    }
+    Operator &cell(const QString &table, int row, int column)
+    {
+        return then([this, table, row, column] {
+            return act(table, [row, column](QWidget *w) {
+                return operatorinput::tapCell(qobject_cast<QTableWidget *>(w), row, column);
+            });
+        });
+    }
+    Operator &item(const QString &path)
+    {
+        return then([path] {
+            auto *tree = QApplication::activeModalWidget() ? QApplication::activeModalWidget()->findChild<QTreeWidget *>() : nullptr;
+            QTreeWidgetItem *item = operatorinput::treeItemAt(tree, path);
+            return item && operatorinput::tapItem(tree, item).isEmpty();
+        });
+    }
+    // The box saying text, answered by a key of the panel's keyboard.
+    Operator &key(const QString &text, int key)
+    {
+        return then([text, key] {
+            QWidget *box = QApplication::activeModalWidget();
+            auto *label = box ? box->findChild<QLabel *>(QStringLiteral("msgBoxText")) : nullptr;
+            return label && label->text() == text && operatorinput::pressKey(box, key).isEmpty();
+        });
+    }
+
+private:
+    bool act(const QString &name, const std::function<QString(QWidget *)> &input)
+    {
+        QWidget *in = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : m_screen;
+        for (QWidget *w : in->findChildren<QWidget *>(name))
+            if (w->isVisible())
+                return input(w).isEmpty();
+        return false;
+    }
+
+    QWidget *m_screen;
+    QList<std::function<bool()>> m_actions;
+    QTimer m_timer;
+};
+
+// The commands the module gave the platform, as the journal hears them, while it lives.
+class CommandLog
+{
+public:
+    CommandLog()
+    {
+        m_id = sim::Journal::instance().addListener([this](const sim::JournalEntry &entry) {
+            if (entry.kind == QLatin1String("call"))
+                m_calls << entry.text;
+        });
+    }
+    ~CommandLog() { sim::Journal::instance().removeListener(m_id); }
+    QStringList calls() const { return m_calls; }
+
+private:
+    int m_id = 0;
+    QStringList m_calls;
+};
+
+} // namespace
 
 template<typename T>
 T *tst_Recorder::shown(const char *name) const
@@ -75,19 +192,21 @@ void tst_Recorder::answerBoxes(QStringList keys)
     });
 }
 
-void tst_Recorder::recordedSessionReplays()
+void tst_Recorder::init()
 {
-    // The module takes its paths from the panel root when it is loaded; the replay plays in the
-    // same trees.
-    QTemporaryDir work, out;
-    const QString controller = work.filePath(QStringLiteral("controller"));
+    // The module takes its paths from the panel root when it is loaded: every test plays in the
+    // same trees, made afresh.
+    const QString controller = m_work.filePath(QStringLiteral("controller"));
+    QDir(controller).removeRecursively();
+    QDir(m_work.filePath(QStringLiteral("panel"))).removeRecursively();
     QVERIFY(copyFolder(QStringLiteral(SAMPLE_CONTROLLER), controller).isOk());
-    QDir().mkpath(work.filePath(QStringLiteral("panel/Application/zuzerarove")));
-    qputenv("RTM_PANEL_ROOT", work.filePath(QStringLiteral("panel")).toLocal8Bit());
-    sim::Panel::setRoot(work.filePath(QStringLiteral("panel")));
+    QDir().mkpath(m_work.filePath(QStringLiteral("panel/Application/zuzerarove")));
+    qputenv("RTM_PANEL_ROOT", m_work.filePath(QStringLiteral("panel")).toLocal8Bit());
+    sim::Panel::setRoot(m_work.filePath(QStringLiteral("panel")));
     sim::Controller &ctrl = sim::Controller::instance();
     ctrl.setRoot(controller);
     resetPlatform();
+    ctrl.treeChanged();
     // The service takes the controller's files as the panel starts it.
     sim::Reservation::instance().applyControllerConfig();
     sim::Reservation::instance().applyControllerProgramMap();
@@ -95,6 +214,14 @@ void tst_Recorder::recordedSessionReplays()
     // Programs run for real while the operator works: the replay must run them as long.
     ctrl.setRunDuration(400);
     ctrl.setLiveClock(true, 1);
+}
+
+void tst_Recorder::recordedSessionReplays()
+{
+    QTemporaryDir out;
+    QTemporaryDir &work = m_work;
+    const QString controller = work.filePath(QStringLiteral("controller"));
+    sim::Controller &ctrl = sim::Controller::instance();
 
     ModuleLoader loader(QStringLiteral(MODULE_PATH));
     const Result loaded = loader.load();
@@ -108,9 +235,10 @@ void tst_Recorder::recordedSessionReplays()
 
     const QString file = out.filePath(QStringLiteral("session.json"));
     Recorder recorder(&window, &session);
-    QVERIFY(recorder.begin(file, controller, QString()).isOk());
-    QVERIFY2(!recorder.begin(file, controller, QString()).isOk(), "a recording is never replaced");
-    connect(window.simulator(), &SimulatorPanel::commanded, &recorder, &Recorder::command);
+    const QString panel = work.filePath(QStringLiteral("panel"));
+    QVERIFY(recorder.begin(file, controller, panel, QString()).isOk());
+    QVERIFY2(!recorder.begin(file, controller, panel, QString()).isOk(), "a recording is never replaced");
+    recordSimulator(window.simulator(), &recorder);
     tap("runOrStopButton");
     QTRY_VERIFY(shown<QAbstractButton>("runOrStopButton")->text() == QStringLiteral("Stop"));
     // Slot 2 by its binary code, from the simulator panel; it runs and finishes while slot 4 is
@@ -166,7 +294,7 @@ void tst_Recorder::recordedSessionReplays()
     ctrl.setLiveClock(false);
 
     Scenario scenario;
-    const Result read = loadScenario(file, QString(), ScenarioRunner::stepDefs(), &scenario);
+    const Result read = loadScenario(file, QString(), stepDefs(), &scenario);
     QVERIFY2(read.isOk(), qPrintable(read.error()));
     QStringList kinds;
     for (const ScenarioStep &step : scenario.steps)
@@ -182,6 +310,75 @@ void tst_Recorder::recordedSessionReplays()
     scenario.setup[0].args.insert(QStringLiteral("runTime"), 100000);
     QVERIFY(replay(window, session, work.path(), scenario).contains(QStringLiteral("expect")));
     m_window = nullptr;
+}
+
+void tst_Recorder::replayMakesTheSameCalls()
+{
+    // A session through the same input as the player's: a shift, the settings with a pick of the
+    // item shown, boxes answered by key and by keyboard, the chooser refusing a folder, then a pick.
+    QTemporaryDir out;
+    const QString file = out.filePath(QStringLiteral("calls.json"));
+    ModuleLoader loader(QStringLiteral(MODULE_PATH));
+    QVERIFY(loader.load().isOk());
+    PanelWindow window(true);
+    ModuleSession session(loader.dataFactory(), loader.widgetFactory());
+    QStringList recorded;
+    {
+        CommandLog log;
+        QVERIFY(session.open(window.pendantScreen()).isOk());
+        window.show();
+        QVERIFY(waitForCall(QStringLiteral("getFileFromCtrl")));
+        Recorder recorder(&window, &session);
+        QVERIFY(recorder.begin(file, m_work.filePath(QStringLiteral("controller")), m_work.filePath(QStringLiteral("panel")), QString())
+                    .isOk());
+        Operator op(window.pendantScreen());
+        op.tap(QStringLiteral("runOrStopButton"))
+            .then([] { return sim::Reservation::instance().isStarted(); })
+            .tap(QStringLiteral("reserveBtn_1"))
+            .then([] { return sim::Reservation::instance().total(0) == 1; })
+            .tap(QStringLiteral("runOrStopButton"))
+            .then([] { return !sim::Reservation::instance().isStarted(); })
+            .tap(QStringLiteral("settingButton"))
+            .pick(QStringLiteral("nameBox_6"), QStringLiteral("Unselected"))
+            .type(QStringLiteral("cycleEdit_2"), QStringLiteral("7"))
+            .tap(QStringLiteral("saveButton"))
+            .key(QStringLiteral("Are you sure to save it?"), Qt::Key_Return)
+            .tap(QStringLiteral("msgBoxConfirm"))
+            .tap(QStringLiteral("returnButton"))
+            .tap(QStringLiteral("prograMapBtn"))
+            // An operator waits for the map to show what it read.
+            .then([] { return sim::CallLog::instance().count({QStringLiteral("readPrograMapFile")}) > 0; })
+            .tap(QStringLiteral("saveButton"))
+            .cell(QStringLiteral("tableWidget"), 2, 1)
+            .item(QStringLiteral("PALLET"))
+            .key(QStringLiteral("Please select RPL or PJ file!"), Qt::Key_Escape)
+            .item(QStringLiteral("PALLET/LAYER2.XPL"))
+            .tap(QStringLiteral("btnSelect"))
+            .tap(QStringLiteral("saveButton"))
+            .tap(QStringLiteral("msgBoxConfirm"))
+            .tap(QStringLiteral("msgBoxConfirm"));
+        QTRY_VERIFY_WITH_TIMEOUT(op.done(), 30000);
+        QVERIFY(recorder.finish().isOk());
+        session.close();
+        recorded = log.calls();
+    }
+    sim::Controller::instance().setLiveClock(false);
+    QVERIFY(!recorded.filter(QStringLiteral("setUpdateProgramMapConfig")).isEmpty());
+
+    Scenario scenario;
+    const Result read = loadScenario(file, QString(), stepDefs(), &scenario);
+    QVERIFY2(read.isOk(), qPrintable(read.error()));
+    CommandLog log;
+    QCOMPARE(replay(window, session, m_work.path(), scenario), QString());
+    // From the operator's first command on: the screen's start-up runs while the recording begins.
+    auto fromStart = [](QStringList calls) { return calls.mid(calls.indexOf(QStringLiteral("setStartRunProgram()"))); };
+    QCOMPARE(fromStart(log.calls()), fromStart(recorded));
+    QFile::copy(file, QDir::temp().filePath(QStringLiteral("last-recording.json")));
+
+    // A replay that goes another way fails at the step where it did: without the program the
+    // operator picked, at the pick.
+    QVERIFY(QFile::remove(out.filePath(QStringLiteral("calls.controller/RPL/PALLET/LAYER2.XPL"))));
+    QVERIFY(replay(window, session, m_work.path(), scenario).contains(QStringLiteral("{\"pick\":\"PALLET/LAYER2.XPL\"")));
 }
 
 QString tst_Recorder::replay(PanelWindow &window, ModuleSession &session, const QString &workDir, const Scenario &scenario)

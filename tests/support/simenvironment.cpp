@@ -23,6 +23,7 @@ void resetPlatform()
     sim::Desktop::setCloseHandler(nullptr);
     sim::Desktop::resetCloseRequests();
     sim::CallLog::instance().setEnabled(true);
+    sim::CallLog::instance().setKeepEntries(true);
     sim::CallLog::instance().clear();
 }
 

@@ -1,0 +1,137 @@
+#include "engine/stepcontext.h"
+
+#include "engine/session.h"
+#include "engine/stage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QWidget>
+
+#include <csignal>
+#include <sys/resource.h>
+
+QString StepContext::resolve(const QString &treePath) const
+{
+    const int colon = treePath.indexOf(QLatin1Char(':'));
+    return workDir + QLatin1Char('/') + treePath.left(colon) + treePath.mid(colon + 1);
+}
+
+QJsonValue StepContext::substituted(const QJsonValue &value) const
+{
+    if (value.isArray()) {
+        QJsonArray items;
+        for (const QJsonValue &item : value.toArray())
+            items << substituted(item);
+        return items;
+    }
+    if (!value.isString())
+        return value;
+    QString text = value.toString();
+    text.replace(QStringLiteral("${panel}"), workDir + QStringLiteral("/panel"));
+    text.replace(QStringLiteral("${controller}"), workDir + QStringLiteral("/controller"));
+    // "${repeat:N:900000}" stands for nine hundred thousand Ns. One pass over the text, which
+    // grows to 64 MiB at most however many tokens it holds; what a token gives is not read again.
+    static const QRegularExpression repeat(QStringLiteral("\\$\\{repeat:([^:}]*):(\\d+)\\}"));
+    constexpr qint64 MostCharacters = 64 << 20;
+    QString out;
+    int from = 0;
+    QRegularExpressionMatchIterator it = repeat.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.midRef(from, m.capturedStart() - from);
+        from = m.capturedEnd();
+        const QString part = m.captured(1);
+        const qint64 room = qMax<qint64>(0, MostCharacters - out.size());
+        const qint64 times = qMin(m.captured(2).toLongLong(), room / qMax(1, part.size()));
+        out += part.repeated(int(times));
+    }
+    if (from == 0)
+        return text;
+    out += text.midRef(from);
+    return out;
+}
+
+QWidget *StepContext::widget(const QString &name) const
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        if (QWidget *w = modal->findChild<QWidget *>(name))
+            return w;
+    if (!session->widget())
+        return nullptr;
+    QWidget *any = nullptr;
+    for (QWidget *w : stage->pendantScreen()->findChildren<QWidget *>(name)) {
+        if (w->isVisible())
+            return w;
+        if (!any)
+            any = w;
+    }
+    return any;
+}
+
+QMap<QString, QByteArray> StepContext::snapshot() const
+{
+    QMap<QString, QByteArray> files;
+    const QDir base(workDir);
+    QDirIterator it(workDir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        QByteArray content;
+        if (info.isSymLink()) {
+            content = "link to " + info.symLinkTarget().toUtf8();
+        } else if (info.isDir()) {
+            content = "folder";
+        } else {
+            QFile file(info.filePath());
+            content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
+        }
+        files.insert(base.relativeFilePath(info.filePath()), content);
+    }
+    return files;
+}
+
+void limitFileSize(qint64 bytes)
+{
+    // The limit in force before the first one, to go back to.
+    static rlimit saved;
+    static bool limited = false;
+    if (bytes >= 0 && !limited) {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_IGN);
+        limited = true;
+    }
+    if (bytes < 0 && limited) {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        limited = false;
+    } else if (bytes >= 0) {
+        rlimit limit = saved;
+        limit.rlim_cur = rlim_t(bytes);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+}
+
+QString shownValue(const QJsonValue &value)
+{
+    QString text = value.isString() ? QLatin1Char('"') + value.toString() + QLatin1Char('"')
+                                    : QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact))
+                                          .mid(1)
+                                          .chopped(1);
+    if (text.size() > 300)
+        text = text.left(300) + QStringLiteral("... (%1 characters)").arg(text.size());
+    return text;
+}
+
+StepOutcome compared(const StepContext &c, const QString &what, const QJsonValue &expected, const QJsonValue &found)
+{
+    const QJsonValue wanted = c.substituted(expected);
+    if (wanted == found)
+        return held();
+    return notYet(QStringLiteral("%1: expected %2, found %3").arg(what, shownValue(wanted), shownValue(found)));
+}
