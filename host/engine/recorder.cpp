@@ -130,49 +130,25 @@ bool Recorder::onScreen(const QWidget *widget) const
     return widget && m_session->widget() && m_stage->pendantScreen()->isAncestorOf(widget);
 }
 
-void Recorder::connectionSet(bool on)
+void Recorder::simulated(const QString &name, const QJsonValue &value, const QJsonObject &fields)
 {
     if (m_started)
-        add(step(QStringLiteral("connect"), on));
+        add(step(name, value, fields));
 }
 
-void Recorder::robotRunningSet(bool on)
-{
-    if (m_started)
-        add(step(QStringLiteral("robotRunning"), on));
-}
-
-void Recorder::runTimeSet(qint64 ms)
-{
-    if (m_started)
-        add(step(QStringLiteral("runTime"), ms));
-}
-
-void Recorder::inputPulsed(int input)
-{
-    if (m_started)
-        add(step(QStringLiteral("input"), input));
-}
-
-void Recorder::codeStrobed(int code)
-{
-    if (m_started)
-        add(step(QStringLiteral("binary"), code));
-}
+void Recorder::connectionSet(bool on) { simulated(QStringLiteral("connect"), on); }
+void Recorder::robotRunningSet(bool on) { simulated(QStringLiteral("robotRunning"), on); }
+void Recorder::runTimeSet(qint64 ms) { simulated(QStringLiteral("runTime"), ms); }
+void Recorder::inputPulsed(int input) { simulated(QStringLiteral("input"), input); }
+void Recorder::codeStrobed(int code) { simulated(QStringLiteral("binary"), code); }
+void Recorder::faultSet(const QString &fault, bool on) { simulated(QStringLiteral("fault"), fault, {{QStringLiteral("on"), on}}); }
 
 void Recorder::autoStartSet(const QList<bool> &flags)
 {
     QJsonArray values;
     for (bool on : flags)
         values << on;
-    if (m_started)
-        add(step(QStringLiteral("softPlcAutoStart"), values));
-}
-
-void Recorder::faultSet(const QString &fault, bool on)
-{
-    if (m_started)
-        add(step(QStringLiteral("fault"), fault, {{QStringLiteral("on"), on}}));
+    simulated(QStringLiteral("softPlcAutoStart"), values);
 }
 
 void Recorder::add(const QJsonObject &next)
@@ -224,6 +200,19 @@ void Recorder::checkpoint()
         if (lamp && lamp->isVisible())
             now.append({QStringLiteral("lamp"), step(QStringLiteral("expect lamp"), {},
                                                     {{QStringLiteral("is"), lamp->isChecked() ? QStringLiteral("on") : QStringLiteral("off")}})});
+        // The monitor's rows as its next poll shows them: the host's idle call, made now.
+        auto *rows = m_stage->pendantScreen()->findChild<QTableWidget *>(screenprofile::monitorTable);
+        if (rows && rows->isVisible()) {
+            m_session->idle();
+            for (int r = 0; r < rows->rowCount(); ++r)
+                for (int column : screenprofile::monitorCounts) {
+                    const QTableWidgetItem *cell = rows->item(r, column - 1);
+                    now.append({QStringLiteral("row %1 column %2").arg(r + 1).arg(column),
+                                step(QStringLiteral("expect text"), {},
+                                     {{QStringLiteral("of"), screenprofile::monitorTable}, {QStringLiteral("row"), r + 1},
+                                      {QStringLiteral("column"), column}, {QStringLiteral("is"), cell ? cell->text() : QString()}})});
+                }
+        }
     }
     const sim::Reservation &service = sim::Reservation::instance();
     static const char *const statuses[] = {"unreserved", "reserved", "running"};

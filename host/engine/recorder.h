@@ -57,6 +57,7 @@ private:
     // A step as the runner's registry writes it.
     QJsonObject step(const QString &name, const QJsonValue &value, const QJsonObject &fields = {}) const;
     void add(const QJsonObject &step);
+    void simulated(const QString &name, const QJsonValue &value, const QJsonObject &fields = {});
     void catchUp();
     void write();
     void flushTyping();

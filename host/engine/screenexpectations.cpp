@@ -61,6 +61,16 @@ StepOutcome textOfPart(const QJsonObject &step, const QString &name, QWidget *w,
     return held();
 }
 
+// Whether the widget the step names ("of") is so.
+StepOutcome flag(StepContext &c, const QJsonObject &step, const QString &what, bool (*is)(const QWidget *))
+{
+    const QString name = step.value(QStringLiteral("of")).toString();
+    QWidget *w = nullptr;
+    if (StepOutcome o = named(c, name, &w); o.state != StepOutcome::Held)
+        return o;
+    return compared(c, name + what, step.value(QStringLiteral("is")), is(w));
+}
+
 } // namespace
 
 StepOutcome text(StepContext &c, const QJsonObject &step)
@@ -82,20 +92,12 @@ StepOutcome text(StepContext &c, const QJsonObject &step)
 
 StepOutcome enabled(StepContext &c, const QJsonObject &step)
 {
-    const QString name = step.value(QStringLiteral("of")).toString();
-    QWidget *w = nullptr;
-    if (StepOutcome o = named(c, name, &w); o.state != StepOutcome::Held)
-        return o;
-    return compared(c, name + QStringLiteral(" enabled"), step.value(QStringLiteral("is")), w->isEnabled());
+    return flag(c, step, QStringLiteral(" enabled"), [](const QWidget *w) { return w->isEnabled(); });
 }
 
 StepOutcome shown(StepContext &c, const QJsonObject &step)
 {
-    const QString name = step.value(QStringLiteral("of")).toString();
-    QWidget *w = nullptr;
-    if (StepOutcome o = named(c, name, &w); o.state != StepOutcome::Held)
-        return o;
-    return compared(c, name + QStringLiteral(" shown"), step.value(QStringLiteral("is")), w->isVisible());
+    return flag(c, step, QStringLiteral(" shown"), [](const QWidget *w) { return w->isVisible(); });
 }
 
 StepOutcome rows(StepContext &c, const QJsonObject &step)

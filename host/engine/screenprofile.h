@@ -13,8 +13,11 @@ class QWidget;
 // engine finds by the object names a scenario gives.
 namespace screenprofile {
 
-// The run lamp of the monitor page.
+// The run lamp of the monitor page, its table of slots, and the table's columns (from 1) of a
+// slot's status, sequence and run total.
 inline const QString lamp = QStringLiteral("runOrStopLedCB");
+inline const QString monitorTable = QStringLiteral("zuzeraroveMonitoeTW");
+inline constexpr int monitorCounts[] = {3, 4, 5};
 // A box's text, and its keys: confirm (or the one key of a note), cancel, and the chooser's.
 inline const QString boxText = QStringLiteral("msgBoxText");
 inline const QString confirmKey = QStringLiteral("msgBoxConfirm");
