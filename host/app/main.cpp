@@ -18,7 +18,6 @@
 #include "zuzerarovesim.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -226,17 +225,13 @@ static int runInteractive(PanelWindow &window, ModuleSession &session, const Mod
             recorder.panelClosesScreen();
     };
     QObject::connect(&window, &PanelWindow::closing, &recorder, panelCloses);
-    // The alarm takes the screen away under a box or the chooser: closing answers it with cancel,
-    // then the screen closes once the module's code has returned from it.
+    // The alarm takes the screen away under a box or the chooser.
     if (window.simulator())
         QObject::connect(window.simulator(), &SimulatorPanel::screenCloseDue, &recorder, [&] {
             if (moduleClosed || !session.isOpen())
                 return;
             panelCloses();
-            for (QWidget *w : QApplication::topLevelWidgets())
-                if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
-                    dialog->reject();
-            QTimer::singleShot(0, &window, [&session] { session.close(); });
+            session.closeUnderBoxes();
         });
     window.show();
     if (options.quitAfterMs >= 0)

@@ -3,6 +3,8 @@
 #include "basezedoveduddata.h"
 #include "rtmcoresim.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QLayout>
 #include <QWidget>
 
@@ -58,6 +60,14 @@ void ModuleSession::close()
     delete m_widget;
     delete m_data;
     m_data = nullptr;
+}
+
+void ModuleSession::closeUnderBoxes()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible() && dialog->isModal())
+            dialog->reject();
+    QTimer::singleShot(0, &m_idle, [this] { close(); });
 }
 
 void ModuleSession::idle(int times) const

@@ -40,6 +40,10 @@ public:
     Result open(QWidget *parent, const Opening &how);
     Result open(QWidget *parent) { return open(parent, Opening()); }
     void close();
+    // The panel takes the screen away whatever is open over it, as an alarm page does: every box
+    // and chooser open is answered as closing answers it (rejected), and the screen closes once
+    // the module's code has returned from them.
+    void closeUnderBoxes();
     bool isOpen() const { return m_data != nullptr; }
 
     BaseZedOvedudData *data() const { return m_data; }
