@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <cstdio>
 
 namespace {
 
@@ -15,10 +14,9 @@ QCommandLineOption option(const char *name, const char *help, const char *value 
                               byDefault ? QString::fromLatin1(byDefault) : QString());
 }
 
-bool refuse(const QString &name, const QString &value, const QString &why)
+Result refuse(const QString &name, const QString &value, const QString &why)
 {
-    std::fprintf(stderr, "virtualpanel: --%s %s: %s\n", qPrintable(name), qPrintable(value), qPrintable(why));
-    return false;
+    return Result::failure(QStringLiteral("--%1 %2: %3").arg(name, value, why));
 }
 
 // A root from its option, else from the environment, else beside the working directory.
@@ -107,17 +105,13 @@ void CommandLine::showHelpOrVersion(const QStringList &arguments)
     m_parser.showHelp(0);
 }
 
-bool CommandLine::read(const QStringList &arguments, Options *o)
+Result CommandLine::read(const QStringList &arguments, Options *o)
 {
-    if (!m_parser.parse(arguments)) {
-        std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(m_parser.errorText()));
-        return false;
-    }
+    if (!m_parser.parse(arguments))
+        return Result::failure(m_parser.errorText());
     // "--scenario a.json b.json" plays both; other words are no options.
-    if (!m_parser.positionalArguments().isEmpty() && !m_parser.isSet(m_scenario)) {
-        std::fprintf(stderr, "virtualpanel: %s: not an option\n", qPrintable(m_parser.positionalArguments().first()));
-        return false;
-    }
+    if (!m_parser.positionalArguments().isEmpty() && !m_parser.isSet(m_scenario))
+        return Result::failure(m_parser.positionalArguments().first() + QStringLiteral(": not an option"));
 
     // A number within its range, or a refusal naming the option.
     auto number = [this](const QCommandLineOption &opt, double min, double max, bool whole, double *out) {
@@ -131,13 +125,22 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
                                                                              : QStringLiteral("number"))
                               .arg(min, 0, 'g', 10).arg(max, 0, 'g', 10));
         *out = value;
-        return true;
+        return Result::ok();
     };
     double idle = 0, quitAfter = -1, runTime = 0, speed = 0, pace = 0;
-    if (!number(m_idle, 1, 60000, true, &idle) || !number(m_runTime, 1, 86400000, true, &runTime)
-        || !number(m_speed, 0.001, 1000, false, &speed) || !number(m_pace, 1, 100, false, &pace)
-        || (m_parser.isSet(m_quitAfter) && !number(m_quitAfter, 0, 2147483647, true, &quitAfter)))
-        return false;
+    struct Range
+    {
+        const QCommandLineOption &option;
+        double min, max;
+        bool whole;
+        double *out;
+    };
+    for (const Range &r : {Range{m_idle, 1, 60000, true, &idle}, Range{m_runTime, 1, 86400000, true, &runTime},
+                           Range{m_speed, 0.001, 1000, false, &speed}, Range{m_pace, 1, 100, false, &pace},
+                           Range{m_quitAfter, 0, 2147483647, true, &quitAfter}})
+        if (&r.option != &m_quitAfter || m_parser.isSet(m_quitAfter))
+            if (const Result checked = number(r.option, r.min, r.max, r.whole, r.out); !checked)
+                return checked;
 
     for (const QCommandLineOption *root : {&m_panel, &m_controller})
         if (m_parser.isSet(*root) && !QFileInfo(m_parser.value(*root)).isDir())
@@ -216,5 +219,5 @@ bool CommandLine::read(const QStringList &arguments, Options *o)
     o->screenshots = m_parser.value(m_screenshots);
     o->journal = m_parser.value(m_journal);
     o->record = m_parser.value(m_record);
-    return true;
+    return Result::ok();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/result.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QString>
@@ -42,9 +44,9 @@ public:
     static QString asksForReference(const QStringList &arguments);
     // Prints the help or the version and ends the program.
     void showHelpOrVersion(const QStringList &arguments);
-    // Reads and checks every value before anything starts; false after a message on stderr that
-    // names the option and its value.
-    bool read(const QStringList &arguments, Options *options);
+    // Reads and checks every value before anything starts; a failure names the option and its
+    // value.
+    Result read(const QStringList &arguments, Options *options);
 
 private:
     QCommandLineParser m_parser;

@@ -188,6 +188,28 @@ static void removeCrashedRuns()
     }
 }
 
+// The step reference ("steps") or the scenario files' schema ("schema"), which need no display.
+static int printReference(const QString &which)
+{
+    const QList<StepDef> &defs = stepDefs();
+    const QByteArray text = which == QLatin1String("steps") ? stepReference(defs).toUtf8()
+                                                            : QJsonDocument(scenarioSchema(defs)).toJson();
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    return 0;
+}
+
+// Every object name a scenario may address, read from the live module.
+static int listWidgets(PanelWindow &window, ModuleSession &session)
+{
+    QString catalogue;
+    if (const Result listed = widgetCatalogue(session, window, &catalogue); !listed) {
+        std::fprintf(stderr, "virtualpanel: --widgets: %s\n", qPrintable(listed.error()));
+        return 2;
+    }
+    std::fputs(catalogue.toUtf8().constData(), stdout);
+    return 0;
+}
+
 // The panel at the operator's hands: the screen open until the window closes, the module closes
 // it or its time is up, recorded when asked.
 static int runInteractive(PanelWindow &window, ModuleSession &session, const ModuleLoader &loader, const Options &options)
@@ -263,13 +285,8 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (const QString reference = CommandLine::asksForReference(arguments); !reference.isEmpty()) {
-        const QList<StepDef> &defs = stepDefs();
-        const QByteArray text = reference == QLatin1String("steps") ? stepReference(defs).toUtf8()
-                                                                    : QJsonDocument(scenarioSchema(defs)).toJson();
-        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-        return 0;
-    }
+    if (const QString reference = CommandLine::asksForReference(arguments); !reference.isEmpty())
+        return printReference(reference);
     if (CommandLine::asksForHelpOrVersion(arguments)) {
         // The help and the version need no display.
         QCoreApplication core(argc, argv);
@@ -283,8 +300,10 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Options options;
-    if (!commandLine.read(QCoreApplication::arguments(), &options))
+    if (const Result read = commandLine.read(QCoreApplication::arguments(), &options); !read) {
+        std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(read.error()));
         return 2;
+    }
     if (noDisplay && options.scenarios.isEmpty() && options.tourDir.isEmpty() && !options.widgets) {
         std::fprintf(stderr, "virtualpanel: no display to show the panel on; --scenario and --tour play without one\n");
         return 2;
@@ -343,14 +362,7 @@ int main(int argc, char *argv[])
     ModuleSession session(loader.dataFactory(), loader.widgetFactory());
     if (!scenarios.isEmpty())
         return playScenarios(window, session, scenarios, options, scenarioDir.path());
-    if (options.widgets) {
-        QString catalogue;
-        if (const Result listed = widgetCatalogue(session, window, &catalogue); !listed) {
-            std::fprintf(stderr, "virtualpanel: --widgets: %s\n", qPrintable(listed.error()));
-            return 2;
-        }
-        std::fputs(catalogue.toUtf8().constData(), stdout);
-        return 0;
-    }
+    if (options.widgets)
+        return listWidgets(window, session);
     return runInteractive(window, session, loader, options);
 }
