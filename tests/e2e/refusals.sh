@@ -61,8 +61,14 @@ mkdir -p "$inputs/s2.controller"
 echo kept >"$inputs/s2.controller/file"
 refused "would replace the controller" --controller-root "$inputs/s2.controller" --record "$inputs/s2.json"
 refused "would replace the controller" --controller-root "$inputs" --record "$inputs/x/y.json"
+# Nor its copy of the panel's tree.
+ln -s "$inputs/keep" "$inputs/p.panel"
+refused "--record $inputs/p.json: $inputs/p.panel is a link" --record "$inputs/p.json"
+mkdir -p "$inputs/p2.panel"
+echo kept >"$inputs/p2.panel/file"
+refused "would replace the panel's tree" --panel-root "$inputs/p2.panel" --record "$inputs/p2.json"
 [ "$(cat "$inputs/keep/file")" = kept ] && [ "$(cat "$inputs/s2.controller/file")" = kept ] \
-    || fail "a linked folder or the controller lost its files"
+    && [ "$(cat "$inputs/p2.panel/file")" = kept ] || fail "a linked folder or a tree lost its files"
 # A recording never replaces one.
 echo kept >"$inputs/old.json"
 refused "--record $inputs/old.json: exists already" --record "$inputs/old.json"
