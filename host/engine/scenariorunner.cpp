@@ -160,8 +160,11 @@ void ScenarioRunner::beginScenario()
     if (copied && !scenario.panel.isEmpty())
         copied = copyFolder(scenario.panel, m_context.resolve(QStringLiteral("panel:/")));
     sim::Controller::instance().treeChanged();
-    QDir().mkpath(m_context.resolve(QStringLiteral("panel:/bin")));
-    QDir().mkpath(m_context.resolve(QStringLiteral("panel:/Application/zuzerarove")));
+    // The panel's own folders, unless the scenario brings the tree it began in.
+    if (scenario.panel.isEmpty()) {
+        QDir().mkpath(m_context.resolve(QStringLiteral("panel:/bin")));
+        QDir().mkpath(m_context.resolve(QStringLiteral("panel:/Application/zuzerarove")));
+    }
     m_phase = copied ? Phase::Setup : Phase::Ending;
     m_step = 0;
     m_announced = -1;
