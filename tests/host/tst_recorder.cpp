@@ -315,7 +315,8 @@ void tst_Recorder::recordedSessionReplays()
 void tst_Recorder::replayMakesTheSameCalls()
 {
     // A session through the same input as the player's: a shift, the settings with a pick of the
-    // item shown, boxes answered by key and by keyboard, the chooser refusing a folder, then a pick.
+    // item shown, boxes answered by key and by keyboard, a soft-PLC save, the chooser refusing a
+    // folder, then a pick, and the screen taken away under the chooser.
     QTemporaryDir out;
     const QString file = out.filePath(QStringLiteral("calls.json"));
     ModuleLoader loader(QStringLiteral(MODULE_PATH));
@@ -343,6 +344,13 @@ void tst_Recorder::replayMakesTheSameCalls()
             .type(QStringLiteral("cycleEdit_2"), QStringLiteral("7"))
             .tap(QStringLiteral("saveButton"))
             .key(QStringLiteral("Are you sure to save it?"), Qt::Key_Return)
+            .tap(QStringLiteral("msgBoxConfirm"))
+            .tap(QStringLiteral("returnButton"))
+            // The soft-PLC file, stamped with the wall clock's time when it is saved.
+            .tap(QStringLiteral("softPlcButton"))
+            .pick(QStringLiteral("comboBoxModePlc2"), QStringLiteral("Auto-Startup"))
+            .tap(QStringLiteral("saveButton"))
+            .tap(QStringLiteral("msgBoxConfirm"))
             .tap(QStringLiteral("msgBoxConfirm"))
             .tap(QStringLiteral("returnButton"))
             .tap(QStringLiteral("prograMapBtn"))
@@ -379,6 +387,13 @@ void tst_Recorder::replayMakesTheSameCalls()
     Scenario scenario;
     const Result read = loadScenario(file, QString(), stepDefs(), &scenario);
     QVERIFY2(read.isOk(), qPrintable(read.error()));
+    // The soft-PLC file's date line is the wall clock's: the end checks the rest of the file.
+    const auto softPlc = std::find_if(scenario.steps.cbegin(), scenario.steps.cend(), [](const ScenarioStep &step) {
+        return step.args.value(QStringLiteral("path")).toString().endsWith(QLatin1String("softplcconfig.xml"));
+    });
+    QVERIFY(softPlc != scenario.steps.cend());
+    QVERIFY(!softPlc->args.contains(QStringLiteral("is")));
+    QVERIFY(softPlc->args.value(QStringLiteral("contains")).toString().contains(QStringLiteral("<SoftPlcConfig")));
     CommandLog log;
     QCOMPARE(replay(window, session, m_work.path(), scenario), QString());
     // From the operator's first command on: the screen's start-up runs while the recording begins.
