@@ -346,6 +346,8 @@ void tst_Recorder::replayMakesTheSameCalls()
             .key(QStringLiteral("Are you sure to save it?"), Qt::Key_Return)
             .tap(QStringLiteral("msgBoxConfirm"))
             .tap(QStringLiteral("returnButton"))
+            // What a panel killed now would leave.
+            .then([&file, &out] { return QFile::copy(file, out.filePath(QStringLiteral("killed.json"))); })
             // The soft-PLC file, stamped with the wall clock's time when it is saved.
             .tap(QStringLiteral("softPlcButton"))
             .pick(QStringLiteral("comboBoxModePlc2"), QStringLiteral("Auto-Startup"))
@@ -399,6 +401,12 @@ void tst_Recorder::replayMakesTheSameCalls()
     // From the operator's first command on: the screen's start-up runs while the recording begins.
     auto fromStart = [](QStringList calls) { return calls.mid(calls.indexOf(QStringLiteral("setStartRunProgram()"))); };
     QCOMPARE(fromStart(log.calls()), fromStart(recorded));
+
+    // A recording whose panel was killed mid-way plays as far as it went.
+    Scenario killed;
+    QVERIFY(loadScenario(out.filePath(QStringLiteral("killed.json")), QString(), stepDefs(), &killed).isOk());
+    QVERIFY(killed.steps.size() < scenario.steps.size());
+    QCOMPARE(replay(window, session, m_work.path(), killed), QString());
 
     // A replay that goes another way fails at the step where it did: without the program the
     // operator picked, at the pick.
