@@ -188,6 +188,25 @@ void Recorder::write()
         m_writeError = QStringLiteral("%1 cannot be written: %2").arg(m_file, file.errorString());
 }
 
+QList<QPair<QString, QJsonObject>> Recorder::slotsAndQueue() const
+{
+    const sim::Reservation &service = sim::Reservation::instance();
+    static const char *const statuses[] = {"unreserved", "reserved", "running"};
+    QList<QPair<QString, QJsonObject>> state;
+    for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot) {
+        const int status = service.status(slot);
+        QJsonObject fields{{QStringLiteral("slot"), slot + 1}, {QStringLiteral("total"), service.total(slot)}};
+        if (status >= 0 && status <= 2)
+            fields.insert(QStringLiteral("status"), QString::fromLatin1(statuses[status]));
+        state.append({QStringLiteral("slot %1").arg(slot + 1), step(QStringLiteral("expect slot"), {}, fields)});
+    }
+    QJsonArray queue;
+    for (int slot : service.queue())
+        queue << slot + 1;
+    state.append({QStringLiteral("queue"), step(QStringLiteral("expect queue"), {}, {{QStringLiteral("is"), queue}})});
+    return state;
+}
+
 void Recorder::checkpoint()
 {
     // What the last command changed, as the operator saw it and the service holds it; each is
@@ -214,19 +233,7 @@ void Recorder::checkpoint()
                 }
         }
     }
-    const sim::Reservation &service = sim::Reservation::instance();
-    static const char *const statuses[] = {"unreserved", "reserved", "running"};
-    for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot) {
-        const int status = service.status(slot);
-        QJsonObject fields{{QStringLiteral("slot"), slot + 1}, {QStringLiteral("total"), service.total(slot)}};
-        if (status >= 0 && status <= 2)
-            fields.insert(QStringLiteral("status"), QString::fromLatin1(statuses[status]));
-        now.append({QStringLiteral("slot %1").arg(slot + 1), step(QStringLiteral("expect slot"), {}, fields)});
-    }
-    QJsonArray queue;
-    for (int slot : service.queue())
-        queue << slot + 1;
-    now.append({QStringLiteral("queue"), step(QStringLiteral("expect queue"), {}, {{QStringLiteral("is"), queue}})});
+    now += slotsAndQueue();
     for (const auto &[what, expectation] : qAsConst(now)) {
         if (m_checked.value(what) != expectation)
             m_steps.append(expectation);
@@ -239,11 +246,9 @@ void Recorder::expectEnd()
     // Where the session left the controller: a replay that went another way fails here.
     const sim::Reservation &service = sim::Reservation::instance();
     const ZuzEraroveData config = service.configInForce();
-    QJsonArray programs, queue;
+    QJsonArray programs;
     for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot)
         programs << config.rplNames[slot];
-    for (int slot : service.queue())
-        queue << slot + 1;
     m_steps.append(step(QStringLiteral("expect service"), {},
                                 {{QStringLiteral("started"), service.isStarted()},
                                  {QStringLiteral("signalMode"), config.signalMode},
@@ -251,15 +256,11 @@ void Recorder::expectEnd()
                                  {QStringLiteral("programs"), programs},
                                  {QStringLiteral("mapSize"), int(service.programMapInForce().size())},
                                  {QStringLiteral("autoStart"), autoStartFlags()}}));
-    m_steps.append(step(QStringLiteral("expect queue"), {}, {{QStringLiteral("is"), queue}}));
-    static const char *const statuses[] = {"unreserved", "reserved", "running"};
-    for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot) {
-        const int status = service.status(slot);
-        QJsonObject fields{{QStringLiteral("slot"), slot + 1}, {QStringLiteral("total"), service.total(slot)}};
-        if (status >= 0 && status <= 2)
-            fields.insert(QStringLiteral("status"), QString::fromLatin1(statuses[status]));
-        m_steps.append(step(QStringLiteral("expect slot"), {}, fields));
-    }
+    // The queue first, then every slot.
+    const QList<QPair<QString, QJsonObject>> state = slotsAndQueue();
+    m_steps.append(state.last().second);
+    for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot)
+        m_steps.append(state.at(slot).second);
     const QMap<QString, QByteArray> before = filesBelow(QFileInfo(m_file).absoluteDir().filePath(m_controllerCopy));
     const QMap<QString, QByteArray> now = filesBelow(m_controllerRoot);
     QStringList paths = before.keys() + now.keys();

@@ -62,6 +62,8 @@ private:
     void write();
     void flushTyping();
     void checkpoint();
+    // Each slot's step ("slot N"), then the queue's ("queue"), as the service holds them now.
+    QList<QPair<QString, QJsonObject>> slotsAndQueue() const;
     void expectEnd();
     void released(QWidget *widget, const QPoint &pos);
     void keyPressed(QWidget *widget, int key);
