@@ -438,8 +438,14 @@ void Recorder::panelClosesScreen()
     int open = 0;
     for (const QWidget *w : QApplication::topLevelWidgets())
         open += w->isVisible() && w->isModal() && qobject_cast<const QDialog *>(w);
-    for (int i = 0; i < open; ++i)
-        add(step(QStringLiteral("answer"), QStringLiteral("cancel"), {{QStringLiteral("by"), QStringLiteral("escape")}}));
+    for (int i = 0; i < open; ++i) {
+        QJsonObject fields{{QStringLiteral("by"), QStringLiteral("escape")}};
+        // The top one's text, when it is a box; the ones below it are answered in turn.
+        const QWidget *top = QApplication::activeModalWidget();
+        if (i == 0 && top && screenprofile::textOf(top) != top->objectName())
+            fields.insert(QStringLiteral("box"), screenprofile::textOf(top));
+        add(step(QStringLiteral("answer"), QStringLiteral("cancel"), fields));
+    }
     add(step(QStringLiteral("closeScreen"), true));
 }
 
