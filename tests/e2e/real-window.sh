@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A session clicked, picked and typed through the panel's real window on a virtual display, as an
-# integrator records one: it replays green twice, and red at the step where a changed controller
-# makes the screen go another way.
+# integrator records one (a shift started and stopped, the settings saved, the chooser refusing a
+# folder and then taking a program): it replays green twice, and red at the step where a changed
+# controller makes the screen go another way.
 #   xvfb-run real-window.sh <virtualpanel> <module> <sample controller>
 set -uo pipefail
 panel=$1 module=$2 sample=$3
@@ -53,12 +54,36 @@ tap 858 659              # Save
 keys Return              # "Are you sure to save it?"
 tapOnlyKey               # "Save successfully."
 tap 460 659              # Return
+tap 426 659              # PrograMap
+tap 899 669              # Edit
+tap 603 310              # program 3's name: the chooser opens
+# The chooser: the panel's untitled window (its X name is empty; the name its title bar shows is the
+# program's).
+chooser=
+for _ in $(seq 100); do
+    for w in $(xdotool search --onlyvisible --classname virtualpanel); do
+        [ "$(xdotool getwindowname "$w")" = virtualpanel ] && chooser=$w
+    done
+    [ -n "$chooser" ] && break
+    sleep 0.2
+done
+[ -n "$chooser" ] || fail "the chooser did not open"
+eval "$(xdotool getwindowgeometry --shell "$chooser")"
+chooserX=$X chooserY=$Y
+tap $((chooserX + 85)) $((chooserY + 135))   # the folder PALLET
+keys Return                                  # "Please select RPL or PJ file!"
+tap $((chooserX + 125)) $((chooserY + 183))  # PALLET/LAYER2.XPL
+tap $((chooserX + 450)) $((chooserY + 525))  # Select
+tap 899 669              # Save
+keys Return              # "Are you sure Save?"
+tapOnlyKey               # "Save file successfully."
+tap 129 669              # Back
 tap 113 659              # Exit: the module closes the screen and the panel ends
 wait "$pid" || fail "the recording panel ended with $?: $(tail -60 record.log)"
 pid=
 grep -q "the session is in" record.log || fail "no recording: $(cat record.log)"
 for step in '"press": "runOrStopButton"' '"choose": "nameBox_2"' '"type": "cycleEdit_3"' '"by": "return"' \
-    '"box": "Save successfully."' '"press": "exitButton"'; do
+    '"box": "Save successfully."' '"pick": "PALLET"' '"answer": "select"' '"press": "exitButton"'; do
     grep -q "$step" session.json || fail "the recording has no $step: $(cat session.json)"
 done
 
