@@ -4,7 +4,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -50,6 +49,21 @@ QString widgetText(const QWidget *w)
     return QString();
 }
 
+void scrollIntoView(QWidget *w)
+{
+    for (QWidget *inner = w; inner && inner->parentWidget(); inner = inner->parentWidget()) {
+        auto *table = qobject_cast<QTableWidget *>(inner->parentWidget()->parentWidget());
+        if (!table || inner->parentWidget() != table->viewport())
+            continue;
+        for (int r = 0; r < table->rowCount(); ++r)
+            for (int c = 0; c < table->columnCount(); ++c)
+                if (table->cellWidget(r, c) == inner) {
+                    table->scrollTo(table->model()->index(r, c));
+                    return;
+                }
+    }
+}
+
 QString unreachable(const QWidget *w, QPoint pos)
 {
     if (!w->isVisible())
@@ -75,6 +89,7 @@ QString unreachable(const QWidget *w, QPoint pos)
 
 QString tap(QWidget *w, QPoint pos)
 {
+    scrollIntoView(w);
     pos = centreOr(w, pos);
     if (QString why = unreachable(w, pos); !why.isEmpty())
         return why;

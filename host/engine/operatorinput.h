@@ -21,11 +21,13 @@ namespace operatorinput {
 // What a widget shows as its text: a key's, a label's, a field's, a combo box's current item.
 QString widgetText(const QWidget *w);
 
+// A widget in a table's cell, scrolled into view as the operator scrolls the table.
+void scrollIntoView(QWidget *w);
 // Why the operator cannot touch w at pos (its centre when pos is null), or an empty text.
 QString unreachable(const QWidget *w, QPoint pos = {});
 
 // A press and a release at pos of w (its centre when null), delivered to the widget the window
-// has at that place.
+// has at that place; a widget in a table's cell is scrolled into view first.
 QString tap(QWidget *w, QPoint pos = {});
 // A cell of a table (counted from 0), scrolled to first.
 QString tapCell(QTableWidget *table, int row, int column);

@@ -31,6 +31,7 @@ StepOutcome reach(StepContext &c, const QString &name, QWidget **found)
     QWidget *w = c.widget(name);
     if (!w)
         return error(QStringLiteral("there is no %1 on the screen").arg(name));
+    operatorinput::scrollIntoView(w);
     if (const QString why = operatorinput::unreachable(w); !why.isEmpty())
         return notYet(why);
     *found = w;
