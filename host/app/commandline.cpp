@@ -134,13 +134,14 @@ Result CommandLine::read(const QStringList &arguments, Options *o)
         double min, max;
         bool whole;
         double *out;
+        bool checked; // the options with a default always; --quit-after when given
     };
-    for (const Range &r : {Range{m_idle, 1, 60000, true, &idle}, Range{m_runTime, 1, 86400000, true, &runTime},
-                           Range{m_speed, 0.001, 1000, false, &speed}, Range{m_pace, 1, 100, false, &pace},
-                           Range{m_quitAfter, 0, 2147483647, true, &quitAfter}})
-        if (&r.option != &m_quitAfter || m_parser.isSet(m_quitAfter))
-            if (const Result checked = number(r.option, r.min, r.max, r.whole, r.out); !checked)
-                return checked;
+    for (const Range &r : {Range{m_idle, 1, 60000, true, &idle, true}, Range{m_runTime, 1, 86400000, true, &runTime, true},
+                           Range{m_speed, 0.001, 1000, false, &speed, true}, Range{m_pace, 1, 100, false, &pace, true},
+                           Range{m_quitAfter, 0, 2147483647, true, &quitAfter, m_parser.isSet(m_quitAfter)}})
+        if (r.checked)
+            if (const Result valid = number(r.option, r.min, r.max, r.whole, r.out); !valid)
+                return valid;
 
     for (const QCommandLineOption *root : {&m_panel, &m_controller})
         if (m_parser.isSet(*root) && !QFileInfo(m_parser.value(*root)).isDir())

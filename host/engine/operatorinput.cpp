@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -181,6 +182,15 @@ QString closeWindow(QWidget *window)
 {
     window->close();
     return QString();
+}
+
+QList<QDialog *> waitingDialogs()
+{
+    QList<QDialog *> waiting;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible() && dialog->isModal())
+            waiting << dialog;
+    return waiting;
 }
 
 QTreeWidgetItem *treeItemAt(QTreeWidget *tree, const QString &path)

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QString>
 
 class QComboBox;
+class QDialog;
 class QLineEdit;
 class QTableWidget;
 class QTreeWidget;
@@ -43,6 +45,9 @@ QString typeInto(QLineEdit *edit, const QString &text);
 QString pressKey(QWidget *window, int key);
 // The window's X, as the window system closes a window.
 QString closeWindow(QWidget *window);
+
+// The boxes and the chooser open now that wait for their answer, each in an event loop of its own.
+QList<QDialog *> waitingDialogs();
 
 // The item a path of column-0 texts joined by "/" leads to, or null.
 QTreeWidgetItem *treeItemAt(QTreeWidget *tree, const QString &path);

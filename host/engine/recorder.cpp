@@ -1,5 +1,6 @@
 #include "engine/recorder.h"
 
+#include "engine/operatorinput.h"
 #include "engine/scenario.h"
 #include "engine/stepregistry.h"
 #include "engine/screenprofile.h"
@@ -116,9 +117,8 @@ Result Recorder::begin(const QString &file, const QString &controllerRoot, const
     m_sinceLast.start();
     m_clockAtLast = ctrl.now();
     // What the screen and the service show now is where the first command starts.
-    m_steps = QJsonArray();
-    checkpoint();
-    m_steps = QJsonArray();
+    for (const auto &[what, expectation] : observed())
+        m_checked.insert(what, expectation);
     m_started = true;
     qApp->installEventFilter(this);
     write();
@@ -207,10 +207,8 @@ QList<QPair<QString, QJsonObject>> Recorder::slotsAndQueue() const
     return state;
 }
 
-void Recorder::checkpoint()
+QList<QPair<QString, QJsonObject>> Recorder::observed() const
 {
-    // What the last command changed, as the operator saw it and the service holds it; each is
-    // written when it differs from what was last written.
     QList<QPair<QString, QJsonObject>> now;
     if (m_session->widget()) {
         now.append({QStringLiteral("page"), step(QStringLiteral("expect page"), {},
@@ -233,8 +231,14 @@ void Recorder::checkpoint()
                 }
         }
     }
-    now += slotsAndQueue();
-    for (const auto &[what, expectation] : qAsConst(now)) {
+    return now + slotsAndQueue();
+}
+
+void Recorder::checkpoint()
+{
+    // What the last command changed, as the operator saw it and the service holds it; each is
+    // written when it differs from what was last written.
+    for (const auto &[what, expectation] : observed()) {
         if (m_checked.value(what) != expectation)
             m_steps.append(expectation);
         m_checked.insert(what, expectation);
@@ -435,9 +439,7 @@ void Recorder::panelClosesScreen()
     if (!m_started || !m_session->widget())
         return;
     // Closing answers every box and the chooser open, the top one first, as Escape does.
-    int open = 0;
-    for (const QWidget *w : QApplication::topLevelWidgets())
-        open += w->isVisible() && w->isModal() && qobject_cast<const QDialog *>(w);
+    const int open = operatorinput::waitingDialogs().size();
     for (int i = 0; i < open; ++i) {
         QJsonObject fields{{QStringLiteral("by"), QStringLiteral("escape")}};
         // The top one's text, when it is a box; the ones below it are answered in turn.

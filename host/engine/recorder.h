@@ -61,6 +61,9 @@ private:
     void catchUp();
     void write();
     void flushTyping();
+    // Each checkpoint's step by what it checks ("page", "slot 3", ...), as the screen and the
+    // service show it now.
+    QList<QPair<QString, QJsonObject>> observed() const;
     void checkpoint();
     // Each slot's step ("slot N"), then the queue's ("queue"), as the service holds them now.
     QList<QPair<QString, QJsonObject>> slotsAndQueue() const;

@@ -1,6 +1,7 @@
 #include "engine/scenariorunner.h"
 
 #include "engine/journalfile.h"
+#include "engine/operatorinput.h"
 #include "engine/session.h"
 #include "engine/stage.h"
 #include "engine/steps.h"
@@ -85,10 +86,7 @@ bool ScenarioRunner::moduleBusy() const
 {
     // A box or the chooser open waits for its answer, whatever loops lie below it (a chooser the
     // panel closed under its refusal still has its own there).
-    for (const QWidget *w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->isModal())
-            return false;
-    return QThread::currentThread()->loopLevel() > m_baseLevel;
+    return operatorinput::waitingDialogs().isEmpty() && QThread::currentThread()->loopLevel() > m_baseLevel;
 }
 
 void ScenarioRunner::tick()

@@ -1,9 +1,10 @@
 #include "engine/session.h"
 
+#include "engine/operatorinput.h"
+
 #include "basezedoveduddata.h"
 #include "rtmcoresim.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QLayout>
 #include <QWidget>
@@ -64,9 +65,8 @@ void ModuleSession::close()
 
 void ModuleSession::closeUnderBoxes()
 {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible() && dialog->isModal())
-            dialog->reject();
+    for (QDialog *dialog : operatorinput::waitingDialogs())
+        dialog->reject();
     QTimer::singleShot(0, &m_idle, [this] { close(); });
 }
 

@@ -11,7 +11,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QJsonArray>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
