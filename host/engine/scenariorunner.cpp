@@ -112,6 +112,7 @@ void ScenarioRunner::tick()
             }
         m_phase = Phase::Steps;
         m_step = 0;
+        m_settleClock.start();
         runStep();
         return;
     case Phase::Ending:
@@ -119,8 +120,12 @@ void ScenarioRunner::tick()
         return;
     case Phase::Setup:
     case Phase::Steps:
-        // The operator waits for the screen: the module's own work returns to the event loop first.
-        if (moduleBusy()) {
+        // The operator waits for the screen: the module's own work returns to the event loop
+        // first, and a page just made does the reads it starts on its own (given two seconds; a
+        // page that never reads is the step's to report).
+        if (moduleBusy()
+            || (m_phase == Phase::Steps && m_context.session->widget() && !m_context.pages->ready(*m_context.session)
+                && m_settleClock.elapsed() < 2000 * m_context.pace)) {
             m_timer.start(1);
             return;
         }
@@ -238,6 +243,7 @@ void ScenarioRunner::runStep()
     case StepOutcome::Held:
         m_stepResults[resultIndex].outcome = QStringLiteral("held");
         m_stepResults[resultIndex].ms = m_stepClock.elapsed();
+        m_settleClock.start();
         return;
     case StepOutcome::Later:
         --m_step;

@@ -69,6 +69,7 @@ private:
     int m_baseLevel = -1;
     QTimer m_timer;
     QElapsedTimer m_stepClock;
+    QElapsedTimer m_settleClock; // since the last step held
     QElapsedTimer m_scenarioClock;
     QString m_failure;
     bool m_error = false;
