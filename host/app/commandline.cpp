@@ -30,12 +30,6 @@ QString rootFrom(const QString &given, const char *env, const char *fallback)
     return QDir(dir).absolutePath();
 }
 
-// A folder that exists or can be made, and can be written.
-bool writableFolder(const QString &dir)
-{
-    return !dir.isEmpty() && QDir().mkpath(dir) && QFileInfo(dir).isWritable();
-}
-
 } // namespace
 
 CommandLine::CommandLine(const QString &defaultModule)
@@ -146,26 +140,6 @@ Result CommandLine::read(const QStringList &arguments, Options *o)
     for (const QCommandLineOption *root : {&m_panel, &m_controller})
         if (m_parser.isSet(*root) && !QFileInfo(m_parser.value(*root)).isDir())
             return refuse(root->names().first(), m_parser.value(*root), QStringLiteral("no such folder"));
-    for (const QCommandLineOption *out : {&m_tour, &m_screenshots, &m_htmlReport})
-        if (m_parser.isSet(*out) && !writableFolder(m_parser.value(*out)))
-            return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("a folder that cannot be made or written"));
-    for (const QCommandLineOption *out : {&m_report, &m_journal, &m_record})
-        if (m_parser.isSet(*out) && !writableFolder(QFileInfo(m_parser.value(*out)).absolutePath()))
-            return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("its folder cannot be written"));
-    // An output never goes through a link nor replaces a scenario the run plays.
-    QStringList inputs;
-    for (const QString &scenario : m_parser.values(m_scenario) + m_parser.positionalArguments())
-        inputs << QFileInfo(scenario).absoluteFilePath();
-    for (const QCommandLineOption *out : {&m_report, &m_journal, &m_record}) {
-        if (!m_parser.isSet(*out))
-            continue;
-        const QFileInfo file(m_parser.value(*out));
-        if (file.isSymLink())
-            return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("a link: write to the file itself"));
-        if (inputs.contains(file.absoluteFilePath())
-            || (file.exists() && inputs.contains(file.canonicalFilePath())))
-            return refuse(out->names().first(), m_parser.value(*out), QStringLiteral("a scenario this run plays"));
-    }
     if (m_parser.isSet(m_record) && (m_parser.isSet(m_scenario) || m_parser.isSet(m_tour)))
         return refuse(m_record.names().first(), m_parser.value(m_record), QStringLiteral("records an operator, not a scenario"));
     if ((m_parser.isSet(m_scenario) || m_parser.isSet(m_tour)) && (m_parser.isSet(m_panel) || m_parser.isSet(m_controller)))
@@ -173,33 +147,12 @@ Result CommandLine::read(const QStringList &arguments, Options *o)
                       m_parser.value(m_parser.isSet(m_panel) ? m_panel : m_controller),
                       QStringLiteral("scenarios play in a temporary folder of their own"));
 
-    // The recording's copies of the controller and of the panel's tree, beside it, are made
-    // afresh: neither may be a link (its target's files would go), nor either tree, nor hold one
-    // or lie inside one.
+    // Whether an output may be written where it is named is the business of the one function
+    // that writes them all, once the run's inputs are known.
     const QString controllerRoot = rootFrom(m_parser.value(m_controller), "RTM_CONTROLLER_ROOT", "controller");
     const QString panelRoot = rootFrom(m_parser.value(m_panel), "RTM_PANEL_ROOT", "panel");
-    if (m_parser.isSet(m_record)) {
-        const QString name = m_record.names().first(), value = m_parser.value(m_record);
-        const QFileInfo record(value);
-        if (record.exists() || record.isSymLink())
-            return refuse(name, value, QStringLiteral("exists already; record to another file"));
-        auto within = [](const QString &inner, const QString &outer) {
-            return !outer.isEmpty() && (inner == outer || inner.startsWith(outer + QLatin1Char('/')));
-        };
-        const QStringList trees = {QFileInfo(controllerRoot).canonicalFilePath(), QFileInfo(panelRoot).canonicalFilePath()};
-        for (const char *kind : {"controller", "panel"}) {
-            const QFileInfo copy(record.absoluteDir().filePath(record.completeBaseName() + QLatin1Char('.') + QLatin1String(kind)));
-            const QString copyPath = copy.exists() ? copy.canonicalFilePath() : copy.absoluteFilePath();
-            if (copy.isSymLink())
-                return refuse(name, value, QStringLiteral("%1 is a link; the recording's %2 copy goes there").arg(copy.filePath(), QLatin1String(kind)));
-            for (const QString &tree : trees)
-                if (within(copyPath, tree) || within(tree, copyPath))
-                    return refuse(name, value, QStringLiteral("its %1 copy %2 would replace the %3").arg(QLatin1String(kind), copy.filePath(),
-                                                                                                    tree == trees.first() ? QStringLiteral("controller") : QStringLiteral("panel's tree")));
-            if (copy.exists())
-                return refuse(name, value, QStringLiteral("%1 exists already; the recording's %2 copy goes there").arg(copy.filePath(), QLatin1String(kind)));
-        }
-    }
+    if (m_parser.isSet(m_record) && (QFileInfo::exists(m_parser.value(m_record)) || QFileInfo(m_parser.value(m_record)).isSymLink()))
+        return refuse(m_record.names().first(), m_parser.value(m_record), QStringLiteral("exists already; record to another file"));
 
     o->module = m_parser.value(m_module);
     o->moduleGiven = m_parser.isSet(m_module);

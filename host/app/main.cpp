@@ -4,6 +4,7 @@
 #include "app/moduleloader.h"
 #include "engine/catalogue.h"
 #include "engine/journalfile.h"
+#include "engine/outputfiles.h"
 #include "engine/recorder.h"
 #include "engine/scenario.h"
 #include "engine/scenariorunner.h"
@@ -23,8 +24,7 @@
 #include <QJsonDocument>
 #include <QLibraryInfo>
 #include <QRegularExpression>
-#include <QScopedPointer>
-#include <QTemporaryDir>
+#include <QRandomGenerator>
 #include <QTranslator>
 #include <QTimer>
 
@@ -35,14 +35,14 @@ namespace {
 
 // Both file trees and the controller as the service finds them when it starts. The module
 // computes its paths when it is loaded, so the roots are in place before that.
-void setUpPlatform(const Options &o)
+Result setUpPlatform(const Options &o, const OutputFiles &files)
 {
     qputenv("RTM_PANEL_ROOT", o.panelRoot.toLocal8Bit());
     qputenv("RTM_CONTROLLER_ROOT", o.controllerRoot.toLocal8Bit());
     for (const QString &folder : {o.panelRoot + QStringLiteral("/bin"), o.panelRoot + QStringLiteral("/Application"),
                                   o.controllerRoot})
-        if (!QFileInfo(folder).isDir() && QDir().mkpath(folder))
-            std::printf("virtualpanel: made the folder %s\n", qPrintable(folder));
+        if (const Result made = files.makeFolder(folder); !made)
+            return made;
     sim::Panel::setRoot(o.panelRoot);
 
     sim::Controller &ctrl = sim::Controller::instance();
@@ -54,6 +54,7 @@ void setUpPlatform(const Options &o)
     sim::Reservation::instance().applyControllerConfig();
     sim::Reservation::instance().applyControllerProgramMap();
     sim::Reservation::instance().applyControllerSoftPlc();
+    return Result::ok();
 }
 
 // The toolkit's and the module's translators from the installed or built translations; false
@@ -116,7 +117,8 @@ QString tourScenario()
     return QFileInfo::exists(installed) ? installed : QStringLiteral(VIRTUAL_PANEL_SCENARIOS "/tour.json");
 }
 
-bool loadScenarios(const Options &o, QList<Scenario> *scenarios)
+// Each scenario and the trees it starts from are inputs of the run.
+bool loadScenarios(const Options &o, QList<Scenario> *scenarios, OutputFiles *files)
 {
     for (const QString &path : o.scenarios) {
         Scenario scenario;
@@ -124,15 +126,58 @@ bool loadScenarios(const Options &o, QList<Scenario> *scenarios)
             std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(loaded.error()));
             return false;
         }
+        for (const QString &input : {path, scenario.controller, scenario.panel})
+            files->addInput(input);
         scenarios->append(scenario);
     }
     return true;
 }
 
-int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scenario> &scenarios, const Options &o,
-                  const QString &workDir)
+// Every output the options name, checked before anything is written: none may be a link, go
+// through one, have a second name, or be or lie inside an input of the run. Then the folders
+// named for them are made, so that one that cannot be stops the run before it starts.
+Result checkOutputs(const Options &o, const OutputFiles &files)
 {
-    ScenarioRunner runner(&window, &session, workDir, o.screenshots, o.tourPace);
+    struct Output
+    {
+        QString option;
+        QString path;
+        bool makeFolder; // a recording's copies are made whole when it begins
+    };
+    QList<Output> outputs;
+    if (!o.report.isEmpty())
+        outputs.append({QStringLiteral("report"), o.report, true});
+    if (!o.journal.isEmpty())
+        outputs.append({QStringLiteral("journal"), o.journal, true});
+    if (!o.htmlReport.isEmpty())
+        outputs.append({QStringLiteral("html-report"), QDir(o.htmlReport).filePath(QStringLiteral("index.html")), true});
+    if (!o.screenshots.isEmpty())
+        outputs.append({o.tourDir.isEmpty() ? QStringLiteral("screenshots") : QStringLiteral("tour"),
+                        QDir(o.screenshots).filePath(QStringLiteral("screen.png")), true});
+    if (!o.record.isEmpty()) {
+        const QFileInfo record(o.record);
+        outputs.append({QStringLiteral("record"), o.record, true});
+        for (const char *copy : {".controller", ".panel"}) {
+            const QString path = record.absoluteDir().filePath(record.completeBaseName() + QLatin1String(copy));
+            if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+                return Result::failure(QStringLiteral("--record %1: %2 exists already; the recording's copy goes there").arg(o.record, path));
+            outputs.append({QStringLiteral("record"), QDir(path).filePath(QStringLiteral("copy")), false});
+        }
+    }
+    for (const Output &output : outputs)
+        if (const Result free = files.check(output.path); !free)
+            return Result::failure(QStringLiteral("--%1: %2").arg(output.option, free.error()));
+    for (const Output &output : outputs)
+        if (output.makeFolder)
+            if (const Result made = files.makeFolder(QFileInfo(output.path).absolutePath()); !made)
+                return Result::failure(QStringLiteral("--%1: %2").arg(output.option, made.error()));
+    return Result::ok();
+}
+
+int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scenario> &scenarios, const Options &o,
+                  const OutputFiles &files, const QString &workDir)
+{
+    ScenarioRunner runner(&window, &session, &files, workDir, o.screenshots, o.tourPace);
     // A failure's picture and journal go where the run's other outputs go.
     runner.setFailureDir(!o.screenshots.isEmpty() ? o.screenshots
                          : !o.report.isEmpty()    ? QFileInfo(o.report).absolutePath()
@@ -151,12 +196,12 @@ int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scena
     std::printf("virtualpanel: %d of %d scenarios passed\n", passed, int(scenarios.size()));
     int code = runner.exitCode();
     if (!o.report.isEmpty())
-        if (const Result written = writeJUnit(o.report, runner.results()); !written) {
+        if (const Result written = writeJUnit(files, o.report, runner.results()); !written) {
             std::fprintf(stderr, "virtualpanel: --report: %s\n", qPrintable(written.error()));
             code = 2;
         }
     if (!o.htmlReport.isEmpty()) {
-        if (const Result written = writeHtml(o.htmlReport, runner.results()); !written) {
+        if (const Result written = writeHtml(files, o.htmlReport, runner.results()); !written) {
             std::fprintf(stderr, "virtualpanel: --html-report: %s\n", qPrintable(written.error()));
             code = 2;
         } else {
@@ -174,9 +219,45 @@ static QString runFolderPrefix(qint64 pid)
     return QStringLiteral("virtualpanel-run%1-").arg(pid);
 }
 
+// The run's own temporary folder, named with its prefix and removed with it.
+class RunFolder
+{
+public:
+    explicit RunFolder(const OutputFiles &files) : m_files(files) {}
+    ~RunFolder()
+    {
+        if (!m_path.isEmpty())
+            (void)m_files.remove(m_path);
+    }
+    RunFolder(const RunFolder &) = delete;
+    RunFolder &operator=(const RunFolder &) = delete;
+
+    Result make(const QString &prefix)
+    {
+        static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        Result made = Result::ok();
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            QString name = prefix;
+            for (int i = 0; i < 6; ++i)
+                name += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
+            made = m_files.makeNewFolder(QDir::temp().filePath(name));
+            if (made) {
+                m_path = QDir::temp().filePath(name);
+                break;
+            }
+        }
+        return made;
+    }
+    QString path() const { return m_path; }
+
+private:
+    const OutputFiles &m_files;
+    QString m_path;
+};
+
 // The temporary folders of runs whose process is gone (a crash, a kill) are removed: only real
 // folders of this user with the run prefix; a link is not followed.
-static void removeCrashedRuns()
+static void removeCrashedRuns(const OutputFiles &files)
 {
     const QRegularExpression runFolder(QStringLiteral("^virtualpanel-run(\\d+)-[A-Za-z0-9]{6}$"));
     const QFileInfoList entries = QDir::temp().entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
@@ -184,7 +265,7 @@ static void removeCrashedRuns()
         const QRegularExpressionMatch m = runFolder.match(entry.fileName());
         if (!m.hasMatch() || entry.ownerId() != uint(geteuid()) || QFileInfo::exists(QStringLiteral("/proc/") + m.captured(1)))
             continue;
-        QDir(entry.absoluteFilePath()).removeRecursively();
+        (void)files.remove(entry.absoluteFilePath());
     }
 }
 
@@ -212,7 +293,8 @@ static int listWidgets(PanelWindow &window, ModuleSession &session)
 
 // The panel at the operator's hands: the screen open until the window closes, the module closes
 // it or its time is up, recorded when asked.
-static int runInteractive(PanelWindow &window, ModuleSession &session, const ModuleLoader &loader, const Options &options)
+static int runInteractive(PanelWindow &window, ModuleSession &session, const ModuleLoader &loader, const Options &options,
+                          const OutputFiles &files)
 {
     bool moduleClosed = false;
     sim::Desktop::setCloseHandler([&moduleClosed](int, bool) {
@@ -231,7 +313,7 @@ static int runInteractive(PanelWindow &window, ModuleSession &session, const Mod
     window.showNote(QStringLiteral("Module: %1").arg(loader.path()));
 
     // The recording begins once the screen is up, and hears the simulator panel's commands.
-    Recorder recorder(&window, &session);
+    Recorder recorder(&window, &session, &files);
     if (!options.record.isEmpty()) {
         if (const Result begun = recorder.begin(options.record, options.controllerRoot, options.panelRoot, options.language); !begun) {
             std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qPrintable(options.record), qPrintable(begun.error()));
@@ -308,35 +390,50 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "virtualpanel: no display to show the panel on; --scenario and --tour play without one\n");
         return 2;
     }
-    // Scenarios play in trees of their own, never in a panel's or a controller's given folder.
-    removeCrashedRuns();
-    QTemporaryDir scenarioDir(QDir::temp().filePath(runFolderPrefix(QCoreApplication::applicationPid()) + QStringLiteral("XXXXXX")));
+    // The run's inputs: its scenarios and the trees they start from, the sample, the trees an
+    // interactive session reads; no output may be one or lie inside one.
+    OutputFiles files;
     QList<Scenario> scenarios;
     if (!options.tourDir.isEmpty()) {
         options.scenarios.prepend(tourScenario());
         options.screenshots = options.tourDir;
     }
-    if (options.widgets) {
-        // The catalogue is read from the module on a copy of the sample controller.
-        options.panelRoot = scenarioDir.path() + QStringLiteral("/panel");
-        options.controllerRoot = scenarioDir.path() + QStringLiteral("/controller");
-        for (const char *folder : {"/bin", "/Application/zuzerarove"})
-            QDir().mkpath(options.panelRoot + QLatin1String(folder));
-        if (const Result copied = copyFolder(sampleController(), options.controllerRoot); !copied) {
-            std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(copied.error()));
+    files.addInput(sampleController());
+    if (!loadScenarios(options, &scenarios, &files))
+        return 2;
+    const bool ownTrees = !scenarios.isEmpty() || options.widgets;
+    if (!ownTrees)
+        for (const QString &root : {options.controllerRoot, options.panelRoot})
+            files.addInput(root);
+    if (const Result free = checkOutputs(options, files); !free) {
+        std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(free.error()));
+        return 2;
+    }
+    // Scenarios and the catalogue play in trees of their own, never in a given folder.
+    removeCrashedRuns(files);
+    RunFolder runFolder(files);
+    if (ownTrees) {
+        if (const Result made = runFolder.make(runFolderPrefix(QCoreApplication::applicationPid())); !made) {
+            std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(made.error()));
             return 2;
         }
+        options.panelRoot = runFolder.path() + QStringLiteral("/panel");
+        options.controllerRoot = runFolder.path() + QStringLiteral("/controller");
     }
-    if (!options.scenarios.isEmpty()) {
-        if (!loadScenarios(options, &scenarios))
-            return 2;
-        options.panelRoot = scenarioDir.path() + QStringLiteral("/panel");
-        options.controllerRoot = scenarioDir.path() + QStringLiteral("/controller");
+    // The catalogue is read from the module on a copy of the sample controller.
+    Result ready = options.widgets ? files.copyTree(sampleController(), options.controllerRoot) : Result::ok();
+    if (ready && options.widgets)
+        ready = files.makeFolder(options.panelRoot + QStringLiteral("/Application/zuzerarove"));
+    // The panel's own folders are made in a tree it is given before the session reads it.
+    if (ready)
+        ready = setUpPlatform(options, ownTrees ? files : OutputFiles());
+    if (!ready) {
+        std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(ready.error()));
+        return 2;
     }
     // A recording plays in the language it was made in, unless one is given.
     if (options.language.isEmpty() && !scenarios.isEmpty())
         options.language = scenarios.first().language;
-    setUpPlatform(options);
     // Translators go in before the module is loaded, so its first texts are translated.
     const bool moduleTranslated = installTranslators(app, options.language);
 
@@ -353,16 +450,17 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "virtualpanel: no %s translation for the module\n", qPrintable(options.language));
     }
 
-    QScopedPointer<JournalFile> journal(options.journal.isEmpty() ? nullptr : new JournalFile(options.journal));
-    if (journal && !journal->isOpen()) {
-        std::fprintf(stderr, "virtualpanel: --journal %s: cannot be written\n", qPrintable(options.journal));
-        return 2;
-    }
+    JournalFile journal;
+    if (!options.journal.isEmpty())
+        if (const Result opened = journal.open(files, options.journal); !opened) {
+            std::fprintf(stderr, "virtualpanel: --journal: %s\n", qPrintable(opened.error()));
+            return 2;
+        }
     PanelWindow window(options.simulator);
     ModuleSession session(loader.dataFactory(), loader.widgetFactory());
     if (!scenarios.isEmpty())
-        return playScenarios(window, session, scenarios, options, scenarioDir.path());
+        return playScenarios(window, session, scenarios, options, files, runFolder.path());
     if (options.widgets)
         return listWidgets(window, session);
-    return runInteractive(window, session, loader, options);
+    return runInteractive(window, session, loader, options, files);
 }

@@ -1,5 +1,6 @@
 #include "engine/journalfile.h"
 
+#include "engine/outputfiles.h"
 #include "journal.h"
 
 #include <QJsonDocument>
@@ -14,14 +15,15 @@ QString journalLine(const sim::JournalEntry &entry)
     return QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact));
 }
 
-JournalFile::JournalFile(const QString &path) : m_file(path)
+Result JournalFile::open(const OutputFiles &files, const QString &path)
 {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
+    if (const Result opened = files.openStream(path, &m_file); !opened)
+        return opened;
     m_listener = sim::Journal::instance().addListener([this](const sim::JournalEntry &entry) {
         m_file.write(journalLine(entry).toUtf8() + '\n');
         m_file.flush();
     });
+    return Result::ok();
 }
 
 JournalFile::~JournalFile()

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "engine/result.h"
+
 #include <QFile>
 #include <QString>
+
+class OutputFiles;
 
 namespace sim {
 struct JournalEntry;
@@ -15,9 +19,10 @@ QString journalLine(const sim::JournalEntry &entry);
 class JournalFile
 {
 public:
-    explicit JournalFile(const QString &path);
+    JournalFile() = default;
     ~JournalFile();
-    bool isOpen() const { return m_file.isOpen(); }
+    // Starts the file anew at path, as every output of the bench is made.
+    Result open(const OutputFiles &files, const QString &path);
 
     JournalFile(const JournalFile &) = delete;
     JournalFile &operator=(const JournalFile &) = delete;

@@ -1,6 +1,7 @@
 #include "engine/recorder.h"
 
 #include "engine/operatorinput.h"
+#include "engine/outputfiles.h"
 #include "engine/scenario.h"
 #include "engine/stepregistry.h"
 #include "engine/screenprofile.h"
@@ -27,7 +28,6 @@
 #include <QPushButton>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <QTextCodec>
 #include <QTreeWidget>
@@ -80,8 +80,8 @@ QJsonObject Recorder::step(const QString &name, const QJsonValue &value, const Q
     return recordedStep(stepDefs(), name, value, fields);
 }
 
-Recorder::Recorder(Stage *stage, const ModuleSession *session, QObject *parent)
-    : QObject(parent), m_stage(stage), m_session(session)
+Recorder::Recorder(Stage *stage, const ModuleSession *session, const OutputFiles *files, QObject *parent)
+    : QObject(parent), m_stage(stage), m_session(session), m_files(files)
 {
 }
 
@@ -106,9 +106,9 @@ Result Recorder::begin(const QString &file, const QString &controllerRoot, const
         if (QFileInfo::exists(copy) || QFileInfo(copy).isSymLink())
             return Result::failure(QStringLiteral("%1 exists already; the recording's copy goes there").arg(copy));
     }
-    if (const Result copied = copyFolder(controllerRoot, info.absoluteDir().filePath(m_controllerCopy)); !copied)
+    if (const Result copied = m_files->copyTree(controllerRoot, info.absoluteDir().filePath(m_controllerCopy)); !copied)
         return copied;
-    if (const Result copied = copyFolder(panelRoot, info.absoluteDir().filePath(m_panelCopy)); !copied)
+    if (const Result copied = m_files->copyTree(panelRoot, info.absoluteDir().filePath(m_panelCopy)); !copied)
         return copied;
     // What the replay must start from that the controller's files do not hold.
     const sim::Controller &ctrl = sim::Controller::instance();
@@ -182,10 +182,8 @@ void Recorder::write()
                          {QStringLiteral("steps"), m_steps}};
     if (!m_language.isEmpty())
         scenario.insert(QStringLiteral("language"), m_language);
-    // Replaced whole, never left half written.
-    QSaveFile file(m_file);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(scenario).toJson()) < 0 || !file.commit())
-        m_writeError = QStringLiteral("%1 cannot be written: %2").arg(m_file, file.errorString());
+    if (const Result written = m_files->writeFile(m_file, QJsonDocument(scenario).toJson()); !written)
+        m_writeError = written.error();
 }
 
 QList<QPair<QString, QJsonObject>> Recorder::slotsAndQueue() const

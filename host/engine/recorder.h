@@ -11,6 +11,7 @@
 #include <QSet>
 
 class ModuleSession;
+class OutputFiles;
 class QWidget;
 class Stage;
 
@@ -29,7 +30,8 @@ class Recorder : public QObject
 {
     Q_OBJECT
 public:
-    Recorder(Stage *stage, const ModuleSession *session, QObject *parent = nullptr);
+    // The recording and its copies are written through files.
+    Recorder(Stage *stage, const ModuleSession *session, const OutputFiles *files, QObject *parent = nullptr);
     ~Recorder() override;
 
     // Copies the controller and the panel's tree beside the file (as <name>.controller and
@@ -75,6 +77,7 @@ private:
 
     Stage *m_stage;
     const ModuleSession *m_session;
+    const OutputFiles *m_files;
     QString m_file;
     QString m_controllerRoot;
     QString m_controllerCopy;

@@ -1,20 +1,12 @@
 #include "engine/report.h"
 
+#include "engine/outputfiles.h"
+
 #include <QDir>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QXmlStreamWriter>
 
 namespace {
-
-Result save(const QString &path, const QByteArray &bytes)
-{
-    // Replaced whole, never left half written.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return Result::failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    return Result::ok();
-}
 
 QString fileName(int index, const QString &name)
 {
@@ -35,25 +27,23 @@ QString image(const QByteArray &png, const QString &alt)
 
 } // namespace
 
-Result saveFailure(ScenarioResult *result, int index, const QString &dir)
+Result saveFailure(const OutputFiles &files, ScenarioResult *result, int index, const QString &dir)
 {
     if (dir.isEmpty() || result->failure.isEmpty())
         return Result::ok();
-    if (!QDir().mkpath(dir))
-        return Result::failure(QStringLiteral("%1 cannot be made").arg(dir));
     const QString base = QDir(dir).filePath(fileName(index, result->name) + QStringLiteral("-failure"));
     if (!result->picture.isEmpty()) {
-        if (const Result saved = save(base + QStringLiteral(".png"), result->picture); !saved)
+        if (const Result saved = files.writeFile(base + QStringLiteral(".png"), result->picture); !saved)
             return saved;
         result->picturePath = QDir(base + QStringLiteral(".png")).absolutePath();
     }
-    if (const Result saved = save(base + QStringLiteral(".journal.jsonl"), result->journal.toUtf8()); !saved)
+    if (const Result saved = files.writeFile(base + QStringLiteral(".journal.jsonl"), result->journal.toUtf8()); !saved)
         return saved;
     result->journalPath = QDir(base + QStringLiteral(".journal.jsonl")).absolutePath();
     return Result::ok();
 }
 
-Result writeJUnit(const QString &path, const QList<ScenarioResult> &results)
+Result writeJUnit(const OutputFiles &files, const QString &path, const QList<ScenarioResult> &results)
 {
     int failures = 0, errors = 0;
     qint64 ms = 0;
@@ -92,13 +82,11 @@ Result writeJUnit(const QString &path, const QList<ScenarioResult> &results)
         xml.writeEndElement();
     }
     xml.writeEndDocument();
-    return save(path, bytes);
+    return files.writeFile(path, bytes);
 }
 
-Result writeHtml(const QString &dir, const QList<ScenarioResult> &results)
+Result writeHtml(const OutputFiles &files, const QString &dir, const QList<ScenarioResult> &results)
 {
-    if (!QDir().mkpath(dir))
-        return Result::failure(QStringLiteral("%1 cannot be made").arg(dir));
     int passed = 0;
     for (const ScenarioResult &r : results)
         passed += r.failure.isEmpty();
@@ -137,5 +125,5 @@ Result writeHtml(const QString &dir, const QList<ScenarioResult> &results)
             page += QStringLiteral("<h3>The run timeline</h3>\n") + image(r.timeline, QStringLiteral("the run timeline")) + QLatin1Char('\n');
     }
     page += QStringLiteral("</body></html>\n");
-    return save(QDir(dir).filePath(QStringLiteral("index.html")), page.toUtf8());
+    return files.writeFile(QDir(dir).filePath(QStringLiteral("index.html")), page.toUtf8());
 }

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+class OutputFiles;
+
 // How one step of a scenario came out.
 struct StepResult
 {
@@ -34,10 +36,10 @@ struct ScenarioResult
 
 // Saves a failed scenario's picture and journal into dir as <n>-<name>-failure.png and
 // .journal.jsonl, and notes their paths in the result.
-Result saveFailure(ScenarioResult *result, int index, const QString &dir);
+Result saveFailure(const OutputFiles &files, ScenarioResult *result, int index, const QString &dir);
 // A JUnit XML report; a failure's picture and journal are attached as Jenkins and GitLab read
 // attachments ("[[ATTACHMENT|path]]" in the test case's output).
-Result writeJUnit(const QString &path, const QList<ScenarioResult> &results);
+Result writeJUnit(const OutputFiles &files, const QString &path, const QList<ScenarioResult> &results);
 // One page that opens in a browser with nothing beside it: every scenario, every step with its
 // outcome and time, a failure's picture and journal, and the run timeline.
-Result writeHtml(const QString &dir, const QList<ScenarioResult> &results);
+Result writeHtml(const OutputFiles &files, const QString &dir, const QList<ScenarioResult> &results);

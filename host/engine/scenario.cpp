@@ -160,25 +160,3 @@ Result loadScenario(const QString &path, const QString &sampleController, const 
         return Result::failure(error);
     return Result::ok();
 }
-
-Result copyFolder(const QString &from, const QString &to)
-{
-    if (!QFileInfo(from).isDir())
-        return Result::failure(QStringLiteral("the folder %1 cannot be read").arg(from));
-    if (!QDir().mkpath(to))
-        return Result::failure(QStringLiteral("%1 cannot be made").arg(to));
-    // Folders too, empty ones included: a tree is copied as its owner finds it.
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(source);
-        if (it.fileInfo().isDir() && !it.fileInfo().isSymLink()) {
-            if (!QDir().mkpath(target))
-                return Result::failure(QStringLiteral("%1 cannot be made").arg(target));
-            continue;
-        }
-        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
-            return Result::failure(QStringLiteral("%1 cannot be copied to %2").arg(source, target));
-    }
-    return Result::ok();
-}

@@ -43,6 +43,4 @@ struct Scenario
 Result loadScenario(const QString &path, const QString &sampleController, const QList<StepDef> &defs,
                     Scenario *scenario);
 
-// Copies the files below from into to, keeping their relative paths: a scenario's controller.
-// A file or folder that cannot be copied is an error.
-Result copyFolder(const QString &from, const QString &to);
+

@@ -1,5 +1,6 @@
 #include "engine/scenariorunner.h"
 
+#include "engine/outputfiles.h"
 #include "engine/journalfile.h"
 #include "engine/operatorinput.h"
 #include "engine/session.h"
@@ -36,12 +37,13 @@ constexpr int LookAgainMs = 5;
 
 } // namespace
 
-ScenarioRunner::ScenarioRunner(Stage *stage, ModuleSession *session, const QString &workDir, const QString &shotDir,
-                               double pace, QObject *parent)
+ScenarioRunner::ScenarioRunner(Stage *stage, ModuleSession *session, const OutputFiles *files, const QString &workDir,
+                               const QString &shotDir, double pace, QObject *parent)
     : QObject(parent)
 {
     m_context.stage = stage;
     m_context.session = session;
+    m_context.files = files;
     m_context.pages = &m_pageWatch;
     m_context.workDir = workDir;
     m_context.shotDir = shotDir;
@@ -154,20 +156,25 @@ void ScenarioRunner::beginScenario()
     const Scenario &scenario = m_scenarios.at(m_current);
     emit said(QStringLiteral("scenario \"%1\" (%2)").arg(scenario.name, scenario.file));
     resetStandIns();
+    const OutputFiles &files = *m_context.files;
+    Result copied = Result::ok();
     for (const char *tree : {"controller", "panel", "outside"}) {
-        QDir dir(m_context.workDir + QLatin1Char('/') + QLatin1String(tree));
-        dir.removeRecursively();
-        QDir().mkpath(dir.path());
+        const QString dir = m_context.workDir + QLatin1Char('/') + QLatin1String(tree);
+        if (copied)
+            copied = files.remove(dir);
+        if (copied)
+            copied = files.makeFolder(dir);
     }
-    Result copied = copyFolder(scenario.controller, m_context.resolve(QStringLiteral("controller:/")));
+    if (copied)
+        copied = files.copyTree(scenario.controller, m_context.resolve(QStringLiteral("controller:/")));
     if (copied && !scenario.panel.isEmpty())
-        copied = copyFolder(scenario.panel, m_context.resolve(QStringLiteral("panel:/")));
+        copied = files.copyTree(scenario.panel, m_context.resolve(QStringLiteral("panel:/")));
     sim::Controller::instance().treeChanged();
     // The panel's own folders, unless the scenario brings the tree it began in.
-    if (scenario.panel.isEmpty()) {
-        QDir().mkpath(m_context.resolve(QStringLiteral("panel:/bin")));
-        QDir().mkpath(m_context.resolve(QStringLiteral("panel:/Application/zuzerarove")));
-    }
+    if (copied && scenario.panel.isEmpty())
+        for (const char *folder : {"panel:/bin", "panel:/Application/zuzerarove"})
+            if (copied)
+                copied = files.makeFolder(m_context.resolve(QLatin1String(folder)));
     m_phase = copied ? Phase::Setup : Phase::Ending;
     m_step = 0;
     m_announced = -1;
@@ -306,8 +313,11 @@ void ScenarioRunner::endScenario()
     ScenarioResult result{scenario.name, scenario.file, m_scenarioClock.elapsed(), m_failure, m_error, m_stepResults,
                           m_failurePicture, png(m_context.stage->picture(Stage::Picture::Timeline)),
                           m_failure.isEmpty() ? QString() : m_journal.join(QLatin1Char('\n')) + QLatin1Char('\n'), QString(), QString()};
-    if (const Result saved = saveFailure(&result, m_current, m_failureDir); !saved)
+    if (const Result saved = saveFailure(*m_context.files, &result, m_current, m_failureDir); !saved) {
+        // An output refused leaves the run broken, whatever the scenario did.
+        result.error = true;
         emit said(QStringLiteral("  the failure cannot be saved: ") + saved.error());
+    }
     else if (!result.picturePath.isEmpty())
         emit said(QStringLiteral("  the screen at the failure: ") + result.picturePath);
     emit said(QStringLiteral("  %1 in %2 ms").arg(m_failure.isEmpty() ? QStringLiteral("passed") : QStringLiteral("failed"))

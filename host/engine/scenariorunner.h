@@ -25,9 +25,10 @@ class ScenarioRunner : public QObject
 {
     Q_OBJECT
 public:
-    // pace stretches every wait and time limit, for slow runs such as under valgrind.
-    ScenarioRunner(Stage *stage, ModuleSession *session, const QString &workDir, const QString &shotDir,
-                   double pace = 1, QObject *parent = nullptr);
+    // Every file the run writes goes through files. pace stretches every wait and time limit, for
+    // slow runs such as under valgrind.
+    ScenarioRunner(Stage *stage, ModuleSession *session, const OutputFiles *files, const QString &workDir,
+                   const QString &shotDir, double pace = 1, QObject *parent = nullptr);
     ~ScenarioRunner() override;
 
     void start(const QList<Scenario> &scenarios);

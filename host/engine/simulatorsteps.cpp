@@ -1,9 +1,11 @@
+#include "engine/outputfiles.h"
 #include "engine/stage.h"
 #include "engine/stepcontext.h"
 
 #include "simcontroller.h"
 #include "zuzerarovesim.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -99,35 +101,25 @@ StepOutcome advance(StepContext &, const QJsonObject &step)
 StepOutcome write(StepContext &c, const QJsonObject &step)
 {
     controller().treeChanged();
-    const QString name = step.value(QStringLiteral("write")).toString();
     const QString content = c.substituted(step.value(QStringLiteral("content"))).toString();
-    const QString path = c.resolve(name);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content.toUtf8()) < 0)
-        return failed(QStringLiteral("%1 cannot be written").arg(name));
-    return held();
+    const Result written = c.files->writeFile(c.resolve(step.value(QStringLiteral("write")).toString()), content.toUtf8());
+    return written ? held() : failed(written.error());
 }
 
 StepOutcome remove(StepContext &c, const QJsonObject &step)
 {
     controller().treeChanged();
-    const QString name = step.value(QStringLiteral("remove")).toString();
-    const QString path = c.resolve(name);
-    const QFileInfo info(path);
     // A link goes, never what it points to.
-    const bool removed = info.isDir() && !info.isSymLink() ? QDir(path).removeRecursively() : QFile::remove(path);
-    return removed ? held() : failed(QStringLiteral("%1 cannot be removed").arg(name));
+    const Result removed = c.files->remove(c.resolve(step.value(QStringLiteral("remove")).toString()));
+    return removed ? held() : failed(removed.error());
 }
 
 StepOutcome link(StepContext &c, const QJsonObject &step)
 {
     controller().treeChanged();
-    const QString name = step.value(QStringLiteral("link")).toString();
-    QDir().mkpath(QFileInfo(c.resolve(name)).absolutePath());
-    if (!QFile::link(c.resolve(step.value(QStringLiteral("to")).toString()), c.resolve(name)))
-        return failed(QStringLiteral("%1 cannot be made a link").arg(name));
-    return held();
+    const Result made = c.files->makeLink(c.resolve(step.value(QStringLiteral("link")).toString()),
+                                          c.resolve(step.value(QStringLiteral("to")).toString()));
+    return made ? held() : failed(made.error());
 }
 
 StepOutcome programs(StepContext &c, const QJsonObject &step)
@@ -136,16 +128,12 @@ StepOutcome programs(StepContext &c, const QJsonObject &step)
     const int count = int(number(step, "programs"));
     const QString in = step.value(QStringLiteral("in")).toString(QStringLiteral("controller:/RPL/"));
     const int folders = step.value(QStringLiteral("folders")).toInt(0);
-    QString made;
     for (int p = 0; p < count; ++p) {
         const QString folder = folders > 0 ? QStringLiteral("/LINE_%1").arg(qint64(p) * folders / count + 1, 2, 10, QLatin1Char('0'))
                                            : QString();
-        const QString dir = c.resolve(in) + folder;
-        if (dir != made && QDir().mkpath(dir))
-            made = dir;
-        QFile file(QStringLiteral("%1/PROGRAM_%2.XPL").arg(dir).arg(p + 1, 5, 10, QLatin1Char('0')));
-        if (!file.open(QIODevice::WriteOnly) || file.write("MOVJ P1\nEND\n") < 0)
-            return failed(QStringLiteral("%1 cannot be written").arg(file.fileName()));
+        const QString file = QStringLiteral("%1%2/PROGRAM_%3.XPL").arg(c.resolve(in), folder).arg(p + 1, 5, 10, QLatin1Char('0'));
+        if (const Result written = c.files->writeFile(file, "MOVJ P1\nEND\n"); !written)
+            return failed(written.error());
     }
     return held();
 }
@@ -167,12 +155,20 @@ StepOutcome screenshot(StepContext &c, const QJsonObject &step)
 {
     if (c.shotDir.isEmpty())
         return held();
-    QDir().mkpath(c.shotDir);
     const QPixmap pixmap = c.stage->picture(step.value(QStringLiteral("window")).toBool()     ? Stage::Picture::Window
                                             : step.value(QStringLiteral("timeline")).toBool() ? Stage::Picture::Timeline
                                                                                                : Stage::Picture::Screen);
-    const QString path = QDir(c.shotDir).filePath(step.value(QStringLiteral("screenshot")).toString() + QStringLiteral(".png"));
-    return pixmap.save(path) ? held() : failed(QStringLiteral("%1 cannot be written").arg(path));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    pixmap.save(&buffer, "PNG");
+    QString name = step.value(QStringLiteral("screenshot")).toString();
+    if (!name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        name += QStringLiteral(".png");
+    const QString path = QDir(c.shotDir).filePath(name);
+    // A picture the bench may not write there is the run's fault, not the screen's.
+    const Result written = c.files->writeFile(path, png);
+    return written ? held() : error(written.error());
 }
 
 } // namespace simulatorsteps

@@ -9,6 +9,7 @@
 #include <QString>
 
 class ModuleSession;
+class OutputFiles;
 class Stage;
 class QWidget;
 
@@ -28,6 +29,7 @@ struct StepContext
     // The trees: "controller", "panel" and "outside" below workDir; the pictures' folder.
     QString workDir;
     QString shotDir;
+    const OutputFiles *files = nullptr; // every file a step writes or removes goes through it
     QMap<QString, QByteArray> before; // the trees as the screen had opened, when a step compares
     // The set-up's auto-start flags, which stand over what the service reads as the screen opens.
     QJsonArray setupAutoStart;

@@ -1,5 +1,6 @@
 #include "app/moduleloader.h"
 #include "engine/operatorinput.h"
+#include "engine/outputfiles.h"
 #include "engine/recorder.h"
 #include "engine/scenario.h"
 #include "engine/scenariorunner.h"
@@ -48,6 +49,7 @@ private:
 
     PanelWindow *m_window = nullptr;
     QTemporaryDir m_work;
+    OutputFiles m_files;
 };
 
 namespace {
@@ -199,7 +201,7 @@ void tst_Recorder::init()
     const QString controller = m_work.filePath(QStringLiteral("controller"));
     QDir(controller).removeRecursively();
     QDir(m_work.filePath(QStringLiteral("panel"))).removeRecursively();
-    QVERIFY(copyFolder(QStringLiteral(SAMPLE_CONTROLLER), controller).isOk());
+    QVERIFY(m_files.copyTree(QStringLiteral(SAMPLE_CONTROLLER), controller).isOk());
     QDir().mkpath(m_work.filePath(QStringLiteral("panel/Application/zuzerarove")));
     qputenv("RTM_PANEL_ROOT", m_work.filePath(QStringLiteral("panel")).toLocal8Bit());
     sim::Panel::setRoot(m_work.filePath(QStringLiteral("panel")));
@@ -234,7 +236,7 @@ void tst_Recorder::recordedSessionReplays()
     QVERIFY(waitForCall(QStringLiteral("getFileFromCtrl")));
 
     const QString file = out.filePath(QStringLiteral("session.json"));
-    Recorder recorder(&window, &session);
+    Recorder recorder(&window, &session, &m_files);
     const QString panel = work.filePath(QStringLiteral("panel"));
     QVERIFY(recorder.begin(file, controller, panel, QString()).isOk());
     QVERIFY2(!recorder.begin(file, controller, panel, QString()).isOk(), "a recording is never replaced");
@@ -329,7 +331,7 @@ void tst_Recorder::replayMakesTheSameCalls()
         QVERIFY(session.open(window.pendantScreen()).isOk());
         window.show();
         QVERIFY(waitForCall(QStringLiteral("getFileFromCtrl")));
-        Recorder recorder(&window, &session);
+        Recorder recorder(&window, &session, &m_files);
         QVERIFY(recorder.begin(file, m_work.filePath(QStringLiteral("controller")), m_work.filePath(QStringLiteral("panel")), QString())
                     .isOk());
         Operator op(window.pendantScreen());
@@ -416,7 +418,7 @@ void tst_Recorder::replayMakesTheSameCalls()
 
 QString tst_Recorder::replay(PanelWindow &window, ModuleSession &session, const QString &workDir, const Scenario &scenario)
 {
-    ScenarioRunner runner(&window, &session, workDir, QString());
+    ScenarioRunner runner(&window, &session, &m_files, workDir, QString());
     bool finished = false;
     connect(&runner, &ScenarioRunner::finished, this, [&finished] { finished = true; });
     runner.start({scenario});
