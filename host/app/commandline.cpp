@@ -137,9 +137,6 @@ Result CommandLine::read(const QStringList &arguments, Options *o)
             if (const Result valid = number(r.option, r.min, r.max, r.whole, r.out); !valid)
                 return valid;
 
-    for (const QCommandLineOption *root : {&m_panel, &m_controller})
-        if (m_parser.isSet(*root) && !QFileInfo(m_parser.value(*root)).isDir())
-            return refuse(root->names().first(), m_parser.value(*root), QStringLiteral("no such folder"));
     if (m_parser.isSet(m_record) && (m_parser.isSet(m_scenario) || m_parser.isSet(m_tour)))
         return refuse(m_record.names().first(), m_parser.value(m_record), QStringLiteral("records an operator, not a scenario"));
     if ((m_parser.isSet(m_scenario) || m_parser.isSet(m_tour)) && (m_parser.isSet(m_panel) || m_parser.isSet(m_controller)))
@@ -151,6 +148,15 @@ Result CommandLine::read(const QStringList &arguments, Options *o)
     // that writes them all, once the run's inputs are known.
     const QString controllerRoot = rootFrom(m_parser.value(m_controller), "RTM_CONTROLLER_ROOT", "controller");
     const QString panelRoot = rootFrom(m_parser.value(m_panel), "RTM_PANEL_ROOT", "panel");
+    // One rule for both roots, given or not: the screen runs on folders that exist, and the bench
+    // makes none the user did not name. Scenarios and the catalogue use trees of their own.
+    const bool ownTrees = m_parser.isSet(m_scenario) || m_parser.isSet(m_tour) || m_parser.isSet(m_widgets);
+    for (const bool given : {true, false})
+        for (const auto &[root, path] : {qMakePair(&m_panel, panelRoot), qMakePair(&m_controller, controllerRoot)})
+            if (!ownTrees && m_parser.isSet(*root) == given && !QFileInfo(path).isDir())
+                return refuse(root->names().first(), given ? m_parser.value(*root) : path,
+                              given ? QStringLiteral("no such folder")
+                                    : QStringLiteral("no such folder (the default; name the tree with --%1)").arg(root->names().first()));
     if (m_parser.isSet(m_record) && (QFileInfo::exists(m_parser.value(m_record)) || QFileInfo(m_parser.value(m_record)).isSymLink()))
         return refuse(m_record.names().first(), m_parser.value(m_record), QStringLiteral("exists already; record to another file"));
 

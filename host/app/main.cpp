@@ -39,8 +39,7 @@ Result setUpPlatform(const Options &o, const OutputFiles &files)
 {
     qputenv("RTM_PANEL_ROOT", o.panelRoot.toLocal8Bit());
     qputenv("RTM_CONTROLLER_ROOT", o.controllerRoot.toLocal8Bit());
-    for (const QString &folder : {o.panelRoot + QStringLiteral("/bin"), o.panelRoot + QStringLiteral("/Application"),
-                                  o.controllerRoot})
+    for (const QString &folder : {o.panelRoot + QStringLiteral("/bin"), o.panelRoot + QStringLiteral("/Application")})
         if (const Result made = files.makeFolder(folder); !made)
             return made;
     sim::Panel::setRoot(o.panelRoot);
@@ -424,6 +423,8 @@ int main(int argc, char *argv[])
     Result ready = options.widgets ? files.copyTree(sampleController(), options.controllerRoot) : Result::ok();
     if (ready && options.widgets)
         ready = files.makeFolder(options.panelRoot + QStringLiteral("/Application/zuzerarove"));
+    else if (ready && !scenarios.isEmpty())
+        ready = files.makeFolder(options.controllerRoot);
     // The panel's own folders are made in a tree it is given before the session reads it.
     if (ready)
         ready = setUpPlatform(options, ownTrees ? files : OutputFiles());

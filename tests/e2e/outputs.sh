@@ -12,7 +12,7 @@ cd "$work" || exit 1
 
 # A scenario on a controller beside it that takes a screenshot, then fails: it writes every kind
 # of output a scenario run has.
-mkdir -p play elsewhere shots out
+mkdir -p play elsewhere shots out pnl
 cp -r "$sample" play/controller
 cat >play/s.json <<'EOF'
 {"name": "fails", "controller": "controller",
@@ -54,7 +54,7 @@ refused "linkdir is a link" "${scenario[@]}" --report linkdir/r.xml
 refused "linkdir is a link" "${scenario[@]}" --journal linkdir/j.jsonl
 refused "linkdir is a link" "${scenario[@]}" --html-report linkdir/html
 refused "linkdir is a link" "${scenario[@]}" --screenshots linkdir
-refused "linkctl is a link" --controller-root play/controller --record linkctl/rec.json
+refused "linkctl is a link" --controller-root play/controller --panel-root pnl --record linkctl/rec.json
 # The scenario itself, spelled another way or reached through a link.
 refused "which this run reads" --scenario linkdir/../play/s.json --report play/./s.json
 refused "which this run reads" --scenario play/s.json --journal "$work/play//s.json"
@@ -65,6 +65,6 @@ refused "which this run reads" "${scenario[@]}" --report play/controller/r.xml
 refused "which this run reads" "${scenario[@]}" --journal play/controller/RPL/j.jsonl
 refused "which this run reads" "${scenario[@]}" --html-report play/controller/html
 refused "which this run reads" "${scenario[@]}" --screenshots play/controller
-refused "which this run reads" --controller-root play/controller --record play/controller/rec.json
+refused "which this run reads" --controller-root play/controller --panel-root pnl --record play/controller/rec.json
 refused "which this run reads" --controller-root play/controller --panel-root play --record play/rec.json
 echo "outputs: every output refused where it must not write"

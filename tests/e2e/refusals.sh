@@ -39,6 +39,8 @@ refused "--tour-pace nan: not a number" --tour-pace nan
 refused "--run-time -1: not a whole number" --run-time -1
 refused "--panel-root $work/none: no such folder" --panel-root "$work/none"
 refused "--controller-root $work/none: no such folder" --controller-root "$work/none"
+# A root not given is the default one, and it must exist as well: the bench makes none.
+refused "--panel-root $work/panel: no such folder (the default" --quit-after 1
 refused "--tour: /proc/shots cannot be made" --tour /proc/shots
 refused "Unknown option 'idel'" --idel 5
 inputs=$(mktemp -d)
@@ -49,13 +51,14 @@ cp "$dir/unknown-step.json" "$inputs/s.json"
 mkdir -p "$inputs/keep"
 echo kept >"$inputs/keep/file"
 ln -s "$inputs/keep" "$inputs/rec.controller"
-refused "$inputs/rec.controller exists already" --record "$inputs/rec.json"
+roots=(--panel-root "$inputs/keep" --controller-root "$inputs/keep")
+refused "$inputs/rec.controller exists already" "${roots[@]}" --record "$inputs/rec.json"
 ln -s "$inputs/keep" "$inputs/p.panel"
-refused "$inputs/p.panel exists already" --record "$inputs/p.json"
+refused "$inputs/p.panel exists already" "${roots[@]}" --record "$inputs/p.json"
 [ "$(cat "$inputs/keep/file")" = kept ] || fail "a linked folder lost its files"
 # A recording never replaces one.
 echo kept >"$inputs/old.json"
-refused "--record $inputs/old.json: exists already" --record "$inputs/old.json"
+refused "--record $inputs/old.json: exists already" "${roots[@]}" --record "$inputs/old.json"
 [ "$(cat "$inputs/old.json")" = kept ] || fail "a recording was replaced"
 # Text substitution has one budget a text and runs in one pass: twenty tokens of 64 MiB play.
 timeout 120 "$panel" --module "$module" --scenario "$dir/../bounded/twenty-repeats.json" >/dev/null 2>&1 \
