@@ -61,8 +61,9 @@ QString listed(const QString &title, const QWidget *root)
         const QString text = textOf(w).simplified();
         if (!text.isEmpty())
             what = (what.isEmpty() ? QString() : what + QStringLiteral("; ")) + QLatin1Char('"') + text.left(60) + QLatin1Char('"');
-        out += QStringLiteral("  %1  %2%3\n").arg(name, -28).arg(QString::fromLatin1(w->metaObject()->className()), -14)
-                   .arg(what.isEmpty() ? QString() : QStringLiteral("  ") + what);
+        out += QStringLiteral("  ") + name.leftJustified(28) + QStringLiteral("  ")
+               + QString::fromLatin1(w->metaObject()->className()).leftJustified(14)
+               + (what.isEmpty() ? QString() : QStringLiteral("  ") + what) + QLatin1Char('\n');
     }
     return out;
 }

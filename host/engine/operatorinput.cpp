@@ -108,7 +108,7 @@ QString tapCell(QTableWidget *table, int row, int column)
 {
     QTableWidgetItem *item = table->item(row, column);
     if (!item)
-        return QStringLiteral("%1 has no cell %2, %3").arg(nameOf(table)).arg(row + 1).arg(column + 1);
+        return QStringLiteral("%1 has no cell %2, %3").arg(nameOf(table), QString::number(row + 1), QString::number(column + 1));
     if (!table->isVisible())
         return nameOf(table) + QStringLiteral(" is not shown");
     // Scrolled to, as the operator scrolls.

@@ -101,21 +101,17 @@ Result writeHtml(const OutputFiles &files, const QString &dir, const QList<Scena
                        .arg(results.size());
     for (const ScenarioResult &r : results) {
         const bool ok = r.failure.isEmpty();
+        // One pass of arguments: a scenario's own text may hold "%1" and is never read as a format.
         page += QStringLiteral("<h2 class=\"%1\">%2: %3 (%4 ms)</h2>\n<p>%5</p>\n")
                     .arg(ok ? QStringLiteral("passed") : QStringLiteral("failed"), html(r.name),
-                         ok ? QStringLiteral("passed") : r.error ? QStringLiteral("could not run") : QStringLiteral("failed"))
-                    .arg(r.ms)
-                    .arg(html(r.file));
+                         ok ? QStringLiteral("passed") : r.error ? QStringLiteral("could not run") : QStringLiteral("failed"),
+                         QString::number(r.ms), html(r.file));
         if (!ok)
             page += QStringLiteral("<p><b>%1</b></p>\n").arg(html(r.failure));
         page += QStringLiteral("<table><tr><th>step</th><th>line</th><th>outcome</th><th>ms</th><th>step as written</th></tr>\n");
         for (const StepResult &s : r.steps)
             page += QStringLiteral("<tr><td>%1</td><td>%2</td><td class=\"%3\">%3</td><td>%4</td><td><code>%5</code></td></tr>\n")
-                        .arg(s.number)
-                        .arg(s.line)
-                        .arg(s.outcome)
-                        .arg(s.ms)
-                        .arg(html(s.text));
+                        .arg(QString::number(s.number), QString::number(s.line), s.outcome, QString::number(s.ms), html(s.text));
         page += QStringLiteral("</table>\n");
         if (!r.picture.isEmpty())
             page += QStringLiteral("<h3>The screen at the failure</h3>\n") + image(r.picture, QStringLiteral("the screen")) + QLatin1Char('\n');

@@ -113,7 +113,7 @@ QString ScenarioStep::text() const
 
 QString ScenarioStep::where(const QString &file) const
 {
-    return QStringLiteral("%1:%2, step %3").arg(file).arg(line).arg(number);
+    return QStringLiteral("%1:%2, step %3").arg(file, QString::number(line), QString::number(number));
 }
 
 Result loadScenario(const QString &path, const QString &sampleController, const QList<StepDef> &defs,
@@ -128,7 +128,7 @@ Result loadScenario(const QString &path, const QString &sampleController, const 
     const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         const int line = text.left(parseError.offset).count('\n') + 1;
-        return Result::failure(QStringLiteral("%1:%2: %3").arg(path).arg(line).arg(parseError.errorString()));
+        return Result::failure(QStringLiteral("%1:%2: %3").arg(path, QString::number(line), parseError.errorString()));
     }
     if (!doc.isObject())
         return Result::failure(QStringLiteral("%1:1: a scenario is an object with a name and steps").arg(path));

@@ -38,19 +38,19 @@ StepOutcome textOfPart(const QJsonObject &step, const QString &name, QWidget *w,
         if (!tree)
             return error(name + QStringLiteral(" is no tree"));
         const QString path = step.value(QStringLiteral("item")).toString();
-        *place = QStringLiteral("%1, %2, column %3").arg(name, path).arg(column + 1);
+        *place = QStringLiteral("%1, %2, column %3").arg(name, path, QString::number(column + 1));
         QTreeWidgetItem *item = operatorinput::treeItemAt(tree, path);
         if (!item || column >= tree->columnCount())
-            return notYet(QStringLiteral("%1 lists no %2 with %3 columns").arg(name, path).arg(column + 1));
+            return notYet(QStringLiteral("%1 lists no %2 with %3 columns").arg(name, path, QString::number(column + 1)));
         *text = item->text(column);
     } else if (step.contains(QStringLiteral("row"))) {
         auto *table = qobject_cast<QTableWidget *>(w);
         if (!table)
             return error(name + QStringLiteral(" is no table"));
         const int row = step.value(QStringLiteral("row")).toInt() - 1;
-        *place = QStringLiteral("%1, row %2, column %3").arg(name).arg(row + 1).arg(column + 1);
+        *place = QStringLiteral("%1, row %2, column %3").arg(name, QString::number(row + 1), QString::number(column + 1));
         if (row >= table->rowCount() || column >= table->columnCount())
-            return notYet(QStringLiteral("%1 has %2 rows and %3 columns").arg(name).arg(table->rowCount()).arg(table->columnCount()));
+            return notYet(QStringLiteral("%1 has %2 rows and %3 columns").arg(name, QString::number(table->rowCount()), QString::number(table->columnCount())));
         if (QTableWidgetItem *item = table->item(row, column))
             *text = item->text();
         else if (QWidget *cell = table->cellWidget(row, column))
@@ -156,8 +156,9 @@ StepOutcome box(StepContext &c, const QJsonObject &step)
 
 StepOutcome boxes(StepContext &c, const QJsonObject &step)
 {
+    // Those answered, then those still waiting for their answer.
     QJsonArray texts;
-    for (const sim::MsgBoxRecord &record : sim::MsgBoxHooks::records())
+    for (const sim::MsgBoxRecord &record : sim::MsgBoxHooks::records() + sim::MsgBoxHooks::open())
         texts << record.text;
     return compared(c, QStringLiteral("the boxes shown"), step.value(QStringLiteral("is")), texts);
 }

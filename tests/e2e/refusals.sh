@@ -92,6 +92,16 @@ grep -q '"kind":"link"' "$out"/*-failure.journal.jsonl || fail "the failure's jo
 grep -qF "[[ATTACHMENT|$png]]" "$out/junit.xml" || fail "the JUnit report does not attach the picture"
 grep -q 'data:image/png;base64' "$out/html/index.html" && grep -q 'expect' "$out/html/index.html" \
     || fail "the HTML report lacks the picture or the steps"
+# Scenarios that must fail do, at their last step; a name holding "%1" stays as written.
+for file in "$dir"/../failing/*.json; do
+    out=$("$panel" --module "$module" --scenario "$file" --html-report "$work/html" 2>&1)
+    [ $? = 1 ] || fail "$file did not fail: $out"
+    last=$(grep -c '^    {' "$file")
+    grep -q "FAILED: $file:.*, step $last:" <<<"$out" || fail "$file failed elsewhere: $(grep FAILED <<<"$out")"
+    name=$(sed -n 's/^  "name": "\(.*\)",$/\1/p' "$file")
+    grep -qF "$name" "$work/html/index.html" || fail "the report does not show \"$name\" as written"
+done
+rm -rf "$work/html"
 # The widget catalogue, read from the live module without a display, names every page's, the
 # chooser's and the boxes' widgets.
 catalogue=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$panel" --module "$module" --widgets 2>/dev/null) \
