@@ -148,7 +148,7 @@ const QList<StepDef> &stepDefs()
           within},
          QStringLiteral("The box open now, or else the last one shown."), notRecorded, {}, screenexpectations::box},
         {QStringLiteral("expect boxes"), {}, false, {is(F::Texts, true, QString()), within},
-         QStringLiteral("Every box shown since the screen opened, in order."), notRecorded, {}, screenexpectations::boxes},
+         QStringLiteral("Every box shown since the screen opened, in order, a box still open included."), notRecorded, {}, screenexpectations::boxes},
         {QStringLiteral("expect file"), {}, false,
          {{QStringLiteral("path"), F::Path, true, QString()},
           {QStringLiteral("element"), F::Text, false,
