@@ -63,14 +63,16 @@ CommandLine::CommandLine(const QString &defaultModule)
                                          "with nothing beside it: every step, a failure's picture and journal, the run "
                                          "timeline.", "dir")),
       m_widgets(option("widgets", "Print every object name a scenario may address, page by page, with the chooser's "
-                                  "and the boxes', read from the module on the sample controller, and quit."))
+                                  "and the boxes', read from the module on the sample controller, and quit.")),
+      m_verbose(option("verbose", "Print every step a scenario takes, and Qt's and the module's own messages (which "
+                                  "otherwise go to the journal only)."))
 {
     m_parser.setApplicationDescription(QStringLiteral("Runs a panel screen module on the simulated robot controller."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
                          m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps,
-                         m_schema, m_htmlReport, m_widgets});
+                         m_schema, m_htmlReport, m_widgets, m_verbose});
 }
 
 bool CommandLine::asksForHelpOrVersion(const QStringList &arguments)
@@ -176,6 +178,7 @@ Result CommandLine::read(const QStringList &arguments, Options *o)
     o->report = m_parser.value(m_report);
     o->htmlReport = m_parser.value(m_htmlReport);
     o->widgets = m_parser.isSet(m_widgets);
+    o->verbose = m_parser.isSet(m_verbose);
     o->screenshots = m_parser.value(m_screenshots);
     o->journal = m_parser.value(m_journal);
     o->record = m_parser.value(m_record);

@@ -14,6 +14,7 @@
 #include "panel/simulatorpanel.h"
 
 #include "desktopsim.h"
+#include "journal.h"
 #include "rtmcoresim.h"
 #include "simcontroller.h"
 #include "zuzerarovesim.h"
@@ -29,6 +30,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -181,10 +183,13 @@ int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scena
     runner.setFailureDir(!o.screenshots.isEmpty() ? o.screenshots
                          : !o.report.isEmpty()    ? QFileInfo(o.report).absolutePath()
                                                   : o.htmlReport);
-    QObject::connect(&runner, &ScenarioRunner::said, [](const QString &line) {
+    auto print = [](const QString &line) {
         std::printf("%s\n", qPrintable(line));
         std::fflush(stdout);
-    });
+    };
+    QObject::connect(&runner, &ScenarioRunner::said, print);
+    if (o.verbose)
+        QObject::connect(&runner, &ScenarioRunner::stepBegun, print);
     QObject::connect(&runner, &ScenarioRunner::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
     runner.start(scenarios);
@@ -358,6 +363,19 @@ static int runInteractive(PanelWindow &window, ModuleSession &session, const Mod
     return code;
 }
 
+// Qt's and the module's own messages are no outcome of the run: they go to the journal, where
+// the journal view and --journal show them; only what stops the program reaches stderr.
+static void journalMessages(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+        if (type == QtFatalMsg)
+            std::abort();
+        return;
+    }
+    sim::Journal::instance().record(QStringLiteral("message"), text);
+}
+
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("virtualpanel"));
@@ -368,6 +386,8 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     if (const QString reference = CommandLine::asksForReference(arguments); !reference.isEmpty())
         return printReference(reference);
+    if (!arguments.contains(QStringLiteral("--verbose")))
+        qInstallMessageHandler(journalMessages);
     if (CommandLine::asksForHelpOrVersion(arguments)) {
         // The help and the version need no display.
         QCoreApplication core(argc, argv);

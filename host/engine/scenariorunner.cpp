@@ -238,7 +238,7 @@ void ScenarioRunner::runStep()
         // Listed where it stands in the file, whenever it ends.
         m_resultIndex = m_stepResults.size();
         m_stepResults << StepResult{step.number, step.line, step.text(), QStringLiteral("running"), 0};
-        emit said(QStringLiteral("  step %1 (line %2): %3").arg(step.number).arg(step.line).arg(step.text()));
+        emit stepBegun(QStringLiteral("  step %1 (line %2): %3").arg(step.number).arg(step.line).arg(step.text()));
     }
     const int resultIndex = m_resultIndex;
     // Scheduled first: a box this step opens waits inside it, and the steps go on in the box.

@@ -39,8 +39,10 @@ public:
     void setFailureDir(const QString &dir) { m_failureDir = dir; }
 
 signals:
-    // A line of the run's account: a scenario begun, a step taken, a failure, a result.
+    // A line of the run's account: a scenario begun, a failure, a result.
     void said(const QString &line);
+    // A step begun, for an account step by step.
+    void stepBegun(const QString &line);
     void finished();
 
 private:

@@ -63,6 +63,10 @@ refused "--record $inputs/old.json: exists already" "${roots[@]}" --record "$inp
 # Text substitution has one budget a text and runs in one pass: twenty tokens of 64 MiB play.
 timeout 120 "$panel" --module "$module" --scenario "$dir/../bounded/twenty-repeats.json" >/dev/null 2>&1 \
     || fail "twenty repeat tokens did not play"
+# A run prints its outcome and nothing else: Qt's and the module's own lines go to the journal.
+out=$("$panel" --module "$module" --scenario "$dir/../../../scenarios/tour.json" 2>&1) || fail "the tour did not play: $out"
+extra=$(grep -v -e '^scenario "' -e '^  passed in [0-9]* ms$' -e '^virtualpanel: 1 of 1 scenarios passed$' <<<"$out")
+[ -z "$extra" ] || fail "a run printed more than its outcome: $extra"
 # Without a display a bad option is still exit 2, the panel says it needs one, and a scenario plays.
 nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$panel" --module "$module" "$@" >/dev/null 2>&1; }
 nodisplay --idel 5; [ $? = 2 ] || fail "a bad option without a display is not exit 2"
