@@ -65,14 +65,16 @@ CommandLine::CommandLine(const QString &defaultModule)
       m_widgets(option("widgets", "Print every object name a scenario may address, page by page, with the chooser's "
                                   "and the boxes', read from the module on the sample controller, and quit.")),
       m_verbose(option("verbose", "Print every step a scenario takes, and Qt's and the module's own messages (which "
-                                  "otherwise go to the journal only)."))
+                                  "otherwise go to the journal only).")),
+      m_check(option("check", "Read the scenarios named with --scenario and say of each whether it can run, a line "
+                              "each, then quit; plays nothing (exit 2 when one cannot)."))
 {
     m_parser.setApplicationDescription(QStringLiteral("Runs a panel screen module on the simulated robot controller."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
                          m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps,
-                         m_schema, m_htmlReport, m_widgets, m_verbose});
+                         m_schema, m_htmlReport, m_widgets, m_verbose, m_check});
 }
 
 bool CommandLine::asksForHelpOrVersion(const QStringList &arguments)
@@ -152,7 +154,8 @@ Result CommandLine::read(const QStringList &arguments, Options *o)
     const QString panelRoot = rootFrom(m_parser.value(m_panel), "RTM_PANEL_ROOT", "panel");
     // One rule for both roots, given or not: the screen runs on folders that exist, and the bench
     // makes none the user did not name. Scenarios and the catalogue use trees of their own.
-    const bool ownTrees = m_parser.isSet(m_scenario) || m_parser.isSet(m_tour) || m_parser.isSet(m_widgets);
+    const bool ownTrees = m_parser.isSet(m_scenario) || m_parser.isSet(m_tour) || m_parser.isSet(m_widgets)
+                          || m_parser.isSet(m_check);
     for (const bool given : {true, false})
         for (const auto &[root, path] : {qMakePair(&m_panel, panelRoot), qMakePair(&m_controller, controllerRoot)})
             if (!ownTrees && m_parser.isSet(*root) == given && !QFileInfo(path).isDir())
@@ -179,6 +182,7 @@ Result CommandLine::read(const QStringList &arguments, Options *o)
     o->htmlReport = m_parser.value(m_htmlReport);
     o->widgets = m_parser.isSet(m_widgets);
     o->verbose = m_parser.isSet(m_verbose);
+    o->check = m_parser.isSet(m_check);
     o->screenshots = m_parser.value(m_screenshots);
     o->journal = m_parser.value(m_journal);
     o->record = m_parser.value(m_record);

@@ -30,6 +30,7 @@ struct Options
     QString journal;
     QString record;
     bool verbose = false;
+    bool check = false;
 };
 
 // The virtual panel's options, with their help.
@@ -52,5 +53,5 @@ public:
 private:
     QCommandLineParser m_parser;
     QCommandLineOption m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
-        m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps, m_schema, m_htmlReport, m_widgets, m_verbose;
+        m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps, m_schema, m_htmlReport, m_widgets, m_verbose, m_check;
 };

@@ -134,6 +134,22 @@ bool loadScenarios(const Options &o, QList<Scenario> *scenarios, OutputFiles *fi
     return true;
 }
 
+// Each scenario's verdict, a line each, without playing any.
+int checkScenarios(const Options &o)
+{
+    int code = 0;
+    for (const QString &path : o.scenarios) {
+        Scenario scenario;
+        if (const Result loaded = loadScenario(path, sampleController(), stepDefs(), &scenario); !loaded) {
+            std::printf("%s\n", qPrintable(loaded.error()));
+            code = 2;
+        } else {
+            std::printf("%s: can run\n", qPrintable(path));
+        }
+    }
+    return code;
+}
+
 // Every output the options name, checked before anything is written: none may be a link, go
 // through one, have a second name, or be or lie inside an input of the run. Then the folders
 // named for them are made, so that one that cannot be stops the run before it starts.
@@ -405,6 +421,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(read.error()));
         return 2;
     }
+    if (options.check)
+        return checkScenarios(options);
     if (noDisplay && options.scenarios.isEmpty() && options.tourDir.isEmpty() && !options.widgets) {
         std::fprintf(stderr, "virtualpanel: no display to show the panel on; --scenario and --tour play without one\n");
         return 2;

@@ -50,13 +50,10 @@ QStringList knownCalls()
     return names;
 }
 
+// The limits are named whatever they are: a number past one is refused saying which.
 QString range(const StepField &f)
 {
-    if (f.min == 0 && f.max == 2147483647)
-        return QStringLiteral("a whole number");
-    if (f.max == 2147483647)
-        return QStringLiteral("a whole number from %1").arg(f.min);
-    return QStringLiteral("a whole number from %1 to %2").arg(f.min).arg(f.max);
+    return QStringLiteral("a whole number from %1 to %2").arg(QString::number(f.min), QString::number(f.max));
 }
 
 QString quoted(const QStringList &texts)
@@ -79,7 +76,7 @@ QString kindText(const StepField &f)
     case FieldType::WholeNumber:
         return range(f);
     case FieldType::WholeNumbers:
-        return QStringLiteral("a list of whole numbers");
+        return QStringLiteral("a list of ") + range(f).replace(QStringLiteral("a whole number"), QStringLiteral("whole numbers"));
     case FieldType::Flag:
         return QStringLiteral("true or false");
     case FieldType::Flags:
@@ -97,10 +94,8 @@ QString kindText(const StepField &f)
 QJsonObject fieldSchema(const StepField &f)
 {
     auto whole = [&f] {
-        QJsonObject o{{QStringLiteral("type"), QStringLiteral("integer")}, {QStringLiteral("minimum"), f.min}};
-        if (f.max != 2147483647)
-            o.insert(QStringLiteral("maximum"), f.max);
-        return o;
+        return QJsonObject{{QStringLiteral("type"), QStringLiteral("integer")}, {QStringLiteral("minimum"), f.min},
+                           {QStringLiteral("maximum"), f.max}};
     };
     auto listOf = [](const QJsonObject &item) {
         return QJsonObject{{QStringLiteral("type"), QStringLiteral("array")}, {QStringLiteral("items"), item}};
@@ -117,7 +112,7 @@ QJsonObject fieldSchema(const StepField &f)
         break;
     case FieldType::Path:
         o = QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
-                        {QStringLiteral("pattern"), QStringLiteral("^(controller|panel|outside):/")}};
+                        {QStringLiteral("pattern"), QStringLiteral("^(controller|panel|outside):/(?!(.*/)?\\.\\.(/|$))")}};
         break;
     case FieldType::PictureName:
         o = QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
@@ -242,7 +237,7 @@ QString fieldProblem(const QString &step, const StepField &f, const QJsonValue &
         fits = isWhole(v, f.min, f.max);
         break;
     case FieldType::WholeNumbers:
-        fits = isListOf(v, [](const QJsonValue &i) { return isWhole(i, 0, 2147483647); });
+        fits = isListOf(v, [&f](const QJsonValue &i) { return isWhole(i, f.min, f.max); });
         break;
     case FieldType::Flag:
         fits = v.isBool();
