@@ -161,7 +161,7 @@ Result CommandLine::read(const QStringList &arguments, Options *o)
             if (!ownTrees && m_parser.isSet(*root) == given && !QFileInfo(path).isDir())
                 return refuse(root->names().first(), given ? m_parser.value(*root) : path,
                               given ? QStringLiteral("no such folder")
-                                    : QStringLiteral("no such folder (the default; name the tree with --%1)").arg(root->names().first()));
+                                    : QStringLiteral("no such folder (by default; name the tree with --%1)").arg(root->names().first()));
     if (m_parser.isSet(m_record) && (QFileInfo::exists(m_parser.value(m_record)) || QFileInfo(m_parser.value(m_record)).isSymLink()))
         return refuse(m_record.names().first(), m_parser.value(m_record), QStringLiteral("exists already; record to another file"));
 

@@ -15,7 +15,11 @@ struct StepResult
     int line = 0;
     QString text;    // the step as the file has it
     QString outcome; // "held", "failed" or "error"
-    qint64 ms = 0;
+    qint64 ms = 0;          // how long it took, its waits included
+    qint64 clockMs = 0;     // when it began, on the controller's clock
+    qint64 startMs = 0;     // when it began, since the scenario did
+    QString pictureName;    // a screenshot step's picture, as PNG
+    QByteArray picture;
 };
 
 // How one scenario came out, with what a failure leaves to look at.
@@ -28,8 +32,7 @@ struct ScenarioResult
     bool error = false; // the scenario could not run as written
     QList<StepResult> steps;
     QByteArray picture;  // PNG of the screen, with its box, at the failure
-    QByteArray timeline; // PNG of the run timeline at the end, where the stage has one
-    QString journal;     // the controller's journal up to the failure, one JSON object a line
+    QString journal;     // the journal up to the failure, one JSON object a line
     QString picturePath; // where the picture and the journal were saved, if they were
     QString journalPath;
 };

@@ -185,6 +185,7 @@ void ScenarioRunner::beginScenario()
     m_context.screenClosed = false;
     m_context.inSetup = true;
     m_failurePicture.clear();
+    m_failureJournal.clear();
     m_journal.clear();
     m_scenarioClock.start();
     m_timer.start(0);
@@ -237,7 +238,8 @@ void ScenarioRunner::runStep()
         m_context.phase = 0;
         // Listed where it stands in the file, whenever it ends.
         m_resultIndex = m_stepResults.size();
-        m_stepResults << StepResult{step.number, step.line, step.text(), QStringLiteral("running"), 0};
+        m_stepResults << StepResult{step.number, step.line, step.text(), QStringLiteral("running"), 0,
+                                    sim::Controller::instance().now(), m_scenarioClock.elapsed(), QString(), QByteArray()};
         emit stepBegun(QStringLiteral("  step %1 (line %2): %3").arg(step.number).arg(step.line).arg(step.text()));
     }
     const int resultIndex = m_resultIndex;
@@ -250,6 +252,8 @@ void ScenarioRunner::runStep()
     case StepOutcome::Held:
         m_stepResults[resultIndex].outcome = QStringLiteral("held");
         m_stepResults[resultIndex].ms = m_stepClock.elapsed();
+        m_stepResults[resultIndex].pictureName = std::exchange(m_context.pictureName, QString());
+        m_stepResults[resultIndex].picture = std::exchange(m_context.picture, QByteArray());
         m_settleClock.start();
         return;
     case StepOutcome::Later:
@@ -275,11 +279,14 @@ void ScenarioRunner::runStep()
 void ScenarioRunner::fail(const ScenarioStep &step, int resultIndex, const QString &message, bool isError)
 {
     if (m_failure.isEmpty()) {
-        m_failure = QStringLiteral("%1: %2: %3").arg(step.where(m_scenarios.at(m_current).file), step.text(), message);
+        // A long step is named by its start; the file has the rest at the line named.
+        const QString text = step.text().size() > 200 ? step.text().left(200) + QStringLiteral("...") : step.text();
+        m_failure = QStringLiteral("%1: %2: %3").arg(step.where(m_scenarios.at(m_current).file), text, message);
         m_error = isError;
         m_stepResults[resultIndex].outcome = isError ? QStringLiteral("error") : QStringLiteral("failed");
         m_stepResults[resultIndex].ms = m_stepClock.elapsed();
         m_failurePicture = png(m_context.stage->picture(Stage::Picture::Screen));
+        m_failureJournal = m_journal.join(QLatin1Char('\n')) + QLatin1Char('\n');
         emit said(QStringLiteral("  FAILED: ") + m_failure);
     }
     m_phase = Phase::Ending;
@@ -296,6 +303,7 @@ void ScenarioRunner::endScenario()
                 m_failure = QStringLiteral("%1: a box was left open: \"%2\"").arg(m_scenarios.at(m_current).file,
                                                                                  screenprofile::textOf(box));
                 m_failurePicture = png(m_context.stage->picture(Stage::Picture::Screen));
+                m_failureJournal = m_journal.join(QLatin1Char('\n')) + QLatin1Char('\n');
                 emit said(QStringLiteral("  FAILED: ") + m_failure);
             }
             box->reject();
@@ -311,8 +319,8 @@ void ScenarioRunner::endScenario()
             result.outcome = QStringLiteral("stopped");
     const Scenario &scenario = m_scenarios.at(m_current);
     ScenarioResult result{scenario.name, scenario.file, m_scenarioClock.elapsed(), m_failure, m_error, m_stepResults,
-                          m_failurePicture, png(m_context.stage->picture(Stage::Picture::Timeline)),
-                          m_failure.isEmpty() ? QString() : m_journal.join(QLatin1Char('\n')) + QLatin1Char('\n'), QString(), QString()};
+                          m_failurePicture,
+                          m_failure.isEmpty() ? QString() : m_failureJournal, QString(), QString()};
     if (const Result saved = saveFailure(*m_context.files, &result, m_current, m_failureDir); !saved) {
         // An output refused leaves the run broken, whatever the scenario did.
         result.error = true;

@@ -78,6 +78,7 @@ private:
     bool m_error = false;
     QList<StepResult> m_stepResults;
     QByteArray m_failurePicture;
+    QString m_failureJournal; // as it was at the failure
     QStringList m_journal; // this scenario's journal, one JSON object a line
     int m_listener = 0;
 };

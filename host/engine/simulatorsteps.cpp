@@ -153,21 +153,19 @@ StepOutcome wait(StepContext &c, const QJsonObject &step)
 
 StepOutcome screenshot(StepContext &c, const QJsonObject &step)
 {
-    if (c.shotDir.isEmpty())
-        return held();
     const QPixmap pixmap = c.stage->picture(step.value(QStringLiteral("window")).toBool()     ? Stage::Picture::Window
                                             : step.value(QStringLiteral("timeline")).toBool() ? Stage::Picture::Timeline
                                                                                                : Stage::Picture::Screen);
-    QByteArray png;
-    QBuffer buffer(&png);
+    QBuffer buffer(&c.picture);
     buffer.open(QIODevice::WriteOnly);
     pixmap.save(&buffer, "PNG");
-    QString name = step.value(QStringLiteral("screenshot")).toString();
-    if (!name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
-        name += QStringLiteral(".png");
-    const QString path = QDir(c.shotDir).filePath(name);
+    c.pictureName = step.value(QStringLiteral("screenshot")).toString();
+    if (!c.pictureName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        c.pictureName += QStringLiteral(".png");
+    if (c.shotDir.isEmpty())
+        return held();
     // A picture the bench may not write there is the run's fault, not the screen's.
-    const Result written = c.files->writeFile(path, png);
+    const Result written = c.files->writeFile(QDir(c.shotDir).filePath(c.pictureName), c.picture);
     return written ? held() : error(written.error());
 }
 

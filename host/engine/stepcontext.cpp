@@ -128,10 +128,51 @@ QString shownValue(const QJsonValue &value)
     return text;
 }
 
+// Two texts that differ, shown as a unified diff around their first different line; within a
+// long line, around its first different character.
+QString textDifference(const QString &expected, const QString &found)
+{
+    const QStringList want = expected.split(QLatin1Char('\n')), have = found.split(QLatin1Char('\n'));
+    int line = 0;
+    while (line < want.size() && line < have.size() && want.at(line) == have.at(line))
+        ++line;
+    auto around = [](const QString &text, int at) {
+        const int from = qMax(0, at - 60);
+        return (from > 0 ? QStringLiteral("...") : QString()) + text.mid(from, 120) + (from + 120 < text.size() ? QStringLiteral("...") : QString());
+    };
+    int column = 0;
+    if (line < want.size() && line < have.size())
+        while (column < want.at(line).size() && column < have.at(line).size() && want.at(line).at(column) == have.at(line).at(column))
+            ++column;
+    const int first = qMax(0, line - 3);
+    QString diff = QStringLiteral("--- expected\n+++ found\n@@ -") + QString::number(first + 1) + QStringLiteral(" +")
+                   + QString::number(first + 1) + QStringLiteral(" @@\n");
+    for (int i = first; i < line; ++i)
+        diff += QLatin1Char(' ') + around(want.at(i), 0) + QLatin1Char('\n');
+    // Three lines from the first difference on: a line both hold alike is context.
+    for (int i = line; i < line + 3 && (i < want.size() || i < have.size()); ++i) {
+        const int at = i == line ? column : 0;
+        if (i < want.size() && i < have.size() && want.at(i) == have.at(i)) {
+            diff += QLatin1Char(' ') + around(want.at(i), 0) + QLatin1Char('\n');
+            continue;
+        }
+        if (i < want.size())
+            diff += QLatin1Char('-') + around(want.at(i), at) + QLatin1Char('\n');
+        if (i < have.size())
+            diff += QLatin1Char('+') + around(have.at(i), at) + QLatin1Char('\n');
+    }
+    return diff;
+}
+
 StepOutcome compared(const StepContext &c, const QString &what, const QJsonValue &expected, const QJsonValue &found)
 {
     const QJsonValue wanted = c.substituted(expected);
     if (wanted == found)
         return held();
+    // Whole files and long texts differ somewhere a cut-off view would hide.
+    if (wanted.isString() && found.isString()
+        && (wanted.toString().contains(QLatin1Char('\n')) || found.toString().contains(QLatin1Char('\n'))
+            || qMax(wanted.toString().size(), found.toString().size()) > 120))
+        return notYet(what + QStringLiteral(": the texts differ\n") + textDifference(wanted.toString(), found.toString()));
     return notYet(QStringLiteral("%1: expected %2, found %3").arg(what, shownValue(wanted), shownValue(found)));
 }

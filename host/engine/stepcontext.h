@@ -38,6 +38,9 @@ struct StepContext
     // the milliseconds since it began.
     int phase = 0;
     qint64 elapsedMs = 0;
+    // A picture the step took, for the report, with its name.
+    QString pictureName;
+    QByteArray picture;
     double pace = 1; // stretches every wait
 
     // The file a tree path ("controller:/a.xml") names.

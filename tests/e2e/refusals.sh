@@ -40,7 +40,7 @@ refused "--run-time -1: not a whole number" --run-time -1
 refused "--panel-root $work/none: no such folder" --panel-root "$work/none"
 refused "--controller-root $work/none: no such folder" --controller-root "$work/none"
 # A root not given is the default one, and it must exist as well: the bench makes none.
-refused "--panel-root $work/panel: no such folder (the default" --quit-after 1
+refused "--panel-root $work/panel: no such folder (by default" --quit-after 1
 refused "--tour: /proc/shots cannot be made" --tour /proc/shots
 refused "Unknown option 'idel'" --idel 5
 inputs=$(mktemp -d)
@@ -105,6 +105,9 @@ for file in "$dir"/../failing/*.json; do
     name=$(sed -n 's/^  "name": "\(.*\)",$/\1/p' "$file")
     grep -qF "$name" "$work/html/index.html" || fail "the report does not show \"$name\" as written"
 done
+out=$("$panel" --module "$module" --scenario "$dir/../failing/late-difference.json" 2>&1)
+grep -qx -- "-line 30 changed late in the file" <<<"$out" && grep -qx -- "+line 30 of a long file" <<<"$out" \
+    || fail "a late difference in a whole file is not shown as a diff: $out"
 rm -rf "$work/html"
 # The widget catalogue, read from the live module without a display, names every page's, the
 # chooser's and the boxes' widgets.

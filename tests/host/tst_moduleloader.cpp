@@ -133,6 +133,9 @@ static QProcessEnvironment panelEnvironment(const QTemporaryDir &dir)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The trees the panel runs on exist, as it requires.
+    QDir().mkpath(dir.filePath(QStringLiteral("panel")));
+    QDir().mkpath(dir.filePath(QStringLiteral("controller")));
     env.insert(QStringLiteral("RTM_PANEL_ROOT"), dir.filePath(QStringLiteral("panel")));
     env.insert(QStringLiteral("RTM_CONTROLLER_ROOT"), dir.filePath(QStringLiteral("controller")));
     return env;
