@@ -28,9 +28,9 @@ StepOutcome reach(StepContext &c, const QString &name, QWidget **found)
         return failed(QStringLiteral("the screen is closed"));
     if (!c.pages->ready(*c.session))
         return notYet(QStringLiteral("the page %1 is still reading what it shows").arg(screenprofile::currentPage(*c.session)));
-    QWidget *w = c.widget(name);
-    if (!w)
-        return error(QStringLiteral("there is no %1 on the screen").arg(name));
+    QWidget *w = nullptr;
+    if (StepOutcome o = c.find(name, &w); o.state != StepOutcome::Held)
+        return o;
     operatorinput::scrollIntoView(w);
     if (const QString why = operatorinput::unreachable(w); !why.isEmpty())
         return notYet(why);

@@ -11,6 +11,16 @@
 
 namespace {
 
+// Every step's name as a file writes it ("press", "expect text"), the old names too.
+QStringList stepNames(const QList<StepDef> &defs)
+{
+    QStringList names;
+    for (const StepDef &def : defs)
+        names << def.name << def.aliases;
+    return names;
+}
+
+
 // The line each element of a top-level array starts on. QJsonDocument keeps no positions, so
 // the text is walked once more for them; it has parsed already, so it is well formed.
 QList<int> elementLines(const QByteArray &text, const QString &key)
@@ -90,9 +100,11 @@ bool readSteps(const QList<StepDef> &defs, const QJsonObject &root, const QByteA
         if (!array.at(i).isObject() || step.args.isEmpty())
             problem = QStringLiteral("a step is an object such as {\"press\": \"runOrStopButton\"}");
         else if (!step.def && step.args.contains(QStringLiteral("expect")))
-            problem = QStringLiteral("unknown step \"expect %1\"").arg(step.args.value(QStringLiteral("expect")).toString());
+            problem = QStringLiteral("unknown step \"expect %1\"").arg(step.args.value(QStringLiteral("expect")).toString())
+                      + nearestNames(QStringLiteral("expect ") + step.args.value(QStringLiteral("expect")).toString(), stepNames(defs));
         else if (!step.def)
-            problem = QStringLiteral("unknown step \"%1\"").arg(step.args.begin().key());
+            problem = QStringLiteral("unknown step \"%1\"").arg(step.args.begin().key())
+                      + nearestNames(step.args.begin().key(), stepNames(defs));
         else
             problem = stepProblem(*step.def, step.kind, step.args, key == QLatin1String("setup"));
         if (!problem.isEmpty()) {
@@ -134,8 +146,9 @@ Result loadScenario(const QString &path, const QString &sampleController, const 
         return Result::failure(QStringLiteral("%1:1: a scenario is an object with a name and steps").arg(path));
     const QJsonObject root = doc.object();
     for (auto it = root.begin(); it != root.end(); ++it) {
-        if (!QStringList{"name", "controller", "panel", "language", "setup", "steps"}.contains(it.key()))
-            return Result::failure(QStringLiteral("%1: unknown field \"%2\"").arg(path, it.key()));
+        const QStringList fields{"name", "controller", "panel", "language", "setup", "steps"};
+        if (!fields.contains(it.key()))
+            return Result::failure(QStringLiteral("%1: unknown field \"%2\"").arg(path, it.key()) + nearestNames(it.key(), fields));
         if (!QStringList{"setup", "steps"}.contains(it.key()) && !it.value().isString())
             return Result::failure(QStringLiteral("%1: \"%2\" is a text").arg(path, it.key()));
     }

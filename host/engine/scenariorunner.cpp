@@ -186,6 +186,7 @@ void ScenarioRunner::beginScenario()
     m_context.inSetup = true;
     m_failurePicture.clear();
     m_failureJournal.clear();
+    m_context.seen.clear();
     m_journal.clear();
     m_scenarioClock.start();
     m_timer.start(0);

@@ -24,8 +24,7 @@ StepOutcome named(StepContext &c, const QString &name, QWidget **found)
 {
     if (!c.session->widget())
         return failed(QStringLiteral("the screen is closed"));
-    *found = c.widget(name);
-    return *found ? held() : error(QStringLiteral("there is no %1 on the screen").arg(name));
+    return c.find(name, found);
 }
 
 StepOutcome textOfPart(const QJsonObject &step, const QString &name, QWidget *w, QString *text, QString *place)

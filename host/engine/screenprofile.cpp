@@ -34,6 +34,11 @@ const QList<PageRoad> &pageRoads()
     return roads;
 }
 
+QStringList dialogNames()
+{
+    return {boxText, confirmKey, cancelKey, chooser, chooserTree, chooserCancelKey, chooserSelectKey, chooserCloseKey};
+}
+
 QString roleOf(const QString &objectName)
 {
     QString kind;

@@ -28,6 +28,8 @@ inline const QString chooserCloseKey = QStringLiteral("closeBtn"); // the X of i
 // The program chooser, a dialog of its own, and its tree.
 inline const QString chooser = QStringLiteral("FileEdit");
 inline const QString chooserTree = QStringLiteral("rplRemoteFiles");
+// The names a box or the chooser brings, there only while one is open.
+QStringList dialogNames();
 
 // The pages beyond the monitor: the key that opens each from the monitor, and the key back.
 struct PageRoad

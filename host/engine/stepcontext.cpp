@@ -1,5 +1,8 @@
 #include "engine/stepcontext.h"
 
+#include "engine/screenprofile.h"
+#include "engine/steps.h"
+
 #include "engine/session.h"
 #include "engine/stage.h"
 
@@ -57,21 +60,35 @@ QJsonValue StepContext::substituted(const QJsonValue &value) const
     return out;
 }
 
-QWidget *StepContext::widget(const QString &name) const
+StepOutcome StepContext::find(const QString &name, QWidget **found)
 {
+    *found = nullptr;
     if (QWidget *modal = QApplication::activeModalWidget())
-        if (QWidget *w = modal->findChild<QWidget *>(name))
-            return w;
-    if (!session->widget())
-        return nullptr;
-    QWidget *any = nullptr;
-    for (QWidget *w : stage->pendantScreen()->findChildren<QWidget *>(name)) {
-        if (w->isVisible())
-            return w;
-        if (!any)
-            any = w;
+        *found = modal->findChild<QWidget *>(name);
+    if (!*found && session->widget())
+        for (QWidget *w : stage->pendantScreen()->findChildren<QWidget *>(name)) {
+            if (!*found || w->isVisible())
+                *found = w;
+            if (w->isVisible())
+                break;
+        }
+    if (*found) {
+        seen.insert(name);
+        return held();
     }
-    return any;
+    const QString page = screenprofile::currentPage(*session);
+    if (seen.contains(name) || screenprofile::dialogNames().contains(name))
+        return failed(QStringLiteral("%1 is no longer on the screen: the page shown is %2%3")
+                          .arg(name, page.isEmpty() ? QStringLiteral("none") : page,
+                               QApplication::activeModalWidget() ? QString() : QStringLiteral(", and no box or chooser is open")));
+    QStringList names;
+    if (QWidget *modal = QApplication::activeModalWidget())
+        for (const QWidget *w : modal->findChildren<QWidget *>())
+            names << w->objectName();
+    for (const QWidget *w : stage->pendantScreen()->findChildren<QWidget *>())
+        names << w->objectName();
+    return error(QStringLiteral("there is no %1 on the screen%2 (virtualpanel --widgets lists every name)")
+                     .arg(name, nearestNames(name, names)));
 }
 
 QMap<QString, QByteArray> StepContext::snapshot() const

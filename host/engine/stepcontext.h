@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonValue>
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 class ModuleSession;
@@ -42,14 +43,16 @@ struct StepContext
     QString pictureName;
     QByteArray picture;
     double pace = 1; // stretches every wait
+    QSet<QString> seen; // the names found on the screen since the scenario began
 
     // The file a tree path ("controller:/a.xml") names.
     QString resolve(const QString &treePath) const;
     // ${panel}, ${controller} and ${repeat:TEXT:N} replaced, in a text or a list of texts.
     QJsonValue substituted(const QJsonValue &value) const;
     // The widget of that name: in the open dialog first, then shown on the screen, then anywhere
-    // on it.
-    QWidget *widget(const QString &name) const;
+    // on it. When there is none, the step fails if the name was on the screen before (a page left,
+    // a dialog closed), and cannot run if the screen never had it, naming the nearest names.
+    StepOutcome find(const QString &name, QWidget **found);
     // Every file, folder and link of the trees, by its path below workDir.
     QMap<QString, QByteArray> snapshot() const;
 };

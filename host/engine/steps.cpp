@@ -4,6 +4,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMap>
+#include <QVector>
 
 #include <cmath>
 
@@ -197,6 +199,38 @@ const StepDef *findStepNamed(const QList<StepDef> &defs, const QString &name)
     return nullptr;
 }
 
+QString nearestNames(const QString &name, const QStringList &names)
+{
+    // The edit distance, one row at a time.
+    auto distance = [](const QString &a, const QString &b) {
+        QVector<int> row(b.size() + 1);
+        for (int j = 0; j <= b.size(); ++j)
+            row[j] = j;
+        for (int i = 1; i <= a.size(); ++i) {
+            int diagonal = row[0];
+            row[0] = i;
+            for (int j = 1; j <= b.size(); ++j) {
+                const int above = row[j];
+                row[j] = qMin(qMin(row[j] + 1, row[j - 1] + 1), diagonal + (a.at(i - 1).toLower() == b.at(j - 1).toLower() ? 0 : 1));
+                diagonal = above;
+            }
+        }
+        return row[b.size()];
+    };
+    const int most = qMax(2, int(name.size()) / 3);
+    QMap<int, QStringList> near;
+    for (const QString &candidate : names)
+        if (!candidate.isEmpty() && !candidate.startsWith(QLatin1String("qt_")))
+            if (const int d = distance(name, candidate); d <= most && !near[d].contains(candidate))
+                near[d] << candidate;
+    QStringList best;
+    for (const QStringList &at : std::as_const(near))
+        for (const QString &candidate : at)
+            if (best.size() < 3)
+                best << candidate;
+    return best.isEmpty() ? QString() : QStringLiteral(" (did you mean \"") + best.join(QStringLiteral("\", \"")) + QStringLiteral("\"?)");
+}
+
 const StepDef *findStep(const QList<StepDef> &defs, const QJsonObject &step, QString *key)
 {
     for (auto it = step.begin(); it != step.end(); ++it) {
@@ -282,8 +316,12 @@ QString stepProblem(const StepDef &def, const QString &key, const QJsonObject &s
         if (it.key() == key)
             continue;
         const StepField *f = def.field(it.key());
-        if (!f)
-            return QStringLiteral("\"%1\" takes no \"%2\"").arg(def.name, it.key());
+        if (!f) {
+            QStringList fields;
+            for (const StepField &known : def.fields)
+                fields << known.name;
+            return QStringLiteral("\"%1\" takes no \"%2\"").arg(def.name, it.key()) + nearestNames(it.key(), fields);
+        }
         if (const QString problem = fieldProblem(def.name, *f, it.value()); !problem.isEmpty())
             return problem;
     }

@@ -60,6 +60,9 @@ struct StepDef
 // null; *key is that key.
 const StepDef *findStep(const QList<StepDef> &defs, const QJsonObject &step, QString *key);
 const StepDef *findStepNamed(const QList<StepDef> &defs, const QString &name);
+// " (did you mean ...?)" with the names nearest to name by spelling, or an empty text when none is
+// near.
+QString nearestNames(const QString &name, const QStringList &names);
 // What is wrong with a field's value, or an empty text.
 QString fieldProblem(const QString &step, const StepField &field, const QJsonValue &value);
 // What is wrong with a step in a file, or an empty text.
