@@ -166,11 +166,17 @@ StepOutcome unchanged(StepContext &c, const QJsonObject &step)
     const QMap<QString, QByteArray> now = c.snapshot();
     QStringList paths = c.before.keys() + now.keys();
     paths.removeDuplicates();
+    // Named as "except" takes them, "panel:/Application/...", with what happened to each.
     QStringList changed;
-    for (const QString &path : qAsConst(paths))
-        if (!mayChange(path) && (c.before.value(path) != now.value(path) || c.before.contains(path) != now.contains(path)))
-            changed << path;
-    return changed.isEmpty() ? held() : notYet(QStringLiteral("changed: ") + changed.join(QStringLiteral(", ")));
+    for (const QString &path : qAsConst(paths)) {
+        if (mayChange(path) || (c.before.value(path) == now.value(path) && c.before.contains(path) == now.contains(path)))
+            continue;
+        const QString tree = path.section(QLatin1Char('/'), 0, 0) + QStringLiteral(":/") + path.section(QLatin1Char('/'), 1);
+        changed << tree + (!c.before.contains(path) ? QStringLiteral(" (made)") : !now.contains(path) ? QStringLiteral(" (removed)")
+                                                                                                          : QStringLiteral(" (changed)"));
+    }
+    return changed.isEmpty() ? held()
+                             : notYet(QStringLiteral("since the screen opened: ") + changed.join(QStringLiteral(", ")));
 }
 
 } // namespace controllerexpectations

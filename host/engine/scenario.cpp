@@ -11,6 +11,31 @@
 
 namespace {
 
+// The line of a \u escape that is half of a character, a high surrogate not followed by a low
+// one or a low one alone, which the parser would turn into "?"; 0 when there is none. The text has
+// parsed, so a backslash stands only in a text, before the character it escapes.
+int loneSurrogateLine(const QByteArray &text)
+{
+    auto unit = [&text](int at) { return at + 6 <= text.size() && text.at(at) == '\\' && text.at(at + 1) == 'u'
+                                             ? text.mid(at + 2, 4).toInt(nullptr, 16) : -1; };
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) != '\\')
+            continue;
+        const int code = unit(i);
+        if (code >= 0xD800 && code <= 0xDBFF) {
+            const int next = unit(i + 6);
+            if (next < 0xDC00 || next > 0xDFFF)
+                return text.left(i).count('\n') + 1;
+            i += 11;
+        } else if (code >= 0xDC00 && code <= 0xDFFF) {
+            return text.left(i).count('\n') + 1;
+        } else {
+            ++i; // the escaped character
+        }
+    }
+    return 0;
+}
+
 // Every step's name as a file writes it ("press", "expect text"), the old names too.
 QStringList stepNames(const QList<StepDef> &defs)
 {
@@ -142,6 +167,9 @@ Result loadScenario(const QString &path, const QString &sampleController, const 
         const int line = text.left(parseError.offset).count('\n') + 1;
         return Result::failure(QStringLiteral("%1:%2: %3").arg(path, QString::number(line), parseError.errorString()));
     }
+    if (const int line = loneSurrogateLine(text); line > 0)
+        return Result::failure(QStringLiteral("%1:%2: a text holds half of a character (a \\u escape of a lone surrogate); "
+                                              "write the whole character").arg(path, QString::number(line)));
     if (!doc.isObject())
         return Result::failure(QStringLiteral("%1:1: a scenario is an object with a name and steps").arg(path));
     const QJsonObject root = doc.object();

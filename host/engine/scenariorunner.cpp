@@ -156,6 +156,8 @@ void ScenarioRunner::beginScenario()
     const Scenario &scenario = m_scenarios.at(m_current);
     emit said(QStringLiteral("scenario \"%1\" (%2)").arg(scenario.name, scenario.file));
     resetStandIns();
+    // In a journal of several scenarios, where each begins and its clock starts again.
+    sim::Journal::instance().record(QStringLiteral("scenario"), scenario.name, {{QStringLiteral("file"), scenario.file}});
     const OutputFiles &files = *m_context.files;
     Result copied = Result::ok();
     for (const char *tree : {"controller", "panel", "outside"}) {

@@ -20,6 +20,7 @@ expect no-such-key.json "5, step 2" "there is no launchButton on the screen"
 expect screenshot-outside.json "5, step 2" "is not a file name of the screenshots folder"
 expect field-of-wrong-kind.json "5, step 2" '"expect calls" takes a list of the platform'"'"'s call names for "of"'
 expect unknown-call.json "5, step 2" 'the platform has no call "SendFileFromTPU2Controller"'
+expect lone-surrogate.json 4 "a text holds half of a character"
 # Each bad value is named with its option; nothing is made or written.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -47,13 +47,14 @@ for path in sorted((source / "scenarios").rglob("*.json")) + sorted(
         failures.append(f"{path.relative_to(source)}: {error.message} at {list(error.absolute_path)}")
         break
 
-# Refused for their form: the schema refuses them too. A missing widget only shows when played.
+# Refused for their form: the schema refuses them too, but for what a schema cannot say (a widget
+# the screen lacks, half of a character).
 for path in sorted((source / "tests/e2e/broken").glob("*.json")):
     try:
         document = json.loads(path.read_text())
     except json.JSONDecodeError:
         continue
-    if validator.is_valid(document) != (path.name == "no-such-key.json"):
+    if validator.is_valid(document) != (path.name in ("no-such-key.json", "lone-surrogate.json")):
         failures.append(f"{path.relative_to(source)}: the schema and the reader disagree")
 
 # The schema and the reader agree on every step: each field of each step, at a valid value and
