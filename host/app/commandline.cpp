@@ -42,7 +42,8 @@ CommandLine::CommandLine(const QString &defaultModule)
       m_idle(option("idle", "Period of the host's idle calls, 1 to 60000.", "ms", "20")),
       m_quitAfter(option("quit-after", "Quit after this long.", "ms")),
       m_tour(option("tour", "Play the tour of every page (the scenario tour.json) and save its screenshots into dir, then quit.", "dir")),
-      m_runTime(option("run-time", "How long one reserved program runs on the controller.", "ms", "30000")),
+      m_runTime(option("run-time", "How long one reserved program runs on the controller, as a scenario's runTime "
+                                   "step sets it.", "ms", "3000")),
       m_speed(option("speed", "Controller clock speed against real time, 0.001 to 1000.", "factor", "1")),
       m_pace(option("tour-pace", "Stretch the scenarios' waits and time limits by this factor, 1 to 100 (for slow "
                                  "runs such as under valgrind).", "factor", "1")),
@@ -58,6 +59,7 @@ CommandLine::CommandLine(const QString &defaultModule)
       m_record(option("record", "Write what the operator does on the screen and in the simulator panel to file, "
                                 "as a scenario that plays it again.", "file")),
       m_steps(option("steps", "Print every step a scenario may take, with its fields, and quit.")),
+      m_stepsMarkdown(option("steps-markdown", "Print the same as a Markdown table (the README's), and quit.")),
       m_schema(option("schema", "Print the JSON Schema of a scenario file and quit.")),
       m_htmlReport(option("html-report", "Write the scenarios' results as one page, index.html, that a browser opens "
                                          "with nothing beside it: every step, a failure's picture and journal, the run "
@@ -74,7 +76,7 @@ CommandLine::CommandLine(const QString &defaultModule)
     m_parser.addVersionOption();
     m_parser.addOptions({m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
                          m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps,
-                         m_schema, m_htmlReport, m_widgets, m_verbose, m_check});
+                         m_stepsMarkdown, m_schema, m_htmlReport, m_widgets, m_verbose, m_check});
 }
 
 bool CommandLine::asksForHelpOrVersion(const QStringList &arguments)
@@ -90,7 +92,8 @@ bool CommandLine::asksForHelpOrVersion(const QStringList &arguments)
 QString CommandLine::asksForReference(const QStringList &arguments)
 {
     for (const QString &argument : arguments.mid(1))
-        if (argument == QLatin1String("--steps") || argument == QLatin1String("--schema"))
+        if (argument == QLatin1String("--steps") || argument == QLatin1String("--steps-markdown")
+            || argument == QLatin1String("--schema"))
             return argument.mid(2);
     return QString();
 }

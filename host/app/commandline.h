@@ -17,7 +17,7 @@ struct Options
     int idleMs = 20;
     int quitAfterMs = -1;
     QString tourDir;
-    qint64 runTimeMs = 30000;
+    qint64 runTimeMs = 3000;
     double speed = 1;
     double tourPace = 1;
     QString language;
@@ -53,5 +53,5 @@ public:
 private:
     QCommandLineParser m_parser;
     QCommandLineOption m_module, m_panel, m_controller, m_idle, m_quitAfter, m_tour, m_runTime, m_speed, m_pace,
-        m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps, m_schema, m_htmlReport, m_widgets, m_verbose, m_check;
+        m_language, m_noSimulator, m_scenario, m_report, m_screenshots, m_journal, m_record, m_steps, m_stepsMarkdown, m_schema, m_htmlReport, m_widgets, m_verbose, m_check;
 };

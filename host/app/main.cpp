@@ -289,12 +289,14 @@ static void removeCrashedRuns(const OutputFiles &files)
     }
 }
 
-// The step reference ("steps") or the scenario files' schema ("schema"), which need no display.
+// The step reference ("steps", "steps-markdown") or the scenario files' schema ("schema"), which
+// need no display.
 static int printReference(const QString &which)
 {
     const QList<StepDef> &defs = stepDefs();
-    const QByteArray text = which == QLatin1String("steps") ? stepReference(defs).toUtf8()
-                                                            : QJsonDocument(scenarioSchema(defs)).toJson();
+    const QByteArray text = which == QLatin1String("steps")            ? stepManual(defs).toUtf8()
+                             : which == QLatin1String("steps-markdown") ? stepReference(defs).toUtf8()
+                                                                        : QJsonDocument(scenarioSchema(defs)).toJson();
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     return 0;
 }

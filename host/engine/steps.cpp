@@ -358,6 +358,47 @@ QString stepReference(const QList<StepDef> &defs)
     return out;
 }
 
+QString stepManual(const QList<StepDef> &defs)
+{
+    // Each text wrapped at 100 columns, indented under its step.
+    auto wrapped = [](const QString &text, const QString &indent) {
+        QString out, line = indent;
+        for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (line.size() > indent.size() && line.size() + 1 + word.size() > 100) {
+                out += line + QLatin1Char('\n');
+                line = indent + QStringLiteral("  ");
+            } else if (line.size() > indent.size()) {
+                line += QLatin1Char(' ');
+            }
+            line += word;
+        }
+        return out + line + QLatin1Char('\n');
+    };
+    QString out = wrapped(QStringLiteral("A scenario is a JSON object: \"name\", \"controller\" (\"sample\" or a folder beside "
+                                         "the file), \"panel\" (a panel tree to start from, a folder beside the file), \"setup\" "
+                                         "(steps before the screen opens) and \"steps\". A step is an object whose first key "
+                                         "names it; an expectation is {\"expect\": \"<what>\", ...}."), QString());
+    for (const StepDef &def : defs) {
+        const QString value = def.key() == QLatin1String("expect") ? QStringLiteral("{\"expect\": \"") + def.name.mid(7) + QStringLiteral("\"}")
+                                                                     : QStringLiteral("{\"") + def.name + QStringLiteral("\": ")
+                                                                           + kindText(def.value) + QLatin1Char('}');
+        out += QLatin1Char('\n') + value + (def.inSetup ? QStringLiteral("   (also in setup)") : QString())
+               + (def.aliases.isEmpty() ? QString() : QStringLiteral("   (once called ") + def.aliases.join(QStringLiteral(", ")) + QLatin1Char(')'))
+               + QLatin1Char('\n');
+        out += wrapped(def.help, QStringLiteral("    "));
+        if (!def.value.help.isEmpty() && def.key() != QLatin1String("expect"))
+            out += wrapped(QStringLiteral("value: ") + def.value.help, QStringLiteral("    "));
+        for (const StepField &f : def.fields)
+            out += wrapped(f.name + (f.required ? QStringLiteral(" (required): ") : QStringLiteral(": ")) + kindText(f)
+                               + (f.help.isEmpty() ? QString() : QStringLiteral("; ") + f.help),
+                           QStringLiteral("    "));
+        if (!def.recorded.isEmpty())
+            out += wrapped(QStringLiteral("recorded for ") + def.recorded, QStringLiteral("    "));
+    }
+    return out + QLatin1Char('\n') + wrapped(QStringLiteral("The platform's calls that \"expect calls\" counts: ")
+                                             + knownCalls().join(QStringLiteral(", ")) + QLatin1Char('.'), QString());
+}
+
 QJsonObject scenarioSchema(const QList<StepDef> &defs)
 {
     QJsonArray anyStep, setupStep;

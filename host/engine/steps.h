@@ -70,6 +70,8 @@ QString stepProblem(const StepDef &def, const QString &key, const QJsonObject &s
 
 // The reference of every step, as Markdown tables: virtualpanel --steps, and the README.
 QString stepReference(const QList<StepDef> &defs);
+// The same for a terminal: a section a step, wrapped at 100 columns.
+QString stepManual(const QList<StepDef> &defs);
 // The JSON Schema of a scenario file.
 QJsonObject scenarioSchema(const QList<StepDef> &defs);
 

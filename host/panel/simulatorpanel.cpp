@@ -282,6 +282,11 @@ void SimulatorPanel::refresh()
         const QSignalBlocker block(m_connected);
         m_connected->setChecked(ctrl.isConnected());
     }
+    // The run time in force, as a scenario's set-up or a reset leaves it, unless it is being typed.
+    if (!m_runTime->hasFocus() && m_runTime->value() != int(ctrl.runDuration() / 1000)) {
+        const QSignalBlocker block(m_runTime);
+        m_runTime->setValue(int(ctrl.runDuration() / 1000));
+    }
 
     const bool binary = resv.signalMode() == 1;
     m_state->setText(QStringLiteral("%1, mode %2, protocol %3")

@@ -31,11 +31,13 @@ if schema != shipped:
     failures.append("scenarios/scenario.schema.json differs from virtualpanel --schema: write it again")
 
 readme = (source / "README.md").read_text()
-begin, end = "<!-- steps: virtualpanel --steps -->\n", "<!-- end of steps -->"
+begin, end = "<!-- steps: virtualpanel --steps-markdown -->\n", "<!-- end of steps -->"
 if begin not in readme or end not in readme:
     failures.append("README.md has no step reference between its markers")
-elif readme.split(begin, 1)[1].split(end, 1)[0] != printed("--steps"):
-    failures.append("README.md's step reference differs from virtualpanel --steps: paste it again")
+elif readme.split(begin, 1)[1].split(end, 1)[0] != printed("--steps-markdown"):
+    failures.append("README.md's step reference differs from virtualpanel --steps-markdown: paste it again")
+if max(map(len, printed("--steps").splitlines())) > 100:
+    failures.append("virtualpanel --steps has a line wider than 100 columns")
 
 validator = jsonschema.Draft7Validator(schema)
 jsonschema.Draft7Validator.check_schema(schema)
