@@ -143,7 +143,8 @@ StepOutcome box(StepContext &c, const QJsonObject &step)
         return notYet(QStringLiteral("no box was shown"));
     const sim::MsgBoxRecord &last = open.isEmpty() ? records.last() : open.last();
     if (step.contains(QStringLiteral("kind")))
-        if (StepOutcome o = compared(c, QStringLiteral("the last box's kind"), step.value(QStringLiteral("kind")), boxKinds.value(last.kind));
+        if (StepOutcome o = compared(c, QStringLiteral("the kind of the last box, ") + shownValue(last.text) + QLatin1Char(','),
+                                     step.value(QStringLiteral("kind")), boxKinds.value(last.kind));
             o.state != StepOutcome::Held)
             return o;
     if (step.contains(QStringLiteral("contains"))

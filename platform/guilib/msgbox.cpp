@@ -130,6 +130,9 @@ MsgBox::MsgBox(int kind, QString text, int buttons, bool execNow, bool autoClose
     if (!execNow) {
         h.records.append(record);
         if (!h.responder) {
+            // A note that waits for nothing stays above the window it speaks of, as a box does.
+            if (QWidget *window = QApplication::activeWindow(); window && window != this)
+                setParent(window, windowFlags());
             setModal(false);
             show();
         }
