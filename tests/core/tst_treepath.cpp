@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+#include <unistd.h>
+
 // The guard of the file trees: a link at any depth, live or dangling, relative or absolute,
 // never lets a read, a write or a new folder leave the tree. And the files' lossless text.
 class tst_TreePath : public QObject
@@ -16,6 +20,7 @@ private slots:
     void linksAtEveryDepth_data();
     void linksAtEveryDepth();
     void writesWholeOrNothing();
+    void aFolderSwappedForALinkIsNotFollowed();
     void rawTextKeepsEveryByte_data();
     void rawTextKeepsEveryByte();
 
@@ -115,6 +120,35 @@ void tst_TreePath::writesWholeOrNothing()
     QVERIFY(treepath::readFile(root(), file, &bytes));
     QVERIFY(!treepath::readFile(root(), file, &bytes, treepath::maxFileSize - 1));
     QVERIFY(!treepath::readFile(root(), root() + QStringLiteral("/x"), &bytes));
+}
+
+// A folder on the way swapped for a link to a folder outside, over and over, while the guard
+// writes, reads and makes folders through it: the guard resolves the path and then opens it name
+// by name without following a link, so nothing is ever written or made outside.
+void tst_TreePath::aFolderSwappedForALinkIsNotFollowed()
+{
+    const QByteArray folder = QFile::encodeName(root() + QStringLiteral("/x"));
+    const QByteArray saved = QFile::encodeName(root() + QStringLiteral("/x-saved"));
+    const QByteArray outside = QFile::encodeName(out());
+    std::atomic<bool> stop{false};
+    std::thread swapper([&] {
+        while (!stop) {
+            if (::rename(folder.constData(), saved.constData()) != 0)
+                continue;
+            ::symlink(outside.constData(), folder.constData());
+            ::unlink(folder.constData());
+            ::rename(saved.constData(), folder.constData());
+        }
+    });
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i) {
+        (void)treepath::writeFile(root(), root() + QStringLiteral("/x/written.txt"), "inside");
+        (void)treepath::makeFolder(root(), root() + QStringLiteral("/x/made"));
+        (void)treepath::readFile(root(), root() + QStringLiteral("/x/b/c/f.txt"), &bytes);
+    }
+    stop = true;
+    swapper.join();
+    QCOMPARE(QDir(out()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"b"});
 }
 
 // The text a run of lone surrogates stands for.
