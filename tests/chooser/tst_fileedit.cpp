@@ -30,6 +30,7 @@ private slots:
     void warningOnNonProgramClick_data();
     void warningOnNonProgramClick();
     void rebuiltAtEachConnectedShow();
+    void nestedFoldersOpenAgain();
     void nameColumnFitsTheWholeListing();
     void dragByTitleStrip_data();
     void dragByTitleStrip();
@@ -217,6 +218,19 @@ void tst_FileEdit::rebuiltAtEachConnectedShow()
     FileEdit second;
     second.show();
     QCOMPARE(dump(tree(second)).value(2), QStringLiteral("+SUB"));
+}
+
+void tst_FileEdit::nestedFoldersOpenAgain()
+{
+    // A folder inside a folder, collapsed by the operator, is open again when the chooser is.
+    Controller::instance().setListing(QStringLiteral("/RPL/"), {"/RPL/LINE/", "/RPL/LINE/CELL/", "/RPL/LINE/CELL/W.XPL,5,D"});
+    FileEdit dlg;
+    dlg.show();
+    QTreeWidget *t = tree(dlg);
+    t->collapseItem(itemAt(t, QStringLiteral("LINE/CELL")));
+    dlg.hide();
+    dlg.show();
+    QCOMPARE(dump(t), (QStringList{"Unselected!", "+LINE", "  +CELL", "    W.XPL|5|D"}));
 }
 
 void tst_FileEdit::nameColumnFitsTheWholeListing()
