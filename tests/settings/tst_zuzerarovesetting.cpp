@@ -26,6 +26,8 @@ private slots:
     void rowsFollowSignalMode_data();
     void rowsFollowSignalMode();
     void modeSwitchKeepsRowsBeyondFour();
+    void cycleIndexFromOneTo9999_data();
+    void cycleIndexFromOneTo9999();
     void missingProgramsReported();
     void returnToMonitor_data();
     void returnToMonitor();
@@ -131,6 +133,27 @@ static int keptBoxes()
     for (QWidget *w : QApplication::topLevelWidgets())
         n += w->objectName() == QLatin1String("MsgBox");
     return n;
+}
+
+void tst_ZuzEraroveSetting::cycleIndexFromOneTo9999_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("0") << QStringLiteral("0") << false;
+    QTest::newRow("1") << QStringLiteral("1") << true;
+    QTest::newRow("9999") << QStringLiteral("9999") << true;
+    QTest::newRow("10000") << QStringLiteral("10000") << false;
+}
+
+void tst_ZuzEraroveSetting::cycleIndexFromOneTo9999()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, taken);
+    QVERIFY(openSettings(1, {QStringLiteral("A.XPL")}));
+    const QValidator *validator = cycleEdit(1)->validator();
+    QVERIFY(validator);
+    int at = 0;
+    QCOMPARE(validator->validate(typed, at) == QValidator::Acceptable, taken);
 }
 
 void tst_ZuzEraroveSetting::missingProgramsReported()
