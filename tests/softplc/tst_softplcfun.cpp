@@ -35,6 +35,7 @@ private slots:
     void restoreAndReturn();
     void followsServiceFlagsWhileShown();
     void unchangedSaveWritesWhatWasRead();
+    void fileOverOneMebibyteIsNotRead();
 
 private:
     // Opens the screen and goes to the soft-PLC page.
@@ -260,6 +261,25 @@ void tst_SoftPlcFun::unchangedSaveWritesWhatWasRead()
     const unsigned int readerOptions = pugi::parse_pi | pugi::parse_escapes;
     QCOMPARE(xmlOutline(written, readerOptions), xmlOutline(read, readerOptions));
     QVERIFY(written.contains("/RPL/R&amp;D \xff.XPL"));
+}
+
+void tst_SoftPlcFun::fileOverOneMebibyteIsNotRead()
+{
+    // Well formed, but past the size of any file the screen reads: it counts as not read, and a
+    // save writes nothing over it.
+    const QByteArray big = "<SoftPlcConfig><!--" + QByteArray(1 << 20, 'x') + "--><PlcData>"
+                           "<PlcInfo id=\"1\"><mode>1</mode><ProgName>/RPL/A.XPL</ProgName></PlcInfo>"
+                           "</PlcData></SoftPlcConfig>";
+    f.env().writeControllerFile(ctrlConfig, big);
+    QVERIFY(openPage());
+    MsgBoxHooks::answerAll(1);
+    f.screen()->find<QPushButton>(QStringLiteral("saveButton"))->click();
+    QStringList texts;
+    for (const sim::MsgBoxRecord &record : MsgBoxHooks::records())
+        texts << record.text;
+    QVERIFY2(texts.contains(QStringLiteral("The soft-PLC settings could not be read from the controller, so nothing was saved.")),
+             qPrintable(texts.join(QStringLiteral(" | "))));
+    QCOMPARE(f.env().controllerFile(ctrlConfig), big);
 }
 
 QTEST_MAIN(tst_SoftPlcFun)
