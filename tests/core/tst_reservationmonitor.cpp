@@ -74,6 +74,10 @@ void tst_ReservationMonitor::rows_data()
     QTest::newRow("a damaged name is cut") << 0 << QStringList{huge}
         << QStringList{huge.left(256) + QChar(0x2026) + "(no file)", "Null", "Null", "Null"}
         << QVector<bool>{false, false, false, false};
+    const QString listedHuge(300, QLatin1Char('M'));
+    QTest::newRow("a long name the controller lists is cut too") << 0 << QStringList{listedHuge}
+        << QStringList{listedHuge.left(256) + QChar(0x2026), "Null", "Null", "Null"}
+        << QVector<bool>{true, false, false, false};
 }
 
 void tst_ReservationMonitor::rows()
@@ -83,7 +87,7 @@ void tst_ReservationMonitor::rows()
     QFETCH(QStringList, shown);
     QFETCH(QVector<bool>, keys);
     ReservationMonitor m;
-    m.setConfig(config(mode, names), {"A.XPL", "SUB/D.XPL"});
+    m.setConfig(config(mode, names), {"A.XPL", "SUB/D.XPL", QString(300, QLatin1Char('M'))});
     QCOMPARE(column(m, &ReservationMonitor::shownName), shown);
     QVector<bool> enabled;
     for (int r = 0; r < m.rows(); ++r)
