@@ -15,9 +15,10 @@ class QDateTime;
 //
 // The entries are the child nodes of PlcData in document order, whatever their names; their
 // mode is an integer (0 command activation, 1 auto-startup, any other value kept as it is) and
-// their program the ProgName text without "/RPL/". The configuration keeps the document it
-// was read from, and a write changes in it only the entries whose values differ from what was
-// read: whatever else the file holds goes back as it came.
+// their program the ProgName text without "/RPL/". The configuration keeps the bytes it was
+// read from, and a write changes in them only the values that differ from what was read and the
+// date comment: comments, CDATA, the byte-order mark, line ends, quoting, everything else goes
+// back byte for byte.
 class SoftPlcConfig
 {
 public:
@@ -33,6 +34,9 @@ public:
     QByteArray write(const QDateTime &stamp) const;
 
 private:
+    // The bytes read with the edits and a new date in place; false when they cannot take them.
+    bool splice(const QDateTime &stamp, QByteArray *out) const;
+
     QByteArray m_document;
     // The entries as the document gave them, and how many it gave.
     std::array<int, count> m_readMode{};
