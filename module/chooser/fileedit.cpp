@@ -5,7 +5,7 @@
 #include "common/msgboxes.h"
 #include "core/modulelog.h"
 #include "core/programlisting.h"
-#include "core/treepath.h"
+#include "treefiles/treepath.h"
 
 #include "rbxinterface.h"
 #include "rtmfunctions.h"

@@ -1,6 +1,6 @@
 #include "softplcconfig.h"
 
-#include "core/rawtext.h"
+#include "treefiles/rawtext.h"
 
 #include <QDateTime>
 

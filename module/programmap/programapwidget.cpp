@@ -8,7 +8,7 @@
 #include "common/tablecells.h"
 #include "core/domain.h"
 #include "core/modulelog.h"
-#include "core/treepath.h"
+#include "treefiles/treepath.h"
 
 #include "rtmfunctions.h"
 

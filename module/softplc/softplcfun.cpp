@@ -6,7 +6,7 @@
 #include "common/tablecells.h"
 #include "core/domain.h"
 #include "core/modulelog.h"
-#include "core/treepath.h"
+#include "treefiles/treepath.h"
 
 #include "dataaccess.h"
 #include "rtmfunctions.h"

@@ -2,7 +2,7 @@
 
 #include "journal.h"
 
-#include "core/treepath.h"
+#include "treefiles/treepath.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -3,7 +3,7 @@
 #include "rtmcoresim.h"
 #include "simcontroller.h"
 
-#include "core/treepath.h"
+#include "treefiles/treepath.h"
 
 #include <QDir>
 #include <QFile>

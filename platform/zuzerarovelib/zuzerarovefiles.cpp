@@ -1,7 +1,7 @@
 #include "zuzerarovefiles.h"
 
-#include "core/rawtext.h"
-#include "core/treepath.h"
+#include "treefiles/rawtext.h"
+#include "treefiles/treepath.h"
 
 #include <pugixml.hpp>
 

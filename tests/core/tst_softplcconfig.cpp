@@ -1,4 +1,4 @@
-#include "core/rawtext.h"
+#include "treefiles/rawtext.h"
 #include "core/softplcconfig.h"
 #include "xmloutline.h"
 

@@ -1,5 +1,5 @@
-#include "core/rawtext.h"
-#include "core/treepath.h"
+#include "treefiles/rawtext.h"
+#include "treefiles/treepath.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "rawtext.h"
+#include "treefiles/rawtext.h"
 
 #include <cstring>
 

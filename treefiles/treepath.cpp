@@ -1,4 +1,4 @@
-#include "treepath.h"
+#include "treefiles/treepath.h"
 
 #include <QDir>
 #include <QFile>
