@@ -30,6 +30,36 @@ struct MonitorChanges
     bool any() const { return running || sequence || !statusRows.isEmpty() || !totalRows.isEmpty(); }
 };
 
+// Start or Stop's change of the run state in the service's working record, while the record is
+// saved to the controller: the record holds the state asked for from the start; commit() after a
+// save that went through makes it the saved state too, and any other way out of the command (a
+// failed save, a page gone under its box) puts the state the controller still has back.
+class RunStateCommand
+{
+public:
+    RunStateCommand(ZuzEraroveData &record, int wanted) : m_record(record), m_previous(record.runState)
+    {
+        record.runState = wanted;
+    }
+    RunStateCommand(const RunStateCommand &) = delete;
+    RunStateCommand &operator=(const RunStateCommand &) = delete;
+    ~RunStateCommand()
+    {
+        if (!m_committed)
+            m_record.runState = m_previous;
+    }
+    void commit(ZuzEraroveData &saved)
+    {
+        saved.runState = m_record.runState;
+        m_committed = true;
+    }
+
+private:
+    ZuzEraroveData &m_record;
+    const int m_previous;
+    bool m_committed = false;
+};
+
 // The monitor's rows as the operator sees them, and the rules of its commands. It keeps what
 // the last poll showed and the configuration the rows were built from; it never shows a box:
 // a command answers with the question to ask or the refusal to show.

@@ -266,16 +266,14 @@ void ZuzEraroveMainPage::onRunorstopbuttonClicked()
 
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     api->setStartRunProgram();
-    // Only this command changes the run state the controller keeps; when the save fails the
-    // record goes back to the state the controller still has.
-    const int previous = api->resvData.runState;
-    const int wanted = monitor.wantedRunState();
-    api->resvData.runState = wanted;
-    const Outcome saved = saveConfigToCtrl();
-    if (saved == Outcome::Done)
-        api->resvDataSaved.runState = wanted;
-    else
-        api->resvData.runState = previous;
+    // Only this command changes the run state the controller keeps.
+    Outcome saved = Outcome::Failed;
+    {
+        RunStateCommand command(api->resvData, monitor.wantedRunState());
+        saved = saveConfigToCtrl();
+        if (saved == Outcome::Done)
+            command.commit(api->resvDataSaved);
+    }
     if (saved == Outcome::Gone)
         return;
 

@@ -20,6 +20,8 @@ private slots:
     void cancelAllOrder();
     void protocolName_data();
     void protocolName();
+    void runStateCommand_data();
+    void runStateCommand();
 };
 
 namespace {
@@ -258,6 +260,33 @@ void tst_ReservationMonitor::protocolName()
     QFETCH(int, protocol);
     QFETCH(QString, name);
     QCOMPARE(ReservationMonitor::protocolName(protocol), name);
+}
+
+void tst_ReservationMonitor::runStateCommand_data()
+{
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("record");
+    QTest::addColumn<int>("savedRecord");
+    QTest::newRow("the save went through") << true << 1 << 1;
+    QTest::newRow("the save failed, or the page went under its box") << false << 0 << 0;
+}
+
+void tst_ReservationMonitor::runStateCommand()
+{
+    QFETCH(bool, saved);
+    QFETCH(int, record);
+    QFETCH(int, savedRecord);
+    ZuzEraroveData working, kept;
+    working.runState = kept.runState = 0;
+    {
+        RunStateCommand command(working, 1);
+        // While it is saved, the record holds the state asked for.
+        QCOMPARE(working.runState, 1);
+        if (saved)
+            command.commit(kept);
+    }
+    QCOMPARE(working.runState, record);
+    QCOMPARE(kept.runState, savedRecord);
 }
 
 QTEST_GUILESS_MAIN(tst_ReservationMonitor)
