@@ -7,20 +7,28 @@
 
 namespace {
 
+// The panel's box with the module's fixed arguments; one shown at once waits for its answer in
+// its constructor.
+std::unique_ptr<MsgBox> makeBox(int kind, const QString &text, int buttons, bool showNow)
+{
+    const QString unchanged = QStringLiteral("unchanged");
+    return std::make_unique<MsgBox>(kind, text, buttons, showNow, false, 0, false, false, unchanged, unchanged, unchanged, 18);
+}
+
 // The answer, or -1 when the asker is gone.
 int run(QObject *asker, int kind, const QString &text, int buttons)
 {
     const QPointer<QObject> alive(asker);
-    const QString unchanged = QStringLiteral("unchanged");
-    int answer;
-    {
-        MsgBox box(kind, text, buttons, true, false, 0, false, false, unchanged, unchanged, unchanged, 18);
-        answer = box.result();
-    }
+    const int answer = makeBox(kind, text, buttons, true)->result();
     return alive ? answer : -1;
 }
 
 } // namespace
+
+std::unique_ptr<MsgBox> keptNote(const QString &text, MsgBoxKind kind)
+{
+    return makeBox(kind, text, MsgAcknowledge, false);
+}
 
 Answer confirm(QObject *asker, const QString &text, MsgBoxKind kind)
 {

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <memory>
+
+class MsgBox;
 class QObject;
 
 enum MsgBoxKind { MsgInfo = 0, MsgWarning = 1, MsgError = 2 };
@@ -25,6 +28,9 @@ Answer confirm(QObject *asker, const QString &text, MsgBoxKind kind = MsgInfo);
 Outcome showNote(QObject *asker, const QString &text, MsgBoxKind kind = MsgInfo);
 // A failure with one key: Failed once acknowledged.
 Outcome showError(QObject *asker, const QString &text);
+// A note handed to the panel without waiting: the panel shows it when it will, for as long as the
+// caller keeps it.
+std::unique_ptr<MsgBox> keptNote(const QString &text, MsgBoxKind kind);
 
 // The last step of an operator's command: whatever became of the asker, nothing follows.
 inline void finish(Outcome) {}

@@ -118,12 +118,9 @@ void ZuzEraroveSetting::showSettingData(ZuzEraroveData data)
 
     pendingMsgBox.reset();
     const QString report = editor.missingReport();
-    if (!report.isEmpty()) {
-        const QString unchanged = QStringLiteral("unchanged");
-        // The host decides whether and when to show this report; the page only keeps it.
-        pendingMsgBox = std::make_unique<MsgBox>(MsgError, report, MsgAcknowledge, false, false, 0, false, false,
-                                                 unchanged, unchanged, unchanged, 18);
-    }
+    // The host decides whether and when to show this report; the page only keeps it.
+    if (!report.isEmpty())
+        pendingMsgBox = keptNote(report, MsgError);
 }
 
 void ZuzEraroveSetting::saveUiToData()
