@@ -72,7 +72,7 @@ QString decode(const char *bytes, int size)
     text.reserve(n);
     for (int i = 0; i < n;) {
         if (p[i] < 0x80) {
-            text.append(QChar(p[i++]));
+            text.append(QLatin1Char(char(p[i++])));
             continue;
         }
         char32_t code;
