@@ -14,6 +14,10 @@ struct Paths
     QString ctrlConfig;
     QString localProgramMap;
     QString ctrlProgramMap;
+    QString localSoftPlc;
+    QString ctrlSoftPlc;
+    QString localEnvironmentList;
+    QString ctrlEnvironmentList;
 };
 
 Paths &paths()
@@ -48,6 +52,10 @@ void init()
     p.ctrlConfig = QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml");
     p.localProgramMap = p.localDir + QStringLiteral("/programMapping.xml");
     p.ctrlProgramMap = QStringLiteral("/application/zuzerarove/programMapping.xml");
+    p.localSoftPlc = p.localDir + QStringLiteral("/softplcconfig.xml");
+    p.ctrlSoftPlc = QStringLiteral("/application/zuzerarove/softplcconfig.xml");
+    p.localEnvironmentList = p.localDir + QStringLiteral("/xpl.cfg");
+    p.ctrlEnvironmentList = QStringLiteral("/xpl/xpl.cfg");
 }
 
 const QString &panelRoot()
@@ -84,6 +92,30 @@ const QString &ctrlProgramMapPath()
 {
     init();
     return paths().ctrlProgramMap;
+}
+
+const QString &localSoftPlcPath()
+{
+    init();
+    return paths().localSoftPlc;
+}
+
+const QString &ctrlSoftPlcPath()
+{
+    init();
+    return paths().ctrlSoftPlc;
+}
+
+const QString &localEnvironmentListPath()
+{
+    init();
+    return paths().localEnvironmentList;
+}
+
+const QString &ctrlEnvironmentListPath()
+{
+    init();
+    return paths().ctrlEnvironmentList;
 }
 
 } // namespace modulepaths

@@ -20,5 +20,11 @@ const QString &ctrlConfigPath();
 // The program map file, locally and on the controller.
 const QString &localProgramMapPath();
 const QString &ctrlProgramMapPath();
+// The soft-PLC configuration and the controller's environment list (xpl.cfg), locally and on the
+// controller.
+const QString &localSoftPlcPath();
+const QString &ctrlSoftPlcPath();
+const QString &localEnvironmentListPath();
+const QString &ctrlEnvironmentListPath();
 
 } // namespace modulepaths

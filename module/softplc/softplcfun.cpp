@@ -3,10 +3,10 @@
 
 #include "common/controllerfiles.h"
 #include "common/modulepaths.h"
+#include "common/softplcfiles.h"
 #include "common/tablecells.h"
 #include "core/domain.h"
 #include "core/modulelog.h"
-#include "treefiles/treepath.h"
 
 #include "dataaccess.h"
 #include "rtmfunctions.h"
@@ -30,8 +30,8 @@ SoftPlcFun::~SoftPlcFun()
 
 void SoftPlcFun::initPage()
 {
-    softPlcLocalPath = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove/softplcconfig.xml"), true);
-    softPlcCtrlPath = QStringLiteral("/application/zuzerarove/softplcconfig.xml");
+    softPlcLocalPath = modulepaths::localSoftPlcPath();
+    softPlcCtrlPath = modulepaths::ctrlSoftPlcPath();
     // The only fetch from the controller in the page's life unless it fails; later reads use
     // the local copy.
     fetchEntries();
@@ -164,42 +164,26 @@ void SoftPlcFun::on_returnButton_clicked()
     emit setCurrentWidgetSignal(PageMonitor);
 }
 
-// The configuration file and the controller's environment list, read and written in the panel's
-// tree through its guard; the documents themselves are SoftPlcConfig's.
-
-namespace {
-
-bool readLocalized(const QString &path, QByteArray *bytes)
-{
-    return treepath::readFile(modulepaths::panelRoot(), RtmGetLocalizedFileName(path, true), bytes);
-}
-
-} // namespace
-
 bool SoftPlcFun::readSoftPlcConfig(const QString &path)
 {
     QByteArray bytes;
-    return readLocalized(path, &bytes) && config.read(bytes);
+    return softplcfiles::read(path, &bytes) && config.read(bytes);
 }
 
 bool SoftPlcFun::writeSoftPlcConfig(const QString &path)
 {
-    const QString &root = modulepaths::panelRoot();
-    const QString dir = RtmGetLocalizedFileName(path.left(path.lastIndexOf(QLatin1Char('/'))), true);
-    return treepath::makeFolder(root, dir)
-           && treepath::writeFile(root, path, config.write(QDateTime::currentDateTime()));
+    return softplcfiles::write(path, config.write(QDateTime::currentDateTime()));
 }
 
 void SoftPlcFun::loadXplConfig()
 {
     for (int plc = 0; plc < SoftPlcCount; ++plc)
         plcRow(plc)->hide();
-    const QString local = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove/xpl.cfg"), true);
-    const QString dir = RtmGetLocalizedFileName(QStringLiteral("../Application/zuzerarove"), true);
+    const QString &local = modulepaths::localEnvironmentListPath();
     // A folder that cannot be made fails the fetch into it, which shows the first two rows.
-    if (!treepath::makeFolder(modulepaths::panelRoot(), dir))
-        qCWarning(moduleLog).noquote() << "The local folder could not be made:" << dir;
-    if (DataAccess::GetFileFromController2TPU(QStringLiteral("/xpl/xpl.cfg"), local, false)) {
+    if (!softplcfiles::makeLocalFolder())
+        qCWarning(moduleLog).noquote() << "The local folder could not be made:" << modulepaths::localDir();
+    if (DataAccess::GetFileFromController2TPU(modulepaths::ctrlEnvironmentListPath(), local, false)) {
         parseXplConfig(local);
         return;
     }
@@ -211,7 +195,7 @@ void SoftPlcFun::loadXplConfig()
 void SoftPlcFun::parseXplConfig(const QString &path)
 {
     QByteArray bytes;
-    if (!readLocalized(path, &bytes))
+    if (!softplcfiles::read(path, &bytes))
         return;
     const auto named = softPlcsNamed(bytes);
     for (int plc = 0; plc < SoftPlcCount; ++plc)
