@@ -1,5 +1,7 @@
 #include "treefiles/treepath.h"
 
+#include "treefiles/rawtext.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,7 +30,7 @@ QString parentOf(const QString &path)
 // The target of the link at path, or a null string when it is no link.
 QString linkTarget(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path.isEmpty() ? QStringLiteral("/") : path);
+    const QByteArray name = rawtext::encode(path.isEmpty() ? QStringLiteral("/") : path);
     struct stat st;
     if (::lstat(name.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
         return QString();
@@ -37,7 +39,7 @@ QString linkTarget(const QString &path)
     if (n <= 0)
         return QString();
     target.truncate(int(n));
-    return QFile::decodeName(target);
+    return rawtext::decode(target);
 }
 
 // The path as written, a relative one taken from the root.
@@ -86,7 +88,7 @@ int openResolvedFolder(const QString &real, bool make)
     for (const QString &part : real.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         if (at.get() < 0)
             return -1;
-        const QByteArray name = QFile::encodeName(part);
+        const QByteArray name = rawtext::encode(part);
         int next = ::openat(at.get(), name.constData(), O_DIRECTORY | O_NOFOLLOW | O_RDONLY | O_CLOEXEC);
         if (next < 0 && errno == ENOENT && make && ::mkdirat(at.get(), name.constData(), 0777) == 0)
             next = ::openat(at.get(), name.constData(), O_DIRECTORY | O_NOFOLLOW | O_RDONLY | O_CLOEXEC);
@@ -146,7 +148,9 @@ QString writable(const QString &root, const QString &path)
     if (real.isEmpty())
         return QString();
     // The place itself as written, before its last component is resolved.
-    return QFileInfo(placeOf(root, path)).isSymLink() ? QString() : real;
+    struct stat st;
+    const bool link = ::lstat(rawtext::encode(placeOf(root, path)).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+    return link ? QString() : real;
 }
 
 bool makeFolder(const QString &root, const QString &path)
@@ -168,7 +172,7 @@ bool readFile(const QString &root, const QString &path, QByteArray *bytes, qint6
     const Fd folder(openResolvedFolder(parentOf(real), false));
     if (folder.get() < 0)
         return false;
-    const Fd fd(::openat(folder.get(), QFile::encodeName(real.mid(real.lastIndexOf(QLatin1Char('/')) + 1)).constData(),
+    const Fd fd(::openat(folder.get(), rawtext::encode(real.mid(real.lastIndexOf(QLatin1Char('/')) + 1)).constData(),
                          O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     struct stat st;
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > limit)
@@ -196,7 +200,7 @@ bool writeFile(const QString &root, const QString &path, const QByteArray &bytes
     const Fd folder(openResolvedFolder(parentOf(real), false));
     if (folder.get() < 0)
         return false;
-    const QByteArray leaf = QFile::encodeName(real.mid(real.lastIndexOf(QLatin1Char('/')) + 1));
+    const QByteArray leaf = rawtext::encode(real.mid(real.lastIndexOf(QLatin1Char('/')) + 1));
     const QByteArray temp = '.' + leaf + ".new" + QByteArray::number(qint64(::getpid()));
     ::unlinkat(folder.get(), temp.constData(), 0);
     const Fd file(::openat(folder.get(), temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));

@@ -2,6 +2,7 @@
 
 #include "journal.h"
 
+#include "treefiles/rawtext.h"
 #include "treefiles/treepath.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 
 #include <cerrno>
 #include <dirent.h>
+#include <sys/stat.h>
 
 namespace sim {
 
@@ -146,7 +148,7 @@ void Controller::setConnected(bool connected)
 // nowhere, are left out.
 static bool walk(const QString &root, const QString &folder, const QString &prefix, QStringList *found, bool *links)
 {
-    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    DIR *dir = ::opendir(rawtext::encode(folder).constData());
     if (!dir)
         return false;
     QStringList names;
@@ -158,7 +160,8 @@ static bool walk(const QString &root, const QString &folder, const QString &pref
             ok = errno == 0;
             break;
         }
-        const QString name = QFile::decodeName(entry->d_name);
+        // Names are bytes: one that is no valid UTF-8 is kept, as the configuration keeps it.
+        const QString name = rawtext::decode(entry->d_name);
         if (name != QLatin1String(".") && name != QLatin1String(".."))
             names.append(name);
     }
@@ -167,21 +170,25 @@ static bool walk(const QString &root, const QString &folder, const QString &pref
         if (!ok)
             break;
         const QString path = folder + QLatin1Char('/') + name;
-        const QFileInfo info(path);
+        const QByteArray bytes = rawtext::encode(path);
+        struct stat own, led;
+        if (::lstat(bytes.constData(), &own) != 0)
+            continue;
+        const bool isLink = S_ISLNK(own.st_mode);
         // The folder itself lies in the tree, so only a link can lead out of it.
-        if (info.isSymLink()) {
+        if (isLink) {
             *links = true;
-            if (!info.exists() || treepath::inside(root, path).isEmpty())
+            if (::stat(bytes.constData(), &led) != 0 || treepath::inside(root, path).isEmpty())
                 continue;
         }
-        if (info.isDir()) {
+        const struct stat &info = isLink ? led : own;
+        if (S_ISDIR(info.st_mode)) {
             found->append(prefix + name + QLatin1Char('/'));
-            if (!info.isSymLink())
+            if (!isLink)
                 ok = walk(root, path, prefix + name + QLatin1Char('/'), found, links);
         } else {
-            found->append(QStringLiteral("%1%2,%3,%4")
-                              .arg(prefix, name, QString::number(info.size()),
-                                   info.lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+            const QString modified = QDateTime::fromSecsSinceEpoch(qint64(info.st_mtime)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+            found->append(prefix + name + QLatin1Char(',') + QString::number(qint64(info.st_size)) + QLatin1Char(',') + modified);
         }
     }
     return ok;
@@ -202,7 +209,8 @@ bool Controller::list(const QString &dir, QStringList *entries)
         return true;
     }
     QString local;
-    if (!resolve(dir, &local) || !QFileInfo(local).isDir())
+    struct stat folder;
+    if (!resolve(dir, &local) || ::stat(rawtext::encode(local).constData(), &folder) != 0 || !S_ISDIR(folder.st_mode))
         return false;
     QString base = dir;
     if (!base.endsWith(QLatin1Char('/')))

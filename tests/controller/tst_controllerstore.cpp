@@ -1,5 +1,6 @@
 #include "simcontroller.h"
 #include "simenvironment.h"
+#include "treefiles/rawtext.h"
 #include "zuzerarovesim.h"
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +23,7 @@ private slots:
     void resolveStaysInsideRoot_data();
     void resolveStaysInsideRoot();
     void listingForm();
+    void namesAreBytes();
     void unreadableFolderFailsTheListing();
     void listingKeptUntilTheTreeChanges();
     void waitHoldsTheThreadOnLiveClock();
@@ -84,6 +87,35 @@ void tst_ControllerStore::listingForm()
 
     QVERIFY(!Controller::instance().list(QStringLiteral("/RPL/A.XPL"), &entries));
     QVERIFY(!Controller::instance().list(QStringLiteral("/NONE/"), &entries));
+}
+
+// Names of invalid UTF-8, the two forms of one accented letter, and names differing only in case
+// are each a program of their own: listed with the lossless text the files use, and fetched whole.
+void tst_ControllerStore::namesAreBytes()
+{
+    const QList<QByteArray> names{"BAD\xff\xfe.XPL", "\xc3\x89.XPL", "E\xcc\x81.XPL", "a.xpl", "A.XPL2"};
+    for (const QByteArray &name : names) {
+        const QByteArray path = QFile::encodeName(env->controllerRoot()) + "/RPL/" + name;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, name.constData(), size_t(name.size())), ssize_t(name.size()));
+        ::close(fd);
+    }
+    Controller::instance().treeChanged();
+    QStringList entries;
+    QVERIFY(Controller::instance().list(QStringLiteral("/RPL/"), &entries));
+    for (const QByteArray &name : names) {
+        const QString program = rawtext::decode(name);
+        bool listed = false;
+        for (const QString &entry : qAsConst(entries))
+            listed |= entry.startsWith(QStringLiteral("/RPL/") + program + QLatin1Char(','));
+        QVERIFY2(listed, qPrintable(entries.join(QLatin1Char(' '))));
+        const QString local = env->localDir() + QStringLiteral("/fetched");
+        QVERIFY(Controller::instance().fetch(QStringLiteral("/RPL/") + program, local));
+        QFile fetched(local);
+        QVERIFY(fetched.open(QIODevice::ReadOnly));
+        QCOMPARE(fetched.readAll(), name);
+    }
 }
 
 void tst_ControllerStore::listingKeptUntilTheTreeChanges()
