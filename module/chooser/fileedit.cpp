@@ -124,7 +124,7 @@ void FileEdit::showEvent(QShowEvent *event)
         prepareLocalFolder();
     // Without the controller the tree keeps what the last listing showed.
     if (rbx->isConnected()) {
-        listing.expandAll();
+        m_listing.expandAll();
         refreshRemoteFiles();
     }
 }
@@ -151,7 +151,7 @@ void FileEdit::refreshRemoteFiles()
         entries.clear();
     // The operator opens the chooser for one cell after another: a listing that has not changed
     // keeps its tree.
-    if (!listing.take(entries)) {
+    if (!m_listing.take(entries)) {
         showTreeAgain();
         return;
     }
@@ -181,7 +181,7 @@ void FileEdit::buildTree()
     // The tree is built apart from the view and handed over at once.
     QTreeWidgetItem staging;
     QVector<QTreeWidgetItem *> items;
-    const QVector<ProgramListing::Node> &nodes = listing.nodes();
+    const QVector<ProgramListing::Node> &nodes = m_listing.nodes();
     items.reserve(nodes.size());
     const QIcon dirIcon = style()->standardIcon(QStyle::SP_DirIcon);
     const QIcon programIcon(QStringLiteral(":/image/program.png"));
@@ -194,7 +194,7 @@ void FileEdit::buildTree()
             item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
             widest.consider(item, QStringRef(&node.name), node.depth);
         } else {
-            const QString &entry = listing.entries().at(node.entry);
+            const QString &entry = m_listing.entries().at(node.entry);
             item = new ProgramItem(parent, entry, node, programIcon);
             widest.consider(item, entry.midRef(node.fields[0].first, node.fields[0].second), node.depth);
         }
@@ -264,12 +264,12 @@ void FileEdit::onSlotSelect()
 
 void FileEdit::rplItemExpanded(QTreeWidgetItem *item)
 {
-    listing.setCollapsed(itemPath(item) + QLatin1Char('/'), false);
+    m_listing.setCollapsed(itemPath(item) + QLatin1Char('/'), false);
 }
 
 void FileEdit::rplItemCollapsed(QTreeWidgetItem *item)
 {
-    listing.setCollapsed(itemPath(item) + QLatin1Char('/'), true);
+    m_listing.setCollapsed(itemPath(item) + QLatin1Char('/'), true);
 }
 
 void FileEdit::rplItemSelectionChanged()

@@ -57,7 +57,7 @@ private:
 
     std::unique_ptr<Ui::FileEdit> ui;
     // The listing as the controller last gave it: while it stays the same, so does the tree.
-    ProgramListing listing;
+    ProgramListing m_listing;
     std::unique_ptr<rbxInterface> rbx;
     QPoint dragPos;
     bool dragging;

@@ -139,15 +139,15 @@ void ZuzEraroveMainPage::updateConfigView(ZuzEraroveData config)
     RtmSwitchWidgetVariablesContext();
     ui->label_protocol->setText(tr("Protocol:%1").arg(ReservationMonitor::protocolName(config.protocol)));
 
-    monitor.setConfig(config, api->getAllRplName());
+    m_monitor.setConfig(config, api->getAllRplName());
     QTableWidget *table = ui->zuzeraroveMonitoeTW;
-    for (int r = 0; r < table->rowCount() && r < monitor.rows(); ++r) {
-        const bool enabled = monitor.keysEnabled(r);
+    for (int r = 0; r < table->rowCount() && r < m_monitor.rows(); ++r) {
+        const bool enabled = m_monitor.keysEnabled(r);
         if (r < reserveBtns.size())
             reserveBtns[r]->setEnabled(enabled);
         if (r < cancelBtns.size())
             cancelBtns[r]->setEnabled(enabled);
-        setCellText(r, ColName, monitor.shownName(r));
+        setCellText(r, ColName, m_monitor.shownName(r));
     }
 }
 
@@ -161,20 +161,20 @@ void ZuzEraroveMainPage::refreshMonitor()
 {
     if (!initialised)
         return;
-    const MonitorChanges changes = monitor.apply(monitor.read(*ZuzEraroveLibApi::getInstance()));
+    const MonitorChanges changes = m_monitor.apply(m_monitor.read(*ZuzEraroveLibApi::getInstance()));
     if (changes.running) {
-        const bool running = monitor.isRunning();
+        const bool running = m_monitor.isRunning();
         ui->runOrStopLedCB->setChecked(running);
         ui->runOrStopButton->setText(running ? tr("Stop") : tr("Start"));
         ui->settingButton->setEnabled(!running);
     }
     for (int r : changes.statusRows)
-        setCellText(r, ColStatus, monitor.statusText(r));
+        setCellText(r, ColStatus, m_monitor.statusText(r));
     for (int r : changes.totalRows)
-        setCellText(r, ColTotal, monitor.totalText(r));
+        setCellText(r, ColTotal, m_monitor.totalText(r));
     if (changes.sequence) {
-        for (int r = 0; r < monitor.rows(); ++r)
-            setCellText(r, ColSequence, monitor.sequenceText(r));
+        for (int r = 0; r < m_monitor.rows(); ++r)
+            setCellText(r, ColSequence, m_monitor.sequenceText(r));
     }
 }
 
@@ -183,7 +183,7 @@ void ZuzEraroveMainPage::onRollText()
     // Until the start-up has the program list, the names are not known.
     if (!initialised)
         return;
-    const QStringList texts = monitor.roll();
+    const QStringList texts = m_monitor.roll();
     for (int r = 0; r < texts.size(); ++r)
         setCellText(r, ColName, texts[r]);
 }
@@ -197,8 +197,8 @@ void ZuzEraroveMainPage::showEvent(QShowEvent *event)
 void ZuzEraroveMainPage::syncWithService()
 {
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    const bool sameConfig = api->isSameRplResData(monitor.config(), api->resvData);
-    if (sameConfig && api->isSameQstrList(monitor.listed(), api->getAllRplName()))
+    const bool sameConfig = api->isSameRplResData(m_monitor.config(), api->resvData);
+    if (sameConfig && api->isSameQstrList(m_monitor.listed(), api->getAllRplName()))
         return;
     initTable(api->resvData);
     updateConfigView(api->resvData);
@@ -246,7 +246,7 @@ Outcome ZuzEraroveMainPage::saveConfigToCtrl()
 
 void ZuzEraroveMainPage::onRunorstopbuttonClicked()
 {
-    const QString warning = monitor.startStopWarning(DataAccess::isRobotRunning());
+    const QString warning = m_monitor.startStopWarning(DataAccess::isRobotRunning());
     if (!warning.isEmpty() && confirm(this, warning, MsgWarning) != Answer::Yes)
         return;
 
@@ -269,7 +269,7 @@ void ZuzEraroveMainPage::onRunorstopbuttonClicked()
     // Only this command changes the run state the controller keeps.
     Outcome saved = Outcome::Failed;
     {
-        RunStateCommand command(api->resvData, monitor.wantedRunState());
+        RunStateCommand command(api->resvData, m_monitor.wantedRunState());
         saved = saveConfigToCtrl();
         if (saved == Outcome::Done)
             command.commit(api->resvDataSaved);
@@ -291,7 +291,7 @@ void ZuzEraroveMainPage::onRunorstopbuttonClicked()
 void ZuzEraroveMainPage::reserveBtnClickedSlot()
 {
     const int row = senderRow(reserveBtns);
-    const QString refusal = monitor.reserveRefusal();
+    const QString refusal = m_monitor.reserveRefusal();
     if (refusal.isEmpty())
         ZuzEraroveLibApi::getInstance()->addResvProgram(row);
     else
@@ -313,7 +313,7 @@ void ZuzEraroveMainPage::onCancelallbtnClicked()
         return;
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     QVector<int> statuses;
-    for (int r = 0; r < monitor.rows(); ++r)
+    for (int r = 0; r < m_monitor.rows(); ++r)
         statuses.append(api->getResvStatus(r));
     const ReservationMonitor::CancelAll order = ReservationMonitor::cancelAllOrder(statuses);
     for (int r : order.waiting) {

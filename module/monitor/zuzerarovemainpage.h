@@ -77,7 +77,7 @@ private:
     QList<QPushButton *> cancelBtns;
     // The start-up has read the configuration and built the rows: the poll may run.
     bool initialised;
-    ReservationMonitor monitor;
+    ReservationMonitor m_monitor;
     std::shared_ptr<ConfigState> configState = std::make_shared<ConfigState>();
     QTimer rollTimer;
 };

@@ -8,21 +8,21 @@ ZedOvedudData::~ZedOvedudData() = default;
 
 QWidget *ZedOvedudData::createCustomWidget()
 {
-    if (stack) {
-        stack->retranslatePages();
-        return stack.get();
+    if (m_stack) {
+        m_stack->retranslatePages();
+        return m_stack.get();
     }
-    stack = std::make_unique<ZuzEraroveMan>(nullptr);
-    return stack.get();
+    m_stack = std::make_unique<ZuzEraroveMan>(nullptr);
+    return m_stack.get();
 }
 
 QWidget *ZedOvedudData::customWidget()
 {
-    return stack.get();
+    return m_stack.get();
 }
 
 void ZedOvedudData::destroyStack()
 {
     // reset() clears the pointer before the deletion runs.
-    stack.reset();
+    m_stack.reset();
 }

@@ -24,5 +24,5 @@ public:
 private:
     // Shown as the central widget of one host widget at a time, which hands it back when it
     // goes; deleted here, by the data object or the close road.
-    std::unique_ptr<ZuzEraroveMan> stack;
+    std::unique_ptr<ZuzEraroveMan> m_stack;
 };

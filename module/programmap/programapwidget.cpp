@@ -22,7 +22,7 @@ constexpr int rows = ProgramMap::numbers;
 } // namespace
 
 prograMapWidget::prograMapWidget(QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::prograMapWidget>()), selectedRow(0), selectedColumn(0)
+    : QWidget(parent), ui(std::make_unique<Ui::prograMapWidget>()), m_selectedRow(0), m_selectedColumn(0)
 {
     ui->setupUi(this);
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
@@ -41,14 +41,14 @@ prograMapWidget::prograMapWidget(QWidget *parent)
         table->setItem(r, 0, centredItem(QString::number(r + 1)));
         table->setItem(r, 1, centredItem(QString()));
     }
-    fileEdit = std::make_unique<FileEdit>(nullptr);
-    fileEdit->setVisible(false);
+    m_fileEdit = std::make_unique<FileEdit>(nullptr);
+    m_fileEdit->setVisible(false);
 
     connect(table, &QTableWidget::cellClicked, this, &prograMapWidget::tableCellClickedSlot);
     connect(ui->backBtn, &QPushButton::clicked, this, &prograMapWidget::quit);
     connect(ui->saveButton, &QPushButton::clicked, this, &prograMapWidget::saveBtnSlot);
     connect(ui->resetBtn, &QPushButton::clicked, this, &prograMapWidget::resetBtnSlot);
-    connect(fileEdit.get(), &FileEdit::signalUpateRpl, this, &prograMapWidget::onSlotUpateRpl);
+    connect(m_fileEdit.get(), &FileEdit::signalUpateRpl, this, &prograMapWidget::onSlotUpateRpl);
     connect(ui->emptyBtn, &QPushButton::clicked, this, &prograMapWidget::emptyBtnSlot);
 
     // The first load runs once the page is on its way to the screen.
@@ -73,12 +73,12 @@ void prograMapWidget::showEvent(QShowEvent *event)
 
 bool prograMapWidget::inEditMode() const
 {
-    return programMap.isEditing();
+    return m_programMap.isEditing();
 }
 
 void prograMapWidget::enterViewMode()
 {
-    programMap.setEditing(false);
+    m_programMap.setEditing(false);
     ui->editLabel->show();
     ui->saveButton->setText(tr("Edit"));
 }
@@ -87,7 +87,7 @@ void prograMapWidget::showNames()
 {
     // A cell shows a name cut to a screen's worth; the map keeps it whole.
     for (int r = 0; r < rows; ++r)
-        ui->tableWidget->item(r, 1)->setText(shownName(programMap.shown(r + 1)));
+        ui->tableWidget->item(r, 1)->setText(shownName(m_programMap.shown(r + 1)));
 }
 
 void prograMapWidget::refreshUi()
@@ -103,7 +103,7 @@ Outcome prograMapWidget::loadMap()
         qCWarning(moduleLog).noquote() << "The local folder could not be made:" << modulepaths::localDir();
     if (!api->getFileFromCtrl(modulepaths::ctrlProgramMapPath(), modulepaths::localProgramMapPath())) {
         // A controller without a map has an empty one, which is what the table shows at first.
-        programMap.setRead(programMap.isRead() || absentOnController(modulepaths::ctrlProgramMapPath()));
+        m_programMap.setRead(m_programMap.isRead() || absentOnController(modulepaths::ctrlProgramMapPath()));
         return showError(this, tr("Failed to get %1 file form Ctrl.").arg(modulepaths::ctrlProgramMapPath()));
     }
     if (!api->readPrograMapFile(modulepaths::localProgramMapPath()))
@@ -113,9 +113,9 @@ Outcome prograMapWidget::loadMap()
 
 Outcome prograMapWidget::fillTable()
 {
-    programMap.load(ZuzEraroveLibApi::getInstance()->programMaps);
+    m_programMap.load(ZuzEraroveLibApi::getInstance()->programMaps);
     showNames();
-    if (!programMap.startsWithZero())
+    if (!m_programMap.startsWithZero())
         return Outcome::Done;
     return showNote(this, tr("Version update, please confirm whether the '0' program mapping number was "
                              "configured before! ")
@@ -126,36 +126,36 @@ Outcome prograMapWidget::fillTable()
 
 void prograMapWidget::tableCellClickedSlot(int row, int column)
 {
-    if (column != 1 || !fileEdit)
+    if (column != 1 || !m_fileEdit)
         return;
-    selectedRow = row;
-    selectedColumn = column;
+    m_selectedRow = row;
+    m_selectedColumn = column;
     // The chooser runs from the event loop, not inside the table's mouse handler: the panel may
     // close the screen while the chooser is open, and the table must not be in the middle of an
     // event when it goes. It reports through signalUpateRpl while it is still open.
-    QTimer::singleShot(0, fileEdit.get(), [this] {
-        if (!fileEdit->isVisible())
-            fileEdit->exec();
+    QTimer::singleShot(0, m_fileEdit.get(), [this] {
+        if (!m_fileEdit->isVisible())
+            m_fileEdit->exec();
     });
 }
 
 void prograMapWidget::onSlotUpateRpl(QString path)
 {
-    QTableWidgetItem *item = ui->tableWidget->item(selectedRow, selectedColumn);
+    QTableWidgetItem *item = ui->tableWidget->item(m_selectedRow, m_selectedColumn);
     if (!item)
         return;
-    if (programMap.assign(selectedRow + 1, path) == ProgramMap::Assign::Duplicate) {
+    if (m_programMap.assign(m_selectedRow + 1, path) == ProgramMap::Assign::Duplicate) {
         finish(showError(this, tr("Program mapping information is duplicated, adding failed!")));
         return;
     }
-    fileEdit->close();
-    item->setText(shownName(programMap.shown(selectedRow + 1)));
+    m_fileEdit->close();
+    item->setText(shownName(m_programMap.shown(m_selectedRow + 1)));
 }
 
 void prograMapWidget::saveBtnSlot()
 {
     if (!inEditMode()) {
-        programMap.setEditing(true);
+        m_programMap.setEditing(true);
         ui->editLabel->hide();
         ui->saveButton->setText(tr("Save"));
         return;
@@ -164,12 +164,12 @@ void prograMapWidget::saveBtnSlot()
         return;
     // A table that never showed the controller's map would replace it with the operator's few
     // entries and drop all the others.
-    if (!programMap.isRead()) {
+    if (!m_programMap.isRead()) {
         finish(showError(this, tr("The program map could not be read from the controller, so nothing was "
                                   "saved. Press Reset to read it again.")));
         return;
     }
-    const QList<ProgramMapData> maps = programMap.toSave();
+    const QList<ProgramMapData> maps = m_programMap.toSave();
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     api->programMaps = maps;
     const QString local = modulepaths::localProgramMapPath();
@@ -182,7 +182,7 @@ void prograMapWidget::saveBtnSlot()
         api->setUpdateProgramMapConfig();
         api->delay_MSec(16);
         // What was saved is what the controller has now: the next save starts from it.
-        programMap.load(maps);
+        m_programMap.load(maps);
         told = showNote(this, tr("Save file successfully."));
     } else {
         told = showError(this, tr("Failed send %1 file to Ctrl.").arg(local));
@@ -200,7 +200,7 @@ void prograMapWidget::resetBtnSlot()
 void prograMapWidget::emptyBtnSlot()
 {
     if (confirm(this, tr("Are you sure you want to clear the list?")) == Answer::Yes) {
-        programMap.clear();
+        m_programMap.clear();
         showNames();
     }
 }

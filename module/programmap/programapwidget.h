@@ -54,8 +54,8 @@ private:
     void enterViewMode();
 
     std::unique_ptr<Ui::prograMapWidget> ui;
-    ProgramMap programMap;
-    std::unique_ptr<FileEdit> fileEdit;
-    int selectedRow;
-    int selectedColumn;
+    ProgramMap m_programMap;
+    std::unique_ptr<FileEdit> m_fileEdit;
+    int m_selectedRow;
+    int m_selectedColumn;
 };

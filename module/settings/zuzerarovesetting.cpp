@@ -26,14 +26,14 @@ void scrollBarsAsNeeded(QComboBox *combo)
 } // namespace
 
 ZuzEraroveSetting::ZuzEraroveSetting(QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::ZuzEraroveSetting>()), loading(false),
-      builtFrom(configState->generation())
+    : QWidget(parent), ui(std::make_unique<Ui::ZuzEraroveSetting>()), m_loading(false),
+      m_builtFrom(configState->generation())
 {
     ui->setupUi(this);
     // The operator's choices are edits; the page's own loading of a record is not.
     connect(ui->protocolCB, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
-        if (!loading)
-            editor.setProtocol(index);
+        if (!m_loading)
+            m_editor.setProtocol(index);
     });
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     initSettingTable(api->resvData);
@@ -52,7 +52,7 @@ void ZuzEraroveSetting::shareConfigState(std::shared_ptr<ConfigState> state)
 {
     configState = std::move(state);
     // Built just now, from the record the shared state describes.
-    builtFrom = configState->generation();
+    m_builtFrom = configState->generation();
 }
 
 void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
@@ -63,7 +63,7 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
     const int rows = table->rowCount();
 
     const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
-    editor.load(data, names);
+    m_editor.load(data, names);
     for (int r = 0; r < rows; ++r) {
         table->setItem(r, 0, centredItem(QString::number(r + 1)));
 
@@ -71,17 +71,17 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
         combo->setObjectName(QStringLiteral("nameBox_%1").arg(r + 1));
         combo->setFixedSize(450, 40);
         // Every row lists the same names: one model, no copy of them per box.
-        showProgramNames(combo, editor.programNames());
-        combo->setCurrentIndex(editor.programIndex(r));
+        showProgramNames(combo, m_editor.programNames());
+        combo->setCurrentIndex(m_editor.programIndex(r));
         scrollBarsAsNeeded(combo);
         combo->setMaxVisibleItems(6);
         // A pick is an edit even of the item shown: "Unselected" over an unlisted program clears it.
         connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, r](int index) {
-            editor.pickProgram(r, index);
+            m_editor.pickProgram(r, index);
         });
         connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this, r](int index) {
-            if (!loading)
-                editor.pickProgram(r, index);
+            if (!m_loading)
+                m_editor.pickProgram(r, index);
         });
         nameBoxes.append(combo);
 
@@ -93,8 +93,8 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
         edit->setText(QString::number(data.cycleIndex[r]));
         edit->setAlignment(Qt::AlignCenter);
         connect(edit, &QLineEdit::textChanged, this, [this, r](const QString &text) {
-            if (!loading)
-                editor.setCycleText(r, text);
+            if (!m_loading)
+                m_editor.setCycleText(r, text);
         });
         cycleEdits.append(edit);
 
@@ -106,18 +106,18 @@ void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
 void ZuzEraroveSetting::showSettingData(ZuzEraroveData data)
 {
     const QSignalBlocker blocker(ui->modeCB);
-    loading = true;
+    m_loading = true;
     ui->modeCB->setCurrentIndex(data.signalMode);
     ui->protocolCB->setCurrentIndex(data.protocol);
     for (int r = 0; r < nameBoxes.size(); ++r) {
-        nameBoxes[r]->setCurrentIndex(editor.programIndex(r));
+        nameBoxes[r]->setCurrentIndex(m_editor.programIndex(r));
         if (QTouchLineEdit *edit = cycleEdits.value(r))
             edit->setText(QString::number(data.cycleIndex[r]));
     }
-    loading = false;
+    m_loading = false;
 
     pendingMsgBox.reset();
-    const QString report = editor.missingReport();
+    const QString report = m_editor.missingReport();
     // The host decides whether and when to show this report; the page only keeps it.
     if (!report.isEmpty())
         pendingMsgBox = keptNote(report, MsgError);
@@ -126,7 +126,7 @@ void ZuzEraroveSetting::showSettingData(ZuzEraroveData data)
 void ZuzEraroveSetting::saveUiToData()
 {
     ZuzEraroveData &working = ZuzEraroveLibApi::getInstance()->resvData;
-    working = SettingsEditor::withRunState(editor.record(), working.runState);
+    working = SettingsEditor::withRunState(m_editor.record(), working.runState);
 }
 
 void ZuzEraroveSetting::reloadFromWorkingRecord()
@@ -138,7 +138,7 @@ void ZuzEraroveSetting::reloadFromWorkingRecord()
 
 void ZuzEraroveSetting::on_modeCB_currentIndexChanged(int index)
 {
-    editor.setMode(index);
+    m_editor.setMode(index);
     saveUiToData();
     reloadFromWorkingRecord();
 }
@@ -214,15 +214,15 @@ void ZuzEraroveSetting::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // The configuration was read again while this page was hidden (it holds no unsaved edits
     // then: Return is the only way out of it).
-    if (builtFrom != configState->generation()) {
-        builtFrom = configState->generation();
+    if (m_builtFrom != configState->generation()) {
+        m_builtFrom = configState->generation();
         reloadFromWorkingRecord();
         return;
     }
-    if (nameBoxes.isEmpty() || editor.listed().isEmpty())
+    if (nameBoxes.isEmpty() || m_editor.listed().isEmpty())
         return;
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
-    if (api->isSameQstrList(api->getAllRplName(), editor.listed()))
+    if (api->isSameQstrList(api->getAllRplName(), m_editor.listed()))
         return;
     saveUiToData();
     reloadFromWorkingRecord();

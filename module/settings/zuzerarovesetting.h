@@ -60,10 +60,10 @@ private:
     QList<QComboBox *> nameBoxes;
     QList<QTouchLineEdit *> cycleEdits;
     std::unique_ptr<MsgBox> pendingMsgBox;
-    SettingsEditor editor;
+    SettingsEditor m_editor;
     std::shared_ptr<ConfigState> configState = std::make_shared<ConfigState>();
     // The widgets are being loaded with a record: their changes are no edits.
-    bool loading;
+    bool m_loading;
     // The configuration's read generation the widgets were built from.
-    int builtFrom;
+    int m_builtFrom;
 };

@@ -15,7 +15,7 @@
 #include <QDateTime>
 #include <QDebug>
 
-SoftPlcFun::SoftPlcFun(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::SoftPlcFun>()), entriesRead(false)
+SoftPlcFun::SoftPlcFun(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::SoftPlcFun>()), m_entriesRead(false)
 {
     ui->setupUi(this);
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
@@ -51,10 +51,10 @@ bool SoftPlcFun::fetchEntries()
     // A controller without the file has every soft-PLC at its default: nothing unseen to lose.
     // Only a folder that lists without the file says so; an unreadable one says nothing.
     if (DataAccess::GetFileFromController2TPU(softPlcCtrlPath, softPlcLocalPath, false))
-        entriesRead = readSoftPlcConfig(softPlcLocalPath);
+        m_entriesRead = readSoftPlcConfig(softPlcLocalPath);
     else
-        entriesRead = absentOnController(softPlcCtrlPath);
-    return entriesRead;
+        m_entriesRead = absentOnController(softPlcCtrlPath);
+    return m_entriesRead;
 }
 
 QWidget *SoftPlcFun::plcRow(int plc) const
@@ -75,31 +75,31 @@ void SoftPlcFun::fillProgramBoxes()
 {
     const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
     const QString none = tr("Unselected");
-    if (programNames && programNames->lists(names, none))
+    if (m_programNames && m_programNames->lists(names, none))
         return;
     // The boxes move to the new list before the old one goes; their items are set from the
     // entries right after.
     auto listed = std::make_unique<ProgramNames>(names, none);
     for (QComboBox *box : qAsConst(progNameBoxes))
         showProgramNames(box, listed.get());
-    programNames = std::move(listed);
+    m_programNames = std::move(listed);
 }
 
 void SoftPlcFun::applyConfigToUi()
 {
     for (int i = 0; i < SoftPlcCount; ++i) {
-        modeBoxes[i]->setCurrentIndex(config.mode[i]);
-        progNameBoxes[i]->setCurrentIndex(programNames->findRow(config.progName[i]));
+        modeBoxes[i]->setCurrentIndex(m_config.mode[i]);
+        progNameBoxes[i]->setCurrentIndex(m_programNames->findRow(m_config.progName[i]));
     }
 }
 
 void SoftPlcFun::takeBoxes()
 {
     for (int i = 0; i < SoftPlcCount; ++i) {
-        config.mode[i] = boxValue(modeBoxes[i], config.mode[i]);
+        m_config.mode[i] = boxValue(modeBoxes[i], m_config.mode[i]);
         QComboBox *program = progNameBoxes[i];
-        if (program->currentIndex() != programNames->findRow(config.progName[i]))
-            config.progName[i] = program->currentText();
+        if (program->currentIndex() != m_programNames->findRow(m_config.progName[i]))
+            m_config.progName[i] = program->currentText();
     }
 }
 
@@ -107,12 +107,12 @@ void SoftPlcFun::syncAutoStartState()
 {
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     for (int i = 0; i < SoftPlcCount; ++i) {
-        if (config.mode[i] != 1 && api->getAutoStartPLc(i)) {
+        if (m_config.mode[i] != 1 && api->getAutoStartPLc(i)) {
             modeBoxes[i]->setCurrentIndex(1);
-            config.mode[i] = 1;
-        } else if (config.mode[i] == 1 && !api->getAutoStartPLc(i)) {
+            m_config.mode[i] = 1;
+        } else if (m_config.mode[i] == 1 && !api->getAutoStartPLc(i)) {
             modeBoxes[i]->setCurrentIndex(0);
-            config.mode[i] = 0;
+            m_config.mode[i] = 0;
         }
     }
 }
@@ -123,7 +123,7 @@ void SoftPlcFun::on_saveButton_clicked()
         return;
     // Entries that were never read from the controller are fetched first. The boxes showed
     // defaults until now, so the operator sees what the controller has before anything is saved.
-    if (!entriesRead) {
+    if (!m_entriesRead) {
         if (!fetchEntries()) {
             finish(showError(this, tr("The soft-PLC settings could not be read from the controller, so "
                                       "nothing was saved.")));
@@ -167,12 +167,12 @@ void SoftPlcFun::on_returnButton_clicked()
 bool SoftPlcFun::readSoftPlcConfig(const QString &path)
 {
     QByteArray bytes;
-    return softplcfiles::read(path, &bytes) && config.read(bytes);
+    return softplcfiles::read(path, &bytes) && m_config.read(bytes);
 }
 
 bool SoftPlcFun::writeSoftPlcConfig(const QString &path)
 {
-    return softplcfiles::write(path, config.write(QDateTime::currentDateTime()));
+    return softplcfiles::write(path, m_config.write(QDateTime::currentDateTime()));
 }
 
 void SoftPlcFun::loadXplConfig()

@@ -64,11 +64,11 @@ private:
     QList<QComboBox *> modeBoxes;
     QList<QComboBox *> progNameBoxes;
     // The entries, with the file they were read from.
-    SoftPlcConfig config;
+    SoftPlcConfig m_config;
     // What the program boxes list; it outlives their binding to it.
-    std::unique_ptr<ProgramNames> programNames;
+    std::unique_ptr<ProgramNames> m_programNames;
     QString softPlcLocalPath;
     QString softPlcCtrlPath;
     // The entries hold what the controller's file says.
-    bool entriesRead;
+    bool m_entriesRead;
 };
