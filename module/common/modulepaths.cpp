@@ -58,64 +58,22 @@ void init()
     p.ctrlEnvironmentList = QStringLiteral("/xpl/xpl.cfg");
 }
 
-const QString &panelRoot()
+// Each path once the module's paths are computed.
+static const Paths &computed()
 {
     init();
-    return paths().panelRoot;
+    return paths();
 }
 
-const QString &localDir()
-{
-    init();
-    return paths().localDir;
-}
-
-const QString &localConfigPath()
-{
-    init();
-    return paths().localConfig;
-}
-
-const QString &ctrlConfigPath()
-{
-    init();
-    return paths().ctrlConfig;
-}
-
-const QString &localProgramMapPath()
-{
-    init();
-    return paths().localProgramMap;
-}
-
-const QString &ctrlProgramMapPath()
-{
-    init();
-    return paths().ctrlProgramMap;
-}
-
-const QString &localSoftPlcPath()
-{
-    init();
-    return paths().localSoftPlc;
-}
-
-const QString &ctrlSoftPlcPath()
-{
-    init();
-    return paths().ctrlSoftPlc;
-}
-
-const QString &localEnvironmentListPath()
-{
-    init();
-    return paths().localEnvironmentList;
-}
-
-const QString &ctrlEnvironmentListPath()
-{
-    init();
-    return paths().ctrlEnvironmentList;
-}
+const QString &panelRoot() { return computed().panelRoot; }
+const QString &localDir() { return computed().localDir; }
+const QString &localConfigPath() { return computed().localConfig; }
+const QString &ctrlConfigPath() { return computed().ctrlConfig; }
+const QString &localProgramMapPath() { return computed().localProgramMap; }
+const QString &ctrlProgramMapPath() { return computed().ctrlProgramMap; }
+const QString &localSoftPlcPath() { return computed().localSoftPlc; }
+const QString &ctrlSoftPlcPath() { return computed().ctrlSoftPlc; }
+const QString &localEnvironmentListPath() { return computed().localEnvironmentList; }
+const QString &ctrlEnvironmentListPath() { return computed().ctrlEnvironmentList; }
 
 } // namespace modulepaths
