@@ -127,21 +127,28 @@ Result OutputFiles::openParent(const QString &path, bool make, Place *place) con
     return Result::ok();
 }
 
-Result OutputFiles::checkPlace(const Place &place, bool folder) const
+Result OutputFiles::checkPlace(int folder, const QByteArray &leaf, const QString &shown, bool isFolder) const
 {
     struct stat st;
-    if (::fstatat(place.folder.fd(), place.leaf.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return errno == ENOENT ? Result::ok() : failure(QStringLiteral("cannot be read"), place.shown);
+    if (::fstatat(folder, leaf.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? Result::ok() : failure(QStringLiteral("cannot be read"), shown);
     if (S_ISLNK(st.st_mode))
-        return Result::failure(QStringLiteral("%1 is a link; the bench writes through none").arg(place.shown));
+        return Result::failure(QStringLiteral("%1 is a link; the bench writes through none").arg(shown));
     if (const QString input = inputOf(st); !input.isEmpty())
-        return Result::failure(QStringLiteral("%1 is %2, which this run reads").arg(place.shown, input));
-    if (S_ISDIR(st.st_mode) != folder)
-        return Result::failure(QString::fromLatin1(folder ? "%1 is no folder" : "%1 is a folder").arg(place.shown));
-    if (!folder && st.st_nlink > 1)
+        return Result::failure(QStringLiteral("%1 is %2, which this run reads").arg(shown, input));
+    if (S_ISDIR(st.st_mode) != isFolder)
+        return Result::failure(QString::fromLatin1(isFolder ? "%1 is no folder" : "%1 is a folder").arg(shown));
+    if (!isFolder && st.st_nlink > 1)
         return Result::failure(QStringLiteral("%1 has another name too (a hard link); the bench replaces no file it "
-                                              "cannot see whole").arg(place.shown));
+                                              "cannot see whole").arg(shown));
     return Result::ok();
+}
+
+Result OutputFiles::placeFor(const QString &path, bool isFolder, Place *place) const
+{
+    if (const Result opened = openParent(path, true, place); !opened)
+        return opened;
+    return checkPlace(place->folder.fd(), place->leaf, place->shown, isFolder);
 }
 
 Result OutputFiles::check(const QString &path) const
@@ -149,7 +156,31 @@ Result OutputFiles::check(const QString &path) const
     Place place;
     if (const Result opened = openParent(path, false, &place); !opened || place.missing)
         return opened;
-    return checkPlace(place, false);
+    return checkPlace(place.folder.fd(), place.leaf, place.shown, false);
+}
+
+Result OutputFiles::writeInto(int folder, const QByteArray &leaf, const QString &shown, const QByteArray &bytes) const
+{
+    if (const Result free = checkPlace(folder, leaf, shown, false); !free)
+        return free;
+    // Written beside its place under a name of its own, then renamed over it: whole or not at all.
+    QByteArray temp;
+    Handle file;
+    for (int attempt = 0; !file.isOpen() && attempt < 100; ++attempt) {
+        temp = '.' + leaf + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        file = Handle(::openat(folder, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (!file.isOpen() && errno != EEXIST)
+            break;
+    }
+    if (!file.isOpen())
+        return failure(QStringLiteral("cannot be written"), shown);
+    if (!writeAll(file.fd(), bytes.constData(), bytes.size())
+        || ::renameat(folder, temp.constData(), folder, leaf.constData()) != 0) {
+        const Result failed = failure(QStringLiteral("cannot be written"), shown);
+        ::unlinkat(folder, temp.constData(), 0);
+        return failed;
+    }
+    return Result::ok();
 }
 
 Result OutputFiles::writeFile(const QString &path, const QByteArray &bytes) const
@@ -157,34 +188,24 @@ Result OutputFiles::writeFile(const QString &path, const QByteArray &bytes) cons
     Place place;
     if (const Result opened = openParent(path, true, &place); !opened)
         return opened;
-    if (const Result free = checkPlace(place, false); !free)
-        return free;
-    // Written beside its place under a name of its own, then renamed over it: whole or not at all.
-    QByteArray temp;
-    Handle file;
-    for (int attempt = 0; !file.isOpen() && attempt < 100; ++attempt) {
-        temp = '.' + place.leaf + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        file = Handle(::openat(place.folder.fd(), temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-        if (!file.isOpen() && errno != EEXIST)
-            break;
-    }
-    if (!file.isOpen())
-        return failure(QStringLiteral("cannot be written"), place.shown);
-    if (!writeAll(file.fd(), bytes.constData(), bytes.size())
-        || ::renameat(place.folder.fd(), temp.constData(), place.folder.fd(), place.leaf.constData()) != 0) {
-        const Result failed = failure(QStringLiteral("cannot be written"), place.shown);
-        ::unlinkat(place.folder.fd(), temp.constData(), 0);
-        return failed;
-    }
+    return writeInto(place.folder.fd(), place.leaf, place.shown, bytes);
+}
+
+Result OutputFiles::writeFiles(const QString &folder, const QStringList &names, const QByteArray &bytes) const
+{
+    Handle opened;
+    if (const Result made = openFolder(folder, false, &opened); !made)
+        return made;
+    for (const QString &name : names)
+        if (const Result written = writeInto(opened.fd(), QFile::encodeName(name), folder + QLatin1Char('/') + name, bytes); !written)
+            return written;
     return Result::ok();
 }
 
 Result OutputFiles::openStream(const QString &path, QFile *file) const
 {
     Place place;
-    if (const Result opened = openParent(path, true, &place); !opened)
-        return opened;
-    if (const Result free = checkPlace(place, false); !free)
+    if (const Result free = placeFor(path, false, &place); !free)
         return free;
     // The old file's name goes first; the new one is made where nothing, not even a link, stands.
     if (::unlinkat(place.folder.fd(), place.leaf.constData(), 0) != 0 && errno != ENOENT)
@@ -202,9 +223,7 @@ Result OutputFiles::openStream(const QString &path, QFile *file) const
 Result OutputFiles::openFolder(const QString &path, bool fresh, Handle *folder) const
 {
     Place place;
-    if (const Result opened = openParent(path, true, &place); !opened)
-        return opened;
-    if (const Result free = checkPlace(place, true); !free)
+    if (const Result free = placeFor(path, true, &place); !free)
         return free;
     if (::mkdirat(place.folder.fd(), place.leaf.constData(), 0777) != 0 && (fresh || errno != EEXIST))
         return failure(QStringLiteral("cannot be made"), place.shown);

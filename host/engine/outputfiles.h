@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 struct stat;
 
@@ -26,6 +27,8 @@ public:
     // Whether a file could be written at path, without writing anything.
     Result check(const QString &path) const;
     Result writeFile(const QString &path, const QByteArray &bytes) const;
+    // The same bytes as each of names in one folder, which is made and opened once.
+    Result writeFiles(const QString &folder, const QStringList &names, const QByteArray &bytes) const;
     // A file written as the run goes (a journal), made anew at its place.
     Result openStream(const QString &path, QFile *file) const;
     Result makeFolder(const QString &path) const;
@@ -64,7 +67,11 @@ private:
         bool missing = false; // a folder on the way is not there (and was not to be made)
     };
     Result openParent(const QString &path, bool make, Place *place) const;
-    Result checkPlace(const Place &place, bool folder) const;
+    // Whether a file (or a folder) may stand at leaf in the opened folder.
+    Result checkPlace(int folder, const QByteArray &leaf, const QString &shown, bool isFolder) const;
+    // The path's folder opened and made, and its place checked.
+    Result placeFor(const QString &path, bool isFolder, Place *place) const;
+    Result writeInto(int folder, const QByteArray &leaf, const QString &shown, const QByteArray &bytes) const;
     Result openFolder(const QString &path, bool fresh, Handle *folder) const;
     Result copyInto(int from, int to, const QString &shown) const;
     Result removeEntry(int parent, const QByteArray &name, const struct stat &st, const QString &shown) const;

@@ -14,23 +14,11 @@
 #include "zuzerarovesim.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDialog>
 #include <QDir>
 #include <QThread>
 
 namespace {
-
-QByteArray png(const QPixmap &pixmap)
-{
-    QByteArray bytes;
-    if (pixmap.isNull())
-        return bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    pixmap.save(&buffer, "PNG");
-    return bytes;
-}
 
 // How soon a step that waits for the screen or the controller looks again.
 constexpr int LookAgainMs = 5;
@@ -288,12 +276,17 @@ void ScenarioRunner::fail(const ScenarioStep &step, int resultIndex, const QStri
         m_error = isError;
         m_stepResults[resultIndex].outcome = isError ? QStringLiteral("error") : QStringLiteral("failed");
         m_stepResults[resultIndex].ms = m_stepClock.elapsed();
-        m_failurePicture = png(m_context.stage->picture(Stage::Picture::Screen));
-        m_failureJournal = m_journal.join(QLatin1Char('\n')) + QLatin1Char('\n');
-        emit said(QStringLiteral("  FAILED: ") + m_failure);
+        keepFailure();
     }
     m_phase = Phase::Ending;
     m_timer.start(0);
+}
+
+void ScenarioRunner::keepFailure()
+{
+    m_failurePicture = pngOf(m_context.stage->picture(Stage::Picture::Screen));
+    m_failureJournal = m_journal.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    emit said(QStringLiteral("  FAILED: ") + m_failure);
 }
 
 void ScenarioRunner::endScenario()
@@ -305,9 +298,7 @@ void ScenarioRunner::endScenario()
             if (m_failure.isEmpty()) {
                 m_failure = QStringLiteral("%1: a box was left open: \"%2\"").arg(m_scenarios.at(m_current).file,
                                                                                  screenprofile::textOf(box));
-                m_failurePicture = png(m_context.stage->picture(Stage::Picture::Screen));
-                m_failureJournal = m_journal.join(QLatin1Char('\n')) + QLatin1Char('\n');
-                emit said(QStringLiteral("  FAILED: ") + m_failure);
+                keepFailure();
             }
             box->reject();
         }
@@ -322,8 +313,7 @@ void ScenarioRunner::endScenario()
             result.outcome = QStringLiteral("stopped");
     const Scenario &scenario = m_scenarios.at(m_current);
     ScenarioResult result{scenario.name, scenario.file, m_scenarioClock.elapsed(), m_failure, m_error, m_stepResults,
-                          m_failurePicture,
-                          m_failure.isEmpty() ? QString() : m_failureJournal, QString(), QString()};
+                          m_failurePicture, m_failureJournal, QString(), QString()};
     if (const Result saved = saveFailure(*m_context.files, &result, m_current, m_failureDir); !saved) {
         // An output refused leaves the run broken, whatever the scenario did.
         result.error = true;

@@ -54,6 +54,8 @@ private:
     void runStep();
     void endScenario();
     void fail(const ScenarioStep &step, int resultIndex, const QString &message, bool error);
+    // The screen and the journal as the failure just named left them, and the failure said.
+    void keepFailure();
     void resetStandIns();
     // The module's code runs below the runner in a wait of its own, not in a box that waits for
     // its answer.

@@ -5,7 +5,6 @@
 #include "simcontroller.h"
 #include "zuzerarovesim.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -128,13 +127,16 @@ StepOutcome programs(StepContext &c, const QJsonObject &step)
     const int count = int(number(step, "programs"));
     const QString in = step.value(QStringLiteral("in")).toString(QStringLiteral("controller:/RPL/"));
     const int folders = step.value(QStringLiteral("folders")).toInt(0);
+    // The programs a folder at a time, each folder opened once.
+    QMap<QString, QStringList> byFolder;
     for (int p = 0; p < count; ++p) {
         const QString folder = folders > 0 ? QStringLiteral("/LINE_%1").arg(qint64(p) * folders / count + 1, 2, 10, QLatin1Char('0'))
                                            : QString();
-        const QString file = QStringLiteral("%1%2/PROGRAM_%3.XPL").arg(c.resolve(in), folder).arg(p + 1, 5, 10, QLatin1Char('0'));
-        if (const Result written = c.files->writeFile(file, "MOVJ P1\nEND\n"); !written)
-            return failed(written.error());
+        byFolder[c.resolve(in) + folder] << QStringLiteral("PROGRAM_%1.XPL").arg(p + 1, 5, 10, QLatin1Char('0'));
     }
+    for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it)
+        if (const Result written = c.files->writeFiles(it.key(), it.value(), "MOVJ P1\nEND\n"); !written)
+            return failed(written.error());
     return held();
 }
 
@@ -156,9 +158,7 @@ StepOutcome screenshot(StepContext &c, const QJsonObject &step)
     const QPixmap pixmap = c.stage->picture(step.value(QStringLiteral("window")).toBool()     ? Stage::Picture::Window
                                             : step.value(QStringLiteral("timeline")).toBool() ? Stage::Picture::Timeline
                                                                                                : Stage::Picture::Screen);
-    QBuffer buffer(&c.picture);
-    buffer.open(QIODevice::WriteOnly);
-    pixmap.save(&buffer, "PNG");
+    c.picture = pngOf(pixmap);
     c.pictureName = step.value(QStringLiteral("screenshot")).toString();
     if (!c.pictureName.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
         c.pictureName += QStringLiteral(".png");

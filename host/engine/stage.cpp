@@ -1,6 +1,7 @@
 #include "engine/stage.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QPainter>
 #include <QWidget>
 
@@ -14,4 +15,15 @@ QPixmap screenWithBox(QWidget *screen)
                            boxPixmap);
     }
     return pixmap;
+}
+
+QByteArray pngOf(const QPixmap &pixmap)
+{
+    QByteArray bytes;
+    if (pixmap.isNull())
+        return bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    pixmap.save(&buffer, "PNG");
+    return bytes;
 }

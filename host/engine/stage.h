@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPixmap>
 
 class QWidget;
@@ -21,3 +22,6 @@ public:
 
 // The screen as the operator sees it: a grab of it with the open box drawn over its middle.
 QPixmap screenWithBox(QWidget *screen);
+
+// A picture as PNG bytes; none for a null picture.
+QByteArray pngOf(const QPixmap &pixmap);
