@@ -78,7 +78,7 @@ QString kindText(const StepField &f)
     case FieldType::WholeNumber:
         return range(f);
     case FieldType::WholeNumbers:
-        return QStringLiteral("a list of ") + range(f).replace(QStringLiteral("a whole number"), QStringLiteral("whole numbers"));
+        return QStringLiteral("a list of whole numbers from %1 to %2").arg(QString::number(f.min), QString::number(f.max));
     case FieldType::Flag:
         return QStringLiteral("true or false");
     case FieldType::Flags:
