@@ -1,17 +1,26 @@
 // The reservation configuration as the service reads it: the monitor's rows, polls and scrolling
 // on it, then the settings saved without an edit, which must give the controller the very record
-// that was read, names byte for byte.
+// that was read, names byte for byte, by the service's reader and by a second one.
 
 #include "fuzzsetup.h"
 
 #include "core/reservationmonitor.h"
 #include "core/settingseditor.h"
+#include "recordbytes.h"
 
 #include "simcontroller.h"
 #include "zuzerarovefiles.h"
 #include "zuzerarovelibapi.h"
 
+#include <QFile>
+
 #include <cstdlib>
+
+static QByteArray savedBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -41,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ZuzEraroveData sent;
     // A record that would write past the size limit is refused whole; what is written is what was read.
     if (api->writeZuzEraroveFile(out)
-        && (!zuzfiles::readConfig(root, out, &sent) || !api->isSameRplResData(sent, read)))
+        && (!zuzfiles::readConfig(root, out, &sent) || !api->isSameRplResData(sent, read)
+            || !recordbytes::sameConfig(QByteArray(reinterpret_cast<const char *>(data), int(size)), savedBytes(out))))
         std::abort();
     return 0;
 }

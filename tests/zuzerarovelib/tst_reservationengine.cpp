@@ -3,8 +3,13 @@
 #include "zuzerarovelibapi.h"
 #include "zuzerarovesim.h"
 
+#include "treefiles/rawtext.h"
+
 #include <QFile>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using sim::Controller;
 using sim::Reservation;
@@ -21,6 +26,7 @@ private slots:
     void unreadableFilesChangeNothing_data();
     void unreadableFilesChangeNothing();
     void autoStartFromSoftPlcFile();
+    void namesAreBytes();
 
 private:
     // Sends the configuration to the controller and has the service take it over.
@@ -249,6 +255,38 @@ void tst_ReservationEngine::autoStartFromSoftPlcFile()
     env->writeControllerFile(path, "<SoftPlcConfig><PlcData>");
     QVERIFY(!Reservation::instance().applyControllerSoftPlc());
     QVERIFY(api->getAutoStartPLc(1));
+}
+
+// Names that are not UTF-8, that differ only in their normal form or in case: each program is
+// listed, kept through the configuration's file and reserved and run as the file it is.
+void tst_ReservationEngine::namesAreBytes()
+{
+    const QList<QByteArray> names{"BAD\xff\xfe.XPL", "\xc3\x89.XPL", "E\xcc\x81.XPL", "a.xpl", "A.XPL"};
+    programs.clear();
+    for (const QByteArray &name : names) {
+        const QByteArray path = QFile::encodeName(env->controllerRoot()) + "/RPL/" + name;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        programs << rawtext::decode(name);
+    }
+    Controller::instance().treeChanged();
+    const QStringList listed = api->getAllRplName();
+    for (const QString &program : qAsConst(programs))
+        QVERIFY2(listed.contains(program), qPrintable(listed.join(QLatin1Char(' '))));
+
+    mode = 1; // all fifteen slots
+    configure(1);
+    const QString fetched = env->localDir() + QStringLiteral("/fetched.xml");
+    QVERIFY(api->getFileFromCtrl(QStringLiteral("/application/zuzerarove/zuzeraroveconfig.xml"), fetched));
+    QVERIFY(api->readZuzEraroveFile(fetched));
+    for (int slot = 0; slot < names.size(); ++slot) {
+        QCOMPARE(rawtext::encode(api->resvData.rplNames[slot]), names[slot]);
+        api->addResvProgram(slot);
+        QCOMPARE(api->getResvStatus(slot), 2);
+        QCOMPARE(rawtext::encode(Controller::instance().runningProgram()), names[slot]);
+        api->delResvProgram(slot);
+    }
 }
 
 QTEST_MAIN(tst_ReservationEngine)
