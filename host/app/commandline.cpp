@@ -106,7 +106,7 @@ void CommandLine::showHelpOrVersion(const QStringList &arguments)
     m_parser.showHelp(0);
 }
 
-Result CommandLine::read(const QStringList &arguments, Options *o)
+Result CommandLine::parse(const QStringList &arguments, Options *o)
 {
     if (!m_parser.parse(arguments))
         return Result::failure(m_parser.errorText());

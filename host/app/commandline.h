@@ -48,7 +48,7 @@ public:
     void showHelpOrVersion(const QStringList &arguments);
     // Reads and checks every value before anything starts; a failure names the option and its
     // value.
-    Result read(const QStringList &arguments, Options *options);
+    Result parse(const QStringList &arguments, Options *options);
 
 private:
     QCommandLineParser m_parser;

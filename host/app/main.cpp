@@ -208,7 +208,7 @@ int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scena
         QObject::connect(&runner, &ScenarioRunner::stepBegun, print);
     QObject::connect(&runner, &ScenarioRunner::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
-    runner.start(scenarios);
+    runner.play(scenarios);
     QCoreApplication::exec();
     int passed = 0;
     for (const ScenarioResult &result : runner.results())
@@ -247,7 +247,7 @@ public:
     ~RunFolder()
     {
         if (!m_path.isEmpty())
-            (void)m_files.remove(m_path);
+            (void)m_files.removePath(m_path);
     }
     RunFolder(const RunFolder &) = delete;
     RunFolder &operator=(const RunFolder &) = delete;
@@ -285,7 +285,7 @@ static void removeCrashedRuns(const OutputFiles &files)
         const QRegularExpressionMatch m = runFolder.match(entry.fileName());
         if (!m.hasMatch() || entry.ownerId() != uint(geteuid()) || QFileInfo::exists(QStringLiteral("/proc/") + m.captured(1)))
             continue;
-        (void)files.remove(entry.absoluteFilePath());
+        (void)files.removePath(entry.absoluteFilePath());
     }
 }
 
@@ -328,7 +328,7 @@ static int runInteractive(PanelWindow &window, ModuleSession &session, const Mod
         window.showNote(QStringLiteral("The panel would now show its page %1.").arg(page));
     });
 
-    if (const Result opened = session.open(window.pendantScreen(), {true, options.idleMs, true}); !opened) {
+    if (const Result opened = session.openScreen(window.pendantScreen(), {true, options.idleMs, true}); !opened) {
         std::fprintf(stderr, "virtualpanel: %s: %s\n", qPrintable(loader.path()), qPrintable(opened.error()));
         return 2;
     }
@@ -337,7 +337,7 @@ static int runInteractive(PanelWindow &window, ModuleSession &session, const Mod
     // The recording begins once the screen is up, and hears the simulator panel's commands.
     Recorder recorder(&window, &session, &files);
     if (!options.record.isEmpty()) {
-        if (const Result begun = recorder.begin(options.record, options.controllerRoot, options.panelRoot, options.language); !begun) {
+        if (const Result begun = recorder.startRecording(options.record, options.controllerRoot, options.panelRoot, options.language); !begun) {
             std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qPrintable(options.record), qPrintable(begun.error()));
             return 2;
         }
@@ -375,7 +375,7 @@ static int runInteractive(PanelWindow &window, ModuleSession &session, const Mod
             std::printf("virtualpanel: the session is in %s\n", qPrintable(options.record));
         }
     }
-    session.close();
+    session.closeScreen();
     sim::Desktop::setCloseHandler(nullptr);
     sim::Panel::setGoToPageHandler(nullptr);
     return code;
@@ -419,7 +419,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Options options;
-    if (const Result read = commandLine.read(QCoreApplication::arguments(), &options); !read) {
+    if (const Result read = commandLine.parse(QCoreApplication::arguments(), &options); !read) {
         std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(read.error()));
         return 2;
     }
@@ -493,7 +493,7 @@ int main(int argc, char *argv[])
 
     JournalFile journal;
     if (!options.journal.isEmpty())
-        if (const Result opened = journal.open(files, options.journal); !opened) {
+        if (const Result opened = journal.begin(files, options.journal); !opened) {
             std::fprintf(stderr, "virtualpanel: --journal: %s\n", qPrintable(opened.error()));
             return 2;
         }

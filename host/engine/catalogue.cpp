@@ -94,7 +94,7 @@ Result widgetCatalogue(ModuleSession &session, Stage &stage, QString *catalogue)
         }
     });
     guard.start(50);
-    if (const Result opened = session.open(stage.pendantScreen()); !opened)
+    if (const Result opened = session.openScreen(stage.pendantScreen()); !opened)
         return opened;
     QWidget *screen = stage.pendantScreen();
     screen->window()->show();
@@ -143,7 +143,7 @@ Result widgetCatalogue(ModuleSession &session, Stage &stage, QString *catalogue)
                                         QString(), 18);
     out += QLatin1Char('\n') + listed(QStringLiteral("dialog MsgBox (every message box and question)"), box.get());
     box.reset();
-    session.close();
+    session.closeScreen();
     *catalogue = out;
     return Result::ok();
 }

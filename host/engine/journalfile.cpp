@@ -15,7 +15,7 @@ QString journalLine(const sim::JournalEntry &entry)
     return QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact));
 }
 
-Result JournalFile::open(const OutputFiles &files, const QString &path)
+Result JournalFile::begin(const OutputFiles &files, const QString &path)
 {
     if (const Result opened = files.openStream(path, &m_file); !opened)
         return opened;

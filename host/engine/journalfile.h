@@ -22,7 +22,7 @@ public:
     JournalFile() = default;
     ~JournalFile();
     // Starts the file anew at path, as every output of the bench is made.
-    Result open(const OutputFiles &files, const QString &path);
+    Result begin(const OutputFiles &files, const QString &path);
 
     JournalFile(const JournalFile &) = delete;
     JournalFile &operator=(const JournalFile &) = delete;

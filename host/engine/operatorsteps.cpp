@@ -29,7 +29,7 @@ StepOutcome reach(StepContext &c, const QString &name, QWidget **found)
     if (!c.pages->ready(*c.session))
         return notYet(QStringLiteral("the page %1 is still reading what it shows").arg(screenprofile::currentPage(*c.session)));
     QWidget *w = nullptr;
-    if (StepOutcome o = c.find(name, &w); o.state != StepOutcome::Held)
+    if (StepOutcome o = c.findWidget(name, &w); o.state != StepOutcome::Held)
         return o;
     operatorinput::scrollIntoView(w);
     if (const QString why = operatorinput::unreachable(w); !why.isEmpty())
@@ -168,7 +168,7 @@ StepOutcome answer(StepContext &c, const QJsonObject &step)
 
 StepOutcome closeScreen(StepContext &c, const QJsonObject &)
 {
-    c.session->close();
+    c.session->closeScreen();
     c.screenClosed = true;
     return held();
 }

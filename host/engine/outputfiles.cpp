@@ -309,7 +309,7 @@ Result OutputFiles::makeLink(const QString &path, const QString &target) const
     return Result::ok();
 }
 
-Result OutputFiles::remove(const QString &path) const
+Result OutputFiles::removePath(const QString &path) const
 {
     Place place;
     if (const Result opened = openParent(path, false, &place); !opened || place.missing)

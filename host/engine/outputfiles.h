@@ -39,7 +39,7 @@ public:
     Result copyTree(const QString &from, const QString &to) const;
     Result makeLink(const QString &path, const QString &target) const;
     // Removes a file, a link (never what it points to) or a whole tree; nothing there is no fault.
-    Result remove(const QString &path) const;
+    Result removePath(const QString &path) const;
 
 private:
     // An open file or folder, closed with it.

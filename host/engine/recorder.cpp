@@ -90,7 +90,7 @@ Recorder::~Recorder()
     qApp->removeEventFilter(this);
 }
 
-Result Recorder::begin(const QString &file, const QString &controllerRoot, const QString &panelRoot, const QString &language)
+Result Recorder::startRecording(const QString &file, const QString &controllerRoot, const QString &panelRoot, const QString &language)
 {
     const QFileInfo info(file);
     m_file = info.absoluteFilePath();
@@ -121,7 +121,7 @@ Result Recorder::begin(const QString &file, const QString &controllerRoot, const
         m_checked.insert(what, expectation);
     m_started = true;
     qApp->installEventFilter(this);
-    write();
+    writeRecording();
     return m_writeError.isEmpty() ? Result::ok() : Result::failure(m_writeError);
 }
 
@@ -159,7 +159,7 @@ void Recorder::add(const QJsonObject &next)
     catchUp();
     checkpoint();
     m_steps.append(next);
-    write();
+    writeRecording();
 }
 
 void Recorder::catchUp()
@@ -173,7 +173,7 @@ void Recorder::catchUp()
     m_clockAtLast = clock;
 }
 
-void Recorder::write()
+void Recorder::writeRecording()
 {
     QJsonObject scenario{{QStringLiteral("name"), QStringLiteral("recorded %1").arg(QFileInfo(m_file).completeBaseName())},
                          {QStringLiteral("controller"), m_controllerCopy},
@@ -457,7 +457,7 @@ Result Recorder::finish()
     catchUp();
     checkpoint();
     expectEnd();
-    write();
+    writeRecording();
     m_started = false;
     qApp->removeEventFilter(this);
     return m_writeError.isEmpty() ? Result::ok() : Result::failure(m_writeError);

@@ -37,7 +37,7 @@ public:
     // Copies the controller and the panel's tree beside the file (as <name>.controller and
     // <name>.panel) and writes the first version: the language, the run time and the auto-start
     // flags in force. Neither the file nor the copies may exist already.
-    Result begin(const QString &file, const QString &controllerRoot, const QString &panelRoot, const QString &language);
+    Result startRecording(const QString &file, const QString &controllerRoot, const QString &panelRoot, const QString &language);
     // The simulator panel's commands, each written as the step that plays it.
     void connectionSet(bool on);
     void robotRunningSet(bool on);
@@ -61,7 +61,7 @@ private:
     void add(const QJsonObject &step);
     void simulated(const QString &name, const QJsonValue &value, const QJsonObject &fields = {});
     void catchUp();
-    void write();
+    void writeRecording();
     void flushTyping();
     // Each checkpoint's step by what it checks ("page", "slot 3", ...), as the screen and the
     // service show it now.

@@ -53,7 +53,7 @@ ScenarioRunner::~ScenarioRunner()
     sim::Desktop::setCloseHandler(nullptr);
 }
 
-void ScenarioRunner::start(const QList<Scenario> &scenarios)
+void ScenarioRunner::play(const QList<Scenario> &scenarios)
 {
     m_scenarios = scenarios;
     m_results.clear();
@@ -151,7 +151,7 @@ void ScenarioRunner::beginScenario()
     for (const char *tree : {"controller", "panel", "outside"}) {
         const QString dir = m_context.workDir + QLatin1Char('/') + QLatin1String(tree);
         if (copied)
-            copied = files.remove(dir);
+            copied = files.removePath(dir);
         if (copied)
             copied = files.makeFolder(dir);
     }
@@ -182,7 +182,7 @@ void ScenarioRunner::beginScenario()
     m_timer.start(0);
 }
 
-void ScenarioRunner::openScreen()
+void ScenarioRunner::openScenarioScreen()
 {
     m_context.inSetup = false;
     // The service takes the controller's files as it does when the controller starts.
@@ -196,7 +196,7 @@ void ScenarioRunner::openScreen()
     sim::MsgBoxHooks::clearRecords();
 
     m_pageWatch.reset();
-    if (const Result opened = m_context.session->open(m_context.stage->pendantScreen()); !opened) {
+    if (const Result opened = m_context.session->openScreen(m_context.stage->pendantScreen()); !opened) {
         m_failure = QStringLiteral("the module made no screen: ") + opened.error();
         m_error = true;
         m_phase = Phase::Ending;
@@ -215,7 +215,7 @@ void ScenarioRunner::runStep()
     const QList<ScenarioStep> &steps = m_phase == Phase::Setup ? scenario.setup : scenario.steps;
     if (m_step >= steps.size()) {
         if (m_phase == Phase::Setup) {
-            openScreen();
+            openScenarioScreen();
         } else {
             m_phase = Phase::Ending;
             m_timer.start(0);
@@ -305,7 +305,7 @@ void ScenarioRunner::endScenario()
         m_timer.start(LookAgainMs);
         return;
     }
-    m_context.session->close();
+    m_context.session->closeScreen();
     limitFileSize(-1);
     // A step still running when the scenario ended did not hold.
     for (StepResult &result : m_stepResults)

@@ -31,7 +31,7 @@ public:
                    const QString &shotDir, double pace = 1, QObject *parent = nullptr);
     ~ScenarioRunner() override;
 
-    void start(const QList<Scenario> &scenarios);
+    void play(const QList<Scenario> &scenarios);
     QList<ScenarioResult> results() const { return m_results; }
     // 0 when every scenario passed, 1 when an expectation failed, 2 when one could not run.
     int exitCode() const;
@@ -50,7 +50,7 @@ private:
 
     void tick();
     void beginScenario();
-    void openScreen();
+    void openScenarioScreen();
     void runStep();
     void endScenario();
     void fail(const ScenarioStep &step, int resultIndex, const QString &message, bool error);

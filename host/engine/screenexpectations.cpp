@@ -24,7 +24,7 @@ StepOutcome named(StepContext &c, const QString &name, QWidget **found)
 {
     if (!c.session->widget())
         return failed(QStringLiteral("the screen is closed"));
-    return c.find(name, found);
+    return c.findWidget(name, found);
 }
 
 StepOutcome textOfPart(const QJsonObject &step, const QString &name, QWidget *w, QString *text, QString *place)

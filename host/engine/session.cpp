@@ -17,12 +17,12 @@ ModuleSession::ModuleSession(CreateDataFn createData, CreateWidgetFn createWidge
 
 ModuleSession::~ModuleSession()
 {
-    close();
+    closeScreen();
 }
 
-Result ModuleSession::open(QWidget *parent, const Opening &how)
+Result ModuleSession::openScreen(QWidget *parent, const Opening &how)
 {
-    close();
+    closeScreen();
     if (!m_createData || !m_createWidget)
         return Result::failure(QStringLiteral("the module has no factories"));
     m_data = m_createData();
@@ -52,7 +52,7 @@ Result ModuleSession::open(QWidget *parent, const Opening &how)
     return Result::ok();
 }
 
-void ModuleSession::close()
+void ModuleSession::closeScreen()
 {
     m_idle.stop();
     if (m_widget && m_usedVars)
@@ -67,7 +67,7 @@ void ModuleSession::closeUnderBoxes()
 {
     for (QDialog *dialog : operatorinput::waitingDialogs())
         dialog->reject();
-    QTimer::singleShot(0, &m_idle, [this] { close(); });
+    QTimer::singleShot(0, &m_idle, [this] { closeScreen(); });
 }
 
 void ModuleSession::idle(int times) const

@@ -37,9 +37,9 @@ public:
 
     // The screen on parent, or a window of its own when parent is null. An open screen is closed
     // first.
-    Result open(QWidget *parent, const Opening &how);
-    Result open(QWidget *parent) { return open(parent, Opening()); }
-    void close();
+    Result openScreen(QWidget *parent, const Opening &how);
+    Result openScreen(QWidget *parent) { return openScreen(parent, Opening()); }
+    void closeScreen();
     // The panel takes the screen away whatever is open over it, as an alarm page does: every box
     // and chooser open is answered as closing answers it (rejected), and the screen closes once
     // the module's code has returned from them.

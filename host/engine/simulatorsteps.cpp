@@ -109,7 +109,7 @@ StepOutcome remove(StepContext &c, const QJsonObject &step)
 {
     controller().treeChanged();
     // A link goes, never what it points to.
-    const Result removed = c.files->remove(c.resolve(step.value(QStringLiteral("remove")).toString()));
+    const Result removed = c.files->removePath(c.resolve(step.value(QStringLiteral("remove")).toString()));
     return removed ? held() : failed(removed.error());
 }
 

@@ -60,7 +60,7 @@ QJsonValue StepContext::substituted(const QJsonValue &value) const
     return out;
 }
 
-StepOutcome StepContext::find(const QString &name, QWidget **found)
+StepOutcome StepContext::findWidget(const QString &name, QWidget **found)
 {
     *found = nullptr;
     if (QWidget *modal = QApplication::activeModalWidget())

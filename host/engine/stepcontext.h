@@ -52,7 +52,7 @@ struct StepContext
     // The widget of that name: in the open dialog first, then shown on the screen, then anywhere
     // on it. When there is none, the step fails if the name was on the screen before (a page left,
     // a dialog closed), and cannot run if the screen never had it, naming the nearest names.
-    StepOutcome find(const QString &name, QWidget **found);
+    StepOutcome findWidget(const QString &name, QWidget **found);
     // Every file, folder and link of the trees, by its path below workDir.
     QMap<QString, QByteArray> snapshot() const;
 };

@@ -106,7 +106,7 @@ void tst_ModuleLoader::moduleOnThePanel()
     });
     PanelWindow window(true);
     ModuleSession session(loader.dataFactory(), loader.widgetFactory());
-    QVERIFY(session.open(window.pendantScreen(), {true, 5, true}).isOk());
+    QVERIFY(session.openScreen(window.pendantScreen(), {true, 5, true}).isOk());
     RtmBaseWidget *widget = session.widget();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -231,15 +231,15 @@ void tst_Recorder::recordedSessionReplays()
     PanelWindow window(true);
     m_window = &window;
     ModuleSession session(loader.dataFactory(), loader.widgetFactory());
-    QVERIFY(session.open(window.pendantScreen()).isOk());
+    QVERIFY(session.openScreen(window.pendantScreen()).isOk());
     window.show();
     QVERIFY(waitForCall(QStringLiteral("getFileFromCtrl")));
 
     const QString file = out.filePath(QStringLiteral("session.json"));
     Recorder recorder(&window, &session, &m_files);
     const QString panel = work.filePath(QStringLiteral("panel"));
-    QVERIFY(recorder.begin(file, controller, panel, QString()).isOk());
-    QVERIFY2(!recorder.begin(file, controller, panel, QString()).isOk(), "a recording is never replaced");
+    QVERIFY(recorder.startRecording(file, controller, panel, QString()).isOk());
+    QVERIFY2(!recorder.startRecording(file, controller, panel, QString()).isOk(), "a recording is never replaced");
     recordSimulator(window.simulator(), &recorder);
     tap("runOrStopButton");
     QTRY_VERIFY(shown<QAbstractButton>("runOrStopButton")->text() == QStringLiteral("Stop"));
@@ -292,7 +292,7 @@ void tst_Recorder::recordedSessionReplays()
     });
     tap("backBtn");
     QVERIFY(recorder.finish().isOk());
-    session.close();
+    session.closeScreen();
     ctrl.setLiveClock(false);
 
     Scenario scenario;
@@ -328,11 +328,11 @@ void tst_Recorder::replayMakesTheSameCalls()
     QStringList recorded;
     {
         CommandLog log;
-        QVERIFY(session.open(window.pendantScreen()).isOk());
+        QVERIFY(session.openScreen(window.pendantScreen()).isOk());
         window.show();
         QVERIFY(waitForCall(QStringLiteral("getFileFromCtrl")));
         Recorder recorder(&window, &session, &m_files);
-        QVERIFY(recorder.begin(file, m_work.filePath(QStringLiteral("controller")), m_work.filePath(QStringLiteral("panel")), QString())
+        QVERIFY(recorder.startRecording(file, m_work.filePath(QStringLiteral("controller")), m_work.filePath(QStringLiteral("panel")), QString())
                     .isOk());
         Operator op(window.pendantScreen());
         op.tap(QStringLiteral("runOrStopButton"))
@@ -382,7 +382,7 @@ void tst_Recorder::replayMakesTheSameCalls()
         QTRY_VERIFY_WITH_TIMEOUT(op.done(), 30000);
         QTRY_VERIFY(!session.isOpen());
         QVERIFY(recorder.finish().isOk());
-        session.close();
+        session.closeScreen();
         recorded = log.calls();
     }
     sim::Controller::instance().setLiveClock(false);
@@ -421,7 +421,7 @@ QString tst_Recorder::replay(PanelWindow &window, ModuleSession &session, const 
     ScenarioRunner runner(&window, &session, &m_files, workDir, QString());
     bool finished = false;
     connect(&runner, &ScenarioRunner::finished, this, [&finished] { finished = true; });
-    runner.start({scenario});
+    runner.play({scenario});
     if (!QTest::qWaitFor([&finished] { return finished; }, 90000))
         return QStringLiteral("the replay did not end");
     return runner.results().value(0).failure;

@@ -9,7 +9,7 @@
 ModuleScreen::ModuleScreen(CreateDataFn createData, CreateWidgetFn createWidget, bool show)
     : m_session(createData, createWidget)
 {
-    const Result opened = m_session.open(nullptr, {false, 0, show});
+    const Result opened = m_session.openScreen(nullptr, {false, 0, show});
     if (!opened)
         qFatal("%s", qPrintable(opened.error()));
 }

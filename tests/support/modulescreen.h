@@ -22,7 +22,7 @@ public:
 
     // The host closes the screen: the widget, then the data object, deleted; the rest of this
     // object then stands for a closed screen.
-    void close() { m_session.close(); }
+    void close() { m_session.closeScreen(); }
     bool isClosed() const { return !m_session.isOpen(); }
 
     // Waits until the monitor page has fetched its configuration and started.
