@@ -16,7 +16,8 @@
 #include <QMouseEvent>
 #include <QStyle>
 #include <QTimer>
-#include <QTreeWidgetItemIterator>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,8 +27,8 @@ namespace {
 class ProgramItem : public QTreeWidgetItem
 {
 public:
-    ProgramItem(QTreeWidgetItem *parent, const QString &entry, const ProgramListing::Node &node, const QIcon &icon)
-        : QTreeWidgetItem(parent, UserType), m_entry(entry), m_icon(icon),
+    ProgramItem(const QString &entry, const ProgramListing::Node &node, const QIcon &icon)
+        : QTreeWidgetItem(UserType), m_entry(entry), m_icon(icon),
           m_fields{node.fields[0], node.fields[1], node.fields[2]}
     {
     }
@@ -53,8 +54,9 @@ private:
 class WidestName
 {
 public:
-    explicit WidestName(const QTreeView *tree)
-        : m_metrics(tree->fontMetrics()), m_indentation(tree->indentation())
+    // Starts from the widest item found before, or from none.
+    WidestName(const QTreeView *tree, QTreeWidgetItem *item, int need)
+        : m_metrics(tree->fontMetrics()), m_indentation(tree->indentation()), m_item(item), m_need(need)
     {
         for (int c = 0; c < 128; ++c)
             m_asciiWidth[c] = m_metrics.horizontalAdvance(QChar(c));
@@ -72,13 +74,14 @@ public:
     }
 
     QTreeWidgetItem *item() const { return m_item; }
+    int need() const { return m_need; }
 
 private:
     QFontMetrics m_metrics;
     int m_indentation;
     int m_asciiWidth[128];
-    QTreeWidgetItem *m_item = nullptr;
-    int m_need = -1;
+    QTreeWidgetItem *m_item;
+    int m_need;
 };
 
 } // namespace
@@ -97,6 +100,8 @@ FileEdit::FileEdit(QWidget *parent)
     connect(ui->btnSelect, &QPushButton::clicked, this, &FileEdit::onSlotSelect);
 
     rbx = std::make_unique<rbxInterface>(1, true);
+    m_dirIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    m_programIcon = QIcon(QStringLiteral(":/image/program.png"));
 
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     tree->header()->setSectionsMovable(false);
@@ -145,19 +150,27 @@ void FileEdit::prepareLocalFolder()
 
 void FileEdit::refreshRemoteFiles()
 {
-    QTreeWidget *tree = ui->rplRemoteFiles;
     QStringList entries;
     if (!rbx->flashDir(entries, ProgramListing::directory()))
         entries.clear();
     // The operator opens the chooser for one cell after another: a listing that has not changed
-    // keeps its tree.
-    if (!m_listing.take(entries)) {
-        showTreeAgain();
-        return;
+    // keeps its tree, and one that changed a little changes only those items.
+    if (m_listing.take(entries)) {
+        const int changes = m_listing.gone().size() + int(std::count(m_listing.earlier().cbegin(), m_listing.earlier().cend(), -1));
+        // Items added one by one each tell the view; past a few hundred, a new tree is quicker.
+        // The widest name is looked for among the new items while the widest one stays.
+        const bool whole = m_items.isEmpty() || changes > MostItemsChanged;
+        bool widestStays = !whole && m_widest;
+        if (whole) {
+            buildTree();
+        } else {
+            for (int gone : m_listing.gone())
+                widestStays = widestStays && m_items.at(gone) != m_widest;
+            updateTree();
+        }
+        fitNameColumn(widestStays);
     }
-    tree->clear();
-    new QTreeWidgetItem(tree, {tr("Unselected!")});
-    buildTree();
+    showTreeAgain();
 }
 
 void FileEdit::showTreeAgain()
@@ -167,54 +180,97 @@ void FileEdit::showTreeAgain()
     tree->topLevelItem(0)->setText(0, tr("Unselected!"));
     tree->clearSelection();
     tree->setCurrentItem(nullptr);
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        if ((*it)->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator)
-            (*it)->setExpanded(true);
+    for (QTreeWidgetItem *item : qAsConst(m_items)) {
+        if (item->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator)
+            item->setExpanded(true);
     }
     tree->scrollToTop();
+}
+
+QTreeWidgetItem *FileEdit::makeItem(const ProgramListing::Node &node)
+{
+    if (node.entry >= 0)
+        return new ProgramItem(m_listing.entries().at(node.entry), node, m_programIcon);
+    auto *item = new QTreeWidgetItem(QStringList{node.name});
+    item->setIcon(0, m_dirIcon);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    return item;
 }
 
 void FileEdit::buildTree()
 {
     QTreeWidget *tree = ui->rplRemoteFiles;
-    WidestName widest(tree);
+    tree->clear();
+    new QTreeWidgetItem(tree, {tr("Unselected!")});
     // The tree is built apart from the view and handed over at once.
     QTreeWidgetItem staging;
-    QVector<QTreeWidgetItem *> items;
     const QVector<ProgramListing::Node> &nodes = m_listing.nodes();
-    items.reserve(nodes.size());
-    const QIcon dirIcon = style()->standardIcon(QStyle::SP_DirIcon);
-    const QIcon programIcon(QStringLiteral(":/image/program.png"));
+    m_items.clear();
+    m_items.reserve(nodes.size());
     for (const ProgramListing::Node &node : nodes) {
-        QTreeWidgetItem *parent = node.parent < 0 ? &staging : items.at(node.parent);
-        QTreeWidgetItem *item;
-        if (node.entry < 0) {
-            item = new QTreeWidgetItem(parent, {node.name});
-            item->setIcon(0, dirIcon);
-            item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-            widest.consider(item, QStringRef(&node.name), node.depth);
-        } else {
-            const QString &entry = m_listing.entries().at(node.entry);
-            item = new ProgramItem(parent, entry, node, programIcon);
-            widest.consider(item, entry.midRef(node.fields[0].first, node.fields[0].second), node.depth);
-        }
-        items.append(item);
+        QTreeWidgetItem *item = makeItem(node);
+        (node.parent < 0 ? &staging : m_items.at(node.parent))->addChild(item);
+        m_items.append(item);
     }
     tree->addTopLevelItems(staging.takeChildren());
     for (int i = 0; i < nodes.size(); ++i) {
         if (nodes[i].entry < 0)
-            items[i]->setExpanded(nodes[i].expanded);
+            m_items[i]->setExpanded(nodes[i].expanded);
     }
-    if (widest.item())
-        fitNameColumn(widest.item());
 }
 
-void FileEdit::fitNameColumn(QTreeWidgetItem *widest)
+void FileEdit::updateTree()
 {
     QTreeWidget *tree = ui->rplRemoteFiles;
+    const QVector<ProgramListing::Node> &nodes = m_listing.nodes();
+    const QVector<int> &earlier = m_listing.earlier();
+    // Children before their parents: a parent's item takes its children with it.
+    const QVector<int> &gone = m_listing.gone();
+    for (auto it = gone.crbegin(); it != gone.crend(); ++it)
+        delete m_items.at(*it);
+    QVector<QTreeWidgetItem *> items(nodes.size());
+    // Each node's place among its parent's children; the top level begins after "Unselected!".
+    QVector<int> children(nodes.size(), 0);
+    int topLevel = 1;
+    for (int i = 0; i < nodes.size(); ++i) {
+        const ProgramListing::Node &node = nodes.at(i);
+        int &place = node.parent < 0 ? topLevel : children[node.parent];
+        if (earlier.at(i) >= 0) {
+            items[i] = m_items.at(earlier.at(i));
+        } else {
+            items[i] = makeItem(node);
+            if (node.parent < 0)
+                tree->insertTopLevelItem(place, items[i]);
+            else
+                items.at(node.parent)->insertChild(place, items[i]);
+            if (node.entry < 0)
+                items[i]->setExpanded(node.expanded);
+        }
+        ++place;
+    }
+    m_items = items;
+}
+
+void FileEdit::fitNameColumn(bool onlyNewItems)
+{
+    QTreeWidget *tree = ui->rplRemoteFiles;
+    WidestName widest(tree, onlyNewItems ? m_widest : nullptr, onlyNewItems ? m_widestNeed : -1);
+    const QVector<ProgramListing::Node> &nodes = m_listing.nodes();
+    for (int i = 0; i < nodes.size(); ++i) {
+        if (onlyNewItems && m_listing.earlier().at(i) >= 0)
+            continue;
+        const ProgramListing::Node &node = nodes.at(i);
+        widest.consider(m_items.at(i), node.entry < 0 ? QStringRef(&node.name)
+                                                     : m_listing.entries().at(node.entry).midRef(node.fields[0].first, node.fields[0].second),
+                        node.depth);
+    }
+    m_widest = widest.item();
+    m_widestNeed = widest.need();
+    if (!m_widest)
+        return;
     // The item's place in the tree's model, from the top down.
     QList<QTreeWidgetItem *> chain;
-    for (QTreeWidgetItem *up = widest; up; up = up->parent())
+    for (QTreeWidgetItem *up = m_widest; up; up = up->parent())
         chain.prepend(up);
     QModelIndex index;
     for (QTreeWidgetItem *item : qAsConst(chain)) {

@@ -3,6 +3,7 @@
 #include "core/programlisting.h"
 
 #include <QDialog>
+#include <QIcon>
 #include <QPoint>
 
 #include <memory>
@@ -52,12 +53,25 @@ private:
     void showTreeAgain();
     // The tree of the listing, under "Unselected!".
     void buildTree();
-    // The "Name" column as wide as the widest item of the whole tree needs.
-    void fitNameColumn(QTreeWidgetItem *widest);
+    // The tree shown changed into the listing's: only the items that appeared or went away are
+    // added or taken out.
+    void updateTree();
+    QTreeWidgetItem *makeItem(const ProgramListing::Node &node);
+    // The "Name" column as wide as the widest item of the whole tree needs; only the new items
+    // are measured against the widest one while it stays.
+    void fitNameColumn(bool onlyNewItems);
 
     std::unique_ptr<Ui::FileEdit> ui;
     // The listing as the controller last gave it: while it stays the same, so does the tree.
     ProgramListing m_listing;
+    // The item of each node of the listing's tree.
+    QVector<QTreeWidgetItem *> m_items;
+    QTreeWidgetItem *m_widest = nullptr;
+    int m_widestNeed = -1;
+    // Past this many items added and taken away, the tree is built again whole.
+    static constexpr int MostItemsChanged = 256;
+    QIcon m_dirIcon;
+    QIcon m_programIcon;
     std::unique_ptr<rbxInterface> rbx;
     QPoint dragPos;
     bool dragging;

@@ -3,23 +3,20 @@
 #include <QHash>
 
 #include <algorithm>
+#include <numeric>
+#include <utility>
 
 namespace {
-
-// The n-th of the fields that commas separate in a listing entry; empty when it has fewer.
-QStringRef field(QStringRef entry, int n)
-{
-    for (; n > 0; --n) {
-        const int comma = entry.indexOf(QLatin1Char(','));
-        entry = comma < 0 ? entry.right(0) : entry.mid(comma + 1);
-    }
-    const int comma = entry.indexOf(QLatin1Char(','));
-    return comma < 0 ? entry : entry.left(comma);
-}
 
 ProgramListing::Place place(const QStringRef &text)
 {
     return {text.position(), text.size()};
+}
+
+// The piece of entry from..to, which the entry outlives.
+QStringRef piece(const QString &entry, int from, int to)
+{
+    return QStringRef(&entry, from, to - from);
 }
 
 } // namespace
@@ -37,18 +34,218 @@ QString ProgramListing::choice(const QString &name, const QString &itemPath)
 
 bool ProgramListing::take(const QStringList &listing)
 {
-    if (m_taken && listing == m_listing)
+    if (!m_taken) {
+        m_taken = true;
+        m_listing = listing;
+        takeWhole();
+        m_earlier.fill(-1, m_nodes.size());
+        m_gone.clear();
+        return true;
+    }
+    // The entries before and after the part that differs from the listing taken last. Entries
+    // the controller kept share their text with the earlier ones: they compare by that alone.
+    const auto same = [](const QString &a, const QString &b) { return a.constData() == b.constData() || a == b; };
+    const int common = qMin(listing.size(), m_listing.size());
+    int head = 0;
+    while (head < common && same(listing.at(head), m_listing.at(head)))
+        ++head;
+    int tail = 0;
+    while (tail < common - head && same(listing.at(listing.size() - 1 - tail), m_listing.at(m_listing.size() - 1 - tail)))
+        ++tail;
+    if (listing.size() == m_listing.size() && head + tail == listing.size())
         return false;
-    m_taken = true;
+    QStringList gone, added;
+    if (listing.size() + m_listing.size() - 2 * (head + tail) <= FewEntries) {
+        for (int i = head; i < m_listing.size() - tail; ++i)
+            gone.append(m_listing.at(i).toUpper());
+        for (int i = head; i < listing.size() - tail; ++i)
+            added.append(listing.at(i).toUpper());
+    }
     m_listing = listing;
-    m_entries = listing;
+    if ((gone.isEmpty() && added.isEmpty()) || !patch(gone, added)) {
+        const QStringList entriesBefore = m_entries;
+        const QVector<Node> before = m_nodes;
+        takeWhole();
+        match(before, entriesBefore);
+    }
+    return true;
+}
+
+void ProgramListing::takeWhole()
+{
+    m_entries = m_listing;
     for (QString &entry : m_entries)
         entry = entry.toUpper();
     // A controller lists in order; only a listing out of it is sorted.
     if (!std::is_sorted(m_entries.cbegin(), m_entries.cend()))
         m_entries.sort();
     build();
+}
+
+ProgramListing::Parsed ProgramListing::parse(const QString &entry)
+{
+    Parsed p;
+    const QChar *text = entry.constData();
+    const int size = entry.size();
+    p.start = entry.startsWith(directory()) ? directory().size() : 0;
+    // The name, up to the first comma, then the size and the date.
+    p.commas[0] = p.commas[1] = p.commas[2] = size;
+    for (int at = p.start, n = 0; at < size && n < 3; ++at) {
+        if (text[at] == QLatin1Char(','))
+            p.commas[n++] = at;
+    }
+    const QStringRef name = piece(entry, p.start, p.commas[0]);
+    p.directory = name.endsWith(QLatin1Char('/'));
+    p.shown = p.directory || name.endsWith(QLatin1String(".XPL"));
+    p.pathEnd = p.commas[0];
+    while (p.pathEnd > p.start && text[p.pathEnd - 1] != QLatin1Char('/'))
+        --p.pathEnd;
+    return p;
+}
+
+ProgramListing::Node ProgramListing::programNode(const QString &entry, const Parsed &p, int e, int parent, int depth)
+{
+    const int size = entry.size();
+    Node node;
+    node.parent = parent;
+    node.depth = depth;
+    node.entry = e;
+    node.source = e;
+    node.keyLength = size;
+    node.fields[0] = place(piece(entry, p.pathEnd, p.commas[0]));
+    node.fields[1] = place(piece(entry, qMin(p.commas[0] + 1, size), p.commas[1]));
+    node.fields[2] = place(piece(entry, qMin(p.commas[1] + 1, size), p.commas[2]));
+    return node;
+}
+
+bool ProgramListing::patch(const QStringList &gone, const QStringList &added)
+{
+    // Programs that come and go in directories that stay are put in or taken out of the tree in
+    // place; anything else (a directory's entry, a directory made or emptied, a program a
+    // directory is named like) is left to a new tree. Nothing is changed until that is known.
+    QStringList entries = m_entries;
+    QVector<Node> nodes = m_nodes;
+    QVector<int> nodeOfEntry = m_nodeOfEntry;
+    QHash<QString, int> dirNodes = m_dirNodes;
+    QVector<int> origin(nodes.size());
+    std::iota(origin.begin(), origin.end(), 0);
+    QVector<int> goneNodes;
+    // Node and entry numbers after the one that came or went move by one.
+    const auto renumber = [&](int node, int entry, int by) {
+        for (Node &n : nodes) {
+            if (n.parent >= node)
+                n.parent += by;
+            if (n.source >= entry)
+                n.source += by;
+            if (n.entry >= entry)
+                n.entry += by;
+        }
+        for (int &n : nodeOfEntry)
+            if (n >= node)
+                n += by;
+        for (int &n : dirNodes)
+            if (n >= node)
+                n += by;
+    };
+    const auto hasChild = [&](int parent) {
+        return std::any_of(nodes.cbegin(), nodes.cend(), [parent](const Node &n) { return n.parent == parent; });
+    };
+    for (const QString &entry : gone) {
+        const auto at = std::lower_bound(entries.begin(), entries.end(), entry);
+        if (at == entries.end() || *at != entry)
+            return false;
+        const int e = int(at - entries.begin());
+        const Parsed p = parse(entry);
+        if (p.directory)
+            return false;
+        const int node = nodeOfEntry.at(e);
+        entries.removeAt(e);
+        nodeOfEntry.remove(e);
+        if (node >= 0) {
+            const int parent = nodes.at(node).parent;
+            if (hasChild(node))
+                return false;
+            nodes.remove(node);
+            if (origin.at(node) >= 0)
+                goneNodes.append(origin.at(node));
+            origin.remove(node);
+            renumber(node + 1, e + 1, -1);
+            // A directory without an entry of its own lasts as long as something is in it.
+            const int dir = parent > node ? parent - 1 : parent;
+            if (dir >= 0 && !hasChild(dir))
+                return false;
+        } else {
+            renumber(nodes.size(), e + 1, -1);
+        }
+    }
+    for (const QString &entry : added) {
+        const Parsed p = parse(entry);
+        if (p.directory)
+            return false;
+        const int e = int(std::upper_bound(entries.begin(), entries.end(), entry) - entries.begin());
+        if (!p.shown || p.pathEnd == p.commas[0]) {
+            renumber(nodes.size(), e, 1);
+            entries.insert(e, entry);
+            nodeOfEntry.insert(e, -1);
+            continue;
+        }
+        const QString path = entry.mid(p.start, p.pathEnd - p.start);
+        const int parent = path.isEmpty() ? -1 : dirNodes.value(path, -2);
+        const QString name = entry.left(p.commas[0]);
+        // A program of the same name may be the one a directory is put under.
+        const auto namesake = std::lower_bound(entries.cbegin(), entries.cend(), name);
+        if (parent == -2 || dirNodes.contains(entry.mid(p.start, p.commas[0] - p.start) + QLatin1Char('/'))
+            || (namesake != entries.cend() && namesake->startsWith(name)
+                && (namesake->size() == name.size() || namesake->at(name.size()) == QLatin1Char(','))))
+            return false;
+        renumber(nodes.size(), e, 1);
+        entries.insert(e, entry);
+        // Its place among the nodes, which are in the order of their keys.
+        const QStringRef key(&entries.at(e));
+        const int node = int(std::lower_bound(nodes.cbegin(), nodes.cend(), key, [&](const Node &n, const QStringRef &k) {
+                                 return ProgramListing::key(n, entries) < k;
+                             }) - nodes.cbegin());
+        renumber(node, entries.size(), 1);
+        // A parent comes before its children: its number does not move.
+        nodes.insert(node, programNode(entries.at(e), p, e, parent, parent < 0 ? 0 : nodes.at(parent).depth + 1));
+        origin.insert(node, -1);
+        nodeOfEntry.insert(e, node);
+    }
+    m_entries = entries;
+    m_nodes = nodes;
+    m_nodeOfEntry = nodeOfEntry;
+    m_dirNodes = dirNodes;
+    m_earlier = origin;
+    std::sort(goneNodes.begin(), goneNodes.end());
+    m_gone = goneNodes;
     return true;
+}
+
+void ProgramListing::match(const QVector<Node> &before, const QStringList &entriesBefore)
+{
+    // Both trees' nodes are in the order of their keys, as the sorted entries they come from, so
+    // one walk through both pairs them: a node stays when its key and kind are the same and its
+    // parent stayed as its parent.
+    m_earlier.fill(-1, m_nodes.size());
+    m_gone.clear();
+    int i = 0;
+    for (int j = 0; j < m_nodes.size(); ++j) {
+        const Node &node = m_nodes.at(j);
+        const QStringRef now = key(node, m_entries);
+        while (i < before.size() && key(before.at(i), entriesBefore) < now)
+            m_gone.append(i++);
+        if (i == before.size() || key(before.at(i), entriesBefore) != now)
+            continue;
+        const Node &old = before.at(i);
+        const bool sameParent = node.parent < 0 ? old.parent < 0 : m_earlier.at(node.parent) >= 0 && m_earlier.at(node.parent) == old.parent;
+        if (sameParent && (node.entry < 0) == (old.entry < 0))
+            m_earlier[j] = i;
+        else
+            m_gone.append(i);
+        ++i;
+    }
+    while (i < before.size())
+        m_gone.append(i++);
 }
 
 QString ProgramListing::text(const Node &node, int field) const
@@ -67,61 +264,79 @@ void ProgramListing::setCollapsed(const QString &dirPath, bool collapsed)
         m_collapsed.remove(dirPath);
 }
 
+int ProgramListing::programNamed(int parent, const QString &entry, int upTo, int before) const
+{
+    // The entries of programs named entry's first upTo characters: that text, or it and a comma.
+    const auto first = m_entries.cbegin();
+    const auto last = first + before;
+    const QStringRef name = piece(entry, 0, upTo);
+    auto at = std::lower_bound(first, last, name, [](const QString &a, const QStringRef &b) { return QStringRef(&a) < b; });
+    if (at != last && QStringRef(&*at) != name) {
+        at = std::lower_bound(at, last, entry.left(upTo) + QLatin1Char(','));
+        if (at == last || !at->startsWith(name) || at->size() == upTo || at->at(upTo) != QLatin1Char(','))
+            return -1;
+    }
+    if (at == last)
+        return -1;
+    const int node = m_nodeOfEntry.at(int(at - first));
+    return node >= 0 && m_nodes.at(node).parent == parent ? node : -1;
+}
+
 void ProgramListing::build()
 {
     m_nodes.clear();
+    m_nodes.reserve(m_entries.size());
+    m_nodeOfEntry.fill(-1, m_entries.size());
+    m_dirNodes.clear();
     // Sorted, a directory's own entry comes before the entries inside it, and the entries of one
-    // directory follow each other. Each node is found by its parent and name (the first child of
-    // that name, a program too: a directory named like a program goes under it), and the last
-    // entry's directory by its path, so neither a wide nor a deep tree is searched.
-    // The keys are pieces of the entries, which stay as they are while the tree is built.
-    QHash<QPair<int, QStringRef>, int> children;
+    // directory follow each other, so only a change of directory looks anything up. A node is
+    // the first child of its name under its parent, a program too: a directory named like a
+    // program goes under it. A program before it is found in the sorted entries, a directory by
+    // its parent and name; the keys are pieces of the entries, which stay while the tree is built.
+    QHash<QPair<int, QStringRef>, int> dirs;
     QStringRef lastPath;
     int lastDir = -1;
     int lastDepth = 0;
-    const QString prefix = directory();
     for (int e = 0; e < m_entries.size(); ++e) {
         const QString &entry = m_entries.at(e);
-        const QStringRef s = entry.startsWith(prefix) ? entry.midRef(prefix.size()) : entry.midRef(0);
-        const QStringRef name = field(s, 0);
-        if (!name.endsWith(QLatin1Char('/')) && !name.endsWith(QLatin1String(".XPL")))
+        const Parsed p = parse(entry);
+        if (!p.shown)
             continue;
-        // The directories the entry lies in, each with the "/" after it.
-        const QStringRef path = name.left(name.lastIndexOf(QLatin1Char('/')) + 1);
+        const QStringRef path = piece(entry, p.start, p.pathEnd);
         if (path != lastPath) {
             lastPath = path;
             lastDir = -1;
             lastDepth = 0;
-            // The piece after the last "/" is empty.
-            const QVector<QStringRef> segs = path.split(QLatin1Char('/'));
-            for (int i = 0; i + 1 < segs.size(); ++i) {
-                int &child = children[qMakePair(lastDir, segs.at(i))];
-                if (!child) {
+            const QChar *text = entry.constData();
+            for (int from = p.start, slash = p.start; slash < p.pathEnd; ++slash) {
+                if (text[slash] != QLatin1Char('/'))
+                    continue;
+                const QStringRef segment = piece(entry, from, slash);
+                int found = dirs.value(qMakePair(lastDir, segment), -1);
+                if (found < 0)
+                    found = programNamed(lastDir, entry, slash, e);
+                if (found < 0) {
                     Node dir;
                     dir.parent = lastDir;
                     dir.depth = lastDepth;
-                    dir.name = segs.at(i).toString();
-                    dir.expanded = !m_collapsed.contains(s.toString());
+                    dir.name = segment.toString();
+                    dir.source = e;
+                    dir.keyLength = slash + 1;
+                    const QString dirPath = entry.mid(p.start, slash + 1 - p.start);
+                    dir.expanded = !m_collapsed.contains(dirPath);
+                    found = m_nodes.size();
                     m_nodes.append(dir);
-                    child = m_nodes.size(); // one past, so 0 is "none"
+                    dirs.insert(qMakePair(lastDir, segment), found);
+                    m_dirNodes.insert(dirPath, found);
                 }
-                lastDir = child - 1;
+                lastDir = found;
                 ++lastDepth;
+                from = slash + 1;
             }
         }
-        const QStringRef program = name.mid(path.size());
-        if (program.isEmpty())
+        if (p.pathEnd == p.commas[0])
             continue;
-        Node node;
-        node.parent = lastDir;
-        node.depth = lastDepth;
-        node.entry = e;
-        node.fields[0] = place(program);
-        node.fields[1] = place(field(s, 1));
-        node.fields[2] = place(field(s, 2));
-        m_nodes.append(node);
-        int &first = children[qMakePair(lastDir, program)];
-        if (!first)
-            first = m_nodes.size();
+        m_nodeOfEntry[e] = m_nodes.size();
+        m_nodes.append(programNode(entry, p, e, lastDir, lastDepth));
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QPair>
 #include <QSet>
 #include <QString>
@@ -28,6 +29,10 @@ public:
         int parent = -1; // the top level
         int depth = 0;
         int entry = -1;  // a program's entry; -1 for a directory
+        // The node's place in the order of the listing: the first keyLength characters of the
+        // entry source, the directory's path up to its "/" or the program's whole entry.
+        int source = -1;
+        int keyLength = 0;
         QString name;    // a directory's name
         Place fields[3]; // a program's name, size and date in its entry
         bool expanded = true;
@@ -41,16 +46,52 @@ public:
     // The text of a program's field (0 name, 1 size, 2 date).
     QString text(const Node &node, int field) const;
 
+    // What the last take() changed in the tree taken before it: for each node, the node of the
+    // earlier tree that is the same item (same entry, under the same parent), or -1 for a new
+    // one; and the earlier nodes that are gone, in their order. The first take() has no
+    // earlier tree: every node is new.
+    const QVector<int> &earlier() const { return m_earlier; }
+    const QVector<int> &gone() const { return m_gone; }
+
     // The directories the operator collapsed, by item path and "/"; a new show expands all.
     void setCollapsed(const QString &dirPath, bool collapsed);
     void expandAll() { m_collapsed.clear(); }
 
 private:
+    // Where the pieces of an entry lie.
+    struct Parsed
+    {
+        int start = 0;         // after "/RPL/", when the entry begins with it
+        int commas[3] = {};    // the first three commas, or the entry's end
+        int pathEnd = 0;       // after the name's last "/"
+        bool directory = false;
+        bool shown = false;    // a directory or a ".XPL" name
+    };
+    static Parsed parse(const QString &entry);
+    static Node programNode(const QString &entry, const Parsed &p, int e, int parent, int depth);
+    void takeWhole();
+    // The few entries gone and added, upper-cased, applied to the tree in place; false when
+    // they change it in a way only a new tree shows, and then nothing was changed.
+    bool patch(const QStringList &gone, const QStringList &added);
     void build();
+    static QStringRef key(const Node &node, const QStringList &entries)
+    {
+        return QStringRef(&entries.at(node.source), 0, node.keyLength);
+    }
+    // The program node under parent named by the first upTo characters of entry, among the
+    // entries before the one numbered before; -1 when there is none.
+    int programNamed(int parent, const QString &entry, int upTo, int before) const;
+    void match(const QVector<Node> &before, const QStringList &entriesBefore);
 
     QStringList m_listing;
     bool m_taken = false;
     QStringList m_entries;
     QVector<Node> m_nodes;
     QSet<QString> m_collapsed;
+    // Past this many entries come and gone, the listing is upper-cased and sorted again whole.
+    static constexpr int FewEntries = 256;
+    QVector<int> m_nodeOfEntry;
+    QHash<QString, int> m_dirNodes; // by the directory's path and "/"
+    QVector<int> m_earlier;
+    QVector<int> m_gone;
 };

@@ -6,6 +6,7 @@
 #include "simcontroller.h"
 #include "simenvironment.h"
 
+#include <QHeaderView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -32,6 +33,7 @@ private slots:
     void rebuiltAtEachConnectedShow();
     void nestedFoldersOpenAgain();
     void nameColumnFitsTheWholeListing();
+    void changedListingChangesOnlyItsItems();
     void dragByTitleStrip_data();
     void dragByTitleStrip();
     void cancelAndCloseEmitNothing_data();
@@ -247,6 +249,39 @@ void tst_FileEdit::nameColumnFitsTheWholeListing()
     QVERIFY(widest);
     const QRect cell = tree(dlg)->visualItemRect(widest);
     QVERIFY(cell.width() >= tree(dlg)->fontMetrics().horizontalAdvance(widest->text(0)) + 16);
+}
+
+void tst_FileEdit::changedListingChangesOnlyItsItems()
+{
+    Controller &ctrl = Controller::instance();
+    ctrl.setListing(QStringLiteral("/RPL/"), sampleListing);
+    FileEdit dlg;
+    dlg.show();
+    QTreeWidget *t = tree(dlg);
+    QTreeWidgetItem *stays = itemAt(t, QStringLiteral("SUB/B.XPL"));
+    t->collapseItem(itemAt(t, QStringLiteral("SUB")));
+    t->setCurrentItem(stays);
+    dlg.hide();
+
+    // One program gone, one added with the widest name: the others keep their items, and the
+    // tree shows as a new one would.
+    const QString longName = QStringLiteral("SUB/WELDING_THE_LONGEST_SEAM_OF_THE_CELL.XPL");
+    ctrl.setListing(QStringLiteral("/RPL/"), {"/RPL/SUB/", "/RPL/SUB/B.XPL,20,D2", "/RPL/" + longName + ",1,D"});
+    dlg.show();
+    QCOMPARE(dump(t), (QStringList{"Unselected!", "+SUB", "  B.XPL|20|D2", "  WELDING_THE_LONGEST_SEAM_OF_THE_CELL.XPL|1|D"}));
+    QCOMPARE(itemAt(t, QStringLiteral("SUB/B.XPL")), stays);
+    QVERIFY(!t->currentItem());
+    QTreeWidgetItem *widest = itemAt(t, longName);
+    const int wide = t->header()->sectionSize(0);
+    QVERIFY(t->visualItemRect(widest).width() >= t->fontMetrics().horizontalAdvance(widest->text(0)) + 16);
+    dlg.hide();
+
+    // The widest name gone: the column fits the names that are left.
+    ctrl.setListing(QStringLiteral("/RPL/"), {"/RPL/SUB/", "/RPL/SUB/B.XPL,20,D2"});
+    dlg.show();
+    QCOMPARE(dump(t), (QStringList{"Unselected!", "+SUB", "  B.XPL|20|D2"}));
+    QCOMPARE(itemAt(t, QStringLiteral("SUB/B.XPL")), stays);
+    QTRY_VERIFY(t->header()->sectionSize(0) < wide);
 }
 
 void tst_FileEdit::dragByTitleStrip_data()

@@ -12,6 +12,8 @@ private slots:
     void choice_data();
     void choice();
     void sameListingKeepsTheTree();
+    void changedListingKeepsWhatStayed_data();
+    void changedListingKeepsWhatStayed();
 };
 
 namespace {
@@ -30,6 +32,16 @@ QStringList dump(const ProgramListing &listing)
             line += QStringLiteral("|%1|%2").arg(listing.text(node, 1), listing.text(node, 2));
         lines << line;
     }
+    return lines;
+}
+
+// Each node with its parent's number and its texts.
+QStringList shape(const ProgramListing &listing)
+{
+    QStringList lines;
+    for (const ProgramListing::Node &node : listing.nodes())
+        lines << QStringLiteral("%1 %2 %3|%4|%5").arg(node.parent).arg(node.depth)
+                     .arg(listing.text(node, 0), listing.text(node, 1), listing.text(node, 2));
     return lines;
 }
 
@@ -104,6 +116,62 @@ void tst_ProgramListing::sameListingKeepsTheTree()
     QVERIFY(programs.take({"/RPL/A.XPL,1,x"}));
     QVERIFY(!programs.take({"/RPL/A.XPL,1,x"}));
     QVERIFY(programs.take({"/RPL/a.xpl,1,x"}));
+}
+
+void tst_ProgramListing::changedListingKeepsWhatStayed_data()
+{
+    QTest::addColumn<int>("seed");
+    for (int seed = 1; seed <= 300; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+// A listing changed by a few entries gives the tree a listing of its own would, and says which
+// nodes stayed: the same texts under the parent that stayed as theirs.
+void tst_ProgramListing::changedListingKeepsWhatStayed()
+{
+    QFETCH(int, seed);
+    QRandomGenerator random{quint32(seed)};
+    // Directories with and without entries, a directory named like a program, names differing
+    // in case, files that are not shown, entries without the prefix.
+    const QStringList pool{"/RPL/A/", "/RPL/A/P1.XPL,1,d", "/RPL/A/p2.xpl,2,d", "/RPL/A/B/P3.XPL,3,d",
+                           "/RPL/A/B/", "/RPL/C/P4.XPL,4,d", "/RPL/C/D/P5.XPL,5,d", "/RPL/X.XPL,6,d",
+                           "/RPL/X.XPL/P6.XPL,7,d", "/RPL/x.xpl,8,d", "/RPL/P7.XPL,9,d", "/RPL/P7.XPL,9,e",
+                           "/RPL/N.TXT,1,d", "/RPL/A/N.PJ,1,d", "A/P8.XPL,1,d", "/RPL/P9.XPL", "/RPL/A/P0.XPL,0,d"};
+    QStringList before;
+    for (const QString &entry : pool)
+        if (random.bounded(3) > 0)
+            before << entry;
+    QStringList after = before;
+    for (int n = 1 + int(random.bounded(3)); n > 0; --n) {
+        const QString entry = pool.at(int(random.bounded(pool.size())));
+        if (after.contains(entry))
+            after.removeOne(entry);
+        else
+            after.insert(int(random.bounded(after.size() + 1)), entry);
+    }
+    ProgramListing changed;
+    QVERIFY(changed.take(before));
+    const QStringList old = shape(changed);
+    QVERIFY(changed.take(after) || after == before);
+    ProgramListing fresh;
+    QVERIFY(fresh.take(after));
+    QCOMPARE(shape(changed), shape(fresh));
+    if (after == before)
+        return;
+    const QStringList now = shape(changed);
+    QVector<int> seen(old.size(), 0);
+    for (int j = 0; j < now.size(); ++j) {
+        const int i = changed.earlier().at(j);
+        if (i < 0)
+            continue;
+        ++seen[i];
+        const int parent = changed.nodes().at(j).parent;
+        QCOMPARE(parent < 0 ? -1 : changed.earlier().at(parent), old.at(i).section(QLatin1Char(' '), 0, 0).toInt());
+        QCOMPARE(now.at(j).section(QLatin1Char(' '), 1), old.at(i).section(QLatin1Char(' '), 1));
+    }
+    for (int i : changed.gone())
+        ++seen[i];
+    QCOMPARE(seen, QVector<int>(old.size(), 1));
 }
 
 QTEST_GUILESS_MAIN(tst_ProgramListing)
