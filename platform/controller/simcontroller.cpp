@@ -6,16 +6,20 @@
 #include "treefiles/treepath.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <ctime>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace sim {
 
@@ -142,16 +146,53 @@ void Controller::setConnected(bool connected)
     m_connected = connected;
 }
 
-// Every entry below folder, as prefix + its path: a folder that cannot be opened or read to its
-// end fails the whole listing, as the real controller's transfer does; it never comes back short.
-// Links are listed as what they lead to and not entered; those that lead out of the tree, or
-// nowhere, are left out.
-static bool walk(const QString &root, const QString &folder, const QString &prefix, QStringList *found, bool *links)
+namespace {
+
+// A file's time as the listing shows it, in local time. Files written together share their
+// second, so the last one is kept.
+class ListedTime
 {
-    DIR *dir = ::opendir(rawtext::encode(folder).constData());
-    if (!dir)
+public:
+    const QString &of(time_t when)
+    {
+        if (when != m_when || m_text.isEmpty()) {
+            m_when = when;
+            struct tm local = {};
+            char text[32] = {};
+            if (::localtime_r(&when, &local) && ::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) > 0)
+                m_text = QString::fromLatin1(text);
+            else
+                m_text = QStringLiteral("1970-01-01 00:00:00");
+        }
+        return m_text;
+    }
+
+private:
+    time_t m_when = 0;
+    QString m_text;
+};
+
+struct Walk
+{
+    QString root;      // the controller's tree
+    QStringList found;
+    bool links = false;
+    ListedTime time;
+};
+
+// Every entry below the folder open at fd (path, for the links' checks), as prefix + its path:
+// a folder that cannot be opened or read to its end fails the whole listing, as the real
+// controller's transfer does; it never comes back short. Links are listed as what they lead to
+// and not entered; those that lead out of the tree, or nowhere, are left out. Each entry is
+// looked at through its folder, so no path is resolved again for it.
+bool walk(Walk &w, int fd, const QString &path, const QString &prefix)
+{
+    DIR *dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
         return false;
-    QStringList names;
+    }
+    QList<QByteArray> names;
     bool ok = true;
     for (;;) {
         errno = 0;
@@ -160,39 +201,43 @@ static bool walk(const QString &root, const QString &folder, const QString &pref
             ok = errno == 0;
             break;
         }
-        // Names are bytes: one that is no valid UTF-8 is kept, as the configuration keeps it.
-        const QString name = rawtext::decode(entry->d_name);
-        if (name != QLatin1String(".") && name != QLatin1String(".."))
-            names.append(name);
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.append(QByteArray(entry->d_name));
     }
-    ::closedir(dir);
-    for (const QString &name : qAsConst(names)) {
+    for (const QByteArray &bytes : qAsConst(names)) {
         if (!ok)
             break;
-        const QString path = folder + QLatin1Char('/') + name;
-        const QByteArray bytes = rawtext::encode(path);
         struct stat own, led;
-        if (::lstat(bytes.constData(), &own) != 0)
+        if (::fstatat(::dirfd(dir), bytes.constData(), &own, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
+        // Names are bytes: one that is no valid UTF-8 is kept, as the configuration keeps it.
+        const QString name = rawtext::decode(bytes);
         const bool isLink = S_ISLNK(own.st_mode);
         // The folder itself lies in the tree, so only a link can lead out of it.
         if (isLink) {
-            *links = true;
-            if (::stat(bytes.constData(), &led) != 0 || treepath::inside(root, path).isEmpty())
+            w.links = true;
+            if (::fstatat(::dirfd(dir), bytes.constData(), &led, 0) != 0
+                || treepath::inside(w.root, path + QLatin1Char('/') + name).isEmpty())
                 continue;
         }
         const struct stat &info = isLink ? led : own;
         if (S_ISDIR(info.st_mode)) {
-            found->append(prefix + name + QLatin1Char('/'));
-            if (!isLink)
-                ok = walk(root, path, prefix + name + QLatin1Char('/'), found, links);
+            const QString inner = prefix + name + QLatin1Char('/');
+            w.found.append(inner);
+            if (!isLink) {
+                const int child = ::openat(::dirfd(dir), bytes.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                ok = child >= 0 && walk(w, child, path + QLatin1Char('/') + name, inner);
+            }
         } else {
-            const QString modified = QDateTime::fromSecsSinceEpoch(qint64(info.st_mtime)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-            found->append(prefix + name + QLatin1Char(',') + QString::number(qint64(info.st_size)) + QLatin1Char(',') + modified);
+            w.found.append(prefix + name + QLatin1Char(',') + QString::number(qint64(info.st_size)) + QLatin1Char(',')
+                           + w.time.of(info.st_mtime));
         }
     }
+    ::closedir(dir);
     return ok;
 }
+
+} // namespace
 
 bool Controller::list(const QString &dir, QStringList *entries)
 {
@@ -215,29 +260,67 @@ bool Controller::list(const QString &dir, QStringList *entries)
     QString base = dir;
     if (!base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');
-    QStringList found;
-    bool links = false;
-    if (!walk(m_root, local, base, &found, &links))
+    Walk w;
+    w.root = m_root;
+    const int fd = ::open(rawtext::encode(local).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || !walk(w, fd, local, base))
         return false;
-    found.sort();
-    m_walked.insert(dir, {found, m_generation, links});
-    *entries = found;
+    w.found.sort();
+    m_walked.insert(dir, {w.found, m_generation, w.links});
+    *entries = w.found;
     return true;
 }
 
 void Controller::pathChanged(const QString &ctrlPath)
 {
     ++m_generation;
-    const QString changed = QDir::cleanPath(QLatin1Char('/') + ctrlPath) + QLatin1Char('/');
+    const QString changed = QDir::cleanPath(QLatin1Char('/') + ctrlPath);
     for (auto it = m_walked.begin(); it != m_walked.end();) {
-        const QString dir = QDir::cleanPath(QLatin1Char('/') + it.key()) + QLatin1Char('/');
-        // The path lies in the listed folder, or the folder in the path.
-        const bool shown = changed.startsWith(dir) || dir.startsWith(changed) || dir == QLatin1String("//");
-        if (shown || it->links)
-            it = m_walked.erase(it);
-        else
+        QString dir = QDir::cleanPath(QLatin1Char('/') + it.key());
+        if (dir != QLatin1String("/"))
+            dir += QLatin1Char('/');
+        // The path lies in the listed folder: its entries are brought up to date in place. The
+        // folder lies in the path, or a link may show the path anywhere: it is listed again.
+        if (changed.startsWith(dir) && !it->links && updateListing(it.key(), changed.mid(dir.size()), &it->entries)) {
+            it->serial = m_generation;
             ++it;
+        } else if (changed.startsWith(dir) || dir.startsWith(changed + QLatin1Char('/')) || it->links) {
+            it = m_walked.erase(it);
+        } else {
+            ++it;
+        }
     }
+}
+
+bool Controller::updateListing(const QString &dir, const QString &relative, QStringList *entries) const
+{
+    QString base = dir;
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    // Each folder on the way, then the file itself, in their sorted places.
+    const QStringList parts = relative.split(QLatin1Char('/'));
+    QString inner = base;
+    for (int i = 0; i + 1 < parts.size(); ++i) {
+        inner += parts.at(i) + QLatin1Char('/');
+        const auto at = std::lower_bound(entries->begin(), entries->end(), inner);
+        if (at == entries->end() || *at != inner)
+            entries->insert(at, inner);
+    }
+    const QString path = base + relative;
+    const QString named = path + QLatin1Char(',');
+    auto at = std::lower_bound(entries->begin(), entries->end(), named);
+    if (at != entries->end() && at->startsWith(named))
+        at = entries->erase(at);
+    QString local;
+    struct stat info;
+    if (!resolve(path, &local) || ::lstat(rawtext::encode(local).constData(), &info) != 0)
+        return true; // not there: no entry
+    if (!S_ISREG(info.st_mode))
+        return false;
+    ListedTime time;
+    const QString entry = named + QString::number(qint64(info.st_size)) + QLatin1Char(',') + time.of(info.st_mtime);
+    entries->insert(std::lower_bound(entries->begin(), entries->end(), entry), entry);
+    return true;
 }
 
 void Controller::setFault(Fault fault, bool on, const QString &pathPart)

@@ -67,6 +67,7 @@ public:
         m_walked.clear();
         ++m_generation;
     }
+    // The controller's own write of ctrlPath: the listings that show it are brought up to date.
     void pathChanged(const QString &ctrlPath);
     // Which listing of dir the last list() gave: the same number while it is kept, so that what
     // is worked out from a listing can be kept with it.
@@ -115,6 +116,9 @@ public:
 private:
     Controller();
     void finishProgram(bool completed);
+    // The entries of the listing of dir after a write of relative below it; false when only a
+    // new walk can tell (a folder or a link written).
+    bool updateListing(const QString &dir, const QString &relative, QStringList *entries) const;
 
     QString m_root;
     bool m_connected = true;

@@ -96,7 +96,7 @@ bool Reservation::reserve(int slot)
     if (!m_started || slot < 0 || slot >= slotCount() || m_status[slot] != 0)
         return false;
     const QString name = m_config.rplNames[slot];
-    if (name.isEmpty() || !programNames().contains(name))
+    if (name.isEmpty() || !hasProgram(name))
         return false;
     m_status[slot] = 1;
     m_queue.append(slot);
@@ -210,8 +210,15 @@ QStringList Reservation::programNames() const
             names.append(path);
     }
     m_names = names;
+    m_nameSet = QSet<QString>(names.cbegin(), names.cend());
     m_namesFrom = serial;
     return names;
+}
+
+bool Reservation::hasProgram(const QString &name) const
+{
+    // A listing that fails offers no program.
+    return (m_programNames || !programNames().isEmpty()) && m_nameSet.contains(name);
 }
 
 bool Reservation::autoStart(int plc) const
@@ -275,7 +282,7 @@ void Reservation::runNext()
             continue;
         const QString name = m_config.rplNames[slot];
         // A program deleted since it was reserved is dropped from the queue, not run.
-        if (name.isEmpty() || !programNames().contains(name)
+        if (name.isEmpty() || !hasProgram(name)
             || !ctrl.startProgram(name, Origin::Reservation)) {
             m_status[slot] = 0;
             continue;

@@ -26,6 +26,8 @@ private slots:
     void namesAreBytes();
     void unreadableFolderFailsTheListing();
     void listingKeptUntilTheTreeChanges();
+    void ownSendsKeepTheListingTrue_data();
+    void ownSendsKeepTheListingTrue();
     void waitHoldsTheThreadOnLiveClock();
 
 private:
@@ -143,8 +145,8 @@ void tst_ControllerStore::listingKeptUntilTheTreeChanges()
     QVERIFY(ctrl.send(local.fileName(), QStringLiteral("/RPL/C.XPL")));
     QCOMPARE(listed(), 3);
     QCOMPARE(sim::Reservation::instance().programNames().size(), 3);
-    // A send elsewhere keeps the listing (what was written behind its back still is not shown);
-    // one through a link to the folder lists it again.
+    // A send elsewhere keeps the listing, and one through a link to the folder adds its file:
+    // what was written behind its back still is not shown.
     QFile later(env->controllerRoot() + QStringLiteral("/RPL/D.XPL"));
     QVERIFY(later.open(QIODevice::WriteOnly));
     later.close();
@@ -152,7 +154,44 @@ void tst_ControllerStore::listingKeptUntilTheTreeChanges()
     QCOMPARE(listed(), 3);
     QVERIFY(QFile::link(env->controllerRoot() + QStringLiteral("/RPL"), env->controllerRoot() + QStringLiteral("/programs")));
     QVERIFY(ctrl.send(local.fileName(), QStringLiteral("/programs/E.XPL")));
+    QCOMPARE(listed(), 4);
+    ctrl.treeChanged();
     QCOMPARE(listed(), 5);
+}
+
+void tst_ControllerStore::ownSendsKeepTheListingTrue_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("a program added") << "/RPL/N.XPL";
+    QTest::newRow("a program in new folders") << "/RPL/NEW/DEEP/N.XPL";
+    QTest::newRow("a program replaced by a larger one") << "/RPL/A.XPL";
+    QTest::newRow("a file beside the folder listed") << "/RPLX/N.XPL";
+}
+
+// The listings a send brings up to date in place are the ones a new walk would give.
+void tst_ControllerStore::ownSendsKeepTheListingTrue()
+{
+    QFETCH(QString, path);
+    Controller &ctrl = Controller::instance();
+    env->writeControllerFile(QStringLiteral("/RPL/SUB/B.XPL"), "B");
+    ctrl.treeChanged();
+    QStringList kept, walked, root;
+    QVERIFY(ctrl.list(QStringLiteral("/RPL/"), &kept));
+    QVERIFY(ctrl.list(QStringLiteral("/"), &root));
+    QDir().mkpath(env->localDir());
+    QFile local(env->localDir() + QStringLiteral("/sent"));
+    QVERIFY(local.open(QIODevice::WriteOnly));
+    local.write("a larger program");
+    local.close();
+    QVERIFY(ctrl.send(local.fileName(), path));
+    QVERIFY(ctrl.list(QStringLiteral("/RPL/"), &kept));
+    QVERIFY(ctrl.list(QStringLiteral("/"), &root));
+    const QStringList keptRoot = root;
+    ctrl.treeChanged();
+    QVERIFY(ctrl.list(QStringLiteral("/RPL/"), &walked));
+    QCOMPARE(kept, walked);
+    QVERIFY(ctrl.list(QStringLiteral("/"), &root));
+    QCOMPARE(keptRoot, root);
 }
 
 void tst_ControllerStore::unreadableFolderFailsTheListing()

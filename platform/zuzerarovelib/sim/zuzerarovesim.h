@@ -6,6 +6,8 @@
 
 #include "zuzerarovelibapi.h"
 
+#include <QSet>
+
 #include <optional>
 
 namespace sim {
@@ -62,8 +64,18 @@ public:
 
     // Programs the service offers; by default the ".XPL" files under the controller's "/RPL/".
     QStringList programNames() const;
-    void setProgramNames(const QStringList &names) { m_programNames = names; }
-    void clearProgramNames() { m_programNames.reset(); }
+    // Whether name is one of them, in constant time.
+    bool hasProgram(const QString &name) const;
+    void setProgramNames(const QStringList &names)
+    {
+        m_programNames = names;
+        m_nameSet = QSet<QString>(names.cbegin(), names.cend());
+    }
+    void clearProgramNames()
+    {
+        m_programNames.reset();
+        m_namesFrom = ~quint64(0);
+    }
 
     bool autoStart(int plc) const;
     void setAutoStart(int plc, bool on);
@@ -102,6 +114,7 @@ private:
     int m_varsProtocol = 0;
     std::optional<QStringList> m_programNames;
     mutable QStringList m_names; // the programs of the listing numbered below
+    mutable QSet<QString> m_nameSet;
     mutable quint64 m_namesFrom = ~quint64(0);
 };
 
