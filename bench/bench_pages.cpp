@@ -21,6 +21,8 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QTableWidget>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -32,7 +34,8 @@ SimEnvironment &environment()
     return *env;
 }
 
-// The controller filled with programs, a "Binary" configuration using 15 of them, a full map,
+// The controller filled with programs, a "Binary" configuration using 15 of them, a map of 512
+// (250 of 500 programs),
 // four soft-PLCs; written once a size, since writing 50,000 files takes seconds.
 void controllerWith(int programs)
 {
@@ -52,8 +55,9 @@ void controllerWith(int programs)
     for (int r = 0; r < ZUZ_SLOT_COUNT; ++r)
         used << names[r * (names.size() / ZUZ_SLOT_COUNT)];
     env.writeReservationConfig(1, 1, used);
+    // The map leaves programs of the first folder free for the picks.
     QByteArray map = "<ProgramMapping>";
-    for (int i = 0; i < 512; ++i)
+    for (int i = 0; i < qMin(512, programs / 2); ++i)
         map += QStringLiteral("<Program num=\"%1\" name=\"/RPL/%2\"/>").arg(i + 1).arg(names[i % names.size()]).toUtf8();
     env.writeControllerFile(ctrlfiles::programMap, map + "</ProgramMapping>");
     QByteArray plcs = "<XplConfiguration><EnvironmentList>";
@@ -237,6 +241,88 @@ void BM_ChooserFromMap(benchmark::State &state)
     }
 }
 
+// The stand-in alone: the simulated controller walks "/RPL/" after it was told the tree changed.
+void BM_ControllerWalk(benchmark::State &state)
+{
+    controllerWith(int(state.range(0)));
+    sim::Controller &ctrl = sim::Controller::instance();
+    for (auto _ : state) {
+        ctrl.treeChanged();
+        QStringList entries;
+        if (!ctrl.list(QStringLiteral("/RPL/"), &entries))
+            state.SkipWithError("the listing failed");
+    }
+}
+
+// A program picked for a name cell of the map: the cell tapped, the chooser listing "/RPL/" and
+// showing it, the program tapped and Select pressed, the cell showing the name. The program is
+// one of two in the first folder that the map leaves free.
+void pick(const ModuleScreen &screen, int programs, int which)
+{
+    const int row = 7;
+    QTableWidget *table = screen.find<QTableWidget>(QStringLiteral("tableWidget"));
+    const QString program = QStringLiteral("PROGRAM_%1.XPL").arg((programs >= 1000 ? 900 : 400) + which % 2, 4, 10, QLatin1Char('0'));
+    emit table->cellClicked(row, 1);
+    // The chooser runs its own loop: the pick is made from inside it, once it shows.
+    QTimer::singleShot(0, table, [program] {
+        FileEdit *dialog = chooser();
+        QTreeWidget *tree = dialog ? dialog->findChild<QTreeWidget *>(QStringLiteral("rplRemoteFiles")) : nullptr;
+        const QList<QTreeWidgetItem *> folder = tree ? tree->findItems(QStringLiteral("LINE_00"), Qt::MatchExactly) : QList<QTreeWidgetItem *>();
+        for (int i = 0; !folder.isEmpty() && i < folder.first()->childCount(); ++i) {
+            if (folder.first()->child(i)->text(0) == program) {
+                tree->setCurrentItem(folder.first()->child(i));
+                dialog->findChild<QAbstractButton *>(QStringLiteral("btnSelect"))->click();
+                return;
+            }
+        }
+        qFatal("the chooser shows no %s", qPrintable(program));
+    });
+    while (!table->item(row, 1)->text().endsWith(program))
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+// The first pick on a screen: the chooser lists and builds its whole tree.
+void BM_ChooserFirstPick(benchmark::State &state)
+{
+    controllerWith(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<ModuleScreen> screen = startedScreen();
+        press(*screen, "prograMapBtn");
+        mapRead(*screen);
+        press(*screen, "saveButton"); // into editing
+        state.ResumeTiming();
+        pick(*screen, int(state.range(0)), 0);
+        deleteUntimed(state, screen);
+    }
+}
+
+// The later picks: the listing unchanged, the chooser shows the tree it has.
+void BM_ChooserLaterPick(benchmark::State &state)
+{
+    controllerWith(int(state.range(0)));
+    std::unique_ptr<ModuleScreen> screen = startedScreen();
+    press(*screen, "prograMapBtn");
+    mapRead(*screen);
+    press(*screen, "saveButton");
+    int which = 0;
+    for (auto _ : state)
+        pick(*screen, int(state.range(0)), ++which);
+}
+
+// A slot reserved and its reservation cancelled on a started reservation.
+void BM_ReserveAndCancel(benchmark::State &state)
+{
+    controllerWith(int(state.range(0)));
+    std::unique_ptr<ModuleScreen> screen = startedScreen();
+    press(*screen, "runOrStopButton");
+    for (auto _ : state) {
+        press(*screen, "reserveBtn_3");
+        press(*screen, "cancelBtn_3");
+    }
+    press(*screen, "runOrStopButton");
+}
+
 void pageArgs(benchmark::internal::Benchmark *b)
 {
     for (int page = 0; page < 3; ++page)
@@ -253,6 +339,10 @@ BENCHMARK(BM_SettingsSavedThenMonitor)->Arg(500)->Arg(5000)->Arg(50000)->ArgName
 BENCHMARK(BM_IdlePoll)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs");
 BENCHMARK(BM_IdlePollBareReads)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs");
 BENCHMARK(BM_ChooserFromMap)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ControllerWalk)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChooserFirstPick)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ChooserLaterPick)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReserveAndCancel)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
 
 } // namespace
 
