@@ -221,35 +221,53 @@ bool walk(Walk &w, int fd, const QString &path, const QString &prefix)
     } else if (ok) {
         look(0, names.size());
     }
-    for (int i = 0; i < names.size(); ++i) {
-        if (!ok)
-            break;
+    // What each entry is, links taken for what they lead to, and the order the listing gives the
+    // entries: by their texts after the folder's, a folder's with its "/", a file's with its ",".
+    struct Seen
+    {
+        QString key;
+        int name;
+        bool folder;
+        bool link;
+        const struct stat *info;
+    };
+    std::vector<Seen> entries;
+    std::vector<struct stat> led(size_t(names.size()));
+    entries.reserve(size_t(names.size()));
+    for (int i = 0; ok && i < names.size(); ++i) {
         if (!seen[size_t(i)])
             continue;
         const QByteArray &bytes = names.at(i);
-        const struct stat &own = owns[size_t(i)];
-        struct stat led;
+        const struct stat *info = &owns[size_t(i)];
         // Names are bytes: one that is no valid UTF-8 is kept, as the configuration keeps it.
         const QString name = rawtext::decode(bytes);
-        const bool isLink = S_ISLNK(own.st_mode);
+        const bool isLink = S_ISLNK(info->st_mode);
         // The folder itself lies in the tree, so only a link can lead out of it.
         if (isLink) {
             w.links = true;
-            if (::fstatat(fd, bytes.constData(), &led, 0) != 0
+            if (::fstatat(fd, bytes.constData(), &led[size_t(i)], 0) != 0
                 || treepath::inside(w.root, path + QLatin1Char('/') + name).isEmpty())
                 continue;
+            info = &led[size_t(i)];
         }
-        const struct stat &info = isLink ? led : own;
-        if (S_ISDIR(info.st_mode)) {
-            const QString inner = prefix + name + QLatin1Char('/');
+        const bool folder = S_ISDIR(info->st_mode);
+        entries.push_back({name + (folder ? QLatin1Char('/') : QLatin1Char(',')), i, folder, isLink, info});
+    }
+    std::sort(entries.begin(), entries.end(), [](const Seen &a, const Seen &b) { return a.key < b.key; });
+    for (const Seen &entry : entries) {
+        if (!ok)
+            break;
+        if (entry.folder) {
+            const QString inner = prefix + entry.key;
             w.found.append(inner);
-            if (!isLink) {
+            if (!entry.link) {
+                const QByteArray &bytes = names.at(entry.name);
                 const int child = ::openat(fd, bytes.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-                ok = child >= 0 && walk(w, child, path + QLatin1Char('/') + name, inner);
+                ok = child >= 0 && walk(w, child, path + QLatin1Char('/') + entry.key.chopped(1), inner);
             }
         } else {
-            w.found.append(prefix + name + QLatin1Char(',') + QString::number(qint64(info.st_size)) + QLatin1Char(',')
-                           + w.time.of(info.st_mtime));
+            w.found.append(prefix + entry.key + QString::number(qint64(entry.info->st_size)) + QLatin1Char(',')
+                           + w.time.of(entry.info->st_mtime));
         }
     }
     ::closedir(dir);
@@ -284,7 +302,9 @@ bool Controller::list(const QString &dir, QStringList *entries)
     const int fd = ::open(rawtext::encode(local).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0 || !walk(w, fd, local, base))
         return false;
-    w.found.sort();
+    // Each folder comes in order; names holding a comma may still need the whole list sorted.
+    if (!std::is_sorted(w.found.cbegin(), w.found.cend()))
+        w.found.sort();
     m_walked.insert(dir, {w.found, m_generation, w.links});
     *entries = w.found;
     return true;
