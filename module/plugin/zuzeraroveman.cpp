@@ -43,7 +43,9 @@ template<typename Page>
 Page *ZuzEraroveMan::page(Page *&member)
 {
     if (!member) {
-        member = new Page(nullptr);
+        // Made inside the stack, the page takes the screen's style once, as it builds itself;
+        // made apart and added after, every widget of it would take the style again.
+        member = new Page(this);
         attach(member);
         addWidget(member);
         connect(member, &Page::setCurrentWidgetSignal, this, &ZuzEraroveMan::setCurrentWidgetSlot);
