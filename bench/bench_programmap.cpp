@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QPushButton>
 
+#include <memory>
+
 namespace {
 
 // One panel and controller for the whole run: the module computes its paths once.
@@ -53,6 +55,25 @@ void BM_ChooserOpen(benchmark::State &state)
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_ChooserOpen)->Arg(5000)->Arg(20000)->Arg(50000)->Complexity()->Unit(benchmark::kMillisecond);
+
+// The first show of a chooser: it lists "/RPL/" and builds its whole tree.
+void BM_ChooserFirstOpen(benchmark::State &state)
+{
+    environment();
+    sim::Controller::instance().setListing(QStringLiteral("/RPL/"), bigListing(int(state.range(0))));
+    sim::CallLog::instance().setEnabled(false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto chooser = std::make_unique<FileEdit>();
+        state.ResumeTiming();
+        chooser->show();
+        state.PauseTiming();
+        chooser.reset();
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ChooserFirstOpen)->Arg(5000)->Arg(20000)->Arg(50000)->Complexity()->Unit(benchmark::kMillisecond);
 
 // Showing the chooser after a program was added to the directory since it was last shown.
 void BM_ChooserOpenChanged(benchmark::State &state)

@@ -106,10 +106,11 @@ FileEdit::FileEdit(QWidget *parent)
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
     tree->header()->setSectionsMovable(false);
     tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // The view measures the first 250 rows, a dozen screens of the tree, rather than every row:
-    // laying out thousands of programs would make the dialog slow to open. The widest name of
-    // the whole listing reaches the "Name" column through the header instead (refreshRemoteFiles).
-    tree->header()->setResizeContentsPrecision(250);
+    // The view measures the first 32 rows, a screen and a half of the tree, rather than every row:
+    // each measure goes through the style sheet, and laying out thousands of programs would make
+    // the dialog slow to open. The widest name of the whole listing reaches the "Name" column
+    // through the header instead (fitNameColumn); sizes and dates are alike in width.
+    tree->header()->setResizeContentsPrecision(32);
     auto *corner = new QWidget;
     corner->setStyleSheet(QStringLiteral("border:none;"));
     tree->setCornerWidget(corner);

@@ -19,6 +19,19 @@ QStringRef piece(const QString &entry, int from, int to)
     return QStringRef(&entry, from, to - from);
 }
 
+// The entry upper-cased; one without a lower-case letter, as a controller lists, is only read.
+void upperCase(QString &entry)
+{
+    const QChar *text = entry.constData();
+    for (const QChar *end = text + entry.size(); text != end; ++text) {
+        const ushort c = text->unicode();
+        if ((c >= 'a' && c <= 'z') || c >= 0x80) {
+            entry = entry.toUpper();
+            return;
+        }
+    }
+}
+
 } // namespace
 
 bool ProgramListing::isProgram(const QString &name)
@@ -56,10 +69,14 @@ bool ProgramListing::take(const QStringList &listing)
         return false;
     QStringList gone, added;
     if (listing.size() + m_listing.size() - 2 * (head + tail) <= FewEntries) {
-        for (int i = head; i < m_listing.size() - tail; ++i)
-            gone.append(m_listing.at(i).toUpper());
-        for (int i = head; i < listing.size() - tail; ++i)
-            added.append(listing.at(i).toUpper());
+        for (int i = head; i < m_listing.size() - tail; ++i) {
+            gone.append(m_listing.at(i));
+            upperCase(gone.last());
+        }
+        for (int i = head; i < listing.size() - tail; ++i) {
+            added.append(listing.at(i));
+            upperCase(added.last());
+        }
     }
     m_listing = listing;
     if ((gone.isEmpty() && added.isEmpty()) || !patch(gone, added)) {
@@ -75,7 +92,7 @@ void ProgramListing::takeWhole()
 {
     m_entries = m_listing;
     for (QString &entry : m_entries)
-        entry = entry.toUpper();
+        upperCase(entry);
     // A controller lists in order; only a listing out of it is sorted.
     if (!std::is_sorted(m_entries.cbegin(), m_entries.cend()))
         m_entries.sort();
@@ -89,10 +106,10 @@ ProgramListing::Parsed ProgramListing::parse(const QString &entry)
     const int size = entry.size();
     p.start = entry.startsWith(directory()) ? directory().size() : 0;
     // The name, up to the first comma, then the size and the date.
-    p.commas[0] = p.commas[1] = p.commas[2] = size;
-    for (int at = p.start, n = 0; at < size && n < 3; ++at) {
-        if (text[at] == QLatin1Char(','))
-            p.commas[n++] = at;
+    for (int n = 0, from = p.start; n < 3; ++n) {
+        const int comma = from < size ? entry.indexOf(QLatin1Char(','), from) : -1;
+        p.commas[n] = comma < 0 ? size : comma;
+        from = p.commas[n] + 1;
     }
     const QStringRef name = piece(entry, p.start, p.commas[0]);
     p.directory = name.endsWith(QLatin1Char('/'));
