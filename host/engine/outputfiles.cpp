@@ -161,6 +161,16 @@ Result OutputFiles::check(const QString &path) const
 
 Result OutputFiles::writeInto(int folder, const QByteArray &leaf, const QString &shown, const QByteArray &bytes) const
 {
+    // Where nothing stands, not even a link, the file is made at its place; a write that fails
+    // takes it away again.
+    if (Handle made(::openat(folder, leaf.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666)); made.isOpen()) {
+        if (writeAll(made.fd(), bytes.constData(), bytes.size()))
+            return Result::ok();
+        ::unlinkat(folder, leaf.constData(), 0);
+        return failure(QStringLiteral("cannot be written"), shown);
+    } else if (errno != EEXIST) {
+        return failure(QStringLiteral("cannot be written"), shown);
+    }
     if (const Result free = checkPlace(folder, leaf, shown, false); !free)
         return free;
     // Written beside its place under a name of its own, then renamed over it: whole or not at all.
@@ -196,9 +206,29 @@ Result OutputFiles::writeFiles(const QString &folder, const QStringList &names, 
     Handle opened;
     if (const Result made = openFolder(folder, false, &opened); !made)
         return made;
-    for (const QString &name : names)
-        if (const Result written = writeInto(opened.fd(), QFile::encodeName(name), folder + QLatin1Char('/') + name, bytes); !written)
+    // One file is written and each other name made a second name of it, a hard link: thousands
+    // of files in a blink instead of an inode each. A name that stood there goes first, so no
+    // file another name shares is written into; a link or an input of the run is refused.
+    QByteArray first;
+    for (const QString &name : names) {
+        const QByteArray leaf = QFile::encodeName(name);
+        const QString shown = folder + QLatin1Char('/') + name;
+        struct stat st;
+        if (::fstatat(opened.fd(), leaf.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (S_ISLNK(st.st_mode) || S_ISDIR(st.st_mode) || !inputOf(st).isEmpty())
+                return checkPlace(opened.fd(), leaf, shown, false);
+            if (::unlinkat(opened.fd(), leaf.constData(), 0) != 0)
+                return failure(QStringLiteral("cannot be replaced"), shown);
+        }
+        // A file has at most so many names (EMLINK): the next one written takes the others.
+        if (!first.isEmpty() && ::linkat(opened.fd(), first.constData(), opened.fd(), leaf.constData(), 0) == 0)
+            continue;
+        if (!first.isEmpty() && errno != EMLINK)
+            return failure(QStringLiteral("cannot be written"), shown);
+        if (const Result written = writeInto(opened.fd(), leaf, shown, bytes); !written)
             return written;
+        first = leaf;
+    }
     return Result::ok();
 }
 

@@ -27,7 +27,8 @@ public:
     // Whether a file could be written at path, without writing anything.
     Result check(const QString &path) const;
     Result writeFile(const QString &path, const QByteArray &bytes) const;
-    // The same bytes as each of names in one folder, which is made and opened once.
+    // The same bytes as each of names in one folder, which is made and opened once: one file,
+    // the other names hard links to it.
     Result writeFiles(const QString &folder, const QStringList &names, const QByteArray &bytes) const;
     // A file written as the run goes (a journal), made anew at its place.
     Result openStream(const QString &path, QFile *file) const;

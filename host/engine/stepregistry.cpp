@@ -105,7 +105,8 @@ const QList<StepDef> &stepDefs()
            QStringLiteral("spread evenly over this many folders LINE_01, LINE_02...; none if not given"), {}, 1, 1000},
           {QStringLiteral("in"), F::Path, false, QStringLiteral("the folder they go in; controller:/RPL/ if not given")}},
          QStringLiteral("Fills the controller with generated programs PROGRAM_00001.XPL, PROGRAM_00002.XPL... (numbered "
-                        "through all folders), as a big cell's."),
+                        "through all folders), as a big cell's: one file under many names (hard links), so a write over "
+                        "one is refused until a remove step takes that name away."),
          notRecorded, {}, simulatorsteps::programs},
         {QStringLiteral("diskLimit"), {QString(), F::NumberOrOff, true, QStringLiteral("bytes")}, false, {},
          QStringLiteral("Files can grow only to this size, as on a full disk; false lifts it."), notRecorded, {}, simulatorsteps::diskLimit},
