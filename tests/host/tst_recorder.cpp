@@ -213,8 +213,10 @@ void tst_Recorder::init()
     sim::Reservation::instance().applyControllerConfig();
     sim::Reservation::instance().applyControllerProgramMap();
     sim::Reservation::instance().applyControllerSoftPlc();
-    // Programs run for real while the operator works: the replay must run them as long.
-    ctrl.setRunDuration(400);
+    // Programs run for real while the operator works: the replay must run them as long. Long
+    // enough that a reservation and its cancel fit in one run on a busy machine, recorded or
+    // replayed; a run that ended in between on one side only would take the other road.
+    ctrl.setRunDuration(2000);
     ctrl.setLiveClock(true, 1);
 }
 
@@ -251,7 +253,7 @@ void tst_Recorder::recordedSessionReplays()
     tap("reserveBtn_4");
     answerBoxes({QStringLiteral("msgBoxConfirm")});
     tap("cancelBtn_4");
-    QTRY_COMPARE(sim::Reservation::instance().total(1), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(sim::Reservation::instance().total(1), 1, 10000);
     tap("runOrStopButton");
     tap("settingButton");
     auto *mode = shown<QComboBox>("modeCB");
