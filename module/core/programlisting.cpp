@@ -32,6 +32,18 @@ void upperCase(QString &entry)
     }
 }
 
+// The first of the sorted entries first..last that names the program name: the name alone, or
+// the name and a comma; last when none does.
+QStringList::const_iterator namedEntry(QStringList::const_iterator first, QStringList::const_iterator last, const QStringRef &name)
+{
+    auto at = std::lower_bound(first, last, name, [](const QString &a, const QStringRef &b) { return QStringRef(&a) < b; });
+    if (at == last || QStringRef(&*at) == name)
+        return at;
+    const QString named = name.toString() + QLatin1Char(',');
+    at = std::lower_bound(at, last, named);
+    return at != last && at->startsWith(named) ? at : last;
+}
+
 } // namespace
 
 bool ProgramListing::isProgram(const QString &name)
@@ -208,12 +220,9 @@ bool ProgramListing::patch(const QStringList &gone, const QStringList &added)
         }
         const QString path = entry.mid(p.start, p.pathEnd - p.start);
         const int parent = path.isEmpty() ? -1 : dirNodes.value(path, -2);
-        const QString name = entry.left(p.commas[0]);
         // A program of the same name may be the one a directory is put under.
-        const auto namesake = std::lower_bound(entries.cbegin(), entries.cend(), name);
         if (parent == -2 || dirNodes.contains(entry.mid(p.start, p.commas[0] - p.start) + QLatin1Char('/'))
-            || (namesake != entries.cend() && namesake->startsWith(name)
-                && (namesake->size() == name.size() || namesake->at(name.size()) == QLatin1Char(','))))
+            || namedEntry(entries.cbegin(), entries.cend(), piece(entry, 0, p.commas[0])) != entries.cend())
             return false;
         renumber(nodes.size(), e, 1);
         entries.insert(e, entry);
@@ -283,16 +292,9 @@ void ProgramListing::setCollapsed(const QString &dirPath, bool collapsed)
 
 int ProgramListing::programNamed(int parent, const QString &entry, int upTo, int before) const
 {
-    // The entries of programs named entry's first upTo characters: that text, or it and a comma.
     const auto first = m_entries.cbegin();
     const auto last = first + before;
-    const QStringRef name = piece(entry, 0, upTo);
-    auto at = std::lower_bound(first, last, name, [](const QString &a, const QStringRef &b) { return QStringRef(&a) < b; });
-    if (at != last && QStringRef(&*at) != name) {
-        at = std::lower_bound(at, last, entry.left(upTo) + QLatin1Char(','));
-        if (at == last || !at->startsWith(name) || at->size() == upTo || at->at(upTo) != QLatin1Char(','))
-            return -1;
-    }
+    const auto at = namedEntry(first, last, piece(entry, 0, upTo));
     if (at == last)
         return -1;
     const int node = m_nodeOfEntry.at(int(at - first));
