@@ -174,6 +174,18 @@ private:
     QString m_text;
 };
 
+// A file's entry: its path with the comma after it, then its size and time.
+QString fileEntry(const QString &named, const struct stat &info, ListedTime &time)
+{
+    return named + QString::number(qint64(info.st_size)) + QLatin1Char(',') + time.of(info.st_mtime);
+}
+
+// A listed folder's entries begin with its path and a "/".
+QString folderPrefix(const QString &dir)
+{
+    return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
 struct Walk
 {
     QString root;      // the controller's tree
@@ -266,8 +278,7 @@ bool walk(Walk &w, int fd, const QString &path, const QString &prefix)
                 ok = child >= 0 && walk(w, child, path + QLatin1Char('/') + entry.key.chopped(1), inner);
             }
         } else {
-            w.found.append(prefix + entry.key + QString::number(qint64(entry.info->st_size)) + QLatin1Char(',')
-                           + w.time.of(entry.info->st_mtime));
+            w.found.append(fileEntry(prefix + entry.key, *entry.info, w.time));
         }
     }
     ::closedir(dir);
@@ -294,9 +305,7 @@ bool Controller::list(const QString &dir, QStringList *entries)
     struct stat folder;
     if (!resolve(dir, &local) || ::stat(rawtext::encode(local).constData(), &folder) != 0 || !S_ISDIR(folder.st_mode))
         return false;
-    QString base = dir;
-    if (!base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
+    const QString base = folderPrefix(dir);
     Walk w;
     w.root = m_root;
     const int fd = ::open(rawtext::encode(local).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -333,9 +342,7 @@ void Controller::pathChanged(const QString &ctrlPath)
 
 bool Controller::updateListing(const QString &dir, const QString &relative, QStringList *entries) const
 {
-    QString base = dir;
-    if (!base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
+    const QString base = folderPrefix(dir);
     // Each folder on the way, then the file itself, in their sorted places.
     const QStringList parts = relative.split(QLatin1Char('/'));
     QString inner = base;
@@ -357,7 +364,7 @@ bool Controller::updateListing(const QString &dir, const QString &relative, QStr
     if (!S_ISREG(info.st_mode))
         return false;
     ListedTime time;
-    const QString entry = named + QString::number(qint64(info.st_size)) + QLatin1Char(',') + time.of(info.st_mtime);
+    const QString entry = fileEntry(named, info, time);
     entries->insert(std::lower_bound(entries->begin(), entries->end(), entry), entry);
     return true;
 }
