@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <utility>
 
@@ -19,17 +20,31 @@ QStringRef piece(const QString &entry, int from, int to)
     return QStringRef(&entry, from, to - from);
 }
 
+// Whether the entry has a letter upper-casing may change: from "a" to "z", or past ASCII. A
+// controller lists in upper case, so every character of every entry is looked at: four at once.
+bool needsUpperCase(const QString &entry)
+{
+    const ushort *text = entry.utf16();
+    const int size = entry.size();
+    quint64 found = 0;
+    int i = 0;
+    for (; i + 4 <= size; i += 4) {
+        quint64 x;
+        std::memcpy(&x, text + i, sizeof x);
+        // Past ASCII; otherwise at least "a" (+0x1F reaches 0x80) and not past "z" (+0x05 does not).
+        found |= (x & 0xFF80FF80FF80FF80ULL)
+            | ((x + 0x001F001F001F001FULL) & ~(x + 0x0005000500050005ULL) & 0x0080008000800080ULL);
+    }
+    for (; i < size; ++i)
+        found |= quint64(ushort(text[i] - 'a') < 26) | quint64(text[i] >= 0x80);
+    return found;
+}
+
 // The entry upper-cased; one without a lower-case letter, as a controller lists, is only read.
 void upperCase(QString &entry)
 {
-    const QChar *text = entry.constData();
-    for (const QChar *end = text + entry.size(); text != end; ++text) {
-        const ushort c = text->unicode();
-        if ((c >= 'a' && c <= 'z') || c >= 0x80) {
-            entry = entry.toUpper();
-            return;
-        }
-    }
+    if (needsUpperCase(entry))
+        entry = entry.toUpper();
 }
 
 // The first of the sorted entries first..last that names the program name: the name alone, or
@@ -103,8 +118,10 @@ bool ProgramListing::take(const QStringList &listing)
 void ProgramListing::takeWhole()
 {
     m_entries = m_listing;
-    for (QString &entry : m_entries)
-        upperCase(entry);
+    // Read through a constant list: the list is copied only when an entry changes.
+    for (int i = 0; i < m_entries.size(); ++i)
+        if (needsUpperCase(qAsConst(m_entries).at(i)))
+            m_entries[i] = m_entries.at(i).toUpper();
     // A controller lists in order; only a listing out of it is sorted.
     if (!std::is_sorted(m_entries.cbegin(), m_entries.cend()))
         m_entries.sort();

@@ -9,6 +9,7 @@ class tst_ProgramListing : public QObject
 private slots:
     void tree_data();
     void tree();
+    void upperCasedWhereverTheLetterStands();
     void choice_data();
     void choice();
     void sameListingKeepsTheTree();
@@ -85,6 +86,21 @@ void tst_ProgramListing::tree()
     QCOMPARE(dump(programs), tree);
     for (const ProgramListing::Node &node : programs.nodes())
         QVERIFY(node.expanded);
+}
+
+void tst_ProgramListing::upperCasedWhereverTheLetterStands()
+{
+    // Letters just inside and just outside "a" to "z", and past ASCII, at every place of a name.
+    const QString upper = QStringLiteral("/RPL/ABCDEFGHIJK.XPL,1,D");
+    for (int at = 5; at < 16; ++at) {
+        for (const QChar c : {QChar('a'), QChar('z'), QChar(0xE9), QChar(0x101), QChar('`'), QChar('{'), QChar(0x7F)}) {
+            QString entry = upper;
+            entry[at] = c;
+            ProgramListing programs;
+            QVERIFY(programs.take({entry}));
+            QCOMPARE(programs.text(programs.nodes().value(0), 0), entry.mid(5, 15).toUpper());
+        }
+    }
 }
 
 void tst_ProgramListing::choice_data()
