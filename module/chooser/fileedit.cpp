@@ -10,14 +10,17 @@
 #include "rbxinterface.h"
 #include "rtmfunctions.h"
 
+#include <QApplication>
 #include <QDebug>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -84,6 +87,29 @@ private:
     int m_need;
 };
 
+// Every row as high as one with an icon, "Unselected!" too. The view then takes the first row's
+// height for all of them: measured one by one through the style sheet, the rows above a program
+// deep in a long listing would cost a tap on it milliseconds, and the scroll bar's drag as many.
+class RowHeights : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        QStyleOptionViewItem withIcon = option;
+        initStyleOption(&withIcon, index);
+        if (!(withIcon.features & QStyleOptionViewItem::HasDecoration)) {
+            withIcon.features |= QStyleOptionViewItem::HasDecoration;
+            const QWidget *view = option.widget;
+            QStyle *style = view ? view->style() : QApplication::style();
+            size.setHeight(qMax(size.height(), style->sizeFromContents(QStyle::CT_ItemViewItem, &withIcon, QSize(), view).height()));
+        }
+        return size;
+    }
+};
+
 } // namespace
 
 FileEdit::FileEdit(QWidget *parent)
@@ -103,7 +129,12 @@ FileEdit::FileEdit(QWidget *parent)
     m_dirIcon = style()->standardIcon(QStyle::SP_DirIcon);
     m_programIcon = QIcon(QStringLiteral(":/image/program.png"));
 
+    m_nextItems.setSingleShot(true);
+    connect(&m_nextItems, &QTimer::timeout, this, [this] { addItems(ItemsAtOnce); });
+
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree->setItemDelegate(new RowHeights(tree));
+    tree->setUniformRowHeights(true);
     tree->header()->setSectionsMovable(false);
     tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // The view measures the first 32 rows, a screen and a half of the tree, rather than every row:
@@ -154,22 +185,23 @@ void FileEdit::refreshRemoteFiles()
     QStringList entries;
     if (!rbx->flashDir(entries, ProgramListing::directory()))
         entries.clear();
+    // The listing is compared with the whole tree it gave last time.
+    completeTree();
     // The operator opens the chooser for one cell after another: a listing that has not changed
     // keeps its tree, and one that changed a little changes only those items.
     if (m_listing.take(entries)) {
         const int changes = m_listing.gone().size() + int(std::count(m_listing.earlier().cbegin(), m_listing.earlier().cend(), -1));
         // Items added one by one each tell the view; past a few hundred, a new tree is quicker.
         // The widest name is looked for among the new items while the widest one stays.
-        const bool whole = m_items.isEmpty() || changes > MostItemsChanged;
-        bool widestStays = !whole && m_widest;
-        if (whole) {
+        if (m_items.isEmpty() || changes > MostItemsChanged) {
             buildTree();
         } else {
+            bool widestStays = m_widest;
             for (int gone : m_listing.gone())
                 widestStays = widestStays && m_items.at(gone) != m_widest;
             updateTree();
+            fitNameColumn(widestStays);
         }
-        fitNameColumn(widestStays);
     }
     showTreeAgain();
 }
@@ -201,23 +233,56 @@ QTreeWidgetItem *FileEdit::makeItem(const ProgramListing::Node &node)
 void FileEdit::buildTree()
 {
     QTreeWidget *tree = ui->rplRemoteFiles;
+    m_nextItems.stop();
     tree->clear();
+    m_widest = nullptr;
     new QTreeWidgetItem(tree, {tr("Unselected!")});
-    // The tree is built apart from the view and handed over at once.
-    QTreeWidgetItem staging;
-    const QVector<ProgramListing::Node> &nodes = m_listing.nodes();
     m_items.clear();
-    m_items.reserve(nodes.size());
-    for (const ProgramListing::Node &node : nodes) {
+    m_items.reserve(m_listing.nodes().size());
+    addItems(ItemsAtOnce);
+}
+
+void FileEdit::addItems(int count)
+{
+    QTreeWidget *tree = ui->rplRemoteFiles;
+    const QVector<ProgramListing::Node> &nodes = m_listing.nodes();
+    const int from = m_items.size();
+    const int to = from + qMin(count, nodes.size() - from);
+    // The nodes come parents first: each new item goes under a new parent apart from the view,
+    // under a parent the view shows already, or to the top; the last two are handed over at
+    // once, as each handing makes the view lay the whole tree out again.
+    QTreeWidgetItem topLevel;
+    std::map<int, QList<QTreeWidgetItem *>> underShown;
+    for (int i = from; i < to; ++i) {
+        const ProgramListing::Node &node = nodes.at(i);
         QTreeWidgetItem *item = makeItem(node);
-        (node.parent < 0 ? &staging : m_items.at(node.parent))->addChild(item);
+        if (node.parent < 0)
+            topLevel.addChild(item);
+        else if (node.parent >= from)
+            m_items.at(node.parent)->addChild(item);
+        else
+            underShown[node.parent].append(item);
         m_items.append(item);
     }
-    tree->addTopLevelItems(staging.takeChildren());
-    for (int i = 0; i < nodes.size(); ++i) {
+    for (const auto &children : underShown)
+        m_items.at(children.first)->addChildren(children.second);
+    tree->addTopLevelItems(topLevel.takeChildren());
+    for (int i = from; i < to; ++i) {
         if (nodes[i].entry < 0)
             m_items[i]->setExpanded(nodes[i].expanded);
     }
+    if (to < nodes.size())
+        m_nextItems.start();
+    else
+        fitNameColumn(false);
+}
+
+void FileEdit::completeTree()
+{
+    if (!m_nextItems.isActive())
+        return;
+    m_nextItems.stop();
+    addItems(m_listing.nodes().size());
 }
 
 void FileEdit::updateTree()

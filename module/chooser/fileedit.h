@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QPoint>
+#include <QTimer>
 
 #include <memory>
 
@@ -51,8 +52,14 @@ private:
     void prepareLocalFolder();
     void refreshRemoteFiles();
     void showTreeAgain();
-    // The tree of the listing, under "Unselected!".
+    // The tree of the listing, under "Unselected!": a large one in parts, ItemsAtOnce items an
+    // event-loop turn, so that the dialog shows its first rows within a frame.
     void buildTree();
+    // The items of the next count nodes, handed to the view at once; the name column is
+    // fitted once the last is in.
+    void addItems(int count);
+    // A tree still being built gets its remaining items now.
+    void completeTree();
     // The tree shown changed into the listing's: only the items that appeared or went away are
     // added or taken out.
     void updateTree();
@@ -70,6 +77,10 @@ private:
     int m_widestNeed = -1;
     // Past this many items added and taken away, the tree is built again whole.
     static constexpr int MostItemsChanged = 256;
+    // Items made and laid out in one turn: about a millisecond's work each, and the view lays
+    // out the whole tree again after every part.
+    static constexpr int ItemsAtOnce = 5000;
+    QTimer m_nextItems;
     QIcon m_dirIcon;
     QIcon m_programIcon;
     std::unique_ptr<rbxInterface> rbx;

@@ -34,6 +34,8 @@ private slots:
     void nestedFoldersOpenAgain();
     void nameColumnFitsTheWholeListing();
     void changedListingChangesOnlyItsItems();
+    void longListingShowsItsTopFirst();
+    void rowsAlike();
     void dragByTitleStrip_data();
     void dragByTitleStrip();
     void cancelAndCloseEmitNothing_data();
@@ -282,6 +284,59 @@ void tst_FileEdit::changedListingChangesOnlyItsItems()
     QCOMPARE(dump(t), (QStringList{"Unselected!", "+SUB", "  B.XPL|20|D2"}));
     QCOMPARE(itemAt(t, QStringLiteral("SUB/B.XPL")), stays);
     QTRY_VERIFY(t->header()->sectionSize(0) < wide);
+}
+
+void tst_FileEdit::longListingShowsItsTopFirst()
+{
+    // Twelve thousand programs: the dialog shows before the whole tree is built, and the rest
+    // follows; a show in the meantime finishes the tree first and compares the listing with it.
+    QStringList listing;
+    QStringList whole{"Unselected!"};
+    for (int f = 0; f < 12; ++f) {
+        listing << QStringLiteral("/RPL/F%1/").arg(f, 2, 10, QLatin1Char('0'));
+        whole << QStringLiteral("+F%1").arg(f, 2, 10, QLatin1Char('0'));
+        for (int p = 0; p < 1000; ++p) {
+            listing << QStringLiteral("/RPL/F%1/P%2.XPL,1,D").arg(f, 2, 10, QLatin1Char('0')).arg(p, 4, 10, QLatin1Char('0'));
+            whole << QStringLiteral("  P%1.XPL|1|D").arg(p, 4, 10, QLatin1Char('0'));
+        }
+    }
+    Controller &ctrl = Controller::instance();
+    ctrl.setListing(QStringLiteral("/RPL/"), listing);
+    FileEdit dlg;
+    dlg.show();
+    QTreeWidget *t = tree(dlg);
+    QVERIFY(t->topLevelItemCount() < 13);
+    QCOMPARE(dump(t).mid(0, 3), whole.mid(0, 3));
+    QTRY_COMPARE(dump(t), whole);
+    dlg.hide();
+
+    // A new tree, shown again before it is whole: the next listing, the widest name added, is
+    // compared with the whole tree.
+    const QStringList withoutF00 = listing.mid(1001);
+    ctrl.setListing(QStringLiteral("/RPL/"), withoutF00);
+    dlg.show();
+    dlg.hide();
+    const QString longName = QStringLiteral("F11/WELDING_THE_LONGEST_SEAM_OF_THE_CELL.XPL");
+    ctrl.setListing(QStringLiteral("/RPL/"), withoutF00 + QStringList{"/RPL/" + longName + ",1,D"});
+    dlg.show();
+    QCOMPARE(dump(t), QStringList{"Unselected!"} + whole.mid(1002) + QStringList{"  WELDING_THE_LONGEST_SEAM_OF_THE_CELL.XPL|1|D"});
+    QTreeWidgetItem *widest = itemAt(t, longName);
+    QTRY_VERIFY(t->visualItemRect(widest).width() >= t->fontMetrics().horizontalAdvance(widest->text(0)) + 16);
+}
+
+void tst_FileEdit::rowsAlike()
+{
+    // "Unselected!" has no icon, yet is as high as the rows that have one: the view takes the
+    // first row's height for every row.
+    Controller::instance().setListing(QStringLiteral("/RPL/"), sampleListing);
+    FileEdit dlg;
+    dlg.show();
+    QTreeWidget *t = tree(dlg);
+    const int program = t->visualItemRect(itemAt(t, QStringLiteral("SUB/B.XPL"))).height();
+    QCOMPARE(t->sizeHintForRow(0), t->sizeHintForRow(1));
+    QCOMPARE(t->visualItemRect(t->topLevelItem(0)).height(), program);
+    QCOMPARE(t->visualItemRect(itemAt(t, QStringLiteral("SUB"))).height(), program);
+    QCOMPARE(program, t->sizeHintForRow(1));
 }
 
 void tst_FileEdit::dragByTitleStrip_data()
