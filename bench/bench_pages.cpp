@@ -7,6 +7,7 @@
 #include "chooser/fileedit.h"
 #include "plugin/factories.h"
 
+#include "calllog.h"
 #include "modulescreen.h"
 #include "msgboxsim.h"
 #include "simcontroller.h"
@@ -20,11 +21,17 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -33,6 +40,49 @@ SimEnvironment &environment()
     static SimEnvironment *env = new SimEnvironment;
     return *env;
 }
+
+// The module's and the stand-ins' shares of a benchmark's timed part, per iteration, as counters
+// beside the whole: the timing is paused and resumed through it, so neither counts the set-up.
+class Shares
+{
+public:
+    explicit Shares(benchmark::State &state) : m_state(state) { start(); }
+    void pause()
+    {
+        m_state.PauseTiming();
+        stop();
+    }
+    void resume()
+    {
+        start();
+        m_state.ResumeTiming();
+    }
+    // Ends the timed part.
+    void report()
+    {
+        stop();
+        m_state.counters["module_ms"] = benchmark::Counter((m_wholeNs - m_standInNs) / 1e6, benchmark::Counter::kAvgIterations);
+        m_state.counters["stand_ins_ms"] = benchmark::Counter(m_standInNs / 1e6, benchmark::Counter::kAvgIterations);
+    }
+
+private:
+    void start()
+    {
+        m_clock.start();
+        m_standInsAtStart = sim::CallLog::instance().standInNanoseconds();
+    }
+    void stop()
+    {
+        m_wholeNs += m_clock.nsecsElapsed();
+        m_standInNs += sim::CallLog::instance().standInNanoseconds() - m_standInsAtStart;
+    }
+
+    benchmark::State &m_state;
+    QElapsedTimer m_clock;
+    qint64 m_standInsAtStart = 0;
+    qint64 m_wholeNs = 0;
+    qint64 m_standInNs = 0;
+};
 
 // The controller filled with programs, a "Binary" configuration using 15 of them, a map of 512
 // (250 of 500 programs),
@@ -104,12 +154,12 @@ void mapRead(const ModuleScreen &screen)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
 }
 
-void deleteUntimed(benchmark::State &state, std::unique_ptr<ModuleScreen> &screen)
+void deleteUntimed(Shares &shares, std::unique_ptr<ModuleScreen> &screen)
 {
-    state.PauseTiming();
+    shares.pause();
     screen.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    state.ResumeTiming();
+    shares.resume();
 }
 
 struct Road
@@ -125,18 +175,20 @@ void BM_PageFirstVisit(benchmark::State &state)
 {
     controllerWith(int(state.range(1)));
     const Road &road = roads[state.range(0)];
+    Shares shares(state);
     for (auto _ : state) {
-        state.PauseTiming();
+        shares.pause();
         std::unique_ptr<ModuleScreen> screen = startedScreen();
-        state.ResumeTiming();
+        shares.resume();
         press(*screen, road.forth);
         // The map reads its file 50 ms later; that read is bench_programmap's BM_MapTableFill512.
-        state.PauseTiming();
+        shares.pause();
         if (state.range(0) == 2)
             mapRead(*screen);
-        state.ResumeTiming();
-        deleteUntimed(state, screen);
+        shares.resume();
+        deleteUntimed(shares, screen);
     }
+    shares.report();
 }
 
 // A page shown again from the monitor, and the monitor shown again from it.
@@ -149,10 +201,12 @@ void BM_PageVisitAgain(benchmark::State &state)
     if (state.range(0) == 2)
         mapRead(*screen);
     press(*screen, road.back);
+    Shares shares(state);
     for (auto _ : state) {
         press(*screen, road.forth);
         press(*screen, road.back);
     }
+    shares.report();
 }
 
 // The settings page's signal mode switched, alternately "Alone" and "Binary".
@@ -163,11 +217,13 @@ void BM_SettingsModeSwitch(benchmark::State &state)
     press(*screen, "settingButton");
     QComboBox *mode = screen->find<QComboBox>(QStringLiteral("modeCB"));
     int next = 0;
+    Shares shares(state);
     for (auto _ : state) {
         mode->setCurrentIndex(next);
         next = 1 - next;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    shares.report();
 }
 
 // The settings saved (the file sent to the controller, the service told) and the monitor shown
@@ -176,11 +232,13 @@ void BM_SettingsSavedThenMonitor(benchmark::State &state)
 {
     controllerWith(int(state.range(0)));
     std::unique_ptr<ModuleScreen> screen = startedScreen();
+    Shares shares(state);
     for (auto _ : state) {
         press(*screen, "settingButton");
         press(*screen, "saveButton");
         press(*screen, "returnButton");
     }
+    shares.report();
 }
 
 // The host's idle call on the monitor, a program running and the queue full, against the reads
@@ -197,8 +255,10 @@ void BM_IdlePoll(benchmark::State &state)
     controllerWith(int(state.range(0)));
     std::unique_ptr<ModuleScreen> screen = startedScreen();
     runningShift(*screen);
+    Shares shares(state);
     for (auto _ : state)
         screen->idle();
+    shares.report();
     press(*screen, "runOrStopButton");
 }
 
@@ -233,12 +293,14 @@ void BM_ChooserFromMap(benchmark::State &state)
     press(*screen, "prograMapBtn");
     mapRead(*screen);
     FileEdit *dialog = chooser();
+    Shares shares(state);
     for (auto _ : state) {
         dialog->show();
-        state.PauseTiming();
+        shares.pause();
         dialog->hide();
-        state.ResumeTiming();
+        shares.resume();
     }
+    shares.report();
 }
 
 // The stand-in alone: the simulated controller walks "/RPL/" after it was told the tree changed.
@@ -254,47 +316,106 @@ void BM_ControllerWalk(benchmark::State &state)
     }
 }
 
-// A program picked for a name cell of the map: the cell tapped, the chooser listing "/RPL/" and
-// showing it, the program tapped and Select pressed, the cell showing the name. The program is
-// one of two in the first folder that the map leaves free.
-void pick(const ModuleScreen &screen, int programs, int which)
+// Runs an action once, after the first paint a widget gets from now on.
+class AfterPaint : public QObject
+{
+public:
+    AfterPaint(QWidget *widget, std::function<void()> action) : m_action(std::move(action))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_action) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, std::exchange(m_action, {}));
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+// A program picked for a name cell of the map, as the operator does: the cell tapped, the chooser
+// listing "/RPL/" and painting its tree, its scroll bar dragged to the program, the program tapped
+// and Select pressed, the cell showing the name. The program is one of two in the first folder,
+// which the map leaves free. Gives the milliseconds from the tap to the chooser painted.
+double pick(const ModuleScreen &screen, int programs, int which)
 {
     const int row = 7;
     QTableWidget *table = screen.find<QTableWidget>(QStringLiteral("tableWidget"));
-    const QString program = QStringLiteral("PROGRAM_%1.XPL").arg((programs >= 1000 ? 900 : 400) + which % 2, 4, 10, QLatin1Char('0'));
-    emit table->cellClicked(row, 1);
-    // The chooser runs its own loop: the pick is made from inside it, once it shows.
-    QTimer::singleShot(0, table, [program] {
-        FileEdit *dialog = chooser();
-        QTreeWidget *tree = dialog ? dialog->findChild<QTreeWidget *>(QStringLiteral("rplRemoteFiles")) : nullptr;
-        const QList<QTreeWidgetItem *> folder = tree ? tree->findItems(QStringLiteral("LINE_00"), Qt::MatchExactly) : QList<QTreeWidgetItem *>();
-        for (int i = 0; !folder.isEmpty() && i < folder.first()->childCount(); ++i) {
-            if (folder.first()->child(i)->text(0) == program) {
-                tree->setCurrentItem(folder.first()->child(i));
-                dialog->findChild<QAbstractButton *>(QStringLiteral("btnSelect"))->click();
-                return;
-            }
+    FileEdit *dialog = chooser();
+    QTreeWidget *tree = dialog ? dialog->findChild<QTreeWidget *>(QStringLiteral("rplRemoteFiles")) : nullptr;
+    if (!tree)
+        qFatal("the map has no chooser");
+    const int number = (programs >= 1000 ? 900 : 400) + which % 2;
+    const QString program = QStringLiteral("PROGRAM_%1.XPL").arg(number, 4, 10, QLatin1Char('0'));
+    QElapsedTimer tapped;
+    double shownMs = 0;
+    const AfterPaint painted(tree->viewport(), [&] {
+        shownMs = tapped.nsecsElapsed() / 1e6;
+        // Below "Unselected!" and the first folder, the folder's programs in the order of their numbers.
+        tree->verticalScrollBar()->setValue(2 + number);
+        QTreeWidgetItem *item = tree->itemAt(tree->header()->sectionSize(0) - 4, 2);
+        if (!item || item->text(0) != program)
+            qFatal("the chooser shows no %s at the top", qPrintable(program));
+        const QPoint at = tree->visualItemRect(item).center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent tap(type, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(tree->viewport(), &tap);
         }
-        qFatal("the chooser shows no %s", qPrintable(program));
+        dialog->findChild<QAbstractButton *>(QStringLiteral("btnSelect"))->click();
     });
+    tapped.start();
+    emit table->cellClicked(row, 1);
     while (!table->item(row, 1)->text().endsWith(program))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    return shownMs;
+}
+
+// The longest turn of the event loop in the next ms milliseconds: how late the screen may answer
+// while the module goes on with work it does in parts.
+double longestTurn(int ms)
+{
+    QElapsedTimer window;
+    window.start();
+    double longest = 0;
+    while (window.elapsed() < ms) {
+        QElapsedTimer turn;
+        turn.start();
+        QCoreApplication::processEvents();
+        longest = std::max(longest, turn.nsecsElapsed() / 1e6);
+    }
+    return longest;
 }
 
 // The first pick on a screen: the chooser lists and builds its whole tree.
 void BM_ChooserFirstPick(benchmark::State &state)
 {
     controllerWith(int(state.range(0)));
+    Shares shares(state);
+    double shownMs = 0;
+    double longestMs = 0;
     for (auto _ : state) {
-        state.PauseTiming();
+        shares.pause();
         std::unique_ptr<ModuleScreen> screen = startedScreen();
         press(*screen, "prograMapBtn");
         mapRead(*screen);
         press(*screen, "saveButton"); // into editing
-        state.ResumeTiming();
-        pick(*screen, int(state.range(0)), 0);
-        deleteUntimed(state, screen);
+        shares.resume();
+        shownMs += pick(*screen, int(state.range(0)), 0);
+        shares.pause();
+        longestMs = std::max(longestMs, longestTurn(300));
+        shares.resume();
+        deleteUntimed(shares, screen);
     }
+    shares.report();
+    state.counters["shown_ms"] = benchmark::Counter(shownMs, benchmark::Counter::kAvgIterations);
+    state.counters["longest_turn_after_ms"] = longestMs;
 }
 
 // The later picks: the listing unchanged, the chooser shows the tree it has.
@@ -306,8 +427,12 @@ void BM_ChooserLaterPick(benchmark::State &state)
     mapRead(*screen);
     press(*screen, "saveButton");
     int which = 0;
+    Shares shares(state);
+    double shownMs = 0;
     for (auto _ : state)
-        pick(*screen, int(state.range(0)), ++which);
+        shownMs += pick(*screen, int(state.range(0)), ++which);
+    shares.report();
+    state.counters["shown_ms"] = benchmark::Counter(shownMs, benchmark::Counter::kAvgIterations);
 }
 
 // A slot reserved and its reservation cancelled on a started reservation.
@@ -316,10 +441,12 @@ void BM_ReserveAndCancel(benchmark::State &state)
     controllerWith(int(state.range(0)));
     std::unique_ptr<ModuleScreen> screen = startedScreen();
     press(*screen, "runOrStopButton");
+    Shares shares(state);
     for (auto _ : state) {
         press(*screen, "reserveBtn_3");
         press(*screen, "cancelBtn_3");
     }
+    shares.report();
     press(*screen, "runOrStopButton");
 }
 

@@ -3,6 +3,7 @@
 #include "journal.h"
 #include "simcontroller_global.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -38,11 +39,40 @@ public:
     void setEnabled(bool on) { m_enabled = on; }
     bool isEnabled() const { return m_enabled; }
 
+    // The time spent inside platform entry points, logged or not, nested calls counted once: the
+    // stand-ins' share of a step, which a benchmark tells apart from the module's own work.
+    qint64 standInNanoseconds() const { return m_standInNs; }
+
 private:
+    friend class StandInTime;
+    qint64 m_standInNs = 0;
+    int m_standInDepth = 0;
+    QElapsedTimer m_standInClock;
     QStringList m_entries;
     QHash<QString, qint64> m_counts;
     bool m_enabled = true;
     bool m_keepEntries = true;
+};
+
+// Counts the time from here to the end of the scope as the stand-ins'.
+class StandInTime
+{
+public:
+    StandInTime() : m_log(CallLog::instance())
+    {
+        if (m_log.m_standInDepth++ == 0)
+            m_log.m_standInClock.start();
+    }
+    ~StandInTime()
+    {
+        if (--m_log.m_standInDepth == 0)
+            m_log.m_standInNs += m_log.m_standInClock.nsecsElapsed();
+    }
+    StandInTime(const StandInTime &) = delete;
+    StandInTime &operator=(const StandInTime &) = delete;
+
+private:
+    CallLog &m_log;
 };
 
 inline QString logArg(const QString &s) { return s; }
@@ -117,9 +147,9 @@ void logCall(const char *name, const Args &...args)
 
 } // namespace sim
 
-// Logs a call of a platform entry point; the name must be one of sim::callNames.
+// Logs a call of a platform entry point, first in its body, and counts the rest of the body as
+// the stand-ins' time; the name must be one of sim::callNames.
 #define SIM_LOG_CALL(name, ...)                                                                    \
-    do {                                                                                           \
-        static_assert(sim::isCallName(name), "not a platform call name: " name);                   \
-        sim::logCall(name, ##__VA_ARGS__);                                                         \
-    } while (false)
+    static_assert(sim::isCallName(name), "not a platform call name: " name);                       \
+    const sim::StandInTime simStandInTime;                                                         \
+    sim::logCall(name, ##__VA_ARGS__)
