@@ -40,11 +40,14 @@ public:
     bool isEnabled() const { return m_enabled; }
 
     // The time spent inside platform entry points, logged or not, nested calls counted once: the
-    // stand-ins' share of a step, which a benchmark tells apart from the module's own work.
+    // stand-ins' share of a step, which a benchmark tells apart from the module's own work. Kept
+    // only while asked for, as reading the clock twice a call would double a poll's time.
+    void timeStandIns(bool on) { m_timing = on; }
     qint64 standInNanoseconds() const { return m_standInNs; }
 
 private:
     friend class StandInTime;
+    bool m_timing = false;
     qint64 m_standInNs = 0;
     int m_standInDepth = 0;
     QElapsedTimer m_standInClock;
@@ -58,14 +61,14 @@ private:
 class StandInTime
 {
 public:
-    StandInTime() : m_log(CallLog::instance())
+    StandInTime() : m_log(CallLog::instance()), m_timing(m_log.m_timing)
     {
-        if (m_log.m_standInDepth++ == 0)
+        if (m_timing && m_log.m_standInDepth++ == 0)
             m_log.m_standInClock.start();
     }
     ~StandInTime()
     {
-        if (--m_log.m_standInDepth == 0)
+        if (m_timing && --m_log.m_standInDepth == 0)
             m_log.m_standInNs += m_log.m_standInClock.nsecsElapsed();
     }
     StandInTime(const StandInTime &) = delete;
@@ -73,6 +76,7 @@ public:
 
 private:
     CallLog &m_log;
+    const bool m_timing;
 };
 
 inline QString logArg(const QString &s) { return s; }
