@@ -56,7 +56,7 @@ void BM_ChooserOpen(benchmark::State &state)
 }
 BENCHMARK(BM_ChooserOpen)->Arg(5000)->Arg(20000)->Arg(50000)->Complexity()->Unit(benchmark::kMillisecond);
 
-// The first show of a chooser: it lists "/RPL/" and builds its whole tree.
+// The first show of a chooser: it lists "/RPL/" and builds the first part of its tree.
 void BM_ChooserFirstOpen(benchmark::State &state)
 {
     environment();

@@ -14,10 +14,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <thread>
-#include <vector>
 #include <cstring>
 #include <ctime>
+#include <thread>
+#include <vector>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
