@@ -1,6 +1,7 @@
 #include "common/controllerfiles.h"
 
 #include "rbxinterface.h"
+#include "treefiles/listingentry.h"
 
 #include <QStringList>
 
@@ -19,7 +20,7 @@ bool absentOnController(const QString &ctrlPath)
         QStringList entries;
         if (rbx.flashDir(entries, dir)) {
             for (const QString &entry : qAsConst(entries)) {
-                QString path = entry.section(QLatin1Char(','), 0, 0);
+                QString path = listingentry::path(entry);
                 if (path.startsWith(dir, Qt::CaseInsensitive))
                     path = path.mid(dir.size());
                 if (path.section(QLatin1Char('/'), 0, 0).compare(name, Qt::CaseInsensitive) == 0)

@@ -1,4 +1,5 @@
 #include "core/programlisting.h"
+#include "treefiles/listingentry.h"
 
 #include <QHash>
 
@@ -54,9 +55,13 @@ QStringList::const_iterator namedEntry(QStringList::const_iterator first, QStrin
     auto at = std::lower_bound(first, last, name, [](const QString &a, const QStringRef &b) { return QStringRef(&a) < b; });
     if (at == last || QStringRef(&*at) == name)
         return at;
-    const QString named = name.toString() + QLatin1Char(',');
-    at = std::lower_bound(at, last, named);
-    return at != last && at->startsWith(named) ? at : last;
+    const QString path = name.toString();
+    const QString named = path + QLatin1Char(',');
+    // The entry of this name, not one of a longer name with a comma after it.
+    for (at = std::lower_bound(at, last, named); at != last && at->startsWith(named); ++at)
+        if (listingentry::names(*at, path))
+            return at;
+    return last;
 }
 
 } // namespace
@@ -134,12 +139,11 @@ ProgramListing::Parsed ProgramListing::parse(const QString &entry)
     const QChar *text = entry.constData();
     const int size = entry.size();
     p.start = entry.startsWith(directory()) ? directory().size() : 0;
-    // The name, up to the first comma, then the size and the date.
-    for (int n = 0, from = p.start; n < 3; ++n) {
-        const int comma = from < size ? entry.indexOf(QLatin1Char(','), from) : -1;
-        p.commas[n] = comma < 0 ? size : comma;
-        from = p.commas[n] + 1;
-    }
+    // The name, which may hold commas, then the size and the date: read from the end.
+    p.commas[0] = qMax(p.start, listingentry::pathEnd(entry));
+    const int sizeEnd = p.commas[0] < size ? entry.indexOf(QLatin1Char(','), p.commas[0] + 1) : -1;
+    p.commas[1] = sizeEnd < 0 ? size : sizeEnd;
+    p.commas[2] = size;
     const QStringRef name = piece(entry, p.start, p.commas[0]);
     p.directory = name.endsWith(QLatin1Char('/'));
     p.shown = p.directory || name.endsWith(QLatin1String(".XPL"));
@@ -202,9 +206,17 @@ bool ProgramListing::patch(const QStringList &gone, const QStringList &added)
             return false;
         const int e = int(at - entries.begin());
         const Parsed p = parse(entry);
-        if (p.directory)
+        // A directory named like the program stands in its place once it goes: a new tree.
+        const QString name = entry.mid(p.start, p.commas[0] - p.start);
+        if (p.directory || dirNodes.contains(name + QLatin1Char('/'))
+            || std::binary_search(entries.cbegin(), entries.cend(), entry.left(p.commas[0]) + QLatin1Char('/')))
             return false;
         const int node = nodeOfEntry.at(e);
+        // A directory without an entry of its own takes its place from its first program's
+        // entry: when that one goes, the directory may move, which a new tree shows.
+        for (int d = node >= 0 ? nodes.at(node).parent : -1; d >= 0; d = nodes.at(d).parent)
+            if (nodes.at(d).source == e)
+                return false;
         entries.removeAt(e);
         nodeOfEntry.remove(e);
         if (node >= 0) {
@@ -248,6 +260,10 @@ bool ProgramListing::patch(const QStringList &gone, const QStringList &added)
         const int node = int(std::lower_bound(nodes.cbegin(), nodes.cend(), key, [&](const Node &n, const QStringRef &k) {
                                  return ProgramListing::key(n, entries) < k;
                              }) - nodes.cbegin());
+        // A parent comes before its children: a place before the parent (entries with and
+        // without the folder's prefix mixed) is left to a new tree.
+        if (node <= parent)
+            return false;
         renumber(node, entries.size(), 1);
         // A parent comes before its children: its number does not move.
         nodes.insert(node, programNode(entries.at(e), p, e, parent, parent < 0 ? 0 : nodes.at(parent).depth + 1));

@@ -62,7 +62,7 @@ private:
     struct Parsed
     {
         int start = 0;         // after "/RPL/", when the entry begins with it
-        int commas[3] = {};    // the first three commas, or the entry's end
+        int commas[3] = {};    // the ends of the name, the size and the date
         int pathEnd = 0;       // after the name's last "/"
         bool directory = false;
         bool shown = false;    // a directory or a ".XPL" name

@@ -2,6 +2,7 @@
 
 #include "journal.h"
 
+#include "treefiles/listingentry.h"
 #include "treefiles/rawtext.h"
 #include "treefiles/treepath.h"
 
@@ -355,9 +356,13 @@ bool Controller::updateListing(const QString &dir, const QString &relative, QStr
     }
     const QString path = base + relative;
     const QString named = path + QLatin1Char(',');
+    // The file's own entry, not one of a longer name with a comma after this one.
     auto at = std::lower_bound(entries->begin(), entries->end(), named);
-    if (at != entries->end() && at->startsWith(named))
-        at = entries->erase(at);
+    for (auto same = at; same != entries->end() && same->startsWith(named); ++same)
+        if (listingentry::names(*same, path)) {
+            at = entries->erase(same);
+            break;
+        }
     QString local;
     struct stat info;
     if (!resolve(path, &local) || ::lstat(rawtext::encode(local).constData(), &info) != 0)

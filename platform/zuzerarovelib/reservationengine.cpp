@@ -2,6 +2,7 @@
 #include "zuzerarovesim.h"
 
 #include "simcontroller.h"
+#include "treefiles/listingentry.h"
 
 #include <QDir>
 
@@ -116,10 +117,12 @@ bool Reservation::cancel(int slot)
         return true;
     }
     if (m_status[slot] >= 2) {
-        if (slot == m_runningSlot)
+        if (slot == m_runningSlot) {
             Controller::instance().stopProgram(); // programEnded() frees the slot
-        else
+        } else {
             m_status[slot] = 0;
+            journalSlot(slot, QStringLiteral("cancelled"));
+        }
         return true;
     }
     return false;
@@ -174,6 +177,7 @@ void Reservation::dropSlotsBeyondMode()
         if (m_status[i] == 1) {
             m_queue.removeAll(i);
             m_status[i] = 0;
+            journalSlot(i, QStringLiteral("dropped: beyond the signal mode's slots"));
         }
 }
 
@@ -205,7 +209,7 @@ QStringList Reservation::programNames() const
         return m_names;
     QStringList names;
     for (const QString &e : entries) {
-        const QString path = e.section(QLatin1Char(','), 0, 0).mid(5);
+        const QString path = listingentry::path(e).mid(5);
         if (path.endsWith(QLatin1String(".xpl"), Qt::CaseInsensitive))
             names.append(path);
     }
@@ -285,6 +289,7 @@ void Reservation::runNext()
         if (name.isEmpty() || !hasProgram(name)
             || !ctrl.startProgram(name, Origin::Reservation)) {
             m_status[slot] = 0;
+            journalSlot(slot, QStringLiteral("dropped: no program to run"));
             continue;
         }
         m_status[slot] = 2;

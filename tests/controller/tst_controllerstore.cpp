@@ -166,6 +166,8 @@ void tst_ControllerStore::ownSendsKeepTheListingTrue_data()
     QTest::newRow("a program in new folders") << "/RPL/NEW/DEEP/N.XPL";
     QTest::newRow("a program replaced by a larger one") << "/RPL/A.XPL";
     QTest::newRow("a file beside the folder listed") << "/RPLX/N.XPL";
+    QTest::newRow("a longer name with a comma after a program's") << "/RPL/A.XPL,OLD";
+    QTest::newRow("a name with a comma") << "/RPL/SUB/PART,2.XPL";
 }
 
 // The listings a send brings up to date in place are the ones a new walk would give.

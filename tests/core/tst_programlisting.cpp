@@ -57,8 +57,10 @@ void tst_ProgramListing::tree_data()
         << QStringList{"A.XPL|10|D1", "+SUB", "  B.XPL|20|D2"};
     QTest::newRow("without the /RPL/ prefix") << QStringList{"A.XPL,1,d", "SUB/B.XPL,2,d"}
                                               << QStringList{"A.XPL|1|D", "+SUB", "  B.XPL|2|D"};
-    QTest::newRow("extra fields, and none") << QStringList{"/RPL/A.XPL,1,d,more,fields", "/RPL/B.XPL"}
-                                            << QStringList{"A.XPL|1|D", "B.XPL"};
+    // "A.XPL,OLD" is no program, and no "A.XPL" either.
+    QTest::newRow("commas in a name, and no fields")
+        << QStringList{"/RPL/PART,2.XPL,1,d", "/RPL/B.XPL", "/RPL/A.XPL,OLD,3,d", "/RPL/C,D/E.XPL,4,d"}
+        << QStringList{"B.XPL", "+C,D", "  E.XPL|4|D", "PART,2.XPL|1|D"};
     QTest::newRow("directories without an entry of their own")
         << QStringList{"/RPL/D1/D2/C.XPL,3,x", "/RPL/D1/E.XPL,4,y"}
         << QStringList{"+D1", "  +D2", "    C.XPL|3|X", "  E.XPL|4|Y"};
@@ -83,7 +85,7 @@ void tst_ProgramListing::tree()
     QFETCH(QStringList, tree);
     ProgramListing programs;
     QVERIFY(programs.take(listing));
-    QCOMPARE(dump(programs), tree);
+    QCOMPARE(dump(programs).join(QLatin1Char('\n')), tree.join(QLatin1Char('\n')));
     for (const ProgramListing::Node &node : programs.nodes())
         QVERIFY(node.expanded);
 }
@@ -152,7 +154,8 @@ void tst_ProgramListing::changedListingKeepsWhatStayed()
     const QStringList pool{"/RPL/A/", "/RPL/A/P1.XPL,1,d", "/RPL/A/p2.xpl,2,d", "/RPL/A/B/P3.XPL,3,d",
                            "/RPL/A/B/", "/RPL/C/P4.XPL,4,d", "/RPL/C/D/P5.XPL,5,d", "/RPL/X.XPL,6,d",
                            "/RPL/X.XPL/P6.XPL,7,d", "/RPL/x.xpl,8,d", "/RPL/P7.XPL,9,d", "/RPL/P7.XPL,9,e",
-                           "/RPL/N.TXT,1,d", "/RPL/A/N.PJ,1,d", "A/P8.XPL,1,d", "/RPL/P9.XPL", "/RPL/A/P0.XPL,0,d"};
+                           "/RPL/N.TXT,1,d", "/RPL/A/N.PJ,1,d", "A/P8.XPL,1,d", "/RPL/P9.XPL", "/RPL/A/P0.XPL,0,d",
+                           "/RPL/Q.XPL/", "/RPL/q.xpl,1,d", "/RPL/PART,2.XPL,1,d", "/RPL/P7.XPL,OLD,1,d"};
     QStringList before;
     for (const QString &entry : pool)
         if (random.bounded(3) > 0)

@@ -27,6 +27,7 @@ private slots:
     void unreadableFilesChangeNothing();
     void autoStartFromSoftPlcFile();
     void namesAreBytes();
+    void commasStayInNames();
 
 private:
     // Sends the configuration to the controller and has the service take it over.
@@ -287,6 +288,19 @@ void tst_ReservationEngine::namesAreBytes()
         QCOMPARE(rawtext::encode(Controller::instance().runningProgram()), names[slot]);
         api->delResvProgram(slot);
     }
+}
+
+// A program's size and time are its entry's last fields: a comma in a name stays in the name, and
+// "A.XPL,OLD" is no "A.XPL".
+void tst_ReservationEngine::commasStayInNames()
+{
+    QFile::remove(env->controllerRoot() + QStringLiteral("/RPL/A.XPL"));
+    for (const char *name : {"/RPL/A.XPL,OLD", "/RPL/PART,2.XPL"})
+        env->writeControllerFile(QString::fromLatin1(name), "MOVJ P1\n");
+    Controller::instance().treeChanged();
+    const QStringList listed = api->getAllRplName();
+    QVERIFY2(listed.contains(QStringLiteral("PART,2.XPL")), qPrintable(listed.join(QLatin1Char(' '))));
+    QVERIFY2(!listed.contains(QStringLiteral("A.XPL")), qPrintable(listed.join(QLatin1Char(' '))));
 }
 
 QTEST_MAIN(tst_ReservationEngine)
