@@ -3,6 +3,7 @@
 #include "app/commandline.h"
 #include "app/moduleloader.h"
 #include "engine/catalogue.h"
+#include "engine/idlerule.h"
 #include "engine/journalfile.h"
 #include "engine/outputfiles.h"
 #include "engine/recorder.h"
@@ -124,7 +125,7 @@ bool loadScenarios(const Options &o, QList<Scenario> *scenarios, OutputFiles *fi
     for (const QString &path : o.scenarios) {
         Scenario scenario;
         if (const Result loaded = loadScenario(path, sampleController(), stepDefs(), &scenario); !loaded) {
-            std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(loaded.error()));
+            std::fprintf(stderr, "virtualpanel: %s\n", qUtf8Printable(loaded.error()));
             return false;
         }
         for (const QString &input : {path, scenario.controller, scenario.panel})
@@ -134,17 +135,28 @@ bool loadScenarios(const Options &o, QList<Scenario> *scenarios, OutputFiles *fi
     return true;
 }
 
-// Each scenario's verdict, a line each, without playing any.
-int checkScenarios(const Options &o)
+// Each scenario's verdict, a line each, without playing any: read as the player reads it, and
+// every widget it names looked up in the live module's catalogue, as the player would find it.
+int checkScenarios(const Options &o, PanelWindow &window, ModuleSession &session)
 {
+    QString catalogue;
+    QSet<QString> names;
+    if (const Result listed = widgetCatalogue(session, window, &catalogue, &names); !listed) {
+        std::fprintf(stderr, "virtualpanel: --check: %s\n", qUtf8Printable(listed.error()));
+        return 2;
+    }
     int code = 0;
     for (const QString &path : o.scenarios) {
         Scenario scenario;
         if (const Result loaded = loadScenario(path, sampleController(), stepDefs(), &scenario); !loaded) {
-            std::printf("%s\n", qPrintable(loaded.error()));
+            std::printf("%s\n", qUtf8Printable(loaded.error()));
+            code = 2;
+        } else if (const QStringList unknown = unknownWidgets(scenario, names); !unknown.isEmpty()) {
+            for (const QString &line : unknown)
+                std::printf("%s\n", qUtf8Printable(line));
             code = 2;
         } else {
-            std::printf("%s: can run\n", qPrintable(path));
+            std::printf("%s: can run\n", qUtf8Printable(path));
         }
     }
     return code;
@@ -200,7 +212,7 @@ int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scena
                          : !o.report.isEmpty()    ? QFileInfo(o.report).absolutePath()
                                                   : o.htmlReport);
     auto print = [](const QString &line) {
-        std::printf("%s\n", qPrintable(line));
+        std::printf("%s\n", qUtf8Printable(line));
         std::fflush(stdout);
     };
     QObject::connect(&runner, &ScenarioRunner::said, print);
@@ -217,15 +229,15 @@ int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scena
     int code = runner.exitCode();
     if (!o.report.isEmpty())
         if (const Result written = writeJUnit(files, o.report, runner.results()); !written) {
-            std::fprintf(stderr, "virtualpanel: --report: %s\n", qPrintable(written.error()));
+            std::fprintf(stderr, "virtualpanel: --report: %s\n", qUtf8Printable(written.error()));
             code = 2;
         }
     if (!o.htmlReport.isEmpty()) {
         if (const Result written = writeHtml(files, o.htmlReport, runner.results()); !written) {
-            std::fprintf(stderr, "virtualpanel: --html-report: %s\n", qPrintable(written.error()));
+            std::fprintf(stderr, "virtualpanel: --html-report: %s\n", qUtf8Printable(written.error()));
             code = 2;
         } else {
-            std::printf("virtualpanel: the report is %s/index.html\n", qPrintable(o.htmlReport));
+            std::printf("virtualpanel: the report is %s/index.html\n", qUtf8Printable(o.htmlReport));
         }
     }
     return code;
@@ -306,7 +318,7 @@ static int listWidgets(PanelWindow &window, ModuleSession &session)
 {
     QString catalogue;
     if (const Result listed = widgetCatalogue(session, window, &catalogue); !listed) {
-        std::fprintf(stderr, "virtualpanel: --widgets: %s\n", qPrintable(listed.error()));
+        std::fprintf(stderr, "virtualpanel: --widgets: %s\n", qUtf8Printable(listed.error()));
         return 2;
     }
     std::fputs(catalogue.toUtf8().constData(), stdout);
@@ -329,7 +341,7 @@ static int runInteractive(PanelWindow &window, ModuleSession &session, const Mod
     });
 
     if (const Result opened = session.openScreen(window.pendantScreen(), {true, options.idleMs, true}); !opened) {
-        std::fprintf(stderr, "virtualpanel: %s: %s\n", qPrintable(loader.path()), qPrintable(opened.error()));
+        std::fprintf(stderr, "virtualpanel: %s: %s\n", qUtf8Printable(loader.path()), qUtf8Printable(opened.error()));
         return 2;
     }
     window.showNote(QStringLiteral("Module: %1").arg(loader.path()));
@@ -338,11 +350,30 @@ static int runInteractive(PanelWindow &window, ModuleSession &session, const Mod
     Recorder recorder(&window, &session, &files);
     if (!options.record.isEmpty()) {
         if (const Result begun = recorder.startRecording(options.record, options.controllerRoot, options.panelRoot, options.language); !begun) {
-            std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qPrintable(options.record), qPrintable(begun.error()));
+            std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qUtf8Printable(options.record), qUtf8Printable(begun.error()));
             return 2;
         }
         if (window.simulator())
             recordSimulator(window.simulator(), &recorder);
+    }
+    // While recording, the window's title says how often the recording was written and whether
+    // the screen is at rest (by the player's idle rule, and polled by the panel since), so a
+    // script driving the real window knows when its last command has been taken and shown:
+    // "Virtual panel (12)", "Virtual panel (12...)".
+    QTimer restTitle;
+    int writesSeen = -1;
+    quint64 idleAtWrite = 0;
+    if (!options.record.isEmpty()) {
+        QObject::connect(&restTitle, &QTimer::timeout, &window, [&] {
+            if (recorder.writes() != writesSeen) {
+                writesSeen = recorder.writes();
+                idleAtWrite = session.idleCalls();
+            }
+            const bool busy = session.widget()
+                              && (session.idleCalls() < idleAtWrite + 2 || !idlerule::busyWith(window.pendantScreen(), 1).isEmpty());
+            window.setWindowTitle(QStringLiteral("Virtual panel (%1%2)").arg(recorder.writes()).arg(busy ? QStringLiteral("...") : QString()));
+        });
+        restTitle.start(20);
     }
     // The panel closes the screen when its window closes or its time is up; the module may close
     // it first.
@@ -369,10 +400,10 @@ static int runInteractive(PanelWindow &window, ModuleSession &session, const Mod
     int code = QCoreApplication::exec();
     if (!options.record.isEmpty()) {
         if (const Result finished = recorder.finish(); !finished) {
-            std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qPrintable(options.record), qPrintable(finished.error()));
+            std::fprintf(stderr, "virtualpanel: --record %s: %s\n", qUtf8Printable(options.record), qUtf8Printable(finished.error()));
             code = 2;
         } else {
-            std::printf("virtualpanel: the session is in %s\n", qPrintable(options.record));
+            std::printf("virtualpanel: the session is in %s\n", qUtf8Printable(options.record));
         }
     }
     session.closeScreen();
@@ -386,7 +417,7 @@ static int runInteractive(PanelWindow &window, ModuleSession &session, const Mod
 static void journalMessages(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+        std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, text)));
         if (type == QtFatalMsg)
             std::abort();
         return;
@@ -420,11 +451,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     Options options;
     if (const Result read = commandLine.parse(QCoreApplication::arguments(), &options); !read) {
-        std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(read.error()));
+        std::fprintf(stderr, "virtualpanel: %s\n", qUtf8Printable(read.error()));
         return 2;
     }
-    if (options.check)
-        return checkScenarios(options);
     if (noDisplay && options.scenarios.isEmpty() && options.tourDir.isEmpty() && !options.widgets) {
         std::fprintf(stderr, "virtualpanel: no display to show the panel on; --scenario and --tour play without one\n");
         return 2;
@@ -438,14 +467,16 @@ int main(int argc, char *argv[])
         options.screenshots = options.tourDir;
     }
     files.addInput(sampleController());
-    if (!loadScenarios(options, &scenarios, &files))
+    // A check reads each file itself, a line each, and plays none; it reads the catalogue.
+    const bool catalogue = options.widgets || options.check;
+    if (!options.check && !loadScenarios(options, &scenarios, &files))
         return 2;
-    const bool ownTrees = !scenarios.isEmpty() || options.widgets;
+    const bool ownTrees = !scenarios.isEmpty() || catalogue;
     if (!ownTrees)
         for (const QString &root : {options.controllerRoot, options.panelRoot})
             files.addInput(root);
     if (const Result free = checkOutputs(options, files); !free) {
-        std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(free.error()));
+        std::fprintf(stderr, "virtualpanel: %s\n", qUtf8Printable(free.error()));
         return 2;
     }
     // Scenarios and the catalogue play in trees of their own, never in a given folder.
@@ -453,15 +484,15 @@ int main(int argc, char *argv[])
     RunFolder runFolder(files);
     if (ownTrees) {
         if (const Result made = runFolder.make(runFolderPrefix(QCoreApplication::applicationPid())); !made) {
-            std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(made.error()));
+            std::fprintf(stderr, "virtualpanel: %s\n", qUtf8Printable(made.error()));
             return 2;
         }
         options.panelRoot = runFolder.path() + QStringLiteral("/panel");
         options.controllerRoot = runFolder.path() + QStringLiteral("/controller");
     }
     // The catalogue is read from the module on a copy of the sample controller.
-    Result ready = options.widgets ? files.copyTree(sampleController(), options.controllerRoot) : Result::ok();
-    if (ready && options.widgets)
+    Result ready = catalogue ? files.copyTree(sampleController(), options.controllerRoot) : Result::ok();
+    if (ready && catalogue)
         ready = files.makeFolder(options.panelRoot + QStringLiteral("/Application/zuzerarove"));
     else if (ready && !scenarios.isEmpty())
         ready = files.makeFolder(options.controllerRoot);
@@ -469,7 +500,7 @@ int main(int argc, char *argv[])
     if (ready)
         ready = setUpPlatform(options, ownTrees ? files : OutputFiles());
     if (!ready) {
-        std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(ready.error()));
+        std::fprintf(stderr, "virtualpanel: %s\n", qUtf8Printable(ready.error()));
         return 2;
     }
     // A recording plays in the language it was made in, unless one is given.
@@ -480,7 +511,7 @@ int main(int argc, char *argv[])
 
     ModuleLoader loader(modulePath(options));
     if (const Result loaded = loader.load(); !loaded) {
-        std::fprintf(stderr, "virtualpanel: %s\n", qPrintable(loaded.error()));
+        std::fprintf(stderr, "virtualpanel: %s\n", qUtf8Printable(loaded.error()));
         return 2;
     }
     if (!moduleTranslated) {
@@ -488,19 +519,21 @@ int main(int argc, char *argv[])
         if (module->load(QStringLiteral(":/i18n/ruvozuvid_") + options.language))
             QCoreApplication::installTranslator(module);
         else
-            std::fprintf(stderr, "virtualpanel: no %s translation for the module\n", qPrintable(options.language));
+            std::fprintf(stderr, "virtualpanel: no %s translation for the module\n", qUtf8Printable(options.language));
     }
 
     JournalFile journal;
     if (!options.journal.isEmpty())
         if (const Result opened = journal.begin(files, options.journal); !opened) {
-            std::fprintf(stderr, "virtualpanel: --journal: %s\n", qPrintable(opened.error()));
+            std::fprintf(stderr, "virtualpanel: --journal: %s\n", qUtf8Printable(opened.error()));
             return 2;
         }
     PanelWindow window(options.simulator);
     ModuleSession session(loader.dataFactory(), loader.widgetFactory());
     if (!scenarios.isEmpty())
         return playScenarios(window, session, scenarios, options, files, runFolder.path());
+    if (options.check)
+        return checkScenarios(options, window, session);
     if (options.widgets)
         return listWidgets(window, session);
     return runInteractive(window, session, loader, options, files);

@@ -1,6 +1,8 @@
 #include "engine/catalogue.h"
 
 #include "engine/operatorinput.h"
+#include "engine/scenario.h"
+#include "engine/steps.h"
 #include "engine/screenprofile.h"
 #include "engine/session.h"
 #include "engine/stage.h"
@@ -47,8 +49,8 @@ QString textOf(const QWidget *w)
     return QStringLiteral("items: ") + items.join(QStringLiteral(", ")) + (combo->count() > 6 ? QStringLiteral(", ...") : QString());
 }
 
-// The named widgets below root, one line each.
-QString listed(const QString &title, const QWidget *root)
+// The named widgets below root, one line each; each name also goes into names.
+QString listed(const QString &title, const QWidget *root, QSet<QString> *names)
 {
     QString out = title + QLatin1Char('\n');
     QStringList seen;
@@ -57,6 +59,7 @@ QString listed(const QString &title, const QWidget *root)
         if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || seen.contains(name))
             continue;
         seen << name;
+        names->insert(name);
         QString what = screenprofile::roleOf(name);
         const QString text = textOf(w).simplified();
         if (!text.isEmpty())
@@ -78,8 +81,11 @@ QAbstractButton *shownKey(const QWidget *root, const QString &name)
 
 } // namespace
 
-Result widgetCatalogue(ModuleSession &session, Stage &stage, QString *catalogue)
+Result widgetCatalogue(ModuleSession &session, Stage &stage, QString *catalogue, QSet<QString> *names)
 {
+    QSet<QString> own;
+    if (!names)
+        names = &own;
     // The screen counts as started by its calls, counted by name.
     sim::CallLog::instance().setEnabled(true);
     sim::CallLog::instance().setKeepEntries(false);
@@ -101,7 +107,7 @@ Result widgetCatalogue(ModuleSession &session, Stage &stage, QString *catalogue)
     if (!waitFor([] { return screenprofile::isStarted(); }) || !unexpected.isEmpty())
         return Result::failure(QStringLiteral("the screen did not start: ") + unexpected);
     QString out = listed(QStringLiteral("page ") + screenprofile::currentPage(session) + QStringLiteral(" (the screen opens on it)"),
-                         session.data()->customWidget()->findChild<QWidget *>(screenprofile::currentPage(session)));
+                         session.data()->customWidget()->findChild<QWidget *>(screenprofile::currentPage(session)), names);
     for (const screenprofile::PageRoad &road : screenprofile::pageRoads()) {
         QAbstractButton *key = shownKey(screen, road.key);
         if (!key)
@@ -110,7 +116,7 @@ Result widgetCatalogue(ModuleSession &session, Stage &stage, QString *catalogue)
         if (!waitFor([&] { return screenprofile::currentPage(session) == road.page && !QApplication::activeModalWidget(); }))
             return Result::failure(QStringLiteral("%1 did not open %2").arg(road.key, road.page));
         QWidget *page = session.data()->customWidget()->findChild<QWidget *>(road.page);
-        out += QLatin1Char('\n') + listed(QStringLiteral("page %1 (the key %2 opens it, %3 goes back)").arg(road.page, road.key, road.back), page);
+        out += QLatin1Char('\n') + listed(QStringLiteral("page %1 (the key %2 opens it, %3 goes back)").arg(road.page, road.key, road.back), page, names);
         if (road.page == QLatin1String("prograMapWidget")) {
             // The chooser, opened from a cell of the map in its edit mode, listed while it waits.
             if (QAbstractButton *edit = shownKey(page, screenprofile::mapEditKey))
@@ -123,7 +129,7 @@ Result widgetCatalogue(ModuleSession &session, Stage &stage, QString *catalogue)
                 if (!dialog || dialog->objectName() != screenprofile::chooser)
                     return;
                 poll.stop();
-                chooser = listed(QStringLiteral("dialog %1 (the program chooser: a cell of the map opens it)").arg(screenprofile::chooser), dialog);
+                chooser = listed(QStringLiteral("dialog %1 (the program chooser: a cell of the map opens it)").arg(screenprofile::chooser), dialog, names);
                 dialog->close();
             });
             poll.start(20);
@@ -141,9 +147,33 @@ Result widgetCatalogue(ModuleSession &session, Stage &stage, QString *catalogue)
     // A box as the platform makes it, shown without waiting.
     auto box = std::make_unique<MsgBox>(1, QStringLiteral("A question?"), 3, false, false, 0, false, true, QString(), QString(),
                                         QString(), 18);
-    out += QLatin1Char('\n') + listed(QStringLiteral("dialog MsgBox (every message box and question)"), box.get());
+    out += QLatin1Char('\n') + listed(QStringLiteral("dialog MsgBox (every message box and question)"), box.get(), names);
     box.reset();
     session.closeScreen();
     *catalogue = out;
     return Result::ok();
+}
+
+QStringList unknownWidgets(const Scenario &scenario, const QSet<QString> &names)
+{
+    QStringList problems;
+    const QStringList known(names.cbegin(), names.cend());
+    for (const QList<ScenarioStep> *steps : {&scenario.setup, &scenario.steps})
+        for (const ScenarioStep &step : *steps) {
+            const QString key = step.def ? step.def->key() : QString();
+            const bool byValue = QStringList{QStringLiteral("press"), QStringLiteral("choose"), QStringLiteral("type"),
+                                             QStringLiteral("clickCell")}
+                                     .contains(key);
+            const QString name = step.args.value(byValue ? key : QStringLiteral("of")).toString();
+            if ((!byValue && (key != QLatin1String("expect") || !step.args.contains(QStringLiteral("of")))) || names.contains(name)
+                || screenprofile::dialogNames().contains(name))
+                continue;
+            QString kind;
+            int slot = 0;
+            if (screenprofile::isRowKey(name, &kind, &slot) && slot >= 1 && slot <= 15)
+                continue;
+            problems << QStringLiteral("%1: %2: there is no %3 on the screen%4 (virtualpanel --widgets lists every name)")
+                            .arg(step.where(scenario.file), step.text(), name, nearestNames(name, known));
+        }
+    return problems;
 }

@@ -23,6 +23,10 @@ namespace operatorinput {
 // What a widget shows as its text: a key's, a label's, a field's, a combo box's current item.
 QString widgetText(const QWidget *w);
 
+// A table's column (from 0), a cell's text a line: its item's (a widget in a cell has a name and
+// a text of its own).
+QString columnText(const QTableWidget *table, int column);
+
 // A widget in a table's cell, scrolled into view as the operator scrolls the table.
 void scrollIntoView(QWidget *w);
 // Why the operator cannot touch w at pos (its centre when pos is null), or an empty text.

@@ -12,8 +12,8 @@
 #include <QTreeWidget>
 
 // The operator's steps: each acts through operatorinput, as a finger and the panel's keys do,
-// once the operator could: no box over the screen, the page has read what it shows, the widget
-// shown and enabled.
+// once the operator could: the screen at rest (the runner waits for it), no box over the screen,
+// the widget shown and enabled.
 
 namespace operatorsteps {
 
@@ -26,8 +26,6 @@ StepOutcome reach(StepContext &c, const QString &name, QWidget **found)
         return notYet(QStringLiteral("the screen takes no input while a box is open: \"%1\"").arg(screenprofile::textOf(modal)));
     if (!c.session->widget())
         return failed(QStringLiteral("the screen is closed"));
-    if (!c.pages->ready(*c.session))
-        return notYet(QStringLiteral("the page %1 is still reading what it shows").arg(screenprofile::currentPage(*c.session)));
     QWidget *w = nullptr;
     if (StepOutcome o = c.findWidget(name, &w); o.state != StepOutcome::Held)
         return o;
@@ -134,7 +132,7 @@ StepOutcome pick(StepContext &c, const QJsonObject &step)
     const QString path = step.value(QStringLiteral("pick")).toString();
     QTreeWidgetItem *item = operatorinput::treeItemAt(tree, path);
     if (!item)
-        return notYet(QStringLiteral("the chooser lists no %1").arg(path));
+        return notYet(QStringLiteral("the chooser lists no %1").arg(shownValue(path)));
     if (StepOutcome o = inputOutcome(operatorinput::tapItem(tree, item)); o.state != StepOutcome::Held)
         return o;
     if (!step.value(QStringLiteral("select")).toBool(true))
@@ -153,8 +151,13 @@ StepOutcome answer(StepContext &c, const QJsonObject &step)
         return failed(QStringLiteral("the box says %1").arg(shownValue(screenprofile::textOf(box))));
     const QString answer = step.value(QStringLiteral("answer")).toString();
     const QString by = step.value(QStringLiteral("by")).toString(QStringLiteral("key"));
-    if (by == QLatin1String("return"))
+    if (by == QLatin1String("return")) {
+        // Return presses the key with the focus or the box's default: it must give this answer.
+        if (const QString given = screenprofile::answerOfReturn(box); given != answer)
+            return failed(QStringLiteral("Return in the box %1 would %2, not %3")
+                              .arg(shownValue(screenprofile::textOf(box)), given.isEmpty() ? QStringLiteral("answer nothing") : given, answer));
         return inputOutcome(operatorinput::pressKey(box, Qt::Key_Return));
+    }
     if (by == QLatin1String("escape"))
         return inputOutcome(operatorinput::pressKey(box, Qt::Key_Escape));
     for (const QString &key : screenprofile::answerKeys(answer))

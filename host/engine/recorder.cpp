@@ -1,5 +1,6 @@
 #include "engine/recorder.h"
 
+#include "engine/idlerule.h"
 #include "engine/operatorinput.h"
 #include "engine/outputfiles.h"
 #include "engine/scenario.h"
@@ -22,6 +23,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QLineEdit>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -30,6 +32,7 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTextCodec>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -116,8 +119,9 @@ Result Recorder::startRecording(const QString &file, const QString &controllerRo
             << step(QStringLiteral("softPlcAutoStart"), autoStartFlags());
     m_sinceLast.start();
     m_clockAtLast = ctrl.now();
-    // What the screen and the service show now is where the first command starts.
-    for (const auto &[what, expectation] : observed())
+    // The service as it stands now is where the first command starts; the screen, still starting,
+    // is written whole before the first command.
+    for (const auto &[what, expectation] : slotsAndQueue())
         m_checked.insert(what, expectation);
     m_started = true;
     qApp->installEventFilter(this);
@@ -132,6 +136,9 @@ bool Recorder::onScreen(const QWidget *widget) const
 
 void Recorder::simulated(const QString &name, const QJsonValue &value, const QJsonObject &fields)
 {
+    // The simulator's commands are checked against the screen as it is now, not as a touch found
+    // it that led to no command.
+    m_beforeInput.reset();
     if (m_started)
         add(step(name, value, fields));
 }
@@ -154,11 +161,14 @@ void Recorder::autoStartSet(const QList<bool> &flags)
 void Recorder::add(const QJsonObject &next)
 {
     // Typing ends with the next command.
-    if (!next.contains(QStringLiteral("type")))
+    const bool typing = next.contains(QStringLiteral("type"));
+    if (!typing)
         flushTyping();
     catchUp();
     checkpoint();
     m_steps.append(next);
+    if (!typing)
+        m_beforeInput.reset();
     writeRecording();
 }
 
@@ -175,15 +185,28 @@ void Recorder::catchUp()
 
 void Recorder::writeRecording()
 {
+    // While the session goes on, the file also ends as a kill would leave the panel: the text
+    // typed so far, and every box open answered as the panel's close answers it.
+    QJsonArray steps = m_steps;
+    if (m_started) {
+        for (auto it = m_typing.cbegin(); it != m_typing.cend(); ++it)
+            steps.append(step(QStringLiteral("type"), it.key(), {{QStringLiteral("text"), it.value()}}));
+        const QList<QJsonObject> closing = m_session->widget() ? closingSteps() : QList<QJsonObject>();
+        for (const QJsonObject &answer : closing)
+            steps.append(answer);
+        if (!closing.isEmpty())
+            steps.append(step(QStringLiteral("closeScreen"), true));
+    }
     QJsonObject scenario{{QStringLiteral("name"), QStringLiteral("recorded %1").arg(QFileInfo(m_file).completeBaseName())},
                          {QStringLiteral("controller"), m_controllerCopy},
                          {QStringLiteral("panel"), m_panelCopy},
                          {QStringLiteral("setup"), m_setup},
-                         {QStringLiteral("steps"), m_steps}};
+                         {QStringLiteral("steps"), steps}};
     if (!m_language.isEmpty())
         scenario.insert(QStringLiteral("language"), m_language);
     if (const Result written = m_files->writeFile(m_file, QJsonDocument(scenario).toJson()); !written)
         m_writeError = written.error();
+    ++m_writes;
 }
 
 QList<QPair<QString, QJsonObject>> Recorder::slotsAndQueue() const
@@ -208,35 +231,80 @@ QList<QPair<QString, QJsonObject>> Recorder::slotsAndQueue() const
 QList<QPair<QString, QJsonObject>> Recorder::observed() const
 {
     QList<QPair<QString, QJsonObject>> now;
-    if (m_session->widget()) {
-        now.append({QStringLiteral("page"), step(QStringLiteral("expect page"), {},
-                                                {{QStringLiteral("is"), screenprofile::currentPage(*m_session)}})});
-        auto *lamp = m_stage->pendantScreen()->findChild<QCheckBox *>(screenprofile::lamp);
-        if (lamp && lamp->isVisible())
+    QWidget *page = screenprofile::currentPageWidget(*m_session);
+    // The screen in the middle of its own work (Start's wait, a page's first read) is what no
+    // replay sees, since the player waits for it to come to rest: it is checked once it has.
+    if (!page || !idlerule::pendingWork(m_stage->pendantScreen()).isEmpty())
+        return now + slotsAndQueue();
+    now.append({QStringLiteral("page"), step(QStringLiteral("expect page"), {}, {{QStringLiteral("is"), page->objectName()}})});
+    // The monitor's rows as its next poll shows them: the host's idle call, made now.
+    if (page->findChild<QTableWidget *>(screenprofile::monitorTable))
+        m_session->idle();
+    auto text = [this](const QString &name, const QString &value, const QJsonObject &where = {}) {
+        QJsonObject fields = where;
+        fields.insert(QStringLiteral("of"), name);
+        fields.insert(QStringLiteral("is"), value);
+        return step(QStringLiteral("expect text"), {}, fields);
+    };
+    // Every widget of the page with a name, as the operator sees it: a key's text and whether it
+    // takes a touch, a label's, a field's, a list's item shown, and each cell of a table.
+    QSet<QString> named;
+    for (QWidget *w : page->findChildren<QWidget *>()) {
+        const QString name = w->objectName();
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || !w->isVisible() || named.contains(name))
+            continue;
+        named.insert(name);
+        if (auto *lamp = qobject_cast<QCheckBox *>(w); lamp && name == screenprofile::lamp) {
             now.append({QStringLiteral("lamp"), step(QStringLiteral("expect lamp"), {},
                                                     {{QStringLiteral("is"), lamp->isChecked() ? QStringLiteral("on") : QStringLiteral("off")}})});
-        // The monitor's rows as its next poll shows them: the host's idle call, made now.
-        auto *rows = m_stage->pendantScreen()->findChild<QTableWidget *>(screenprofile::monitorTable);
-        if (rows && rows->isVisible()) {
-            m_session->idle();
-            for (int r = 0; r < rows->rowCount(); ++r)
-                for (int column : screenprofile::monitorCounts) {
-                    const QTableWidgetItem *cell = rows->item(r, column - 1);
-                    now.append({QStringLiteral("row %1 column %2").arg(r + 1).arg(column),
-                                step(QStringLiteral("expect text"), {},
-                                     {{QStringLiteral("of"), screenprofile::monitorTable}, {QStringLiteral("row"), r + 1},
-                                      {QStringLiteral("column"), column}, {QStringLiteral("is"), cell ? cell->text() : QString()}})});
+        } else if (auto *table = qobject_cast<QTableWidget *>(w)) {
+            now.append({QStringLiteral("rows of ") + name, step(QStringLiteral("expect rows"), {},
+                                                               {{QStringLiteral("of"), name}, {QStringLiteral("is"), table->rowCount()}})});
+            // A column whole, a cell a line; the monitor's names cell by cell, where they stand still.
+            for (int c = 0; c < table->columnCount(); ++c) {
+                if (name == screenprofile::monitorTable && c + 1 == screenprofile::monitorName) {
+                    for (int r = 0; r < table->rowCount(); ++r) {
+                        const QString value = table->item(r, c) ? table->item(r, c)->text() : QString();
+                        if (!rolls(r, value))
+                            now.append({QStringLiteral("%1 row %2 column %3").arg(name).arg(r + 1).arg(c + 1),
+                                        text(name, value, {{QStringLiteral("row"), r + 1}, {QStringLiteral("column"), c + 1}})});
+                    }
+                    continue;
                 }
+                now.append({QStringLiteral("%1 column %2").arg(name).arg(c + 1),
+                            text(name, operatorinput::columnText(table, c), {{QStringLiteral("column"), c + 1}})});
+            }
+        } else if (qobject_cast<QAbstractButton *>(w) && !qobject_cast<QCheckBox *>(w)) {
+            now.append({QStringLiteral("text of ") + name, text(name, operatorinput::widgetText(w))});
+            now.append({QStringLiteral("enabled of ") + name,
+                        step(QStringLiteral("expect enabled"), {}, {{QStringLiteral("of"), name}, {QStringLiteral("is"), w->isEnabled()}})});
+        } else if (qobject_cast<QLabel *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)) {
+            now.append({QStringLiteral("text of ") + name, text(name, operatorinput::widgetText(w))});
+            if (!qobject_cast<QLabel *>(w))
+                now.append({QStringLiteral("enabled of ") + name,
+                            step(QStringLiteral("expect enabled"), {}, {{QStringLiteral("of"), name}, {QStringLiteral("is"), w->isEnabled()}})});
         }
     }
     return now + slotsAndQueue();
+}
+
+bool Recorder::rolls(int row, const QString &shown) const
+{
+    // A name longer than the cell scrolls through it on the monitor's clock; what a cell shows of
+    // it at one moment is no checkpoint. The cell shows the slot's program, or it with "(no file)"
+    // after it, or "Null" for none: a whole name that short stands still.
+    constexpr int noFile = 9; // "(no file)"
+    const QString program = sim::Reservation::instance().configInForce().rplNames[row];
+    if (program.isEmpty() || shown.size() > screenprofile::monitorNameStill || program.size() > screenprofile::monitorNameStill)
+        return shown.size() > screenprofile::monitorNameStill || !program.isEmpty();
+    return program.size() + noFile > screenprofile::monitorNameStill && shown != program;
 }
 
 void Recorder::checkpoint()
 {
     // What the last command changed, as the operator saw it and the service holds it; each is
     // written when it differs from what was last written.
-    for (const auto &[what, expectation] : observed()) {
+    for (const auto &[what, expectation] : m_beforeInput ? *m_beforeInput : observed()) {
         if (m_checked.value(what) != expectation)
             m_steps.append(expectation);
         m_checked.insert(what, expectation);
@@ -303,8 +371,11 @@ void Recorder::flushTyping()
 {
     const QMap<QString, QString> typing = m_typing;
     m_typing.clear();
+    // The typing starts from what the screen showed before its first key.
+    std::optional<Observed> command = std::exchange(m_beforeInput, std::exchange(m_beforeTyping, std::nullopt));
     for (auto it = typing.cbegin(); it != typing.cend(); ++it)
         add(step(QStringLiteral("type"), it.key(), {{QStringLiteral("text"), it.value()}}));
+    m_beforeInput = std::move(command);
 }
 
 void Recorder::watchInput(QWidget *widget)
@@ -323,8 +394,13 @@ void Recorder::watchInput(QWidget *widget)
         }
         if (auto *edit = qobject_cast<QLineEdit *>(w)) {
             m_watched.insert(edit);
-            connect(edit, &QLineEdit::textEdited, this,
-                    [this, edit](const QString &text) { m_typing.insert(edit->objectName(), text); });
+            // Written as typed, so a panel killed while typing keeps the text.
+            connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString &text) {
+                if (m_typing.isEmpty())
+                    m_beforeTyping = m_beforeInput;
+                m_typing.insert(edit->objectName(), text);
+                writeRecording();
+            });
             connect(edit, &QObject::destroyed, this, [this, edit] { m_watched.remove(edit); });
             return;
         }
@@ -338,31 +414,56 @@ bool Recorder::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress || event->type() == QEvent::FocusIn)
         watchInput(widget);
-    if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent *>(event)->isAutoRepeat())
-        keyPressed(widget, static_cast<QKeyEvent *>(event)->key());
+    // The screen as the operator's touch or key finds it, before the screen acts on it.
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) && event != m_lastInput
+        && event != m_resent && m_started && m_session->widget()
+        && (onScreen(widget) || qobject_cast<QDialog *>(widget->window()) || (widget->window()->windowFlags() & Qt::Popup))) {
+        m_lastInput = event;
+        m_beforeInput = observed();
+    }
+    if (event->type() == QEvent::KeyPress && event != m_resent && !static_cast<QKeyEvent *>(event)->isAutoRepeat()
+        && keyPressed(widget, static_cast<QKeyEvent *>(event)->key())) {
+        QKeyEvent copy(*static_cast<QKeyEvent *>(event));
+        deliverInDialog(watched, &copy);
+        return true;
+    }
     // Seen before the widget acts on it, so the step comes before the box it may open.
     if (event->type() == QEvent::MouseButtonRelease && event != m_resent) {
         released(widget, static_cast<QMouseEvent *>(event)->pos());
-        if (auto *dialog = qobject_cast<QDialog *>(widget->window())) {
-            // Delivered here, so that a dialog its own key closes is known not to be closed by
-            // its X; a box the key opens in turn is answered as any other.
+        if (qobject_cast<QDialog *>(widget->window())) {
             QMouseEvent copy(*static_cast<QMouseEvent *>(event));
-            const QPointer<QWidget> outerDialog = m_releasingIn;
-            QEvent *const outerEvent = m_resent;
-            m_releasingIn = dialog;
-            m_resent = &copy;
-            QCoreApplication::sendEvent(watched, &copy);
-            m_releasingIn = outerDialog;
-            m_resent = outerEvent;
+            deliverInDialog(watched, &copy);
             return true;
         }
     }
     // The window's X on a box or the chooser: a close the window system sends, or one that none
     // of its keys made.
     if (event->type() == QEvent::Close && widget->isWindow() && qobject_cast<QDialog *>(widget) && widget->isVisible()
-        && (event->spontaneous() || widget != m_releasingIn))
-        add(step(QStringLiteral("answer"), QStringLiteral("close")));
+        && (event->spontaneous() || widget != m_releasingIn)) {
+        const QString text = screenprofile::textOf(widget);
+        if (event->spontaneous())
+            m_beforeInput.reset();
+        add(step(QStringLiteral("answer"), QStringLiteral("close"),
+                 text == widget->objectName() ? QJsonObject() : QJsonObject{{QStringLiteral("box"), text}}));
+    }
+    // A box or the chooser shown: a panel killed now leaves a recording that closes it as the
+    // panel's close would.
+    if (event->type() == QEvent::Show && widget->isWindow() && qobject_cast<QDialog *>(widget) && m_started)
+        QTimer::singleShot(0, this, [this] { writeRecording(); });
     return false;
+}
+
+void Recorder::deliverInDialog(QObject *receiver, QEvent *copy)
+{
+    // Delivered here, so that a dialog its own key (or Return, or Escape) closes is known not to
+    // be closed by its X; a box the key opens in turn is answered as any other.
+    const QPointer<QWidget> outerDialog = m_releasingIn;
+    QEvent *const outerEvent = m_resent;
+    m_releasingIn = static_cast<QWidget *>(receiver)->window();
+    m_resent = copy;
+    QCoreApplication::sendEvent(receiver, copy);
+    m_releasingIn = outerDialog;
+    m_resent = outerEvent;
 }
 
 void Recorder::released(QWidget *widget, const QPoint &pos)
@@ -401,42 +502,36 @@ void Recorder::released(QWidget *widget, const QPoint &pos)
     }
 }
 
-void Recorder::keyPressed(QWidget *widget, int key)
+bool Recorder::keyPressed(QWidget *widget, int key)
 {
     // Return or Escape in a box or the chooser, heard once: where the key first arrives.
     auto *dialog = qobject_cast<QDialog *>(widget->window());
     const QWidget *focus = dialog ? dialog->focusWidget() : nullptr;
     if (!dialog || !dialog->isVisible() || widget != (focus ? focus : dialog))
-        return;
+        return false;
     const QString text = screenprofile::textOf(dialog);
     const QJsonObject box = text == dialog->objectName() ? QJsonObject() : QJsonObject{{QStringLiteral("box"), text}};
     if (key == Qt::Key_Escape) {
         QJsonObject fields = box;
         fields.insert(QStringLiteral("by"), QStringLiteral("escape"));
         add(step(QStringLiteral("answer"), QStringLiteral("cancel"), fields));
-        return;
+        return true;
     }
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
-        return;
-    // The key Return presses: the one with the focus, else the dialog's default.
-    const QPushButton *pressed = qobject_cast<const QPushButton *>(focus);
-    if (!pressed || !pressed->autoDefault())
-        for (const QPushButton *b : dialog->findChildren<QPushButton *>())
-            if (b->isDefault())
-                pressed = b;
-    const QString answer = pressed ? screenprofile::answerOf(pressed, dialog) : QString();
+        return false;
+    const QString answer = screenprofile::answerOfReturn(dialog);
     if (answer.isEmpty())
-        return;
+        return false;
     QJsonObject fields = box;
     fields.insert(QStringLiteral("by"), QStringLiteral("return"));
     add(step(QStringLiteral("answer"), answer, fields));
+    return true;
 }
 
-void Recorder::panelClosesScreen()
+QList<QJsonObject> Recorder::closingSteps() const
 {
-    if (!m_started || !m_session->widget())
-        return;
     // Closing answers every box and the chooser open, the top one first, as Escape does.
+    QList<QJsonObject> steps;
     const int open = operatorinput::waitingDialogs().size();
     for (int i = 0; i < open; ++i) {
         QJsonObject fields{{QStringLiteral("by"), QStringLiteral("escape")}};
@@ -444,8 +539,18 @@ void Recorder::panelClosesScreen()
         const QWidget *top = QApplication::activeModalWidget();
         if (i == 0 && top && screenprofile::textOf(top) != top->objectName())
             fields.insert(QStringLiteral("box"), screenprofile::textOf(top));
-        add(step(QStringLiteral("answer"), QStringLiteral("cancel"), fields));
+        steps << step(QStringLiteral("answer"), QStringLiteral("cancel"), fields);
     }
+    return steps;
+}
+
+void Recorder::panelClosesScreen()
+{
+    if (!m_started || !m_session->widget())
+        return;
+    m_beforeInput.reset();
+    for (const QJsonObject &answer : closingSteps())
+        add(answer);
     add(step(QStringLiteral("closeScreen"), true));
 }
 
@@ -453,12 +558,13 @@ Result Recorder::finish()
 {
     if (!m_started)
         return Result::failure(QStringLiteral("the recording never began"));
+    m_beforeInput.reset();
     flushTyping();
     catchUp();
     checkpoint();
     expectEnd();
-    writeRecording();
     m_started = false;
+    writeRecording();
     qApp->removeEventFilter(this);
     return m_writeError.isEmpty() ? Result::ok() : Result::failure(m_writeError);
 }

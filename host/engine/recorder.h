@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QSet>
 
+#include <optional>
+
 class ModuleSession;
 class OutputFiles;
 class QWidget;
@@ -51,6 +53,8 @@ public:
     void panelClosesScreen();
     // Writes where the session ended.
     Result finish();
+    // How often the recording has been written: each command, each text typed, each box shown.
+    int writes() const { return m_writes; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -66,12 +70,19 @@ private:
     // Each checkpoint's step by what it checks ("page", "slot 3", ...), as the screen and the
     // service show it now.
     QList<QPair<QString, QJsonObject>> observed() const;
+    // Whether the monitor's Name cell of that row (from 0) shows a name that scrolls.
+    bool rolls(int row, const QString &shown) const;
     void checkpoint();
     // Each slot's step ("slot N"), then the queue's ("queue"), as the service holds them now.
     QList<QPair<QString, QJsonObject>> slotsAndQueue() const;
     void expectEnd();
+    // The answers the panel's close gives to every box and chooser open now, top first.
+    QList<QJsonObject> closingSteps() const;
     void released(QWidget *widget, const QPoint &pos);
-    void keyPressed(QWidget *widget, int key);
+    // Whether the key answered a box or the chooser, and was written so.
+    bool keyPressed(QWidget *widget, int key);
+    // The event delivered to receiver with its dialog known as answered by its own input.
+    void deliverInDialog(QObject *receiver, QEvent *copy);
     void watchInput(QWidget *widget);
     bool onScreen(const QWidget *widget) const;
 
@@ -91,7 +102,14 @@ private:
     QPointer<QWidget> m_releasingIn; // the dialog whose key's release is being delivered
     QEvent *m_resent = nullptr;
     bool m_started = false;
+    int m_writes = 0;
     QSet<QObject *> m_watched;
     QMap<QString, QString> m_typing; // field -> its text, until the next command
     QMap<QString, QJsonObject> m_checked; // each checkpoint's step as last written, by what it checks
+    using Observed = QList<QPair<QString, QJsonObject>>;
+    // What the screen showed as the operator's last touch or key arrived, before the screen
+    // acted on it, and as typing began: a command's checkpoints are what it started from.
+    std::optional<Observed> m_beforeInput;
+    std::optional<Observed> m_beforeTyping;
+    const QEvent *m_lastInput = nullptr;
 };

@@ -2,26 +2,32 @@
 
 #include "engine/outputfiles.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QXmlStreamWriter>
 
 namespace {
 
-QString fileName(int index, const QString &name)
+// A scenario's own name for what it leaves: its file's name, and a short digest of the file's
+// whole path, so that scenarios of one name in different folders, in one run or in several
+// writing into one folder, never take each other's files.
+QString fileName(const QString &file)
 {
-    QString plain = name;
+    QString plain = QFileInfo(file).completeBaseName();
     plain.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]+")), QStringLiteral("-"));
-    return QStringLiteral("%1-%2").arg(index + 1, 2, 10, QLatin1Char('0')).arg(plain.left(60));
+    const QByteArray digest = QCryptographicHash::hash(QFileInfo(file).absoluteFilePath().toUtf8(), QCryptographicHash::Sha1);
+    return QStringLiteral("%1-%2").arg(plain.left(60), QString::fromLatin1(digest.toHex().left(8)));
 }
 
 } // namespace
 
-Result saveFailure(const OutputFiles &files, ScenarioResult *result, int index, const QString &dir)
+Result saveFailure(const OutputFiles &files, ScenarioResult *result, const QString &dir)
 {
     if (dir.isEmpty() || result->failure.isEmpty())
         return Result::ok();
-    const QString base = QDir(dir).filePath(fileName(index, result->name) + QStringLiteral("-failure"));
+    const QString base = QDir(dir).filePath(fileName(result->file) + QStringLiteral("-failure"));
     if (!result->picture.isEmpty()) {
         if (const Result saved = files.writeFile(base + QStringLiteral(".png"), result->picture); !saved)
             return saved;

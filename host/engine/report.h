@@ -37,9 +37,10 @@ struct ScenarioResult
     QString journalPath;
 };
 
-// Saves a failed scenario's picture and journal into dir as <n>-<name>-failure.png and
-// .journal.jsonl, and notes their paths in the result.
-Result saveFailure(const OutputFiles &files, ScenarioResult *result, int index, const QString &dir);
+// Saves a failed scenario's picture and journal into dir as <file>-<digest>-failure.png and
+// .journal.jsonl, named after the scenario's file and its whole path, and notes their paths in
+// the result.
+Result saveFailure(const OutputFiles &files, ScenarioResult *result, const QString &dir);
 // A JUnit XML report; a failure's picture and journal are attached as Jenkins and GitLab read
 // attachments ("[[ATTACHMENT|path]]" in the test case's output).
 Result writeJUnit(const OutputFiles &files, const QString &path, const QList<ScenarioResult> &results);

@@ -12,8 +12,10 @@
 namespace {
 
 // The line of a \u escape that is half of a character, a high surrogate not followed by a low
-// one or a low one alone, which the parser would turn into "?"; 0 when there is none. The text has
-// parsed, so a backslash stands only in a text, before the character it escapes.
+// one or a low one alone; 0 when there is none. A lone \udc80 to \udcff is no half: it is a byte
+// that is no part of UTF-8 (0x80 to 0xff), as a name on a controller may hold one, in the form the
+// screen's texts keep it. The text has parsed, so a backslash stands only in a text, before the
+// character it escapes.
 int loneSurrogateLine(const QByteArray &text)
 {
     auto unit = [&text](int at) { return at + 6 <= text.size() && text.at(at) == '\\' && text.at(at + 1) == 'u'
@@ -27,7 +29,7 @@ int loneSurrogateLine(const QByteArray &text)
             if (next < 0xDC00 || next > 0xDFFF)
                 return text.left(i).count('\n') + 1;
             i += 11;
-        } else if (code >= 0xDC00 && code <= 0xDFFF) {
+        } else if (code >= 0xDC00 && code <= 0xDFFF && !(code >= 0xDC80 && code <= 0xDCFF)) {
             return text.left(i).count('\n') + 1;
         } else {
             ++i; // the escaped character
@@ -169,7 +171,7 @@ Result loadScenario(const QString &path, const QString &sampleController, const 
     }
     if (const int line = loneSurrogateLine(text); line > 0)
         return Result::failure(QStringLiteral("%1:%2: a text holds half of a character (a \\u escape of a lone surrogate); "
-                                              "write the whole character").arg(path, QString::number(line)));
+                                              "write the whole character, or a byte that is no UTF-8 as \\udc80 to \\udcff").arg(path, QString::number(line)));
     if (!doc.isObject())
         return Result::failure(QStringLiteral("%1:1: a scenario is an object with a name and steps").arg(path));
     const QJsonObject root = doc.object();

@@ -1,5 +1,6 @@
 #include "engine/scenariorunner.h"
 
+#include "engine/idlerule.h"
 #include "engine/outputfiles.h"
 #include "engine/journalfile.h"
 #include "engine/operatorinput.h"
@@ -32,7 +33,6 @@ ScenarioRunner::ScenarioRunner(Stage *stage, ModuleSession *session, const Outpu
     m_context.stage = stage;
     m_context.session = session;
     m_context.files = files;
-    m_context.pages = &m_pageWatch;
     m_context.workDir = workDir;
     m_context.shotDir = shotDir;
     m_context.pace = pace;
@@ -72,11 +72,46 @@ int ScenarioRunner::exitCode() const
     return code;
 }
 
-bool ScenarioRunner::moduleBusy() const
+QString ScenarioRunner::busyWith() const
 {
-    // A box or the chooser open waits for its answer, whatever loops lie below it (a chooser the
-    // panel closed under its refusal still has its own there).
-    return operatorinput::waitingDialogs().isEmpty() && QThread::currentThread()->loopLevel() > m_baseLevel;
+    return idlerule::busyWith(m_context.session->widget() ? m_context.stage->pendantScreen() : nullptr, m_baseLevel);
+}
+
+bool ScenarioRunner::waitForRest(const ScenarioStep *step)
+{
+    const QString busy = busyWith();
+    if (busy.isEmpty()) {
+        m_busy = false;
+        return false;
+    }
+    if (!m_busy) {
+        m_busy = true;
+        m_busyClock.start();
+    }
+    // The screen's own work takes what it takes; a screen that never comes to rest is the step's
+    // failure, after the step's own time or ten seconds, whichever is longer.
+    const int within = step ? step->args.value(QStringLiteral("within")).toInt(2000) : 2000;
+    if (m_busyClock.elapsed() < qMax(within, 10000) * m_context.pace) {
+        m_timer.start(1);
+        return true;
+    }
+    m_busy = false;
+    const QString message = QStringLiteral("the screen did not come to rest: ") + busy;
+    if (step) {
+        if (m_announced != step->number) {
+            m_announced = step->number;
+            m_resultIndex = m_stepResults.size();
+            m_stepResults << StepResult{step->number, step->line, step->text(), QStringLiteral("running"), 0,
+                                        sim::Controller::instance().now(), m_scenarioClock.elapsed(), QString(), QByteArray()};
+        }
+        fail(*step, m_resultIndex, message, false);
+    } else {
+        m_failure = QStringLiteral("%1: %2").arg(m_scenarios.at(m_current).file, message);
+        keepFailure();
+        m_phase = Phase::Ending;
+        m_timer.start(0);
+    }
+    return true;
 }
 
 void ScenarioRunner::tick()
@@ -86,10 +121,16 @@ void ScenarioRunner::tick()
     switch (m_phase) {
     case Phase::Idle:
         return;
-    case Phase::Opening:
-        // The monitor's start-up has fetched the configuration: the screen is up.
-        if (!screenprofile::isStarted() && m_stepClock.elapsed() < 5000 * m_context.pace) {
-            m_timer.start(LookAgainMs);
+    case Phase::Opening: {
+        // The screen is up once its start-up is done: the monitor has fetched its configuration.
+        if (waitForRest(nullptr))
+            return;
+        if (!screenprofile::isStarted()) {
+            m_failure = QStringLiteral("%1: the screen did not start: the monitor fetched no configuration").arg(m_scenarios.at(m_current).file);
+            m_error = true;
+            keepFailure();
+            m_phase = Phase::Ending;
+            m_timer.start(0);
             return;
         }
         // The trees as the screen opened, for an "unchanged" step; a big controller's files are
@@ -102,25 +143,22 @@ void ScenarioRunner::tick()
             }
         m_phase = Phase::Steps;
         m_step = 0;
-        m_settleClock.start();
         runStep();
         return;
+    }
     case Phase::Ending:
         endScenario();
         return;
     case Phase::Setup:
-    case Phase::Steps:
-        // The operator waits for the screen: the module's own work returns to the event loop
-        // first, and a page just made does the reads it starts on its own (given two seconds; a
-        // page that never reads is the step's to report).
-        if (moduleBusy()
-            || (m_phase == Phase::Steps && m_context.session->widget() && !m_context.pages->ready(*m_context.session)
-                && m_settleClock.elapsed() < 2000 * m_context.pace)) {
-            m_timer.start(1);
+    case Phase::Steps: {
+        // The operator waits for the screen to come to rest before every step and every look.
+        const Scenario &scenario = m_scenarios.at(m_current);
+        const QList<ScenarioStep> &steps = m_phase == Phase::Setup ? scenario.setup : scenario.steps;
+        if (waitForRest(m_step < steps.size() ? &steps.at(m_step) : nullptr))
             return;
-        }
         runStep();
         return;
+    }
     }
 }
 
@@ -195,7 +233,6 @@ void ScenarioRunner::openScenarioScreen()
     sim::CallLog::instance().clear();
     sim::MsgBoxHooks::clearRecords();
 
-    m_pageWatch.reset();
     if (const Result opened = m_context.session->openScreen(m_context.stage->pendantScreen()); !opened) {
         m_failure = QStringLiteral("the module made no screen: ") + opened.error();
         m_error = true;
@@ -203,7 +240,6 @@ void ScenarioRunner::openScenarioScreen()
         m_timer.start(0);
         return;
     }
-    m_pageWatch.watch(*m_context.session);
     m_phase = Phase::Opening;
     m_stepClock.start();
     m_timer.start(LookAgainMs);
@@ -245,7 +281,6 @@ void ScenarioRunner::runStep()
         m_stepResults[resultIndex].ms = m_stepClock.elapsed();
         m_stepResults[resultIndex].pictureName = std::exchange(m_context.pictureName, QString());
         m_stepResults[resultIndex].picture = std::exchange(m_context.picture, QByteArray());
-        m_settleClock.start();
         return;
     case StepOutcome::Later:
         --m_step;
@@ -314,7 +349,7 @@ void ScenarioRunner::endScenario()
     const Scenario &scenario = m_scenarios.at(m_current);
     ScenarioResult result{scenario.name, scenario.file, m_scenarioClock.elapsed(), m_failure, m_error, m_stepResults,
                           m_failurePicture, m_failureJournal, QString(), QString()};
-    if (const Result saved = saveFailure(*m_context.files, &result, m_current, m_failureDir); !saved) {
+    if (const Result saved = saveFailure(*m_context.files, &result, m_failureDir); !saved) {
         // An output refused leaves the run broken, whatever the scenario did.
         result.error = true;
         emit said(QStringLiteral("  the failure cannot be saved: ") + saved.error());

@@ -16,11 +16,11 @@ class Stage;
 // Plays scenarios one after another: the session's module on the stage's screen. Each starts
 // on a fresh copy of its controller folder below workDir ("controller", "panel" and "outside",
 // a folder beside both trees): the stand-ins reset, the set-up steps, then the screen opens and
-// the steps run, each by its handler in the step registry. A step starts only once the screen
-// is back in its event loop, as an operator waits for it: the module's own waits run to their end
-// first; only a box it opened, which waits for its answer, lets the next step in. A step that
-// waits (an expectation, an answer) is tried again until it holds or its time is up. The screen
-// is torn down only once the module's code has returned to the panel's event loop.
+// the steps run, each by its handler in the step registry. A step, and every look of an
+// expectation, is taken only once the screen is at rest by the idle rule (engine/idlerule.h), as
+// an operator waits for it. A step that waits (an expectation, an answer) is tried again until it
+// holds or its time is up. The screen is torn down only once the module's code has returned to
+// the panel's event loop.
 class ScenarioRunner : public QObject
 {
     Q_OBJECT
@@ -57,12 +57,12 @@ private:
     // The screen and the journal as the failure just named left them, and the failure said.
     void keepFailure();
     void resetStandIns();
-    // The module's code runs below the runner in a wait of its own, not in a box that waits for
-    // its answer.
-    bool moduleBusy() const;
+    // What the screen is still busy with, by the idle rule; empty when at rest.
+    QString busyWith() const;
+    // Whether to look again for rest, or the screen stayed busy too long (the step fails).
+    bool waitForRest(const ScenarioStep *step);
 
     StepContext m_context;
-    screenprofile::PageWatch m_pageWatch;
     QString m_failureDir;
     QList<Scenario> m_scenarios;
     QList<ScenarioResult> m_results;
@@ -74,7 +74,8 @@ private:
     int m_baseLevel = -1;
     QTimer m_timer;
     QElapsedTimer m_stepClock;
-    QElapsedTimer m_settleClock; // since the last step held
+    QElapsedTimer m_busyClock; // since the screen was first seen busy before this look
+    bool m_busy = false;
     QElapsedTimer m_scenarioClock;
     QString m_failure;
     bool m_error = false;

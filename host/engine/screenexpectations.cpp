@@ -37,11 +37,19 @@ StepOutcome textOfPart(const QJsonObject &step, const QString &name, QWidget *w,
         if (!tree)
             return error(name + QStringLiteral(" is no tree"));
         const QString path = step.value(QStringLiteral("item")).toString();
-        *place = QStringLiteral("%1, %2, column %3").arg(name, path, QString::number(column + 1));
+        *place = QStringLiteral("%1, %2, column %3").arg(name, shownValue(path), QString::number(column + 1));
         QTreeWidgetItem *item = operatorinput::treeItemAt(tree, path);
         if (!item || column >= tree->columnCount())
-            return notYet(QStringLiteral("%1 lists no %2 with %3 columns").arg(name, path, QString::number(column + 1)));
+            return notYet(QStringLiteral("%1 lists no %2 with %3 columns").arg(name, shownValue(path), QString::number(column + 1)));
         *text = item->text(column);
+    } else if (step.contains(QStringLiteral("column")) && !step.contains(QStringLiteral("row"))
+               && qobject_cast<QTableWidget *>(w)) {
+        // A table's whole column, a cell a line.
+        auto *table = qobject_cast<QTableWidget *>(w);
+        *place = QStringLiteral("%1, column %2 (a row a line)").arg(name, QString::number(column + 1));
+        if (column >= table->columnCount())
+            return notYet(QStringLiteral("%1 has %2 columns").arg(name, QString::number(table->columnCount())));
+        *text = operatorinput::columnText(table, column);
     } else if (step.contains(QStringLiteral("row"))) {
         auto *table = qobject_cast<QTableWidget *>(w);
         if (!table)
@@ -96,6 +104,10 @@ StepOutcome enabled(StepContext &c, const QJsonObject &step)
 
 StepOutcome shown(StepContext &c, const QJsonObject &step)
 {
+    // A widget the screen had and no longer has (a closed chooser, a page left) is not shown.
+    QWidget *w = nullptr;
+    if (named(c, step.value(QStringLiteral("of")).toString(), &w).state == StepOutcome::Failed)
+        return compared(c, step.value(QStringLiteral("of")).toString() + QStringLiteral(" shown"), step.value(QStringLiteral("is")), false);
     return flag(c, step, QStringLiteral(" shown"), [](const QWidget *w) { return w->isVisible(); });
 }
 

@@ -7,9 +7,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QChildEvent>
 #include <QDialog>
 #include <QLabel>
+#include <QPushButton>
 #include <QMap>
 #include <QRegularExpression>
 #include <QStackedWidget>
@@ -19,8 +19,6 @@ namespace screenprofile {
 namespace {
 
 const QString fetchCall = QStringLiteral("getFileFromCtrl");
-// Pages that read what they show after they are made.
-const QStringList lateLoaders = {QStringLiteral("prograMapWidget")};
 
 } // namespace
 
@@ -101,6 +99,16 @@ QString answerOf(const QWidget *key, const QWidget *box)
     return QString();
 }
 
+QString answerOfReturn(const QWidget *box)
+{
+    const QPushButton *pressed = qobject_cast<const QPushButton *>(box->focusWidget());
+    if (!pressed || !pressed->autoDefault())
+        for (const QPushButton *b : box->findChildren<QPushButton *>())
+            if (b->isDefault())
+                pressed = b;
+    return pressed ? answerOf(pressed, box) : QString();
+}
+
 QWidget *openBox()
 {
     if (QWidget *modal = QApplication::activeModalWidget())
@@ -118,48 +126,21 @@ QString textOf(const QWidget *box)
     return label ? label->text() : box->objectName();
 }
 
+QWidget *currentPageWidget(const ModuleSession &session)
+{
+    auto *stack = session.data() && session.widget() ? qobject_cast<QStackedWidget *>(session.data()->customWidget()) : nullptr;
+    return stack ? stack->currentWidget() : nullptr;
+}
+
 QString currentPage(const ModuleSession &session)
 {
-    auto *stack = session.data() ? qobject_cast<QStackedWidget *>(session.data()->customWidget()) : nullptr;
-    return stack && stack->currentWidget() ? stack->currentWidget()->objectName() : QString();
+    const QWidget *page = currentPageWidget(session);
+    return page ? page->objectName() : QString();
 }
 
 bool isStarted()
 {
     return sim::CallLog::instance().count({fetchCall}) > 0;
-}
-
-void PageWatch::reset()
-{
-    m_loading.clear();
-}
-
-void PageWatch::watch(const ModuleSession &session)
-{
-    if (QWidget *stack = session.data() ? session.data()->customWidget() : nullptr)
-        stack->installEventFilter(this);
-}
-
-bool PageWatch::eventFilter(QObject *watched, QEvent *event)
-{
-    // A page is made as it is first shown; it is on the stack, named, before its first read.
-    if (event->type() == QEvent::ChildAdded) {
-        const QObject *child = static_cast<QChildEvent *>(event)->child();
-        if (child->isWidgetType() && lateLoaders.contains(child->objectName()))
-            m_loading.insert(child->objectName(), sim::CallLog::instance().count({fetchCall}));
-    }
-    return QObject::eventFilter(watched, event);
-}
-
-bool PageWatch::ready(const ModuleSession &session)
-{
-    const auto loading = m_loading.find(currentPage(session));
-    if (loading == m_loading.end())
-        return true;
-    if (sim::CallLog::instance().count({fetchCall}) <= loading.value())
-        return false;
-    m_loading.erase(loading);
-    return true;
 }
 
 } // namespace screenprofile

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QHash>
-#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +16,9 @@ namespace screenprofile {
 inline const QString lamp = QStringLiteral("runOrStopLedCB");
 inline const QString monitorTable = QStringLiteral("zuzeraroveMonitoeTW");
 inline constexpr int monitorCounts[] = {3, 4, 5};
+// The Name column, whose names scroll when they are longer than this many characters.
+inline constexpr int monitorName = 2;
+inline constexpr int monitorNameStill = 20;
 // A box's text, and its keys: confirm (or the one key of a note), cancel, and the chooser's.
 inline const QString boxText = QStringLiteral("msgBoxText");
 inline const QString confirmKey = QStringLiteral("msgBoxConfirm");
@@ -56,6 +57,10 @@ QStringList answerKeys(const QString &answer);
 // The answer a key gives in that box, or an empty text for a key that answers nothing.
 QString answerOf(const QWidget *key, const QWidget *box);
 
+// The answer the panel's Return key gives in that box: the key with the focus, else its default
+// key; empty when Return presses no key that answers.
+QString answerOfReturn(const QWidget *box);
+
 // The box or chooser an answer goes to: the modal one, else a note shown without waiting.
 QWidget *openBox();
 // The text of an open box, or the dialog's object name.
@@ -63,25 +68,7 @@ QString textOf(const QWidget *box);
 
 // The object name of the page shown, empty with the screen closed.
 QString currentPage(const ModuleSession &session);
+QWidget *currentPageWidget(const ModuleSession &session);
 // The screen has started: the monitor has fetched its configuration (counted in the call log).
 bool isStarted();
-// When the page shown has its data, so that an operator's step does not act on a page still
-// loading: a page that reads what it shows after it is made (the program map, 50 ms on) counts as
-// ready once the module has fetched after the page was made. It is told by the screen itself (the
-// page arriving on the module's page stack), never by a clock.
-class PageWatch : public QObject
-{
-public:
-    // A new screen: no page made yet; the session's page stack is watched.
-    void reset();
-    void watch(const ModuleSession &session);
-    bool ready(const ModuleSession &session);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    QHash<QString, qint64> m_loading; // a page still to read -> the fetches when it was made
-};
-
 } // namespace screenprofile

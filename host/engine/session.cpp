@@ -72,6 +72,8 @@ void ModuleSession::closeUnderBoxes()
 
 void ModuleSession::idle(int times) const
 {
-    for (int i = 0; i < times && m_widget; ++i)
+    for (int i = 0; i < times && m_widget; ++i) {
         sim::hostIdle(m_widget);
+        ++m_idleCalls;
+    }
 }

@@ -50,6 +50,8 @@ public:
     RtmBaseWidget *widget() const { return m_widget; }
     // The host's idle calls, by hand.
     void idle(int times = 1) const;
+    // How many idle calls the screen has had: the monitor shows what it polled in them.
+    quint64 idleCalls() const { return m_idleCalls; }
 
     ModuleSession(const ModuleSession &) = delete;
     ModuleSession &operator=(const ModuleSession &) = delete;
@@ -61,4 +63,5 @@ private:
     QPointer<RtmBaseWidget> m_widget;
     bool m_usedVars = false;
     QTimer m_idle;
+    mutable quint64 m_idleCalls = 0;
 };

@@ -134,9 +134,36 @@ void limitFileSize(qint64 bytes)
     }
 }
 
+QString visibleText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += text.at(++i);
+            continue;
+        }
+        const QChar::Category category = c.category();
+        const bool hidden = c.isSurrogate() || category == QChar::Other_Control || category == QChar::Other_Format
+                            || category == QChar::Other_NotAssigned || category == QChar::Other_PrivateUse
+                            || category == QChar::Separator_Line || category == QChar::Separator_Paragraph
+                            || category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing
+                            || (category == QChar::Separator_Space && c != QLatin1Char(' ')) || c == QLatin1Char('\\');
+        if (!hidden || c == QLatin1Char('\n'))
+            out += c;
+        else if (c == QLatin1Char('\\'))
+            out += QStringLiteral("\\\\");
+        else
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
 QString shownValue(const QJsonValue &value)
 {
-    QString text = value.isString() ? QLatin1Char('"') + value.toString() + QLatin1Char('"')
+    QString text = value.isString() ? QLatin1Char('"') + visibleText(value.toString()) + QLatin1Char('"')
                                     : QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact))
                                           .mid(1)
                                           .chopped(1);
@@ -155,29 +182,43 @@ QString textDifference(const QString &expected, const QString &found)
         ++line;
     auto around = [](const QString &text, int at) {
         const int from = qMax(0, at - 60);
-        return (from > 0 ? QStringLiteral("...") : QString()) + text.mid(from, 120) + (from + 120 < text.size() ? QStringLiteral("...") : QString());
+        return (from > 0 ? QStringLiteral("...") : QString()) + visibleText(text.mid(from, 120)) + (from + 120 < text.size() ? QStringLiteral("...") : QString());
     };
     int column = 0;
     if (line < want.size() && line < have.size())
         while (column < want.at(line).size() && column < have.at(line).size() && want.at(line).at(column) == have.at(line).at(column))
             ++column;
     const int first = qMax(0, line - 3);
-    QString diff = QStringLiteral("--- expected\n+++ found\n@@ -") + QString::number(first + 1) + QStringLiteral(" +")
-                   + QString::number(first + 1) + QStringLiteral(" @@\n");
-    for (int i = first; i < line; ++i)
-        diff += QLatin1Char(' ') + around(want.at(i), 0) + QLatin1Char('\n');
+    QString body;
+    int wantLines = 0, haveLines = 0;
+    for (int i = first; i < line; ++i) {
+        body += QLatin1Char(' ') + around(want.at(i), 0) + QLatin1Char('\n');
+        ++wantLines;
+        ++haveLines;
+    }
     // Three lines from the first difference on: a line both hold alike is context.
     for (int i = line; i < line + 3 && (i < want.size() || i < have.size()); ++i) {
         const int at = i == line ? column : 0;
         if (i < want.size() && i < have.size() && want.at(i) == have.at(i)) {
-            diff += QLatin1Char(' ') + around(want.at(i), 0) + QLatin1Char('\n');
+            body += QLatin1Char(' ') + around(want.at(i), 0) + QLatin1Char('\n');
+            ++wantLines;
+            ++haveLines;
             continue;
         }
-        if (i < want.size())
-            diff += QLatin1Char('-') + around(want.at(i), at) + QLatin1Char('\n');
-        if (i < have.size())
-            diff += QLatin1Char('+') + around(have.at(i), at) + QLatin1Char('\n');
+        if (i < want.size()) {
+            body += QLatin1Char('-') + around(want.at(i), at) + QLatin1Char('\n');
+            ++wantLines;
+        }
+        if (i < have.size()) {
+            body += QLatin1Char('+') + around(have.at(i), at) + QLatin1Char('\n');
+            ++haveLines;
+        }
     }
+    // A unified diff's hunk: where each side's lines begin, and how many it shows.
+    auto range = [first](int count) {
+        return QStringLiteral("%1,%2").arg(count == 0 ? first : first + 1).arg(count);
+    };
+    const QString diff = QStringLiteral("--- expected\n+++ found\n@@ -%1 +%2 @@\n").arg(range(wantLines), range(haveLines)) + body;
     return diff;
 }
 

@@ -14,10 +14,6 @@ class OutputFiles;
 class Stage;
 class QWidget;
 
-namespace screenprofile {
-class PageWatch;
-}
-
 // What a step's handler may touch: the screen it acts on, the trees of the scenario, how far
 // the step has come, and the pace. The runner owns what the pointers name.
 struct StepContext
@@ -25,7 +21,6 @@ struct StepContext
     // The screen.
     Stage *stage = nullptr;
     ModuleSession *session = nullptr;
-    screenprofile::PageWatch *pages = nullptr;
     bool screenClosed = false; // the panel or the module closed the screen
     // The trees: "controller", "panel" and "outside" below workDir; the pictures' folder.
     QString workDir;
@@ -113,6 +108,10 @@ StepOutcome calls(StepContext &c, const QJsonObject &step);
 StepOutcome unchanged(StepContext &c, const QJsonObject &step);
 } // namespace controllerexpectations
 
+// A text as a message shows it: every character that shows nothing or looks like another
+// (controls, format and combining marks, odd spaces, a byte that is no UTF-8 held as \udc80 to
+// \udcff) and the backslash written as a JSON escape, so two different texts never look alike.
+QString visibleText(const QString &text);
 // A value as a failure shows it: a text quoted, anything else as JSON; a long one cut.
 QString shownValue(const QJsonValue &value);
 // Held when found is what was expected (after substitution), else not yet, saying both.

@@ -164,11 +164,20 @@ QJsonObject stepSchema(const StepDef &def)
         if (f.required)
             required << f.name;
     }
-    return QJsonObject{{QStringLiteral("type"), QStringLiteral("object")},
+    QJsonObject schema{{QStringLiteral("type"), QStringLiteral("object")},
                        {QStringLiteral("title"), def.name},
                        {QStringLiteral("properties"), properties},
                        {QStringLiteral("required"), required},
                        {QStringLiteral("additionalProperties"), false}};
+    // Escape answers only as cancel (stepProblem says so too).
+    if (def.name == QLatin1String("answer")) {
+        const QJsonObject byEscape{{QStringLiteral("by"), QJsonObject{{QStringLiteral("const"), QStringLiteral("escape")}}}};
+        const QJsonObject cancels{{def.name, QJsonObject{{QStringLiteral("const"), QStringLiteral("cancel")}}}};
+        schema.insert(QStringLiteral("if"), QJsonObject{{QStringLiteral("properties"), byEscape},
+                                                        {QStringLiteral("required"), QJsonArray{QStringLiteral("by")}}});
+        schema.insert(QStringLiteral("then"), QJsonObject{{QStringLiteral("properties"), cancels}});
+    }
+    return schema;
 }
 
 QString cell(QString text)
@@ -325,6 +334,11 @@ QString stepProblem(const StepDef &def, const QString &key, const QJsonObject &s
         if (const QString problem = fieldProblem(def.name, *f, it.value()); !problem.isEmpty())
             return problem;
     }
+    // Escape answers a box or the chooser as closing does: it cancels.
+    if (def.name == QLatin1String("answer") && step.value(QStringLiteral("by")).toString() == QLatin1String("escape")
+        && step.value(key).toString() != QLatin1String("cancel"))
+        return QStringLiteral("\"answer\": Escape cancels, so \"by\": \"escape\" goes only with \"cancel\", not with \"%1\"")
+            .arg(step.value(key).toString());
     return QString();
 }
 

@@ -74,8 +74,16 @@ QGroupBox *SimulatorPanel::createControllerGroup()
     m_robotRunning = new QCheckBox(QStringLiteral("Robot program running outside the reservation"), group);
     m_robotRunning->setObjectName(QStringLiteral("simRobotRunning"));
     connect(m_robotRunning, &QCheckBox::toggled, this, [this](bool on) {
+        // The controller takes no outside program while one runs, nor stops one it did not start
+        // from outside: the box goes back, and nothing happened to record.
+        sim::Controller &ctrl = sim::Controller::instance();
+        if (on ? ctrl.isRobotRunning() : !(ctrl.isRobotRunning() && ctrl.runningOrigin() == sim::Origin::Outside)) {
+            const QSignalBlocker block(m_robotRunning);
+            m_robotRunning->setChecked(!on);
+            return;
+        }
         emit robotRunningSet(on);
-        sim::Controller::instance().setRobotRunning(on);
+        ctrl.setRobotRunning(on);
     });
     form->addRow(m_robotRunning);
 

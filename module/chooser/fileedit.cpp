@@ -129,6 +129,9 @@ FileEdit::FileEdit(QWidget *parent)
     m_dirIcon = style()->standardIcon(QStyle::SP_DirIcon);
     m_programIcon = QIcon(QStringLiteral(":/image/program.png"));
 
+    // A child of the dialog, as the screen's other timers are: what waits for the screen to
+    // come to rest finds it there.
+    m_nextItems.setParent(this);
     m_nextItems.setSingleShot(true);
     connect(&m_nextItems, &QTimer::timeout, this, [this] { addItems(ItemsAtOnce); });
 

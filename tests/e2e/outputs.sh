@@ -21,7 +21,8 @@ EOF
 echo "not the bench's" >elsewhere/victim
 ln -s elsewhere linkdir
 ln -s play/controller linkctl
-failure=out/01-fails-failure.png
+# A failure's picture is named after its scenario file and a digest of its whole path.
+failure=out/s-$(printf %s "$work/play/s.json" | sha1sum | cut -c1-8)-failure.png
 state() { find play elsewhere -printf '%p %y %l\n' | sort; find play elsewhere -type f -exec md5sum {} + | sort; }
 before=$(state)
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sessions clicked, picked and typed through the panel's real window on a virtual display, as an
 # integrator records them. Each replays green twice, then red at the step where a changed
-# controller, run time or program makes the screen go another way.
+# controller, run time or program makes the screen go another way. Nothing waits for a fixed
+# time: each action waits for what it brings about, the recording written or the controller's
+# journal saying so, however busy the machine is.
 #   xvfb-run real-window.sh <virtualpanel> <module> <sample controller>
 # SESSIONS="shift chooser" records only those; KEEP=1 keeps the sessions' folders.
 set -uo pipefail
@@ -11,7 +13,6 @@ fail() { echo "real-window: $*"; exit 1; }
 work=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
-pause=1
 
 # A session's own folder with the sample controller and a fresh panel tree, and the panel recording
 # into it.
@@ -26,13 +27,38 @@ record() {
     # On the X display a driver is loaded and unloaded again at run time, leaving a buffer that
     # LeakSanitizer cannot name; the replays below run with leak checks as every other test.
     ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" "$panel" -platform xcb --module "$module" --panel-root panel \
-        --controller-root controller --record session.json --run-time 3000 "$@" >record.log 2>&1 &
+        --controller-root controller --record session.json --journal journal.jsonl --run-time 3000 "$@" >record.log 2>&1 &
     pid=$!
-    timeout 60 xdotool search --sync --onlyvisible --name '^Virtual panel$' >/dev/null || fail "$name: no window: $(cat record.log)"
-    sleep 3 # the screen's start-up
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Virtual panel' | head -1)
+    [ -n "$window" ] || fail "$name: no window: $(cat record.log)"
+    # The screen has started once its monitor has fetched the configuration.
+    waitFor "the screen's start-up" grep -q '"kind":"fetch".*zuzeraroveconfig.xml' journal.jsonl
 }
+# waitFor <what> <command...>: until the command holds, a minute at most.
+waitFor() {
+    local what=$1
+    shift
+    for _ in $(seq 600); do
+        "$@" 2>/dev/null && return
+        sleep 0.1
+    done
+    fail "$PWD: waited a minute for $what"
+}
+# While it records, the panel's title says how often the recording was written, and "..." while
+# the screen is not at rest: "Virtual panel (12)".
+writes() { xdotool getwindowname "$window" | sed -n 's/^Virtual panel (\([0-9]*\)\(\.\.\.\)\{0,1\})$/\1/p'; }
+restedAfter() { [[ "$(xdotool getwindowname "$window")" =~ ^Virtual\ panel\ \(([0-9]+)\)$ ]] && [ "${BASH_REMATCH[1]}" -gt "$1" ]; }
+# Runs an action, then waits until the recording has taken the command it gives and the screen
+# is at rest again.
+recorded_after() {
+    local before
+    before=$(writes)
+    "$@"
+    waitFor "the recording of $*" restedAfter "${before:-0}"
+}
+finishedRuns() { [ "$(grep -c '"kind":"run".*"state":"finished"' journal.jsonl)" -ge "$1" ]; }
 # The panel's window closed by its X.
-closePanel() { python3 "$here/close-window.py" "$(xdotool search --onlyvisible --name '^Virtual panel$')"; }
+closePanel() { python3 "$here/close-window.py" "$window"; }
 # The panel ends once the screen is closed.
 ended() {
     wait "$pid" || fail "the recording panel ended with $?: $(tail -60 record.log)"
@@ -58,22 +84,25 @@ failsAt() {
     echo "real-window: $(basename "$PWD") recorded, replayed twice, failed at $1 $2"
 }
 
-tap() { xdotool mousemove "$1" "$2" click 1; sleep "$pause"; }
+# A touch that gives a command, and one that only opens a list or puts the focus in a field (X
+# delivers the keys that follow after it).
+touch() { xdotool mousemove "$1" "$2" click 1; }
+tap() { recorded_after touch "$@"; }
 # The box open now, once it is.
 box() {
     local w
-    for _ in $(seq 50); do
-        w=$(xdotool search --onlyvisible --name '^Message$' | tail -1)
-        [ -n "$w" ] && { echo "$w"; return; }
-        sleep 0.1
-    done
-    fail "no box opened"
+    w=$(timeout 60 xdotool search --sync --onlyvisible --name '^Message$' | tail -1)
+    [ -n "$w" ] || { echo "real-window: $PWD: no box opened" >&2; return 1; }
+    echo "$w"
 }
-keys() { local w; w=$(box); xdotool windowfocus --sync "$w"; xdotool key "$@"; sleep "$pause"; }
+pressKeys() { xdotool key "$@"; }
+keys() { local w; w=$(box) || fail "no box opened"; xdotool windowfocus --sync "$w"; recorded_after pressKeys "$@"; }
 # A box's keys sit at its lower right: the last one, and the one before it.
 tapBoxKey() {
-    local X Y WIDTH HEIGHT WINDOW SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$(box)")"
+    local X= Y= WIDTH= HEIGHT= WINDOW= SCREEN= w
+    w=$(box) || fail "no box opened"
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    [ -n "$X" ] && [ -n "$WIDTH" ] || fail "the box's place is not known"
     tap $((X + WIDTH - ${1:-74})) $((Y + HEIGHT - 36))
 }
 tapOnlyKey() { tapBoxKey 74; }
@@ -83,7 +112,7 @@ tapFirstOfTwo() { tapBoxKey 192; }
 chooser() {
     local X Y WIDTH HEIGHT WINDOW SCREEN w
     chooser=
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         for w in $(xdotool search --onlyvisible --classname virtualpanel); do
             [ "$(xdotool getwindowname "$w")" = virtualpanel ] && chooser=$w
         done
@@ -94,7 +123,9 @@ chooser() {
     eval "$(xdotool getwindowgeometry --shell "$chooser")"
     chooserX=$X chooserY=$Y
 }
-typeText() { xdotool key ctrl+a; xdotool type --delay 80 "$1"; sleep "$pause"; }
+# The field's text typed over; the recording takes it as it is typed.
+typeKeys() { xdotool key ctrl+a; xdotool type --delay 80 "$1"; }
+typeText() { recorded_after typeKeys "$1"; }
 
 # The monitor's keys, the settings', the map's, the soft-PLC page's and the simulator panel's.
 startStop=(869 169) res1=(756 261) res2=(756 311) exitKey=(113 659) softPlcKey=(265 659) mapKey=(426 659) settingKey=(910 659)
@@ -110,13 +141,13 @@ shiftSession() {
     tap "${startStop[@]}"
     tap "${res1[@]}"
     tap "${res2[@]}"
-    sleep 7 # both programs run their 3 s
-    tap "${runTimeField[@]}"
+    waitFor "both programs to run their 3 s" finishedRuns 2
+    touch "${runTimeField[@]}"
     typeText 2
     tap "${res1[@]}"
-    sleep 3
+    waitFor "the third run" finishedRuns 3
     tap "${startStop[@]}"
-    tap "${exitKey[@]}"
+    touch "${exitKey[@]}"           # the module closes the screen, and the panel ends
     ended
     recorded '"press": "runOrStopButton"' '"reserve": 2' '"runTime": 2000' '"status": "running"'
     # Played while the next session is recorded.
@@ -134,10 +165,9 @@ settingsSession() {
     record settings
     tap "${settingKey[@]}"       # a note says which saved programs the controller lacks
     tapOnlyKey                   # its OK
-    tap "${slot2Program[@]}"     # slot 2's program: its list opens
-    xdotool key Up Return        # the item above the one shown, picked from the keyboard
-    sleep "$pause"
-    tap "${slot3Cycle[@]}"
+    touch "${slot2Program[@]}"   # slot 2's program: its list opens
+    recorded_after pressKeys Up Return # the item above the one shown, picked from the keyboard
+    touch "${slot3Cycle[@]}"
     typeText 42
     tap "${settingsSave[@]}"
     keys Escape                  # "Are you sure to save it?", not yet
@@ -145,7 +175,7 @@ settingsSession() {
     tapFirstOfTwo                # now: its OK
     keys Return                  # "Save successfully."
     tap "${settingsReturn[@]}"
-    tap "${exitKey[@]}"
+    touch "${exitKey[@]}"           # the module closes the screen, and the panel ends
     ended
     recorded '"choose": "nameBox_2"' '"type": "cycleEdit_3"' '"by": "escape"' '"by": "return"' '"answer": "confirm"'
     # Played while the next session is recorded.
@@ -165,8 +195,7 @@ chooserSession() {
     tap "${mapEdit[@]}"
     tap "${mapProgram3[@]}"      # program 3's name: the chooser opens
     chooser
-    python3 "$here/close-window.py" "$chooser"
-    sleep "$pause"
+    recorded_after python3 "$here/close-window.py" "$chooser"
     tap "${mapProgram3[@]}"
     chooser
     tap $((chooserX + 85)) $((chooserY + 135))   # the folder PALLET
@@ -177,14 +206,14 @@ chooserSession() {
     keys Return                  # "Are you sure Save?"
     tapOnlyKey                   # "Save file successfully."
     tap "${mapBack[@]}"
-    tap "${exitKey[@]}"
+    touch "${exitKey[@]}"           # the module closes the screen, and the panel ends
     ended
     recorded '"answer": "close"' '"pick": "PALLET"' '"pick": "PALLET/LAYER2.XPL"' '"answer": "select"'
     # Played while the next session is recorded.
     (
         replaysTwice
         rm session.controller/RPL/PALLET/LAYER2.XPL
-        failsAt '"pick":"PALLET/LAYER2.XPL"' "without the program"
+        failsAt '"is":"PALLET/LAYER2.XPL","of":"zuzeraroveMonitoeTW","row":5' "where the monitor names the program missing"
     ) &
     checks+=($!)
 }
@@ -194,9 +223,9 @@ underQuestionSession() {
     record underQuestion
     tap "${settingKey[@]}"
     tapOnlyKey
-    tap "${alarmKey[@]}"         # closes the screen in 5 s
+    touch "${alarmKey[@]}"       # closes the screen in 5 s
     tap "${settingsSave[@]}"     # "Are you sure to save it?"
-    sleep 6
+    waitFor "the alarm to close the screen" grep -q 'setUsedVars_zuzEraroves(false' journal.jsonl
     closePanel
     ended
     recorded '"answer": "cancel"' '"closeScreen": true'
@@ -205,7 +234,7 @@ underQuestionSession() {
         replaysTwice
         # The note names one more missing program.
         rm session.controller/RPL/MAIN.XPL
-        failsAt '"answer":"acknowledge"' "where the note names one more missing program"
+        failsAt '"is":"MAIN.XPL","of":"zuzeraroveMonitoeTW","row":1' "where the monitor names MAIN.XPL missing"
     ) &
     checks+=($!)
 }
@@ -215,9 +244,9 @@ underChooserSession() {
     record underChooser
     tap "${mapKey[@]}"
     tap "${mapEdit[@]}"
-    tap "${alarmKey[@]}"
+    touch "${alarmKey[@]}"
     tap "${mapProgram3[@]}"
-    sleep 6
+    waitFor "the alarm to close the screen" grep -q 'setUsedVars_zuzEraroves(false' journal.jsonl
     closePanel
     ended
     recorded '"clickCell": "tableWidget"' '"answer": "cancel"' '"closeScreen": true'
@@ -225,7 +254,7 @@ underChooserSession() {
     (
         replaysTwice
         rm session.controller/application/zuzerarove/programMapping.xml
-        failsAt '"press":"saveButton"' "without the map's file"
+        failsAt 'tableWidget, column 2' "where the map shows no programs"
     ) &
     checks+=($!)
 }
@@ -238,14 +267,14 @@ chineseSession() {
     tap "${settingKey[@]}"
     tapOnlyKey
     tap "${settingsReturn[@]}"
-    tap "${exitKey[@]}"
+    touch "${exitKey[@]}"           # the module closes the screen, and the panel ends
     ended
     recorded '"language": "zh_CN"' '"press": "runOrStopButton"' '"answer": "acknowledge"'
     # Played while the next session is recorded.
     (
         replaysTwice
         rm session.controller/RPL/MAIN.XPL
-        failsAt '"answer":"acknowledge"' "where the note names one more missing program"
+        failsAt '"is":"MAIN.XPL","of":"zuzeraroveMonitoeTW","row":1' "where the monitor names MAIN.XPL missing"
     ) &
     checks+=($!)
 }
@@ -254,14 +283,13 @@ chineseSession() {
 softPlcSession() {
     record softPlc
     tap "${softPlcKey[@]}"
-    tap "${plc1Mode[@]}"
-    xdotool key Down Return
-    sleep "$pause"
+    touch "${plc1Mode[@]}"
+    recorded_after pressKeys Down Return
     tap "${plcSave[@]}"
     tapFirstOfTwo                # "Are you sure to save it?"
     tapOnlyKey                   # "Save successfully."
     tap "${plcReturn[@]}"
-    tap "${exitKey[@]}"
+    touch "${exitKey[@]}"           # the module closes the screen, and the panel ends
     ended
     recorded '"choose": "comboBoxModePlc1"' '"answer": "confirm"'
     # Played while the next session is recorded.
@@ -287,7 +315,7 @@ killedSession() {
     (
         replaysTwice
         rm session.controller/RPL/MAIN.XPL
-        failsAt '"reserve":1' "without slot 1's program"
+        failsAt '"is":"MAIN.XPL","of":"zuzeraroveMonitoeTW","row":1' "where the monitor names slot 1's program missing"
     ) &
     checks+=($!)
 }

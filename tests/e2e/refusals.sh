@@ -21,6 +21,12 @@ expect screenshot-outside.json "5, step 2" "is not a file name of the screenshot
 expect field-of-wrong-kind.json "5, step 2" '"expect calls" takes a list of the platform'"'"'s call names for "of"'
 expect unknown-call.json "5, step 2" 'the platform has no call "SendFileFromTPU2Controller"'
 expect lone-surrogate.json 4 "a text holds half of a character"
+# --check says what playing would: a widget no page has is refused there too.
+out=$("$panel" --module "$module" --check --scenario "$dir/no-such-key.json" "$dir/../steps/authoring.json" 2>&1)
+[ $? = 2 ] || fail "--check took a widget no page has: $out"
+grep -qF "$dir/no-such-key.json:5, step 2" <<<"$out" && grep -qF "there is no launchButton on the screen" <<<"$out" ||
+    fail "--check does not name the widget: $out"
+grep -qF "authoring.json: can run" <<<"$out" || fail "--check refused a scenario that runs: $out"
 # Each bad value is named with its option; nothing is made or written.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
