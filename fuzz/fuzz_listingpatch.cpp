@@ -5,21 +5,9 @@
 // odd, takes the listing with that entry alone changed in its date.
 
 #include "core/programlisting.h"
+#include "listingshape.h"
 
 #include <cstdlib>
-
-namespace {
-
-QStringList shape(const ProgramListing &listing)
-{
-    QStringList lines;
-    for (const ProgramListing::Node &node : listing.nodes())
-        lines << QStringLiteral("%1 %2 %3|%4|%5").arg(node.parent).arg(node.depth)
-                     .arg(listing.text(node, 0), listing.text(node, 1), listing.text(node, 2));
-    return lines;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -45,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         patched.take(listing);
         ProgramListing fresh;
         fresh.take(listing);
-        if (shape(patched) != shape(fresh))
+        if (listingShape(patched) != listingShape(fresh))
             std::abort();
     }
     return 0;

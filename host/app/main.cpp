@@ -7,6 +7,7 @@
 #include "engine/journalfile.h"
 #include "engine/outputfiles.h"
 #include "engine/recorder.h"
+#include "engine/runlistener.h"
 #include "engine/scenario.h"
 #include "engine/scenariorunner.h"
 #include "engine/session.h"
@@ -211,35 +212,22 @@ int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scena
     runner.setFailureDir(!o.screenshots.isEmpty() ? o.screenshots
                          : !o.report.isEmpty()    ? QFileInfo(o.report).absolutePath()
                                                   : o.htmlReport);
-    auto print = [](const QString &line) {
-        std::printf("%s\n", qUtf8Printable(line));
-        std::fflush(stdout);
-    };
-    QObject::connect(&runner, &ScenarioRunner::said, print);
-    if (o.verbose)
-        QObject::connect(&runner, &ScenarioRunner::stepBegun, print);
+    // The console and the reports hear the run alike.
+    ConsoleReport console(stdout, o.verbose);
+    FileReports reports(files, o.report, o.htmlReport);
+    runner.addListener(&console);
+    runner.addListener(&reports);
     QObject::connect(&runner, &ScenarioRunner::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
     runner.play(scenarios);
     QCoreApplication::exec();
-    int passed = 0;
-    for (const ScenarioResult &result : runner.results())
-        passed += result.failure.isEmpty();
-    std::printf("virtualpanel: %d of %d scenarios passed\n", passed, int(scenarios.size()));
     int code = runner.exitCode();
-    if (!o.report.isEmpty())
-        if (const Result written = writeJUnit(files, o.report, runner.results()); !written) {
-            std::fprintf(stderr, "virtualpanel: --report: %s\n", qUtf8Printable(written.error()));
-            code = 2;
-        }
-    if (!o.htmlReport.isEmpty()) {
-        if (const Result written = writeHtml(files, o.htmlReport, runner.results()); !written) {
-            std::fprintf(stderr, "virtualpanel: --html-report: %s\n", qUtf8Printable(written.error()));
-            code = 2;
-        } else {
-            std::printf("virtualpanel: the report is %s/index.html\n", qUtf8Printable(o.htmlReport));
-        }
+    for (const QString &failure : reports.failures()) {
+        std::fprintf(stderr, "virtualpanel: %s\n", qUtf8Printable(failure));
+        code = 2;
     }
+    if (!o.htmlReport.isEmpty() && reports.failures().filter(QStringLiteral("--html-report")).isEmpty())
+        std::printf("virtualpanel: the report is %s/index.html\n", qUtf8Printable(o.htmlReport));
     return code;
 }
 

@@ -7,8 +7,6 @@
 #include "engine/report.h"
 
 #include <QDir>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMap>
 #include <QStringList>
 
@@ -54,10 +52,10 @@ QString stepTable(const ScenarioResult &r, const QString &id)
                                  "<th>took (ms)</th><th>outcome</th><th>step as written</th></tr>\n");
     for (const StepResult &s : r.steps) {
         const QString row = id + QStringLiteral("-step") + num(s.number);
-        out += QStringLiteral("<tr id=\"") + row + QStringLiteral("\" class=\"") + esc(s.outcome) + QStringLiteral("\"><td class=n>")
+        out += QStringLiteral("<tr id=\"") + row + QStringLiteral("\" class=\"") + esc(verdictName(s.verdict)) + QStringLiteral("\"><td class=n>")
                + num(s.number) + QStringLiteral("</td><td class=n>") + num(s.line) + QStringLiteral("</td><td class=n>")
                + seconds(s.clockMs) + QStringLiteral("</td><td class=n>") + num(s.ms) + QStringLiteral("</td><td class=\"")
-               + esc(s.outcome) + QStringLiteral("\">") + esc(s.outcome) + QStringLiteral("</td><td><code>") + esc(s.text)
+               + esc(verdictName(s.verdict)) + QStringLiteral("\">") + esc(verdictName(s.verdict)) + QStringLiteral("</td><td><code>") + esc(s.text)
                + QStringLiteral("</code></td></tr>\n");
         if (!s.picture.isEmpty())
             out += QStringLiteral("<tr><td colspan=6><details open><summary>") + esc(s.pictureName)
@@ -66,23 +64,19 @@ QString stepTable(const ScenarioResult &r, const QString &id)
     return out + QStringLiteral("</table>\n");
 }
 
-// The journal's JSON lines as rows: time, kind, the call or the file, the text.
-QString journalTable(const QString &journal, const QString &id)
+// The journal's entries as rows: time, kind, the call or the file, the text.
+QString journalTable(const QList<sim::JournalEntry> &journal, const QString &id)
 {
     QString rows;
     QMap<QString, int> kinds;
-    for (const QString &line : journal.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QJsonObject entry = QJsonDocument::fromJson(line.toUtf8()).object();
-        const QString kind = entry.value(QStringLiteral("kind")).toString();
-        const QString text = entry.value(QStringLiteral("text")).toString();
-        QString what = entry.value(QStringLiteral("path")).toString();
-        if (what.isEmpty() && kind == QLatin1String("call"))
-            what = text.section(QLatin1Char('('), 0, 0);
-        ++kinds[kind];
-        rows += QStringLiteral("<tr data-kind=\"") + esc(kind) + QStringLiteral("\"><td class=n>")
-                + seconds(qint64(entry.value(QStringLiteral("clock")).toDouble())) + QStringLiteral("</td><td>") + esc(kind)
-                + QStringLiteral("</td><td>") + esc(what) + QStringLiteral("</td><td><code>") + esc(text)
-                + QStringLiteral("</code></td></tr>\n");
+    for (const sim::JournalEntry &entry : journal) {
+        QString what = entry.fields.value(QStringLiteral("path")).toString();
+        if (what.isEmpty() && entry.kind == QLatin1String("call"))
+            what = entry.text.section(QLatin1Char('('), 0, 0);
+        ++kinds[entry.kind];
+        rows += QStringLiteral("<tr data-kind=\"") + esc(entry.kind) + QStringLiteral("\"><td class=n>") + seconds(entry.clockMs)
+                + QStringLiteral("</td><td>") + esc(entry.kind) + QStringLiteral("</td><td>") + esc(what) + QStringLiteral("</td><td><code>")
+                + esc(entry.text) + QStringLiteral("</code></td></tr>\n");
     }
     const QString table = id + QStringLiteral("-journal");
     QString out = QStringLiteral("<p>");
@@ -118,7 +112,7 @@ QString timeline(const ScenarioResult &r)
     for (int i = 0; i < r.steps.size(); ++i) {
         const StepResult &s = r.steps.at(i);
         const int y = top + row * i;
-        const QString colour = s.outcome == QLatin1String("held") ? QStringLiteral("#7b7") : QStringLiteral("#d66");
+        const QString colour = s.verdict == Verdict::Held ? QStringLiteral("#7b7") : QStringLiteral("#d66");
         svg += QStringLiteral("<text x=\"2\" y=\"") + num(y + 11) + QStringLiteral("\">") + esc(num(s.number) + QStringLiteral(" ") + s.text.left(40))
                + QStringLiteral("</text><rect x=\"") + QString::number(left + s.startMs * scale) + QStringLiteral("\" y=\"") + num(y + 2)
                + QStringLiteral("\" width=\"") + QString::number(qMax(2.0, s.ms * scale)) + QStringLiteral("\" height=\"12\" fill=\"")
@@ -161,7 +155,7 @@ Result writeHtml(const OutputFiles &files, const QString &dir, const QList<Scena
         if (!ok) {
             page += QStringLiteral("<p id=\"") + id + QStringLiteral("-failure\"><b>") + esc(r.failure) + QStringLiteral("</b>");
             for (const StepResult &s : r.steps)
-                if (s.outcome == QLatin1String("failed") || s.outcome == QLatin1String("error"))
+                if (s.verdict == Verdict::Failed || s.verdict == Verdict::Error)
                     page += QStringLiteral(" <a href=\"#") + id + QStringLiteral("-step") + num(s.number) + QStringLiteral("\">step ")
                             + num(s.number) + QStringLiteral("</a>");
             page += QStringLiteral("</p>\n");

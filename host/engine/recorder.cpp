@@ -209,6 +209,22 @@ void Recorder::writeRecording()
     ++m_writes;
 }
 
+QJsonObject Recorder::serviceInForce() const
+{
+    const sim::Reservation &service = sim::Reservation::instance();
+    const ZuzEraroveData config = service.configInForce();
+    QJsonArray programs;
+    for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot)
+        programs << config.rplNames[slot];
+    return step(QStringLiteral("expect service"), {},
+                {{QStringLiteral("started"), service.isStarted()},
+                 {QStringLiteral("signalMode"), config.signalMode},
+                 {QStringLiteral("protocol"), config.protocol},
+                 {QStringLiteral("programs"), programs},
+                 {QStringLiteral("mapSize"), int(service.programMapInForce().size())},
+                 {QStringLiteral("autoStart"), autoStartFlags()}});
+}
+
 QList<QPair<QString, QJsonObject>> Recorder::slotsAndQueue() const
 {
     const sim::Reservation &service = sim::Reservation::instance();
@@ -225,6 +241,8 @@ QList<QPair<QString, QJsonObject>> Recorder::slotsAndQueue() const
     for (int slot : service.queue())
         queue << slot + 1;
     state.append({QStringLiteral("queue"), step(QStringLiteral("expect queue"), {}, {{QStringLiteral("is"), queue}})});
+    // What the service holds in force: a save that went another way fails at the next command.
+    state.append({QStringLiteral("service"), serviceInForce()});
     return state;
 }
 
@@ -314,21 +332,10 @@ void Recorder::checkpoint()
 void Recorder::expectEnd()
 {
     // Where the session left the controller: a replay that went another way fails here.
-    const sim::Reservation &service = sim::Reservation::instance();
-    const ZuzEraroveData config = service.configInForce();
-    QJsonArray programs;
-    for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot)
-        programs << config.rplNames[slot];
-    m_steps.append(step(QStringLiteral("expect service"), {},
-                                {{QStringLiteral("started"), service.isStarted()},
-                                 {QStringLiteral("signalMode"), config.signalMode},
-                                 {QStringLiteral("protocol"), config.protocol},
-                                 {QStringLiteral("programs"), programs},
-                                 {QStringLiteral("mapSize"), int(service.programMapInForce().size())},
-                                 {QStringLiteral("autoStart"), autoStartFlags()}}));
+    m_steps.append(serviceInForce());
     // The queue first, then every slot.
     const QList<QPair<QString, QJsonObject>> state = slotsAndQueue();
-    m_steps.append(state.last().second);
+    m_steps.append(state.at(ZUZ_SLOT_COUNT).second);
     for (int slot = 0; slot < ZUZ_SLOT_COUNT; ++slot)
         m_steps.append(state.at(slot).second);
     const QMap<QString, QByteArray> before = filesBelow(QFileInfo(m_file).absoluteDir().filePath(m_controllerCopy));

@@ -73,8 +73,10 @@ private:
     // Whether the monitor's Name cell of that row (from 0) shows a name that scrolls.
     bool rolls(int row, const QString &shown) const;
     void checkpoint();
-    // Each slot's step ("slot N"), then the queue's ("queue"), as the service holds them now.
+    // Each slot's step ("slot N"), then the queue's ("queue") and the service's in force
+    // ("service"), as the service holds them now.
     QList<QPair<QString, QJsonObject>> slotsAndQueue() const;
+    QJsonObject serviceInForce() const;
     void expectEnd();
     // The answers the panel's close gives to every box and chooser open now, top first.
     QList<QJsonObject> closingSteps() const;

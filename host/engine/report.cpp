@@ -1,5 +1,6 @@
 #include "engine/report.h"
 
+#include "engine/journalfile.h"
 #include "engine/outputfiles.h"
 
 #include <QCryptographicHash>
@@ -23,6 +24,23 @@ QString fileName(const QString &file)
 
 } // namespace
 
+QString verdictName(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Running:
+        return QStringLiteral("running");
+    case Verdict::Held:
+        return QStringLiteral("held");
+    case Verdict::Failed:
+        return QStringLiteral("failed");
+    case Verdict::Error:
+        return QStringLiteral("error");
+    case Verdict::Stopped:
+        return QStringLiteral("stopped");
+    }
+    return QString();
+}
+
 Result saveFailure(const OutputFiles &files, ScenarioResult *result, const QString &dir)
 {
     if (dir.isEmpty() || result->failure.isEmpty())
@@ -33,7 +51,10 @@ Result saveFailure(const OutputFiles &files, ScenarioResult *result, const QStri
             return saved;
         result->picturePath = QDir(base + QStringLiteral(".png")).absolutePath();
     }
-    if (const Result saved = files.writeFile(base + QStringLiteral(".journal.jsonl"), result->journal.toUtf8()); !saved)
+    QByteArray journal;
+    for (const sim::JournalEntry &entry : qAsConst(result->journal))
+        journal += journalLine(entry).toUtf8() + '\n';
+    if (const Result saved = files.writeFile(base + QStringLiteral(".journal.jsonl"), journal); !saved)
         return saved;
     result->journalPath = QDir(base + QStringLiteral(".journal.jsonl")).absolutePath();
     return Result::ok();

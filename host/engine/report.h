@@ -2,11 +2,19 @@
 
 #include "engine/result.h"
 
+#include "journal.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
 class OutputFiles;
+
+// How a step came out: still running, held, failed (what it expects did not hold), could not be
+// taken as written, or stopped by the end of its scenario before it held.
+enum class Verdict { Running, Held, Failed, Error, Stopped };
+// Its name in the reports: "running", "held", "failed", "error", "stopped".
+QString verdictName(Verdict verdict);
 
 // How one step of a scenario came out.
 struct StepResult
@@ -14,7 +22,7 @@ struct StepResult
     int number = 0;
     int line = 0;
     QString text;    // the step as the file has it
-    QString outcome; // "held", "failed" or "error"
+    Verdict verdict = Verdict::Running;
     qint64 ms = 0;          // how long it took, its waits included
     qint64 clockMs = 0;     // when it began, on the controller's clock
     qint64 startMs = 0;     // when it began, since the scenario did
@@ -32,9 +40,10 @@ struct ScenarioResult
     bool error = false; // the scenario could not run as written
     QList<StepResult> steps;
     QByteArray picture;  // PNG of the screen, with its box, at the failure
-    QString journal;     // the journal up to the failure, one JSON object a line
+    QList<sim::JournalEntry> journal; // the journal up to the failure, as entries until written
     QString picturePath; // where the picture and the journal were saved, if they were
     QString journalPath;
+    QString saveError;   // why they could not be saved, if they could not
 };
 
 // Saves a failed scenario's picture and journal into dir as <file>-<digest>-failure.png and

@@ -40,7 +40,7 @@ ScenarioRunner::ScenarioRunner(Stage *stage, ModuleSession *session, const Outpu
     connect(&m_timer, &QTimer::timeout, this, &ScenarioRunner::tick);
     // The journal of the scenario playing, for a failure to show; a long one keeps its end.
     m_listener = sim::Journal::instance().addListener([this](const sim::JournalEntry &entry) {
-        m_journal << journalLine(entry);
+        m_journal << entry;
         if (m_journal.size() > 20000)
             m_journal.erase(m_journal.begin(), m_journal.begin() + 10000);
     });
@@ -58,8 +58,13 @@ void ScenarioRunner::play(const QList<Scenario> &scenarios)
     m_scenarios = scenarios;
     m_results.clear();
     m_current = 0;
-    if (m_scenarios.isEmpty())
+    for (RunListener *listener : qAsConst(m_listeners))
+        listener->runBegun(m_scenarios);
+    if (m_scenarios.isEmpty()) {
+        for (RunListener *listener : qAsConst(m_listeners))
+            listener->runEnded(m_results);
         QTimer::singleShot(0, this, &ScenarioRunner::finished);
+    }
     else
         beginScenario();
 }
@@ -101,7 +106,7 @@ bool ScenarioRunner::waitForRest(const ScenarioStep *step)
         if (m_announced != step->number) {
             m_announced = step->number;
             m_resultIndex = m_stepResults.size();
-            m_stepResults << StepResult{step->number, step->line, step->text(), QStringLiteral("running"), 0,
+            m_stepResults << StepResult{step->number, step->line, step->text(), Verdict::Running, 0,
                                         sim::Controller::instance().now(), m_scenarioClock.elapsed(), QString(), QByteArray()};
         }
         fail(*step, m_resultIndex, message, false);
@@ -180,7 +185,8 @@ void ScenarioRunner::resetStandIns()
 void ScenarioRunner::beginScenario()
 {
     const Scenario &scenario = m_scenarios.at(m_current);
-    emit said(QStringLiteral("scenario \"%1\" (%2)").arg(scenario.name, scenario.file));
+    for (RunListener *listener : qAsConst(m_listeners))
+        listener->scenarioBegun(scenario);
     resetStandIns();
     // In a journal of several scenarios, where each begins and its clock starts again.
     sim::Journal::instance().record(QStringLiteral("scenario"), scenario.name, {{QStringLiteral("file"), scenario.file}});
@@ -265,9 +271,10 @@ void ScenarioRunner::runStep()
         m_context.phase = 0;
         // Listed where it stands in the file, whenever it ends.
         m_resultIndex = m_stepResults.size();
-        m_stepResults << StepResult{step.number, step.line, step.text(), QStringLiteral("running"), 0,
+        m_stepResults << StepResult{step.number, step.line, step.text(), Verdict::Running, 0,
                                     sim::Controller::instance().now(), m_scenarioClock.elapsed(), QString(), QByteArray()};
-        emit stepBegun(QStringLiteral("  step %1 (line %2): %3").arg(step.number).arg(step.line).arg(step.text()));
+        for (RunListener *listener : qAsConst(m_listeners))
+            listener->stepBegun(scenario, step);
     }
     const int resultIndex = m_resultIndex;
     // Scheduled first: a box this step opens waits inside it, and the steps go on in the box.
@@ -277,10 +284,12 @@ void ScenarioRunner::runStep()
     const StepOutcome outcome = step.def->run(m_context, step.args);
     switch (outcome.state) {
     case StepOutcome::Held:
-        m_stepResults[resultIndex].outcome = QStringLiteral("held");
+        m_stepResults[resultIndex].verdict = Verdict::Held;
         m_stepResults[resultIndex].ms = m_stepClock.elapsed();
         m_stepResults[resultIndex].pictureName = std::exchange(m_context.pictureName, QString());
         m_stepResults[resultIndex].picture = std::exchange(m_context.picture, QByteArray());
+        for (RunListener *listener : qAsConst(m_listeners))
+            listener->stepEnded(scenario, m_stepResults.at(resultIndex));
         return;
     case StepOutcome::Later:
         --m_step;
@@ -309,9 +318,11 @@ void ScenarioRunner::fail(const ScenarioStep &step, int resultIndex, const QStri
         const QString text = step.text().size() > 200 ? step.text().left(200) + QStringLiteral("...") : step.text();
         m_failure = QStringLiteral("%1: %2: %3").arg(step.where(m_scenarios.at(m_current).file), text, message);
         m_error = isError;
-        m_stepResults[resultIndex].outcome = isError ? QStringLiteral("error") : QStringLiteral("failed");
+        m_stepResults[resultIndex].verdict = isError ? Verdict::Error : Verdict::Failed;
         m_stepResults[resultIndex].ms = m_stepClock.elapsed();
         keepFailure();
+        for (RunListener *listener : qAsConst(m_listeners))
+            listener->stepEnded(m_scenarios.at(m_current), m_stepResults.at(resultIndex));
     }
     m_phase = Phase::Ending;
     m_timer.start(0);
@@ -320,8 +331,7 @@ void ScenarioRunner::fail(const ScenarioStep &step, int resultIndex, const QStri
 void ScenarioRunner::keepFailure()
 {
     m_failurePicture = pngOf(m_context.stage->picture(Stage::Picture::Screen));
-    m_failureJournal = m_journal.join(QLatin1Char('\n')) + QLatin1Char('\n');
-    emit said(QStringLiteral("  FAILED: ") + m_failure);
+    m_failureJournal = m_journal;
 }
 
 void ScenarioRunner::endScenario()
@@ -344,25 +354,25 @@ void ScenarioRunner::endScenario()
     limitFileSize(-1);
     // A step still running when the scenario ended did not hold.
     for (StepResult &result : m_stepResults)
-        if (result.outcome == QLatin1String("running"))
-            result.outcome = QStringLiteral("stopped");
+        if (result.verdict == Verdict::Running)
+            result.verdict = Verdict::Stopped;
     const Scenario &scenario = m_scenarios.at(m_current);
     ScenarioResult result{scenario.name, scenario.file, m_scenarioClock.elapsed(), m_failure, m_error, m_stepResults,
-                          m_failurePicture, m_failureJournal, QString(), QString()};
+                          m_failurePicture, m_failureJournal, QString(), QString(), QString()};
     if (const Result saved = saveFailure(*m_context.files, &result, m_failureDir); !saved) {
         // An output refused leaves the run broken, whatever the scenario did.
         result.error = true;
-        emit said(QStringLiteral("  the failure cannot be saved: ") + saved.error());
+        result.saveError = saved.error();
     }
-    else if (!result.picturePath.isEmpty())
-        emit said(QStringLiteral("  the screen at the failure: ") + result.picturePath);
-    emit said(QStringLiteral("  %1 in %2 ms").arg(m_failure.isEmpty() ? QStringLiteral("passed") : QStringLiteral("failed"))
-            .arg(result.ms));
     m_results << result;
+    for (RunListener *listener : qAsConst(m_listeners))
+        listener->scenarioEnded(result);
     if (++m_current < m_scenarios.size()) {
         beginScenario();
     } else {
         m_phase = Phase::Idle;
+        for (RunListener *listener : qAsConst(m_listeners))
+            listener->runEnded(m_results);
         emit finished();
     }
 }

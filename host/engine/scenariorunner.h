@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/report.h"
+#include "engine/runlistener.h"
 #include "engine/scenario.h"
 #include "engine/screenprofile.h"
 #include "engine/stepcontext.h"
@@ -37,12 +38,10 @@ public:
     int exitCode() const;
     // Where a failed scenario's picture and journal are saved; none when empty.
     void setFailureDir(const QString &dir) { m_failureDir = dir; }
+    // Told of the run as it goes; the listener outlives the run.
+    void addListener(RunListener *listener) { m_listeners << listener; }
 
 signals:
-    // A line of the run's account: a scenario begun, a failure, a result.
-    void said(const QString &line);
-    // A step begun, for an account step by step.
-    void stepBegun(const QString &line);
     void finished();
 
 private:
@@ -54,7 +53,7 @@ private:
     void runStep();
     void endScenario();
     void fail(const ScenarioStep &step, int resultIndex, const QString &message, bool error);
-    // The screen and the journal as the failure just named left them, and the failure said.
+    // The screen and the journal as the failure just named left them.
     void keepFailure();
     void resetStandIns();
     // What the screen is still busy with, by the idle rule; empty when at rest.
@@ -81,7 +80,8 @@ private:
     bool m_error = false;
     QList<StepResult> m_stepResults;
     QByteArray m_failurePicture;
-    QString m_failureJournal; // as it was at the failure
-    QStringList m_journal; // this scenario's journal, one JSON object a line
+    QList<sim::JournalEntry> m_failureJournal; // as it was at the failure
+    QList<sim::JournalEntry> m_journal; // this scenario's journal
     int m_listener = 0;
+    QList<RunListener *> m_listeners;
 };

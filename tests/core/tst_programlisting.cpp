@@ -1,4 +1,5 @@
 #include "core/programlisting.h"
+#include "listingshape.h"
 
 #include <QtTest>
 
@@ -33,16 +34,6 @@ QStringList dump(const ProgramListing &listing)
             line += QStringLiteral("|%1|%2").arg(listing.text(node, 1), listing.text(node, 2));
         lines << line;
     }
-    return lines;
-}
-
-// Each node with its parent's number and its texts.
-QStringList shape(const ProgramListing &listing)
-{
-    QStringList lines;
-    for (const ProgramListing::Node &node : listing.nodes())
-        lines << QStringLiteral("%1 %2 %3|%4|%5").arg(node.parent).arg(node.depth)
-                     .arg(listing.text(node, 0), listing.text(node, 1), listing.text(node, 2));
     return lines;
 }
 
@@ -170,14 +161,14 @@ void tst_ProgramListing::changedListingKeepsWhatStayed()
     }
     ProgramListing changed;
     QVERIFY(changed.take(before));
-    const QStringList old = shape(changed);
+    const QStringList old = listingShape(changed);
     QVERIFY(changed.take(after) || after == before);
     ProgramListing fresh;
     QVERIFY(fresh.take(after));
-    QCOMPARE(shape(changed), shape(fresh));
+    QCOMPARE(listingShape(changed), listingShape(fresh));
     if (after == before)
         return;
-    const QStringList now = shape(changed);
+    const QStringList now = listingShape(changed);
     QVector<int> seen(old.size(), 0);
     for (int j = 0; j < now.size(); ++j) {
         const int i = changed.earlier().at(j);

@@ -2,6 +2,7 @@
 #include "engine/operatorinput.h"
 #include "engine/outputfiles.h"
 #include "engine/recorder.h"
+#include "engine/runlistener.h"
 #include "engine/scenario.h"
 #include "engine/scenariorunner.h"
 #include "engine/session.h"
@@ -420,14 +421,53 @@ void tst_Recorder::replayMakesTheSameCalls()
     QVERIFY2(failure.contains(QStringLiteral("(no file)")), qPrintable(failure));
 }
 
+namespace {
+
+// What a report hears of a run, kept in order: every step that begins ends, held or not, before
+// its scenario does, and the run ends last with every scenario.
+class HeardRun : public RunListener
+{
+public:
+    void runBegun(const QList<Scenario> &) override { told << QStringLiteral("run"); }
+    void scenarioBegun(const Scenario &) override { told << QStringLiteral("scenario"); }
+    void stepBegun(const Scenario &, const ScenarioStep &step) override { told << QStringLiteral("step %1").arg(step.number); }
+    void stepEnded(const Scenario &, const StepResult &result) override
+    {
+        told << QStringLiteral("%1 %2").arg(verdictName(result.verdict)).arg(result.number);
+    }
+    void scenarioEnded(const ScenarioResult &result) override
+    {
+        for (const StepResult &step : result.steps)
+            if (step.verdict == Verdict::Running)
+                told << QStringLiteral("a step still running");
+        told << QStringLiteral("scenario ended");
+    }
+    void runEnded(const QList<ScenarioResult> &results) override { told << QStringLiteral("run ended %1").arg(results.size()); }
+    QStringList told;
+};
+
+} // namespace
+
 QString tst_Recorder::replay(PanelWindow &window, ModuleSession &session, const QString &workDir, const Scenario &scenario)
 {
     ScenarioRunner runner(&window, &session, &m_files, workDir, QString());
+    HeardRun heard;
+    runner.addListener(&heard);
     bool finished = false;
     connect(&runner, &ScenarioRunner::finished, this, [&finished] { finished = true; });
     runner.play({scenario});
     if (!QTest::qWaitFor([&finished] { return finished; }, 90000))
         return QStringLiteral("the replay did not end");
+    // Every step begun was told ended (a step that opens a box ends after the steps that answer
+    // it), unless the scenario failed; the scenario and the run ended last.
+    const QStringList &told = heard.told;
+    const bool failed = !runner.results().value(0).failure.isEmpty();
+    if (told.mid(0, 2) != QStringList{QStringLiteral("run"), QStringLiteral("scenario")} || told.last() != QLatin1String("run ended 1")
+        || told.at(told.size() - 2) != QLatin1String("scenario ended") || told.contains(QStringLiteral("a step still running")))
+        return QStringLiteral("the reports heard: ") + told.join(QStringLiteral(", "));
+    for (const QString &step : told.filter(QRegularExpression(QStringLiteral("^step "))))
+        if (!failed && told.filter(QRegularExpression(QStringLiteral("^held %1$").arg(step.mid(5)))).size() != 1)
+            return QStringLiteral("the reports heard %1 begin and not end once").arg(step);
     return runner.results().value(0).failure;
 }
 
