@@ -205,7 +205,7 @@ Result checkOutputs(const Options &o, const OutputFiles &files)
 }
 
 int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scenario> &scenarios, const Options &o,
-                  const OutputFiles &files, const QString &workDir)
+                  const OutputFiles &files, const QString &workDir, JournalFile &journal)
 {
     ScenarioRunner runner(&window, &session, &files, workDir, o.screenshots, o.tourPace);
     // A failure's picture and journal go where the run's other outputs go.
@@ -217,6 +217,7 @@ int playScenarios(PanelWindow &window, ModuleSession &session, const QList<Scena
     FileReports reports(files, o.report, o.htmlReport);
     runner.addListener(&console);
     runner.addListener(&reports);
+    runner.addListener(&journal);
     QObject::connect(&runner, &ScenarioRunner::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
     runner.play(scenarios);
@@ -379,11 +380,15 @@ static int runInteractive(PanelWindow &window, ModuleSession &session, const Mod
             session.closeUnderBoxes();
         });
     window.show();
+    // The panel's own timer, apart from the screen's: no work of the screen's for the idle rule.
+    QTimer quitAfter;
+    quitAfter.setSingleShot(true);
+    QObject::connect(&quitAfter, &QTimer::timeout, &window, [&] {
+        panelCloses();
+        QCoreApplication::quit();
+    });
     if (options.quitAfterMs >= 0)
-        QTimer::singleShot(options.quitAfterMs, &window, [&] {
-            panelCloses();
-            QCoreApplication::quit();
-        });
+        quitAfter.start(options.quitAfterMs);
 
     int code = QCoreApplication::exec();
     if (!options.record.isEmpty()) {
@@ -519,7 +524,8 @@ int main(int argc, char *argv[])
     PanelWindow window(options.simulator);
     ModuleSession session(loader.dataFactory(), loader.widgetFactory());
     if (!scenarios.isEmpty())
-        return playScenarios(window, session, scenarios, options, files, runFolder.path());
+        return playScenarios(window, session, scenarios, options, files, runFolder.path(), journal);
+    journal.hearController();
     if (options.check)
         return checkScenarios(options, window, session);
     if (options.widgets)

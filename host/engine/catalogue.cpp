@@ -160,17 +160,20 @@ QStringList unknownWidgets(const Scenario &scenario, const QSet<QString> &names)
     const QStringList known(names.cbegin(), names.cend());
     for (const QList<ScenarioStep> *steps : {&scenario.setup, &scenario.steps})
         for (const ScenarioStep &step : *steps) {
-            const QString key = step.def ? step.def->key() : QString();
+            // The steps that name a widget: by their value, or by "of" for what the screen shows.
+            const QString kind = step.def ? step.def->name : QString();
             const bool byValue = QStringList{QStringLiteral("press"), QStringLiteral("choose"), QStringLiteral("type"),
                                              QStringLiteral("clickCell")}
-                                     .contains(key);
-            const QString name = step.args.value(byValue ? key : QStringLiteral("of")).toString();
-            if ((!byValue && (key != QLatin1String("expect") || !step.args.contains(QStringLiteral("of")))) || names.contains(name)
-                || screenprofile::dialogNames().contains(name))
+                                     .contains(kind);
+            const bool byOf = QStringList{QStringLiteral("expect text"), QStringLiteral("expect enabled"),
+                                          QStringLiteral("expect shown"), QStringLiteral("expect rows")}
+                                  .contains(kind);
+            const QString name = step.args.value(byValue ? step.kind : QStringLiteral("of")).toString();
+            if ((!byValue && !byOf) || names.contains(name) || screenprofile::dialogNames().contains(name))
                 continue;
-            QString kind;
+            QString rowKind;
             int slot = 0;
-            if (screenprofile::isRowKey(name, &kind, &slot) && slot >= 1 && slot <= 15)
+            if (screenprofile::isRowKey(name, &rowKind, &slot) && slot >= 1 && slot <= 15)
                 continue;
             problems << QStringLiteral("%1: %2: there is no %3 on the screen%4 (virtualpanel --widgets lists every name)")
                             .arg(step.where(scenario.file), step.text(), name, nearestNames(name, known));

@@ -17,13 +17,21 @@ QString journalLine(const sim::JournalEntry &entry)
 
 Result JournalFile::begin(const OutputFiles &files, const QString &path)
 {
-    if (const Result opened = files.openStream(path, &m_file); !opened)
-        return opened;
-    m_listener = sim::Journal::instance().addListener([this](const sim::JournalEntry &entry) {
-        m_file.write(journalLine(entry).toUtf8() + '\n');
-        m_file.flush();
-    });
-    return Result::ok();
+    return files.openStream(path, &m_file);
+}
+
+void JournalFile::hearController()
+{
+    if (!m_listener)
+        m_listener = sim::Journal::instance().addListener([this](const sim::JournalEntry &entry) { journalled(entry); });
+}
+
+void JournalFile::journalled(const sim::JournalEntry &entry)
+{
+    if (!m_file.isOpen())
+        return;
+    m_file.write(journalLine(entry).toUtf8() + '\n');
+    m_file.flush();
 }
 
 JournalFile::~JournalFile()

@@ -1,28 +1,30 @@
 #pragma once
 
 #include "engine/result.h"
+#include "engine/runlistener.h"
 
 #include <QFile>
 #include <QString>
 
 class OutputFiles;
 
-namespace sim {
-struct JournalEntry;
-}
-
 // A journal entry as one JSON object on one line: "clock" in milliseconds, "kind", "text" and
 // the entry's fields.
 QString journalLine(const sim::JournalEntry &entry);
 
-// Writes every journal entry to a file as its journalLine, for as long as it lives.
-class JournalFile
+// Writes journal entries to a file as their journalLine, each as it comes: told by a run of
+// scenarios as one of its listeners, or by the simulated controller itself in a session at the
+// operator's hands.
+class JournalFile : public RunListener
 {
 public:
     JournalFile() = default;
-    ~JournalFile();
-    // Starts the file anew at path, as every output of the bench is made.
+    ~JournalFile() override;
+    // Starts the file anew at path, as every output of the bench is made; nothing is written yet.
     Result begin(const OutputFiles &files, const QString &path);
+    // Hears the simulated controller's journal directly, where no run tells it.
+    void hearController();
+    void journalled(const sim::JournalEntry &entry) override;
 
     JournalFile(const JournalFile &) = delete;
     JournalFile &operator=(const JournalFile &) = delete;

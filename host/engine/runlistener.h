@@ -12,8 +12,9 @@ struct ScenarioStep;
 
 // What a run of scenarios tells whoever reports on it, in this order: the run begun, each
 // scenario begun, each step begun and ended, each scenario ended (its failure's picture and
-// journal saved by then), the run ended. The console, the JUnit and the HTML reports each
-// listen; none of them is told anything another is not.
+// journal saved by then), the run ended; and the controller's journal entry by entry as it
+// comes. The console, the JUnit and the HTML reports and the journal file each listen; none of
+// them is told anything another is not.
 class RunListener
 {
 public:
@@ -23,6 +24,8 @@ public:
     virtual void stepBegun(const Scenario &, const ScenarioStep &) {}
     virtual void stepEnded(const Scenario &, const StepResult &) {}
     virtual void scenarioEnded(const ScenarioResult &) {}
+    // An entry of the controller's journal as it comes, between the steps' news.
+    virtual void journalled(const sim::JournalEntry &) {}
     virtual void runEnded(const QList<ScenarioResult> &) {}
 };
 

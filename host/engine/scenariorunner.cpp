@@ -40,6 +40,8 @@ ScenarioRunner::ScenarioRunner(Stage *stage, ModuleSession *session, const Outpu
     connect(&m_timer, &QTimer::timeout, this, &ScenarioRunner::tick);
     // The journal of the scenario playing, for a failure to show; a long one keeps its end.
     m_listener = sim::Journal::instance().addListener([this](const sim::JournalEntry &entry) {
+        for (RunListener *listener : qAsConst(m_listeners))
+            listener->journalled(entry);
         m_journal << entry;
         if (m_journal.size() > 20000)
             m_journal.erase(m_journal.begin(), m_journal.begin() + 10000);

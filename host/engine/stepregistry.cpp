@@ -18,8 +18,8 @@ const QList<StepDef> &stepDefs()
     const QString notRecorded;
 
     static const QList<StepDef> defs = {
-        // The operator, on the screen; each waits until the screen takes input, the page shown
-        // has read what it shows, and its widget is shown and enabled.
+        // The operator, on the screen; each waits until the screen is at rest and takes input,
+        // and its widget is shown and enabled.
         {QStringLiteral("press"), objectName, false, {within},
          QStringLiteral("Taps the key of that name at its centre, once the operator could reach it."), QStringLiteral("a key clicked on the screen"), {}, operatorsteps::press},
         {QStringLiteral("reserve"), slot, false, {within}, QStringLiteral("Taps the Res key of the slot's row on the monitor."),

@@ -114,7 +114,8 @@ void tst_ScenarioReader::unknownWidgets()
     Scenario scenario;
     const Result read = load(R"({"press": "runOrStopButton"}, {"press": "runOrStopButon"}, {"reserve": 3},
                                 {"press": "reserveBtn_12"}, {"expect": "text", "of": "msgBoxText"},
-                                {"expect": "rows", "of": "noSuchTable", "is": 1}, {"expect": "lamp", "is": "on"})",
+                                {"expect": "rows", "of": "noSuchTable", "is": 1}, {"expect": "lamp", "is": "on"},
+                                {"expect": "calls", "of": ["MsgBox"], "count": 0})",
                              &scenario);
     QVERIFY2(read.isOk(), qPrintable(read.error()));
     const QStringList unknown = ::unknownWidgets(scenario, {QStringLiteral("runOrStopButton"), QStringLiteral("tableWidget")});
