@@ -5,6 +5,7 @@
 #include "engine/runlistener.h"
 #include "engine/scenario.h"
 #include "engine/scenariorunner.h"
+#include "engine/screenprofile.h"
 #include "engine/session.h"
 #include "engine/stepregistry.h"
 #include "panel/panelwindow.h"
@@ -364,6 +365,13 @@ void tst_Recorder::replayMakesTheSameCalls()
             // An operator waits for the map to show what it read.
             .then([] { return sim::CallLog::instance().count({QStringLiteral("readPrograMapFile")}) > 0; })
             .tap(QStringLiteral("saveButton"))
+            // Return in the chooser presses its focused key, its X: one answer, written once.
+            .cell(QStringLiteral("tableWidget"), 3, 1)
+            .then([] {
+                QWidget *chooser = QApplication::activeModalWidget();
+                return chooser && chooser->objectName() == screenprofile::chooser
+                       && operatorinput::pressKey(chooser, Qt::Key_Return).isEmpty();
+            })
             .cell(QStringLiteral("tableWidget"), 2, 1)
             .item(QStringLiteral("PALLET"))
             .key(QStringLiteral("Please select RPL or PJ file!"), Qt::Key_Escape)
@@ -394,6 +402,9 @@ void tst_Recorder::replayMakesTheSameCalls()
     Scenario scenario;
     const Result read = loadScenario(file, QString(), stepDefs(), &scenario);
     QVERIFY2(read.isOk(), qPrintable(read.error()));
+    QCOMPARE(std::count_if(scenario.steps.cbegin(), scenario.steps.cend(),
+                           [](const ScenarioStep &step) { return step.args.value(QStringLiteral("answer")) == QLatin1String("close"); }),
+             1);
     // The soft-PLC file's date line is the wall clock's: the end checks the rest of the file.
     const auto softPlc = std::find_if(scenario.steps.cbegin(), scenario.steps.cend(), [](const ScenarioStep &step) {
         return step.args.value(QStringLiteral("path")).toString().endsWith(QLatin1String("softplcconfig.xml"));
