@@ -312,10 +312,16 @@ bool Recorder::rolls(int row, const QString &shown) const
     // it at one moment is no checkpoint. The cell shows the slot's program, or it with "(no file)"
     // after it, or "Null" for none: a whole name that short stands still.
     constexpr int noFile = 9; // "(no file)"
+    constexpr int still = screenprofile::monitorNameStill;
     const QString program = sim::Reservation::instance().configInForce().rplNames[row];
-    if (program.isEmpty() || shown.size() > screenprofile::monitorNameStill || program.size() > screenprofile::monitorNameStill)
-        return shown.size() > screenprofile::monitorNameStill || !program.isEmpty();
-    return program.size() + noFile > screenprofile::monitorNameStill && shown != program;
+    if (shown.size() > still)
+        return true;
+    if (program.isEmpty())
+        return false; // "Null"
+    if (program.size() > still)
+        return true; // the end of a name that scrolls
+    // With "(no file)" after it, a name that fits alone scrolls: only the bare name stands still.
+    return program.size() + noFile > still && shown != program;
 }
 
 void Recorder::checkpoint()

@@ -11,12 +11,11 @@ class QWidget;
 // engine finds by the object names a scenario gives.
 namespace screenprofile {
 
-// The run lamp of the monitor page, its table of slots, and the table's columns (from 1) of a
-// slot's status, sequence and run total.
+// The run lamp of the monitor page and its table of slots.
 inline const QString lamp = QStringLiteral("runOrStopLedCB");
 inline const QString monitorTable = QStringLiteral("zuzeraroveMonitoeTW");
-inline constexpr int monitorCounts[] = {3, 4, 5};
-// The Name column, whose names scroll when they are longer than this many characters.
+// The table's Name column (from 1), whose names scroll when they are longer than this many
+// characters.
 inline constexpr int monitorName = 2;
 inline constexpr int monitorNameStill = 20;
 // A box's text, and its keys: confirm (or the one key of a note), cancel, and the chooser's.
