@@ -264,6 +264,11 @@ QList<QPair<QString, QJsonObject>> Recorder::observed() const
         fields.insert(QStringLiteral("is"), value);
         return step(QStringLiteral("expect text"), {}, fields);
     };
+    auto enabled = [this](const QWidget *w) {
+        return QPair<QString, QJsonObject>{QStringLiteral("enabled of ") + w->objectName(),
+                                           step(QStringLiteral("expect enabled"), {},
+                                                {{QStringLiteral("of"), w->objectName()}, {QStringLiteral("is"), w->isEnabled()}})};
+    };
     // Every widget of the page with a name, as the operator sees it: a key's text and whether it
     // takes a touch, a label's, a field's, a list's item shown, and each cell of a table.
     QSet<QString> named;
@@ -294,13 +299,11 @@ QList<QPair<QString, QJsonObject>> Recorder::observed() const
             }
         } else if (qobject_cast<QAbstractButton *>(w) && !qobject_cast<QCheckBox *>(w)) {
             now.append({QStringLiteral("text of ") + name, text(name, operatorinput::widgetText(w))});
-            now.append({QStringLiteral("enabled of ") + name,
-                        step(QStringLiteral("expect enabled"), {}, {{QStringLiteral("of"), name}, {QStringLiteral("is"), w->isEnabled()}})});
+            now.append(enabled(w));
         } else if (qobject_cast<QLabel *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)) {
             now.append({QStringLiteral("text of ") + name, text(name, operatorinput::widgetText(w))});
             if (!qobject_cast<QLabel *>(w))
-                now.append({QStringLiteral("enabled of ") + name,
-                            step(QStringLiteral("expect enabled"), {}, {{QStringLiteral("of"), name}, {QStringLiteral("is"), w->isEnabled()}})});
+                now.append(enabled(w));
         }
     }
     return now + slotsAndQueue();

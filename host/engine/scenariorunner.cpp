@@ -105,12 +105,7 @@ bool ScenarioRunner::waitForRest(const ScenarioStep *step)
     m_busy = false;
     const QString message = QStringLiteral("the screen did not come to rest: ") + busy;
     if (step) {
-        if (m_announced != step->number) {
-            m_announced = step->number;
-            m_resultIndex = m_stepResults.size();
-            m_stepResults << StepResult{step->number, step->line, step->text(), Verdict::Running, 0,
-                                        sim::Controller::instance().now(), m_scenarioClock.elapsed(), QString(), QByteArray()};
-        }
+        announce(*step);
         fail(*step, m_resultIndex, message, false);
     } else {
         m_failure = QStringLiteral("%1: %2").arg(m_scenarios.at(m_current).file, message);
@@ -267,17 +262,7 @@ void ScenarioRunner::runStep()
         return;
     }
     const ScenarioStep &step = steps.at(m_step);
-    if (m_announced != step.number) {
-        m_announced = step.number;
-        m_stepClock.start();
-        m_context.phase = 0;
-        // Listed where it stands in the file, whenever it ends.
-        m_resultIndex = m_stepResults.size();
-        m_stepResults << StepResult{step.number, step.line, step.text(), Verdict::Running, 0,
-                                    sim::Controller::instance().now(), m_scenarioClock.elapsed(), QString(), QByteArray()};
-        for (RunListener *listener : qAsConst(m_listeners))
-            listener->stepBegun(scenario, step);
-    }
+    announce(step);
     const int resultIndex = m_resultIndex;
     // Scheduled first: a box this step opens waits inside it, and the steps go on in the box.
     ++m_step;
@@ -311,6 +296,21 @@ void ScenarioRunner::runStep()
         break;
     }
     fail(step, resultIndex, outcome.message, outcome.state == StepOutcome::Error);
+}
+
+void ScenarioRunner::announce(const ScenarioStep &step)
+{
+    if (m_announced == step.number)
+        return;
+    m_announced = step.number;
+    m_stepClock.start();
+    m_context.phase = 0;
+    // Listed where it stands in the file, whenever it ends.
+    m_resultIndex = m_stepResults.size();
+    m_stepResults << StepResult{step.number, step.line, step.text(), Verdict::Running, 0,
+                                sim::Controller::instance().now(), m_scenarioClock.elapsed(), QString(), QByteArray()};
+    for (RunListener *listener : qAsConst(m_listeners))
+        listener->stepBegun(m_scenarios.at(m_current), step);
 }
 
 void ScenarioRunner::fail(const ScenarioStep &step, int resultIndex, const QString &message, bool isError)

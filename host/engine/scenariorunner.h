@@ -51,6 +51,8 @@ private:
     void beginScenario();
     void openScenarioScreen();
     void runStep();
+    // The step begun, once: its result listed and its listeners told.
+    void announce(const ScenarioStep &step);
     void endScenario();
     void fail(const ScenarioStep &step, int resultIndex, const QString &message, bool error);
     // The screen and the journal as the failure just named left them.
