@@ -1,18 +1,15 @@
 #include "treefiles/treepath.h"
 
+#include "treefiles/folder.h"
 #include "treefiles/rawtext.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
-#include <cerrno>
 #include <climits>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace treepath {
 
@@ -53,48 +50,17 @@ bool isWithin(const QString &path, const QString &root)
     return path == root || path.startsWith(root + QLatin1Char('/'));
 }
 
-// A descriptor, closed with it.
-class Fd
-{
-public:
-    explicit Fd(int fd = -1) : m_fd(fd) {}
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    void reset(int fd)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-    int get() const { return m_fd; }
-    int release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
-
 // The folder at real, a path the guard has resolved (a folder at every component, no link),
-// opened from "/" one component at a time without following a link: a component that became a
-// link since the path was resolved is refused, never followed. With make, missing folders are
-// made on the way. -1 when it cannot be opened so.
-int openResolvedFolder(const QString &real, bool make)
+// opened from "/" one name at a time without following a link: a component that became a link
+// since the path was resolved is refused, never followed.
+bool openResolved(const QString &real, treefiles::Make make, treefiles::Folder *folder)
 {
-    Fd at(::open("/", O_DIRECTORY | O_RDONLY | O_CLOEXEC));
-    for (const QString &part : real.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        if (at.get() < 0)
-            return -1;
-        const QByteArray name = rawtext::encode(part);
-        int next = ::openat(at.get(), name.constData(), O_DIRECTORY | O_NOFOLLOW | O_RDONLY | O_CLOEXEC);
-        if (next < 0 && errno == ENOENT && make && ::mkdirat(at.get(), name.constData(), 0777) == 0)
-            next = ::openat(at.get(), name.constData(), O_DIRECTORY | O_NOFOLLOW | O_RDONLY | O_CLOEXEC);
-        at.reset(next);
-    }
-    return at.release();
+    return treefiles::Folder::open(real, make, folder) && folder->isOpen();
+}
+
+QByteArray leafOf(const QString &real)
+{
+    return rawtext::encode(real.mid(real.lastIndexOf(QLatin1Char('/')) + 1));
 }
 
 } // namespace
@@ -156,36 +122,16 @@ QString writable(const QString &root, const QString &path)
 bool makeFolder(const QString &root, const QString &path)
 {
     const QString real = inside(root, path);
-    if (real.isEmpty())
-        return false;
-    // Made and opened name by name from the resolved path: a link that appears on the way is
-    // refused where it stands.
-    const Fd folder(openResolvedFolder(real, true));
-    return folder.get() >= 0;
+    treefiles::Folder folder;
+    return !real.isEmpty() && openResolved(real, treefiles::Make::Missing, &folder);
 }
 
 bool readFile(const QString &root, const QString &path, QByteArray *bytes, qint64 limit)
 {
     const QString real = inside(root, path);
-    if (real.isEmpty() || !bytes)
-        return false;
-    const Fd folder(openResolvedFolder(parentOf(real), false));
-    if (folder.get() < 0)
-        return false;
-    const Fd fd(::openat(folder.get(), rawtext::encode(real.mid(real.lastIndexOf(QLatin1Char('/')) + 1)).constData(),
-                         O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
-    struct stat st;
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > limit)
-        return false;
-    // Read one byte over the limit: a file that grows while it is read is refused too.
-    QFile file;
-    if (!file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
-        return false;
-    QByteArray read = limit == anySize ? file.readAll() : file.read(limit + 1);
-    if (read.size() > limit || file.error() != QFileDevice::NoError)
-        return false;
-    *bytes = read;
-    return true;
+    treefiles::Folder folder;
+    return !real.isEmpty() && bytes && openResolved(parentOf(real), treefiles::Make::No, &folder)
+           && folder.readFile(leafOf(real), limit, bytes);
 }
 
 bool writeFile(const QString &root, const QString &path, const QByteArray &bytes, qint64 limit)
@@ -193,33 +139,9 @@ bool writeFile(const QString &root, const QString &path, const QByteArray &bytes
     if (bytes.size() > limit)
         return false;
     const QString real = writable(root, path);
-    if (real.isEmpty())
-        return false;
-    // Inside the folder opened from the resolved path: written beside its place under a name of
-    // its own, unbuffered (a short write on a full disk shows in the count), then renamed over it.
-    const Fd folder(openResolvedFolder(parentOf(real), false));
-    if (folder.get() < 0)
-        return false;
-    const QByteArray leaf = rawtext::encode(real.mid(real.lastIndexOf(QLatin1Char('/')) + 1));
-    const QByteArray temp = '.' + leaf + ".new" + QByteArray::number(qint64(::getpid()));
-    ::unlinkat(folder.get(), temp.constData(), 0);
-    const Fd file(::openat(folder.get(), temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (file.get() < 0)
-        return false;
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(file.get(), bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += n;
-    }
-    if (written != bytes.size() || ::renameat(folder.get(), temp.constData(), folder.get(), leaf.constData()) != 0) {
-        ::unlinkat(folder.get(), temp.constData(), 0);
-        return false;
-    }
-    return true;
+    treefiles::Folder folder;
+    return !real.isEmpty() && openResolved(parentOf(real), treefiles::Make::No, &folder)
+           && folder.writeFile(leafOf(real), bytes);
 }
 
 } // namespace treepath

@@ -38,9 +38,8 @@ constexpr qint64 anySize = std::numeric_limits<qint64>::max() - 1;
 // The file's bytes, when it lies inside the tree, is a file and is no larger than limit.
 bool readFile(const QString &root, const QString &path, QByteArray *bytes, qint64 limit = maxFileSize);
 
-// Writes the file whole or not at all: beside its place, unbuffered (a short write on a full
-// disk shows in the count, where a buffered file would commit a file cut short), then renamed
-// over it. Refused outside the tree, through a link, or over limit.
+// Replaces the file whole and durably (treefiles::Folder::writeFile): the old file or the new one
+// survives a power cut. Refused outside the tree, through a link, or over limit.
 bool writeFile(const QString &root, const QString &path, const QByteArray &bytes, qint64 limit = maxFileSize);
 
 } // namespace treepath

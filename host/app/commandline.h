@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/result.h"
+#include "treefiles/result.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

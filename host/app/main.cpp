@@ -480,6 +480,7 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "virtualpanel: %s\n", qUtf8Printable(made.error()));
             return 2;
         }
+        files.addPlayTree(runFolder.path());
         options.panelRoot = runFolder.path() + QStringLiteral("/panel");
         options.controllerRoot = runFolder.path() + QStringLiteral("/controller");
     }
@@ -523,12 +524,16 @@ int main(int argc, char *argv[])
         }
     PanelWindow window(options.simulator);
     ModuleSession session(loader.dataFactory(), loader.widgetFactory());
-    if (!scenarios.isEmpty())
-        return playScenarios(window, session, scenarios, options, files, runFolder.path(), journal);
-    journal.hearController();
-    if (options.check)
-        return checkScenarios(options, window, session);
-    if (options.widgets)
-        return listWidgets(window, session);
-    return runInteractive(window, session, loader, options, files);
+    if (scenarios.isEmpty())
+        journal.hearController();
+    const int code = !scenarios.isEmpty() ? playScenarios(window, session, scenarios, options, files, runFolder.path(), journal)
+                     : options.check      ? checkScenarios(options, window, session)
+                     : options.widgets    ? listWidgets(window, session)
+                                          : runInteractive(window, session, loader, options, files);
+    // The journal goes in place whole once the run is over; one cut short fails the run.
+    if (const Result kept = journal.finish(); !kept) {
+        std::fprintf(stderr, "virtualpanel: --journal: %s\n", qUtf8Printable(kept.error()));
+        return 2;
+    }
+    return code;
 }

@@ -28,10 +28,16 @@ void JournalFile::hearController()
 
 void JournalFile::journalled(const sim::JournalEntry &entry)
 {
-    if (!m_file.isOpen())
+    if (!m_file.isOpen() || !m_written)
         return;
-    m_file.write(journalLine(entry).toUtf8() + '\n');
-    m_file.flush();
+    m_written = m_file.append(journalLine(entry).toUtf8() + '\n');
+}
+
+Result JournalFile::finish()
+{
+    if (!m_file.isOpen())
+        return m_written;
+    return m_written ? m_file.commit() : m_written;
 }
 
 JournalFile::~JournalFile()

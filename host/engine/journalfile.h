@@ -1,12 +1,10 @@
 #pragma once
 
-#include "engine/result.h"
+#include "engine/outputfiles.h"
 #include "engine/runlistener.h"
+#include "treefiles/result.h"
 
-#include <QFile>
 #include <QString>
-
-class OutputFiles;
 
 // A journal entry as one JSON object on one line: "clock" in milliseconds, "kind", "text" and
 // the entry's fields.
@@ -20,8 +18,10 @@ class JournalFile : public RunListener
 public:
     JournalFile() = default;
     ~JournalFile() override;
-    // Starts the file anew at path, as every output of the bench is made; nothing is written yet.
+    // Starts the file anew at path; nothing is written yet.
     Result begin(const OutputFiles &files, const QString &path);
+    // Makes the lines durable; the first line that could not be written fails it.
+    Result finish();
     // Hears the simulated controller's journal directly, where no run tells it.
     void hearController();
     void journalled(const sim::JournalEntry &entry) override;
@@ -30,6 +30,7 @@ public:
     JournalFile &operator=(const JournalFile &) = delete;
 
 private:
-    QFile m_file;
+    OutputFiles::Stream m_file;
+    Result m_written = Result::ok();
     int m_listener = 0;
 };

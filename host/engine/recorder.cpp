@@ -109,10 +109,18 @@ Result Recorder::startRecording(const QString &file, const QString &controllerRo
         if (QFileInfo::exists(copy) || QFileInfo(copy).isSymLink())
             return Result::failure(QStringLiteral("%1 exists already; the recording's copy goes there").arg(copy));
     }
-    if (const Result copied = m_files->copyTree(controllerRoot, info.absoluteDir().filePath(m_controllerCopy)); !copied)
+    // Each copy is put in place whole; a recording refused takes away what it made.
+    const QString controllerCopy = info.absoluteDir().filePath(m_controllerCopy);
+    const QString panelCopy = info.absoluteDir().filePath(m_panelCopy);
+    Result copied = m_files->copyTree(controllerRoot, controllerCopy, true);
+    if (copied)
+        copied = m_files->copyTree(panelRoot, panelCopy, true);
+    if (copied)
+        copied = m_files->check(m_file);
+    if (!copied) {
+        (void)m_files->removePath(controllerCopy);
         return copied;
-    if (const Result copied = m_files->copyTree(panelRoot, info.absoluteDir().filePath(m_panelCopy)); !copied)
-        return copied;
+    }
     // What the replay must start from that the controller's files do not hold.
     const sim::Controller &ctrl = sim::Controller::instance();
     m_setup << step(QStringLiteral("runTime"), ctrl.runDuration())
@@ -126,7 +134,11 @@ Result Recorder::startRecording(const QString &file, const QString &controllerRo
     m_started = true;
     qApp->installEventFilter(this);
     writeRecording();
-    return m_writeError.isEmpty() ? Result::ok() : Result::failure(m_writeError);
+    if (m_writeError.isEmpty())
+        return Result::ok();
+    for (const QString &copy : {controllerCopy, panelCopy})
+        (void)m_files->removePath(copy);
+    return Result::failure(m_writeError);
 }
 
 bool Recorder::onScreen(const QWidget *widget) const

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/report.h"
-#include "engine/result.h"
+#include "treefiles/result.h"
 
 #include <QList>
 #include <cstdio>

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// What a function of the panel's libraries reports: that it worked, or what went wrong in words
-// the application prints. The libraries never print themselves.
+// What a function of the file layer and of the bench's libraries reports: that it worked, or what
+// went wrong in words the application prints. The libraries never print themselves.
 class [[nodiscard]] Result
 {
 public:
