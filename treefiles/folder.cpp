@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -111,6 +112,41 @@ Result copyFile(const Folder &from, const QByteArray &name, const Folder &to, co
 QString lastError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+bool readGiven(const QString &path, qint64 limit, QByteArray *bytes, QString *why)
+{
+    const Descriptor fd(path.contains(QChar(0)) ? -1
+                                                : ::open(rawtext::encode(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {
+        *why = path.contains(QChar(0)) ? QStringLiteral("the name holds a NUL") : lastError();
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        *why = QStringLiteral("it is no regular file");
+        return false;
+    }
+    QByteArray read;
+    char buffer[1 << 14];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            *why = lastError();
+            return false;
+        }
+        if (n == 0)
+            break;
+        read.append(buffer, int(n));
+        if (read.size() > limit) {
+            *why = QStringLiteral("it is larger than %1 bytes").arg(limit);
+            return false;
+        }
+    }
+    *bytes = read;
+    return true;
 }
 
 Identity identityOf(const struct stat &st)
@@ -321,13 +357,18 @@ Result Folder::makeSecondName(const QByteArray &existing, const QByteArray &name
     return Result::ok();
 }
 
-Result Folder::rename(const QByteArray &name, const Folder &to, const QByteArray &newName) const
+Result Folder::rename(const QByteArray &name, const Folder &to, const QByteArray &newName, Keep keep) const
 {
-    if (::renameat(m_fd, name.constData(), to.fd(), newName.constData()) != 0)
+    if (::renameat2(m_fd, name.constData(), to.fd(), newName.constData(), keep == Keep::Existing ? RENAME_NOREPLACE : 0) != 0)
         return failure(to.shown(newName), "cannot be put in place");
     if (syncFd(to.fd()) != 0 || syncFd(m_fd) != 0)
         return failure(to.shown(newName), "cannot be synced");
     return Result::ok();
+}
+
+bool Folder::tryLock() const
+{
+    return ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
 }
 
 Result Folder::sync() const

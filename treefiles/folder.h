@@ -88,8 +88,13 @@ public:
     // Every entry of this folder copied into to: folders made, files written, links copied as
     // links. Nothing is synced: a copy that must survive a power cut ends with syncAll().
     Result copyInto(const Folder &to, const Veto &veto = {}) const;
-    // The entry name moved to newName in to, over what stood there; both folders synced.
-    Result rename(const QByteArray &name, const Folder &to, const QByteArray &newName) const;
+    // The entry name moved to newName in to, over what stood there unless Keep::Existing; both
+    // folders synced.
+    enum class Keep { Nothing, Existing };
+    Result rename(const QByteArray &name, const Folder &to, const QByteArray &newName, Keep keep = Keep::Nothing) const;
+    // The folder locked for as long as this handle (or one duplicated from it) is open, by
+    // whichever process holds it; false where another holds it.
+    bool tryLock() const;
     // The folder's own entries made durable.
     Result sync() const;
     // Everything written on the folder's file system made durable: one call for a whole tree.
@@ -140,6 +145,11 @@ struct Walker
     std::function<Result(const Folder &parent, const QByteArray &name, int depth)> leave;
 };
 Result walk(Folder start, const Walker &walker);
+
+// A file read as it is given (links on the way and at its name followed): refused unless it is a
+// regular file no larger than limit, so a device or a pipe is never read or waited on. The
+// reason, on its own, goes in why.
+bool readGiven(const QString &path, qint64 limit, QByteArray *bytes, QString *why);
 
 // The reason the system gives for the last call that failed.
 QString lastError();

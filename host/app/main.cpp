@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMap>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLibraryInfo>
@@ -201,6 +202,19 @@ Result checkOutputs(const Options &o, const OutputFiles &files)
         if (output.makeFolder)
             if (const Result made = files.makeFolder(QFileInfo(output.path).absolutePath()); !made)
                 return Result::failure(QStringLiteral("--%1: %2").arg(output.option, made.error()));
+    // Now that their folders stand: each takes a new file, and no two are one file however
+    // they are spelled.
+    QMap<QString, QString> places;
+    for (const Output &output : outputs) {
+        QString place;
+        if (const Result free = files.check(output.path, &place); !free)
+            return Result::failure(QStringLiteral("--%1: %2").arg(output.option, free.error()));
+        if (place.isEmpty())
+            continue;
+        if (const QString other = places.value(place); !other.isEmpty() && other != output.option)
+            return Result::failure(QStringLiteral("--%1 %2: the --%3 is written there").arg(output.option, output.path, other));
+        places.insert(place, output.option);
+    }
     return Result::ok();
 }
 
@@ -261,7 +275,7 @@ public:
             QString name = prefix;
             for (int i = 0; i < 6; ++i)
                 name += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
-            made = m_files.makeNewFolder(QDir::temp().filePath(name));
+            made = m_files.makeHeldFolder(QDir::temp().filePath(name), &m_held);
             if (made) {
                 m_path = QDir::temp().filePath(name);
                 break;
@@ -274,17 +288,21 @@ public:
 private:
     const OutputFiles &m_files;
     QString m_path;
+    treefiles::Folder m_held; // locked while the run lives, whatever process namespace sees it
 };
 
-// The temporary folders of runs whose process is gone (a crash, a kill) are removed: only real
-// folders of this user with the run prefix; a link is not followed.
+// The temporary folders of runs that are over without their own cleaning (a crash, a kill) are
+// removed: only real folders of this user with the run prefix that no run holds locked; a link
+// is not followed.
 static void removeCrashedRuns(const OutputFiles &files)
 {
     const QRegularExpression runFolder(QStringLiteral("^virtualpanel-run(\\d+)-[A-Za-z0-9]{6}$"));
     const QFileInfoList entries = QDir::temp().entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     for (const QFileInfo &entry : entries) {
-        const QRegularExpressionMatch m = runFolder.match(entry.fileName());
-        if (!m.hasMatch() || entry.ownerId() != uint(geteuid()) || QFileInfo::exists(QStringLiteral("/proc/") + m.captured(1)))
+        treefiles::Folder folder;
+        if (!runFolder.match(entry.fileName()).hasMatch() || entry.ownerId() != uint(geteuid())
+            || !treefiles::Folder::open(entry.absoluteFilePath(), treefiles::Make::No, &folder) || !folder.isOpen()
+            || !folder.tryLock())
             continue;
         (void)files.removePath(entry.absoluteFilePath());
     }

@@ -133,12 +133,20 @@ Result OutputFiles::checkPlace(const Place &place, bool isFolder) const
     return Result::ok();
 }
 
-Result OutputFiles::check(const QString &path) const
+Result OutputFiles::check(const QString &path, QString *placeFound) const
 {
     Place place;
     if (const Result opened = openParent(path, Make::No, &place); !opened || !place.folder.isOpen())
         return opened;
-    return checkPlace(place, false);
+    if (const Result free = checkPlace(place, false); !free)
+        return free;
+    struct stat st;
+    if (const Result seen = place.folder.status(&st); !seen)
+        return seen;
+    if (placeFound)
+        *placeFound = QStringLiteral("%1:%2/").arg(quint64(st.st_dev)).arg(quint64(st.st_ino)) + QString::fromLatin1(place.leaf.toHex());
+    treefiles::PendingFile probe;
+    return treefiles::PendingFile::begin(place.folder, place.leaf, &probe);
 }
 
 Result OutputFiles::writeFile(const QString &path, const QByteArray &bytes) const
@@ -156,7 +164,7 @@ Result OutputFiles::writeFiles(const QString &folder, const QStringList &names, 
 {
     Folder opened;
     bool limited = false;
-    if (const Result made = openFolder(folder, false, &opened, &limited); !made)
+    if (const Result made = openFolder(folder, &opened, &limited); !made)
         return made;
     const FullSize full(!limited);
     // One file is written and each other name made a second name of it, a hard link: thousands
@@ -214,21 +222,13 @@ Result OutputFiles::openStream(const QString &path, Stream *stream) const
     return stream->m_file.publish();
 }
 
-Result OutputFiles::openFolder(const QString &path, bool fresh, Folder *folder, bool *limited) const
+Result OutputFiles::openFolder(const QString &path, Folder *folder, bool *limited) const
 {
     Place place;
     if (const Result opened = openParent(path, Make::Missing, &place); !opened)
         return opened;
     if (const Result free = checkPlace(place, true); !free)
         return free;
-    if (fresh) {
-        struct stat st;
-        bool exists = false;
-        if (const Result seen = place.folder.entry(place.leaf, &st, &exists); !seen)
-            return seen;
-        if (exists)
-            return Result::failure(QStringLiteral("%1 cannot be made: it exists already").arg(place.shown));
-    }
     if (const Result made = place.folder.child(place.leaf, Make::Missing, folder); !made)
         return made;
     struct stat st;
@@ -244,13 +244,25 @@ Result OutputFiles::openFolder(const QString &path, bool fresh, Folder *folder, 
 Result OutputFiles::makeFolder(const QString &path) const
 {
     Folder folder;
-    return openFolder(path, false, &folder);
+    return openFolder(path, &folder);
 }
 
-Result OutputFiles::makeNewFolder(const QString &path) const
+Result OutputFiles::makeHeldFolder(const QString &path, Folder *held) const
 {
-    Folder folder;
-    return openFolder(path, true, &folder);
+    Place place;
+    if (const Result opened = openParent(path, Make::Missing, &place); !opened)
+        return opened;
+    QByteArray fresh;
+    if (const Result made = place.folder.makeFresh(&fresh, held); !made)
+        return made;
+    Result named = held->tryLock() ? Result::ok() : Result::failure(QStringLiteral("%1 cannot be locked").arg(place.shown));
+    if (named)
+        named = place.folder.rename(fresh, place.folder, place.leaf, Folder::Keep::Existing);
+    if (!named) {
+        (void)place.folder.remove(fresh);
+        *held = Folder();
+    }
+    return named;
 }
 
 Result OutputFiles::copyTree(const QString &from, const QString &to, bool durable) const
@@ -261,7 +273,7 @@ Result OutputFiles::copyTree(const QString &from, const QString &to, bool durabl
     if (!durable) {
         Folder target;
         bool limited = false;
-        if (const Result opened = openFolder(to, false, &target, &limited); !opened)
+        if (const Result opened = openFolder(to, &target, &limited); !opened)
             return opened;
         const FullSize full(!limited);
         return source.copyInto(target);

@@ -27,8 +27,10 @@ public:
     // scenario's disk limit.
     void addPlayTree(const QString &path);
 
-    // Whether a file could be written at path, without writing anything.
-    Result check(const QString &path) const;
+    // Whether a file could be written at path, without writing anything: where its folder
+    // stands, a new file is made in it and taken away again. place, when its folder stands, is
+    // the file's place by identity (its folder's device and inode, and its name).
+    Result check(const QString &path, QString *place = nullptr) const;
     Result writeFile(const QString &path, const QByteArray &bytes) const;
     // The same bytes as each of names in one folder, which is made and opened once: one file,
     // the other names hard links to it.
@@ -51,8 +53,10 @@ public:
     Result openStream(const QString &path, Stream *stream) const;
 
     Result makeFolder(const QString &path) const;
-    // A folder made here and now, where nothing stood (a run's temporary tree).
-    Result makeNewFolder(const QString &path) const;
+    // A folder made here and now, where nothing stood (a run's temporary tree), held locked in
+    // held for as long as it lives: made under a fresh name, locked, then named, so no other run
+    // ever sees it unlocked.
+    Result makeHeldFolder(const QString &path, treefiles::Folder *held) const;
     // The tree at from (an input, read as given) copied into the folder to, made for it; links
     // are copied as links. With durable, the copy is made beside its place, synced and put in
     // place whole: a refused or cut copy leaves nothing at to.
@@ -76,7 +80,7 @@ private:
     Result openParent(const QString &path, treefiles::Make make, Place *place) const;
     // Whether a file (or a folder) may stand at leaf in the opened folder.
     Result checkPlace(const Place &place, bool isFolder) const;
-    Result openFolder(const QString &path, bool fresh, treefiles::Folder *folder, bool *limited = nullptr) const;
+    Result openFolder(const QString &path, treefiles::Folder *folder, bool *limited = nullptr) const;
     QString inputOf(const struct stat &st) const;
     treefiles::Veto inputVeto(const QString &path) const;
 

@@ -1,6 +1,7 @@
 #include "engine/scenario.h"
 
 #include "engine/steps.h"
+#include "treefiles/folder.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -159,10 +160,10 @@ Result loadScenario(const QString &path, const QString &sampleController, const 
                     Scenario *scenario)
 {
     QString error;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Result::failure(QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString()));
-    const QByteArray text = file.readAll();
+    QByteArray text;
+    QString why;
+    if (!treefiles::readGiven(path, maxScenarioSize, &text, &why))
+        return Result::failure(QStringLiteral("%1: cannot be read: %2").arg(path, why));
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
     if (parseError.error != QJsonParseError::NoError) {

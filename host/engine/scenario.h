@@ -36,6 +36,10 @@ struct Scenario
     QList<ScenarioStep> steps;
 };
 
+// A scenario file larger than this is refused unread: the longest recording of a shift is far
+// smaller.
+constexpr qint64 maxScenarioSize = 16 << 20;
+
 // Reads and checks a scenario file. "sample" as the controller means sampleController; any
 // other folder is relative to the file. A failure names the file, the line and the step when the
 // file does not parse or holds a step or a field that no runner knows.

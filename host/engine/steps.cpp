@@ -30,8 +30,11 @@ bool isListOf(const QJsonValue &v, Fits fits)
     return true;
 }
 
+// A NUL ends a name for the system: a path holding one would name another file.
 bool isTreePath(const QString &path)
 {
+    if (path.contains(QChar(0)))
+        return false;
     for (const char *tree : {"controller:/", "panel:/", "outside:/"})
         if (path.startsWith(QLatin1String(tree)))
             return !path.split(QLatin1Char('/')).contains(QStringLiteral(".."));
@@ -40,7 +43,7 @@ bool isTreePath(const QString &path)
 
 bool isPictureName(const QString &name)
 {
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0))
            && !name.startsWith(QLatin1Char('.'));
 }
 
@@ -114,11 +117,11 @@ QJsonObject fieldSchema(const StepField &f)
         break;
     case FieldType::Path:
         o = QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
-                        {QStringLiteral("pattern"), QStringLiteral("^(controller|panel|outside):/(?!(.*/)?\\.\\.(/|$))")}};
+                        {QStringLiteral("pattern"), QStringLiteral("^(controller|panel|outside):/(?!(.*/)?\\.\\.(/|$))[^\\u0000]*$")}};
         break;
     case FieldType::PictureName:
         o = QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
-                        {QStringLiteral("pattern"), QStringLiteral("^[^./\\\\][^/\\\\]*$")}};
+                        {QStringLiteral("pattern"), QStringLiteral("^[^./\\\\\\u0000][^/\\\\\\u0000]*$")}};
         break;
     case FieldType::WholeNumber:
         o = whole();

@@ -2,6 +2,7 @@
 
 #include "journal.h"
 
+#include "treefiles/folder.h"
 #include "treefiles/listingentry.h"
 #include "treefiles/rawtext.h"
 #include "treefiles/treepath.h"
@@ -188,104 +189,130 @@ QString folderPrefix(const QString &dir)
     return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
 }
 
-struct Walk
+// What a listing of one folder holds, in the listing's order: by their texts after the folder's,
+// a folder's with its "/", a file's with its ",". Links are taken for what they lead to and not
+// gone into; those that lead out of the tree, or nowhere, are left out.
+struct Listed
 {
-    QString root;      // the controller's tree
-    QStringList found;
-    bool links = false;
-    ListedTime time;
+    QString key;
+    QByteArray name;
+    bool folder;
+    bool link;
+    struct stat info;
 };
 
-// Every entry below the folder open at fd (path, for the links' checks), as prefix + its path:
-// a folder that cannot be opened or read to its end fails the whole listing, as the real
-// controller's transfer does; it never comes back short. Links are listed as what they lead to
-// and not entered; those that lead out of the tree, or nowhere, are left out. Each entry is
-// looked at through its folder, so no path is resolved again for it.
-bool walk(Walk &w, int fd, const QString &path, const QString &prefix)
+// Every entry below a folder, as the controller lists it: a folder that cannot be opened or read
+// to its end fails the whole listing, as the real controller's transfer does; it never comes back
+// short. Each entry is looked at through its folder, so no path is resolved again for it.
+class Listing
 {
-    DIR *dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return false;
-    }
-    QList<QByteArray> names;
-    bool ok = true;
-    for (;;) {
-        errno = 0;
-        const dirent *entry = ::readdir(dir);
-        if (!entry) {
-            ok = errno == 0;
-            break;
-        }
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.append(QByteArray(entry->d_name));
-    }
-    // Looking at each entry is most of a walk's time, all of it in the kernel: a large folder's
-    // entries are looked at by two threads, each taking half of them.
-    std::vector<struct stat> owns(size_t(names.size()));
-    std::vector<char> seen(size_t(names.size()), 0);
-    const auto look = [&](int from, int to) {
-        for (int i = from; i < to; ++i)
-            seen[size_t(i)] = ::fstatat(fd, names.at(i).constData(), &owns[size_t(i)], AT_SYMLINK_NOFOLLOW) == 0;
-    };
-    if (ok && names.size() >= 512) {
-        std::thread other(look, names.size() / 2, names.size());
-        look(0, names.size() / 2);
-        other.join();
-    } else if (ok) {
-        look(0, names.size());
-    }
-    // What each entry is, links taken for what they lead to, and the order the listing gives the
-    // entries: by their texts after the folder's, a folder's with its "/", a file's with its ",".
-    struct Seen
+public:
+    Listing(const QString &root, const QString &path, const QString &prefix) : m_root(root)
     {
-        QString key;
-        int name;
-        bool folder;
-        bool link;
-        const struct stat *info;
+        m_levels.push_back({path, prefix, {}, 0});
+    }
+
+    Result enter(const treefiles::Folder &folder, const QByteArray &name, QList<QByteArray> *inner)
+    {
+        if (!name.isEmpty()) {
+            const Level &above = m_levels.back();
+            const Listed &at = above.entries[above.next - 1];
+            m_levels.push_back({above.path + QLatin1Char('/') + at.key.chopped(1), above.prefix + at.key, {}, 0});
+        }
+        Level &level = m_levels.back();
+        if (const Result read = look(folder, level, inner); !read)
+            return read;
+        emitToNextFolder();
+        return Result::ok();
+    }
+
+    void leave()
+    {
+        m_levels.pop_back();
+        emitToNextFolder();
+    }
+
+    QStringList found;
+    bool links = false;
+
+private:
+    struct Level
+    {
+        QString path;   // in the controller's tree, for the links' checks
+        QString prefix; // of each entry
+        std::vector<Listed> entries;
+        size_t next;
     };
-    std::vector<Seen> entries;
-    std::vector<struct stat> led(size_t(names.size()));
-    entries.reserve(size_t(names.size()));
-    for (int i = 0; ok && i < names.size(); ++i) {
-        if (!seen[size_t(i)])
-            continue;
-        const QByteArray &bytes = names.at(i);
-        const struct stat *info = &owns[size_t(i)];
-        // Names are bytes: one that is no valid UTF-8 is kept, as the configuration keeps it.
-        const QString name = rawtext::decode(bytes);
-        const bool isLink = S_ISLNK(info->st_mode);
-        // The folder itself lies in the tree, so only a link can lead out of it.
-        if (isLink) {
-            w.links = true;
-            if (::fstatat(fd, bytes.constData(), &led[size_t(i)], 0) != 0
-                || treepath::inside(w.root, path + QLatin1Char('/') + name).isEmpty())
-                continue;
-            info = &led[size_t(i)];
-        }
-        const bool folder = S_ISDIR(info->st_mode);
-        entries.push_back({name + (folder ? QLatin1Char('/') : QLatin1Char(',')), i, folder, isLink, info});
-    }
-    std::sort(entries.begin(), entries.end(), [](const Seen &a, const Seen &b) { return a.key < b.key; });
-    for (const Seen &entry : entries) {
-        if (!ok)
-            break;
-        if (entry.folder) {
-            const QString inner = prefix + entry.key;
-            w.found.append(inner);
-            if (!entry.link) {
-                const QByteArray &bytes = names.at(entry.name);
-                const int child = ::openat(fd, bytes.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-                ok = child >= 0 && walk(w, child, path + QLatin1Char('/') + entry.key.chopped(1), inner);
-            }
+
+    Result look(const treefiles::Folder &folder, Level &level, QList<QByteArray> *inner)
+    {
+        QList<QByteArray> names;
+        if (const Result read = folder.names(&names); !read)
+            return read;
+        // Looking at each entry is most of a walk's time, all of it in the kernel: a large
+        // folder's entries are looked at by two threads, each taking half of them.
+        std::vector<struct stat> owns(size_t(names.size()));
+        std::vector<char> seen(size_t(names.size()), 0);
+        const auto lookAt = [&](int from, int to) {
+            for (int i = from; i < to; ++i)
+                seen[size_t(i)] = ::fstatat(folder.fd(), names.at(i).constData(), &owns[size_t(i)], AT_SYMLINK_NOFOLLOW) == 0;
+        };
+        if (names.size() >= 512) {
+            std::thread other(lookAt, names.size() / 2, names.size());
+            lookAt(0, names.size() / 2);
+            other.join();
         } else {
-            w.found.append(fileEntry(prefix + entry.key, *entry.info, w.time));
+            lookAt(0, names.size());
+        }
+        level.entries.reserve(size_t(names.size()));
+        for (int i = 0; i < names.size(); ++i) {
+            if (!seen[size_t(i)])
+                continue;
+            const QByteArray &bytes = names.at(i);
+            struct stat info = owns[size_t(i)];
+            // Names are bytes: one that is no valid UTF-8 is kept, as the configuration keeps it.
+            const QString name = rawtext::decode(bytes);
+            const bool isLink = S_ISLNK(info.st_mode);
+            // The folder itself lies in the tree, so only a link can lead out of it.
+            if (isLink) {
+                links = true;
+                if (::fstatat(folder.fd(), bytes.constData(), &info, 0) != 0
+                    || treepath::inside(m_root, level.path + QLatin1Char('/') + name).isEmpty())
+                    continue;
+            }
+            const bool isFolder = S_ISDIR(info.st_mode);
+            level.entries.push_back({name + (isFolder ? QLatin1Char('/') : QLatin1Char(',')), bytes, isFolder, isLink, info});
+        }
+        std::sort(level.entries.begin(), level.entries.end(), [](const Listed &a, const Listed &b) { return a.key < b.key; });
+        for (const Listed &entry : level.entries)
+            if (entry.folder && !entry.link)
+                inner->append(entry.name);
+        return Result::ok();
+    }
+
+    // The entries of the folder in hand up to the next folder gone into, which comes before its
+    // own entries.
+    void emitToNextFolder()
+    {
+        if (m_levels.empty())
+            return;
+        Level &level = m_levels.back();
+        while (level.next < level.entries.size()) {
+            const Listed &entry = level.entries[level.next++];
+            if (entry.folder) {
+                found.append(level.prefix + entry.key);
+                if (!entry.link)
+                    return;
+            } else {
+                found.append(fileEntry(level.prefix + entry.key, entry.info, m_time));
+            }
         }
     }
-    ::closedir(dir);
-    return ok;
-}
+
+    QString m_root; // the controller's tree
+    std::vector<Level> m_levels;
+    ListedTime m_time;
+};
 
 } // namespace
 
@@ -307,17 +334,25 @@ bool Controller::list(const QString &dir, QStringList *entries)
     struct stat folder;
     if (!resolve(dir, &local) || ::stat(rawtext::encode(local).constData(), &folder) != 0 || !S_ISDIR(folder.st_mode))
         return false;
-    const QString base = folderPrefix(dir);
-    Walk w;
-    w.root = m_root;
-    const int fd = ::open(rawtext::encode(local).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0 || !walk(w, fd, local, base))
+    treefiles::Folder start;
+    if (!treefiles::Folder::open(local, treefiles::Make::No, &start) || !start.isOpen())
+        return false;
+    Listing listing(m_root, local, folderPrefix(dir));
+    treefiles::Walker walker;
+    walker.enter = [&listing](const treefiles::Folder &folder, const QByteArray &name, int, QList<QByteArray> *inner) {
+        return listing.enter(folder, name, inner);
+    };
+    walker.leave = [&listing](const treefiles::Folder &, const QByteArray &, int) {
+        listing.leave();
+        return Result::ok();
+    };
+    if (!treefiles::walk(std::move(start), walker))
         return false;
     // Each folder comes in order; names holding a comma may still need the whole list sorted.
-    if (!std::is_sorted(w.found.cbegin(), w.found.cend()))
-        w.found.sort();
-    m_walked.insert(dir, {w.found, m_generation, w.links});
-    *entries = w.found;
+    if (!std::is_sorted(listing.found.cbegin(), listing.found.cend()))
+        listing.found.sort();
+    m_walked.insert(dir, {listing.found, m_generation, listing.links});
+    *entries = listing.found;
     return true;
 }
 

@@ -79,17 +79,20 @@ nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$panel" --mo
 nodisplay --idel 5; [ $? = 2 ] || fail "a bad option without a display is not exit 2"
 nodisplay; [ $? = 2 ] || fail "the panel without a display is not exit 2"
 nodisplay --scenario "$dir/../bounded/twenty-repeats.json" || fail "a scenario without a display did not play"
-# A run removes the temporary folders of runs whose process is gone, and nothing else.
+# A run removes the temporary folders of runs that are over, and nothing else: a live run holds a
+# lock on its folder, whatever its process number (another PID namespace may share the folder).
 tmp=$(mktemp -d)
+mkdir -p "$tmp/virtualpanel-run999999999-abcDEF/panel" "$tmp/virtualpanel-run$$-abcDEF" "$tmp/virtualpanel-run1-abcDEF" \
+    "$tmp/virtualpanel-other"
 trap 'rm -rf "$work" "$inputs" "$tmp"' EXIT
-mkdir -p "$tmp/virtualpanel-run999999999-abcDEF/panel" "$tmp/virtualpanel-run$$-abcDEF" "$tmp/virtualpanel-other"
+exec 9<"$tmp/virtualpanel-run1-abcDEF" && flock -n 9 || fail "no lock on a run's folder"
 ln -s "$inputs" "$tmp/virtualpanel-run999999998-linked"
 TMPDIR=$tmp "$panel" --module "$module" --scenario "$dir/../bounded/twenty-repeats.json" >/dev/null 2>&1 \
     || fail "a scenario with crashed runs' folders did not play"
-[ ! -e "$tmp/virtualpanel-run999999999-abcDEF" ] || fail "a crashed run's folder stayed"
-[ -d "$tmp/virtualpanel-run$$-abcDEF" ] && [ -d "$tmp/virtualpanel-other" ] && [ -f "$inputs/s.json" ] \
+[ ! -e "$tmp/virtualpanel-run999999999-abcDEF" ] && [ ! -e "$tmp/virtualpanel-run$$-abcDEF" ] || fail "a crashed run's folder stayed"
+[ -d "$tmp/virtualpanel-run1-abcDEF" ] && [ -d "$tmp/virtualpanel-other" ] && [ -f "$inputs/s.json" ] \
     || fail "a folder the bench did not leave was removed"
-[ -z "$(ls "$tmp" | grep -v -e "virtualpanel-run$$-" -e virtualpanel-other -e virtualpanel-run999999998-linked -e "^runtime-")" ] \
+[ -z "$(ls "$tmp" | grep -v -e "virtualpanel-run$$-" -e virtualpanel-run1-abcDEF -e virtualpanel-other -e virtualpanel-run999999998-linked -e "^runtime-")" ] \
     || fail "the run left its own folder: $(ls "$tmp")"
 # A failing scenario leaves its picture, its journal and a page: attached to the JUnit report and
 # drawn into the HTML one.
