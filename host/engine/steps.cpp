@@ -1,6 +1,7 @@
 #include "engine/steps.h"
 
 #include "calllog.h"
+#include "engine/stepcontext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -272,12 +273,12 @@ QString fieldProblem(const QString &step, const StepField &f, const QJsonValue &
     case FieldType::Path:
         fits = v.isString() && isTreePath(v.toString());
         if (v.isString() && !fits)
-            return QStringLiteral("\"%1\" is not a path in the controller:/, panel:/ or outside:/ tree").arg(v.toString());
+            return QStringLiteral("\"%1\" is not a path in the controller:/, panel:/ or outside:/ tree").arg(visibleText(v.toString()));
         break;
     case FieldType::PictureName:
         fits = v.isString() && isPictureName(v.toString());
         if (v.isString() && !fits)
-            return QStringLiteral("\"%1\" is not a file name of the screenshots folder").arg(v.toString());
+            return QStringLiteral("\"%1\" is not a file name of the screenshots folder").arg(visibleText(v.toString()));
         break;
     case FieldType::WholeNumber:
         fits = isWhole(v, f.min, f.max);
