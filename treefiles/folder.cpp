@@ -352,9 +352,22 @@ Result Folder::makeLink(const QByteArray &name, const QByteArray &target) const
 
 Result Folder::makeSecondName(const QByteArray &existing, const QByteArray &name) const
 {
-    if (::linkat(m_fd, existing.constData(), m_fd, name.constData(), 0) != 0)
-        return failure(shown(name), "cannot be written");
-    return Result::ok();
+    // Made under a fresh name and renamed over what stood at name: the old file or the new.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray fresh = freshName();
+        if (::linkat(m_fd, existing.constData(), m_fd, fresh.constData(), 0) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return failure(shown(name), "cannot be written");
+        }
+        if (::renameat(m_fd, fresh.constData(), m_fd, name.constData()) != 0) {
+            const Result failed = failure(shown(name), "cannot be written");
+            ::unlinkat(m_fd, fresh.constData(), 0);
+            return failed;
+        }
+        return Result::ok();
+    }
+    return failure(shown(name), "cannot be written");
 }
 
 Result Folder::rename(const QByteArray &name, const Folder &to, const QByteArray &newName, Keep keep) const

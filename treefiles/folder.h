@@ -80,7 +80,8 @@ public:
     // followed.
     Result writeFile(const QByteArray &name, const QByteArray &bytes) const;
     Result makeLink(const QByteArray &name, const QByteArray &target) const;
-    // A second name of the file at existing.
+    // A second name of the file at existing, put over what stood at name. Not synced: the
+    // folder's sync() makes a batch of them durable.
     Result makeSecondName(const QByteArray &existing, const QByteArray &name) const;
     // The file, link (never what it leads to) or whole tree at name removed; nothing there is no
     // fault. veto is asked of every entry before anything goes.

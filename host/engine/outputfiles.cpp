@@ -168,8 +168,8 @@ Result OutputFiles::writeFiles(const QString &folder, const QStringList &names, 
         return made;
     const FullSize full(!limited);
     // One file is written and each other name made a second name of it, a hard link: thousands
-    // of files in a blink instead of an inode each. A name that stood there goes first, so no
-    // file another name shares is written into; a link or an input of the run is refused.
+    // of files in a blink instead of an inode each. Each replaces the name that stood there whole,
+    // so no file another name shares is written into; a link or an input of the run is refused.
     QByteArray first;
     for (const QString &name : names) {
         Place place{Folder(), nameOf(name), opened.shown(nameOf(name))};
@@ -181,9 +181,6 @@ Result OutputFiles::writeFiles(const QString &folder, const QStringList &names, 
             (void)opened.duplicate(&place.folder);
             return checkPlace(place, false);
         }
-        if (exists)
-            if (const Result removed = opened.remove(place.leaf); !removed)
-                return removed;
         // A file has at most so many names: where no further one is taken, the next file written
         // takes the others.
         if (!first.isEmpty() && opened.makeSecondName(first, place.leaf))

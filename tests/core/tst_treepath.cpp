@@ -120,6 +120,13 @@ void tst_TreePath::writesWholeOrNothing()
     QVERIFY(treepath::readFile(root(), file, &bytes));
     QVERIFY(!treepath::readFile(root(), file, &bytes, treepath::maxFileSize - 1));
     QVERIFY(!treepath::readFile(root(), root() + QStringLiteral("/x"), &bytes));
+    // A name as long as the system takes saves, whatever stands at names a save might once
+    // have used beside it, and leaves nothing else behind.
+    const QString longest = root() + QStringLiteral("/x/") + QString(255, QLatin1Char('L'));
+    QVERIFY(QDir().mkpath(root() + QStringLiteral("/x/.f.txt.new") + QString::number(QCoreApplication::applicationPid())));
+    QVERIFY(treepath::writeFile(root(), longest, "long") && treepath::writeFile(root(), file, "third"));
+    QVERIFY(treepath::readFile(root(), longest, &bytes) && bytes == "long");
+    QCOMPARE(QDir(root() + QStringLiteral("/x")).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
 // A folder on the way swapped for a link to a folder outside, over and over, while the guard
