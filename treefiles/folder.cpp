@@ -114,6 +114,47 @@ QString lastError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
+Result readTree(const QString &path, qint64 limit, QMap<QString, TreeEntry> *entries)
+{
+    Folder start;
+    if (const Result opened = Folder::openAsGiven(path, &start); !opened)
+        return opened;
+    QStringList prefixes{QString()};
+    Walker reading;
+    reading.enter = [&](const Folder &folder, const QByteArray &name, int depth, QList<QByteArray> *inner) {
+        if (depth > 0)
+            prefixes.append(prefixes.last() + rawtext::decode(name) + QLatin1Char('/'));
+        QList<QByteArray> names;
+        if (const Result read = folder.names(&names); !read)
+            return read;
+        for (const QByteArray &each : std::as_const(names)) {
+            struct stat st;
+            bool there = false;
+            if (const Result seen = folder.entry(each, &st, &there); !seen || !there)
+                continue;
+            const QString at = prefixes.last() + rawtext::decode(each);
+            if (S_ISDIR(st.st_mode)) {
+                entries->insert(at, {TreeEntry::Folder, {}});
+                inner->append(each);
+            } else if (S_ISLNK(st.st_mode)) {
+                QByteArray led(PATH_MAX, '\0');
+                const ssize_t length = ::readlinkat(folder.fd(), each.constData(), led.data(), size_t(led.size()));
+                entries->insert(at, {TreeEntry::Link, led.left(int(std::max<ssize_t>(length, 0)))});
+            } else if (S_ISREG(st.st_mode)) {
+                QByteArray bytes;
+                const bool read = folder.readFile(each, limit, &bytes).isOk();
+                entries->insert(at, {read ? TreeEntry::File : TreeEntry::Unreadable, bytes});
+            }
+        }
+        return Result::ok();
+    };
+    reading.leave = [&](const Folder &, const QByteArray &, int) {
+        prefixes.removeLast();
+        return Result::ok();
+    };
+    return walk(std::move(start), reading);
+}
+
 bool readGiven(const QString &path, qint64 limit, QByteArray *bytes, QString *why)
 {
     const Descriptor fd(path.contains(QChar(0)) ? -1

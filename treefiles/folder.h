@@ -4,9 +4,11 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 
 #include <functional>
+#include <limits>
 
 struct stat;
 
@@ -35,6 +37,9 @@ Identity identityOf(const struct stat &st);
 using Veto = std::function<QString(const struct stat &st, const QString &shown)>;
 
 enum class Make { No, Missing };
+
+// A read that takes a file whatever its size: a copy, or a comparison of whole trees.
+constexpr qint64 anySize = std::numeric_limits<qint64>::max() - 1;
 
 class Folder
 {
@@ -146,6 +151,16 @@ struct Walker
     std::function<Result(const Folder &parent, const QByteArray &name, int depth)> leave;
 };
 Result walk(Folder start, const Walker &walker);
+
+// What lies below a folder, entry by entry, by its path relative to the folder: a file's bytes
+// (up to limit; a larger or unreadable one is marked so), a link's target, a folder. What a test
+// of a whole tree compares; devices and pipes are left out, never opened.
+struct TreeEntry
+{
+    enum Kind { File, Folder, Link, Unreadable } kind;
+    QByteArray bytes;
+};
+Result readTree(const QString &path, qint64 limit, QMap<QString, TreeEntry> *entries);
 
 // A file read as it is given (links on the way and at its name followed): refused unless it is a
 // regular file no larger than limit, so a device or a pipe is never read or waited on. The

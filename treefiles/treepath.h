@@ -1,9 +1,10 @@
 #pragma once
 
+#include "treefiles/folder.h"
+
 #include <QByteArray>
 #include <QString>
 
-#include <limits>
 
 // The one guard every file operation of the screen and of the platform goes through: the panel
 // and the controller each own a file tree, and nothing outside them may be read, written, made
@@ -33,7 +34,7 @@ bool makeFolder(const QString &root, const QString &path);
 constexpr qint64 maxFileSize = 1 << 20;
 
 // A file transfer copies what it is given, whatever its size; the readers judge it.
-constexpr qint64 anySize = std::numeric_limits<qint64>::max() - 1;
+constexpr qint64 anySize = treefiles::anySize;
 
 // The file's bytes, when it lies inside the tree, is a file and is no larger than limit.
 bool readFile(const QString &root, const QString &path, QByteArray *bytes, qint64 limit = maxFileSize);

@@ -8,6 +8,7 @@
 #include "engine/screenprofile.h"
 #include "engine/session.h"
 #include "engine/stage.h"
+#include "treefiles/folder.h"
 #include "engine/steps.h"
 
 #include "simcontroller.h"
@@ -19,7 +20,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -57,12 +57,12 @@ QJsonArray autoStartFlags()
 // The files below a folder, by their paths relative to it.
 QMap<QString, QByteArray> filesBelow(const QString &root)
 {
+    QMap<QString, treefiles::TreeEntry> entries;
+    (void)treefiles::readTree(root, treefiles::anySize, &entries);
     QMap<QString, QByteArray> files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile file(it.next());
-        files.insert(QDir(root).relativeFilePath(file.fileName()), file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-    }
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it)
+        if (it->kind == treefiles::TreeEntry::File || it->kind == treefiles::TreeEntry::Unreadable)
+            files.insert(it.key(), it->bytes);
     return files;
 }
 

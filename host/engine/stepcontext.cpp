@@ -5,10 +5,10 @@
 
 #include "engine/session.h"
 #include "engine/stage.h"
+#include "treefiles/folder.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -93,24 +93,14 @@ StepOutcome StepContext::findWidget(const QString &name, QWidget **found)
 
 QMap<QString, QByteArray> StepContext::snapshot() const
 {
+    QMap<QString, treefiles::TreeEntry> entries;
+    (void)treefiles::readTree(workDir, treefiles::anySize, &entries);
     QMap<QString, QByteArray> files;
-    const QDir base(workDir);
-    QDirIterator it(workDir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        QByteArray content;
-        if (info.isSymLink()) {
-            content = "link to " + info.symLinkTarget().toUtf8();
-        } else if (info.isDir()) {
-            content = "folder";
-        } else {
-            QFile file(info.filePath());
-            content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
-        }
-        files.insert(base.relativeFilePath(info.filePath()), content);
-    }
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it)
+        files.insert(it.key(), it->kind == treefiles::TreeEntry::Folder ? QByteArray("folder")
+                               : it->kind == treefiles::TreeEntry::Link ? "link to " + it->bytes
+                               : it->kind == treefiles::TreeEntry::Unreadable ? QByteArray("unreadable")
+                                                                              : it->bytes);
     return files;
 }
 

@@ -1,7 +1,6 @@
 #include "engine/steps.h"
 
 #include "calllog.h"
-#include "engine/stepcontext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -29,6 +28,12 @@ bool isListOf(const QJsonValue &v, Fits fits)
         if (!fits(item))
             return false;
     return true;
+}
+
+// A path as a message shows it: a NUL would end the message there.
+QString withNulShown(QString text)
+{
+    return text.replace(QChar(0), QStringLiteral("\\u0000"));
 }
 
 // A NUL ends a name for the system: a path holding one would name another file.
@@ -273,12 +278,12 @@ QString fieldProblem(const QString &step, const StepField &f, const QJsonValue &
     case FieldType::Path:
         fits = v.isString() && isTreePath(v.toString());
         if (v.isString() && !fits)
-            return QStringLiteral("\"%1\" is not a path in the controller:/, panel:/ or outside:/ tree").arg(visibleText(v.toString()));
+            return QStringLiteral("\"%1\" is not a path in the controller:/, panel:/ or outside:/ tree").arg(withNulShown(v.toString()));
         break;
     case FieldType::PictureName:
         fits = v.isString() && isPictureName(v.toString());
         if (v.isString() && !fits)
-            return QStringLiteral("\"%1\" is not a file name of the screenshots folder").arg(visibleText(v.toString()));
+            return QStringLiteral("\"%1\" is not a file name of the screenshots folder").arg(withNulShown(v.toString()));
         break;
     case FieldType::WholeNumber:
         fits = isWhole(v, f.min, f.max);

@@ -28,7 +28,9 @@ cat >deep.json <<'EOF'
  "steps": [{"press": "prograMapBtn"}, {"press": "saveButton"}, {"clickCell": "tableWidget", "row": 1, "column": 2},
            {"expect": "rows", "of": "rplRemoteFiles", "is": 6}, {"answer": "cancel"}]}
 EOF
-run --scenario deep.json >out.txt || fail "a tree a thousand folders deep did not play: $(tail -3 out.txt)"
+mkdir tmp
+TMPDIR=$work/tmp run --scenario deep.json >out.txt || fail "a tree a thousand folders deep did not play: $(tail -3 out.txt)"
+[ -z "$(ls -A tmp | grep -v '^runtime-')" ] || fail "the deep run's folder was not removed"
 mkdir -p pnl
 run -platform offscreen --controller-root deep --panel-root pnl --record rec.json --quit-after 500 >out.txt \
     || fail "a recording of a tree a thousand folders deep failed: $(tail -3 out.txt)"
