@@ -4,7 +4,6 @@
 #include "treefiles/folder.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>

@@ -88,18 +88,15 @@ bool RtmRemoveFolderContent(const QString &dir)
     // Emptying never follows a link: not the folder's own, and none out of the panel's tree;
     // the tree's root itself is no folder to empty.
     const QString real = treepath::writable(sim::Panel::root(), dir);
-    if (dir.isEmpty() || real.isEmpty() || real == treepath::realPath(sim::Panel::root()) || !QFileInfo(real).isDir())
+    if (dir.isEmpty() || real.isEmpty() || real == treepath::realPath(sim::Panel::root()))
         return false;
-    QDir d(real);
+    treefiles::Folder folder;
+    QList<QByteArray> names;
+    if (!treefiles::Folder::open(real, treefiles::Make::No, &folder) || !folder.isOpen() || !folder.names(&names))
+        return false;
     bool ok = true;
-    const QFileInfoList entries =
-        d.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QFileInfo &info : entries) {
-        if (info.isDir() && !info.isSymLink())
-            ok = QDir(info.absoluteFilePath()).removeRecursively() && ok;
-        else
-            ok = QFile::remove(info.absoluteFilePath()) && ok;
-    }
+    for (const QByteArray &name : std::as_const(names))
+        ok = folder.remove(name).isOk() && ok;
     return ok;
 }
 
