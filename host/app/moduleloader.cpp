@@ -3,11 +3,14 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <elf.h>
+#include <link.h>
 
 #include <cstring>
 
 namespace {
+
+// The ELF class of this program: a module of the other one does not load.
+constexpr unsigned char ownClass = sizeof(void *) == 8 ? ELFCLASS64 : ELFCLASS32;
 
 // What is wrong with the file as a shared object for this machine, or an empty string. The
 // system's loader maps every loadable segment straight from the file; one that lies past the
@@ -18,19 +21,18 @@ QString elfProblem(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
     const qint64 size = file.size();
-    Elf64_Ehdr header;
+    ElfW(Ehdr) header;
     if (file.read(reinterpret_cast<char *>(&header), sizeof header) != qint64(sizeof header)
         || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
         return QStringLiteral("not a shared object");
-    if (header.e_ident[EI_CLASS] != ELFCLASS64 || header.e_type != ET_DYN
-        || header.e_phentsize != sizeof(Elf64_Phdr))
-        return QStringLiteral("not a 64-bit shared object");
-    const qint64 tableEnd = qint64(header.e_phoff) + qint64(header.e_phnum) * qint64(sizeof(Elf64_Phdr));
+    if (header.e_ident[EI_CLASS] != ownClass || header.e_type != ET_DYN || header.e_phentsize != sizeof(ElfW(Phdr)))
+        return QStringLiteral("not a %1-bit shared object").arg(sizeof(void *) * 8);
+    const qint64 tableEnd = qint64(header.e_phoff) + qint64(header.e_phnum) * qint64(sizeof(ElfW(Phdr)));
     if (header.e_phoff == 0 || header.e_phoff > quint64(size) || tableEnd > size)
         return QStringLiteral("truncated (its program headers lie past the end of the file)");
     file.seek(qint64(header.e_phoff));
     for (int i = 0; i < header.e_phnum; ++i) {
-        Elf64_Phdr segment;
+        ElfW(Phdr) segment;
         if (file.read(reinterpret_cast<char *>(&segment), sizeof segment) != qint64(sizeof segment))
             return QStringLiteral("truncated (its program headers lie past the end of the file)");
         if (segment.p_type == PT_LOAD
