@@ -124,14 +124,10 @@ Result readTree(const QString &path, qint64 limit, QMap<QString, TreeEntry> *ent
     reading.enter = [&](const Folder &folder, const QByteArray &name, int depth, QList<QByteArray> *inner) {
         if (depth > 0)
             prefixes.append(prefixes.last() + rawtext::decode(name) + QLatin1Char('/'));
-        QList<QByteArray> names;
-        if (const Result read = folder.names(&names); !read)
+        QList<Folder::Entry> found;
+        if (const Result read = folder.entries(&found); !read)
             return read;
-        for (const QByteArray &each : std::as_const(names)) {
-            struct stat st;
-            bool there = false;
-            if (const Result seen = folder.entry(each, &st, &there); !seen || !there)
-                continue;
+        for (const auto &[each, st] : std::as_const(found)) {
             const QString at = prefixes.last() + rawtext::decode(each);
             if (S_ISDIR(st.st_mode)) {
                 entries->insert(at, {TreeEntry::Folder, {}});
@@ -341,6 +337,23 @@ Result Folder::names(QList<QByteArray> *names) const
     }
 }
 
+Result Folder::entries(QList<Entry> *entries) const
+{
+    entries->clear();
+    QList<QByteArray> all;
+    if (const Result read = names(&all); !read)
+        return read;
+    for (const QByteArray &name : std::as_const(all)) {
+        Entry each{name, {}};
+        bool there = false;
+        if (const Result seen = entry(name, &each.st, &there); !seen)
+            return seen;
+        if (there)
+            entries->append(each);
+    }
+    return Result::ok();
+}
+
 Result Folder::readFile(const QByteArray &name, qint64 limit, QByteArray *bytes) const
 {
     const QString shownName = shown(name);
@@ -456,16 +469,10 @@ Result Folder::remove(const QByteArray &name, const Veto &veto) const
     // Each folder is emptied of its files and links as it is entered and removed as it is left.
     Walker emptying;
     emptying.enter = [&veto](const Folder &folder, const QByteArray &, int, QList<QByteArray> *inner) {
-        QList<QByteArray> names;
-        if (const Result read = folder.names(&names); !read)
+        QList<Folder::Entry> found;
+        if (const Result read = folder.entries(&found); !read)
             return read;
-        for (const QByteArray &each : std::as_const(names)) {
-            struct stat inside;
-            bool there = false;
-            if (const Result seen = folder.entry(each, &inside, &there); !seen)
-                return seen;
-            if (!there)
-                continue;
+        for (const auto &[each, inside] : std::as_const(found)) {
             if (veto)
                 if (const QString why = veto(inside, folder.shown(each)); !why.isEmpty())
                     return Result::failure(why);
@@ -509,16 +516,10 @@ Result Folder::copyInto(const Folder &to, const Veto &veto) const
             above.append(identityOf(here));
             target = std::move(next);
         }
-        QList<QByteArray> names;
-        if (const Result read = folder.names(&names); !read)
+        QList<Folder::Entry> found;
+        if (const Result read = folder.entries(&found); !read)
             return read;
-        for (const QByteArray &each : std::as_const(names)) {
-            struct stat st;
-            bool there = false;
-            if (const Result seen = folder.entry(each, &st, &there); !seen)
-                return seen;
-            if (!there)
-                continue;
+        for (const auto &[each, st] : std::as_const(found)) {
             if (veto)
                 if (const QString why = veto(st, folder.shown(each)); !why.isEmpty())
                     return Result::failure(why);

@@ -10,7 +10,7 @@
 #include <functional>
 #include <limits>
 
-struct stat;
+#include <sys/stat.h>
 
 // The one file layer under the module, the stand-ins and the bench. A folder is opened from "/"
 // one name at a time and never through a link; files are read and written whole; trees are
@@ -78,6 +78,13 @@ public:
     Result entry(const QByteArray &name, struct stat *st, bool *exists) const;
     // Every name in the folder but "." and "..", read to its end.
     Result names(QList<QByteArray> *names) const;
+    // Every entry in the folder with its own status; one gone meanwhile is left out.
+    struct Entry
+    {
+        QByteArray name;
+        struct stat st;
+    };
+    Result entries(QList<Entry> *entries) const;
 
     // The file's bytes: refused when it is a link, no regular file, or over limit.
     Result readFile(const QByteArray &name, qint64 limit, QByteArray *bytes) const;

@@ -57,17 +57,14 @@ void OutputFiles::addInput(const QString &path)
     // Every folder of the tree, so that one reached by another way (a bind mount) is known too.
     treefiles::Walker knowing;
     knowing.enter = [&](const Folder &folder, const QByteArray &, int, QList<QByteArray> *inner) {
-        QList<QByteArray> names;
-        if (const Result read = folder.names(&names); !read)
+        QList<Folder::Entry> found;
+        if (const Result read = folder.entries(&found); !read)
             return read;
-        for (const QByteArray &name : std::as_const(names)) {
-            struct stat entry;
-            bool exists = false;
-            if (folder.entry(name, &entry, &exists) && exists && S_ISDIR(entry.st_mode)) {
+        for (const auto &[name, entry] : std::as_const(found))
+            if (S_ISDIR(entry.st_mode)) {
                 m_inputs.insert(treefiles::identityOf(entry), path);
                 inner->append(name);
             }
-        }
         return Result::ok();
     };
     (void)treefiles::walk(std::move(tree), knowing);
