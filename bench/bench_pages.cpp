@@ -3,6 +3,7 @@
 // (the controller's files on disk, the reservation service) all in the timing.
 
 #include "benchmain.h"
+#include "stepcost.h"
 
 #include "chooser/fileedit.h"
 #include "plugin/factories.h"
@@ -40,54 +41,6 @@ SimEnvironment &environment()
     static SimEnvironment *env = new SimEnvironment;
     return *env;
 }
-
-// The module's and the stand-ins' shares of a benchmark's timed part, per iteration, as counters
-// beside the whole: the timing is paused and resumed through it, so neither counts the set-up.
-class Shares
-{
-public:
-    explicit Shares(benchmark::State &state) : m_state(state)
-    {
-        sim::CallLog::instance().timeStandIns(true);
-        start();
-    }
-    void pause()
-    {
-        m_state.PauseTiming();
-        stop();
-    }
-    void resume()
-    {
-        start();
-        m_state.ResumeTiming();
-    }
-    // Ends the timed part.
-    void report()
-    {
-        stop();
-        sim::CallLog::instance().timeStandIns(false);
-        m_state.counters["module_ms"] = benchmark::Counter((m_wholeNs - m_standInNs) / 1e6, benchmark::Counter::kAvgIterations);
-        m_state.counters["stand_ins_ms"] = benchmark::Counter(m_standInNs / 1e6, benchmark::Counter::kAvgIterations);
-    }
-
-private:
-    void start()
-    {
-        m_clock.start();
-        m_standInsAtStart = sim::CallLog::instance().standInNanoseconds();
-    }
-    void stop()
-    {
-        m_wholeNs += m_clock.nsecsElapsed();
-        m_standInNs += sim::CallLog::instance().standInNanoseconds() - m_standInsAtStart;
-    }
-
-    benchmark::State &m_state;
-    QElapsedTimer m_clock;
-    qint64 m_standInsAtStart = 0;
-    qint64 m_wholeNs = 0;
-    qint64 m_standInNs = 0;
-};
 
 // The controller filled with programs, a "Binary" configuration using 15 of them, a map of 512
 // (250 of 500 programs),
@@ -139,6 +92,13 @@ std::unique_ptr<ModuleScreen> startedScreen()
     return screen;
 }
 
+// The turn of the event loop after an input: the screen laid out and painted as the operator sees it.
+void settle()
+{
+    QCoreApplication::processEvents();
+}
+
+// A key pressed, and the screen's answer to it painted.
 void press(const ModuleScreen &screen, const char *name)
 {
     QAbstractButton *key = screen.find<QAbstractButton>(QLatin1String(name));
@@ -147,6 +107,7 @@ void press(const ModuleScreen &screen, const char *name)
         return;
     }
     key->click();
+    settle();
 }
 
 // The program map reads its file 50 ms after the page is made.
@@ -159,7 +120,7 @@ void mapRead(const ModuleScreen &screen)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
 }
 
-void deleteUntimed(Shares &shares, std::unique_ptr<ModuleScreen> &screen)
+void deleteUntimed(StepCost &shares, std::unique_ptr<ModuleScreen> &screen)
 {
     shares.pause();
     screen.reset();
@@ -175,22 +136,20 @@ struct Road
 // 0 settings, 1 soft-PLC, 2 program map.
 const Road roads[] = {{"settingButton", "returnButton"}, {"softPlcButton", "returnButton"}, {"prograMapBtn", "backBtn"}};
 
-// A page's first visit: the page made and shown.
+// A page's first visit: the page made, shown and painted; the map's table filled from its file,
+// which the page reads 50 ms after it is made.
 void BM_PageFirstVisit(benchmark::State &state)
 {
     controllerWith(int(state.range(1)));
     const Road &road = roads[state.range(0)];
-    Shares shares(state);
+    StepCost shares(state, "BM_PageFirstVisit", 2);
     for (auto _ : state) {
         shares.pause();
         std::unique_ptr<ModuleScreen> screen = startedScreen();
         shares.resume();
         press(*screen, road.forth);
-        // The map reads its file 50 ms later; that read is bench_programmap's BM_MapTableFill512.
-        shares.pause();
         if (state.range(0) == 2)
             mapRead(*screen);
-        shares.resume();
         deleteUntimed(shares, screen);
     }
     shares.report();
@@ -206,7 +165,7 @@ void BM_PageVisitAgain(benchmark::State &state)
     if (state.range(0) == 2)
         mapRead(*screen);
     press(*screen, road.back);
-    Shares shares(state);
+    StepCost shares(state, "BM_PageVisitAgain", 2, 2);
     for (auto _ : state) {
         press(*screen, road.forth);
         press(*screen, road.back);
@@ -222,11 +181,12 @@ void BM_SettingsModeSwitch(benchmark::State &state)
     press(*screen, "settingButton");
     QComboBox *mode = screen->find<QComboBox>(QStringLiteral("modeCB"));
     int next = 0;
-    Shares shares(state);
+    StepCost shares(state, "BM_SettingsModeSwitch", 1);
     for (auto _ : state) {
         mode->setCurrentIndex(next);
         next = 1 - next;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        settle();
     }
     shares.report();
 }
@@ -237,7 +197,7 @@ void BM_SettingsSavedThenMonitor(benchmark::State &state)
 {
     controllerWith(int(state.range(0)));
     std::unique_ptr<ModuleScreen> screen = startedScreen();
-    Shares shares(state);
+    StepCost shares(state, "BM_SettingsSavedThenMonitor", 1);
     for (auto _ : state) {
         press(*screen, "settingButton");
         press(*screen, "saveButton");
@@ -260,8 +220,10 @@ void BM_IdlePoll(benchmark::State &state)
     controllerWith(int(state.range(0)));
     std::unique_ptr<ModuleScreen> screen = startedScreen();
     runningShift(*screen);
+    StepCost shares(state, "BM_IdlePoll", 1);
     for (auto _ : state)
         screen->idle();
+    shares.report();
     press(*screen, "runOrStopButton");
 }
 
@@ -296,9 +258,10 @@ void BM_ChooserFromMap(benchmark::State &state)
     press(*screen, "prograMapBtn");
     mapRead(*screen);
     FileEdit *dialog = chooser();
-    Shares shares(state);
+    StepCost shares(state, "BM_ChooserFromMap", 1);
     for (auto _ : state) {
         dialog->show();
+        settle();
         shares.pause();
         dialog->hide();
         shares.resume();
@@ -401,7 +364,7 @@ double longestTurn(int ms)
 void BM_ChooserFirstPick(benchmark::State &state)
 {
     controllerWith(int(state.range(0)));
-    Shares shares(state);
+    StepCost shares(state, "BM_ChooserFirstPick", 1);
     double shownMs = 0;
     double longestMs = 0;
     for (auto _ : state) {
@@ -431,12 +394,29 @@ void BM_ChooserLaterPick(benchmark::State &state)
     mapRead(*screen);
     press(*screen, "saveButton");
     int which = 0;
-    Shares shares(state);
+    StepCost shares(state, "BM_ChooserLaterPick", 1);
     double shownMs = 0;
     for (auto _ : state)
         shownMs += pick(*screen, int(state.range(0)), ++which);
     shares.report();
     state.counters["shown_ms"] = benchmark::Counter(shownMs, benchmark::Counter::kAvgIterations);
+}
+
+// The reservation started and stopped by its key, which stays disabled for the 100 ms of each press.
+void BM_StartAndStop(benchmark::State &state)
+{
+    controllerWith(int(state.range(0)));
+    std::unique_ptr<ModuleScreen> screen = startedScreen();
+    auto *key = screen->find<QAbstractButton>(QStringLiteral("runOrStopButton"));
+    StepCost shares(state, "BM_StartAndStop", 1, 2);
+    for (auto _ : state) {
+        // The press returns once the key is enabled again.
+        key->click();
+        settle();
+        key->click();
+        settle();
+    }
+    shares.report();
 }
 
 // A slot reserved and its reservation cancelled on a started reservation.
@@ -445,7 +425,7 @@ void BM_ReserveAndCancel(benchmark::State &state)
     controllerWith(int(state.range(0)));
     std::unique_ptr<ModuleScreen> screen = startedScreen();
     press(*screen, "runOrStopButton");
-    Shares shares(state);
+    StepCost shares(state, "BM_ReserveAndCancel", 1, 2);
     for (auto _ : state) {
         press(*screen, "reserveBtn_3");
         press(*screen, "cancelBtn_3");
@@ -463,17 +443,18 @@ void pageArgs(benchmark::internal::Benchmark *b)
 }
 
 // Each first visit waits for a screen's start-up, 300 ms after it opens.
-BENCHMARK(BM_PageFirstVisit)->Apply(pageArgs)->Iterations(10);
-BENCHMARK(BM_PageVisitAgain)->Apply(pageArgs);
-BENCHMARK(BM_SettingsModeSwitch)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SettingsSavedThenMonitor)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_IdlePoll)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs");
+BENCHMARK(BM_PageFirstVisit)->Apply(pageArgs)->Iterations(10)->Apply(counted);
+BENCHMARK(BM_PageVisitAgain)->Apply(pageArgs)->Apply(counted);
+BENCHMARK(BM_SettingsModeSwitch)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond)->Apply(counted);
+BENCHMARK(BM_SettingsSavedThenMonitor)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond)->Apply(counted);
+BENCHMARK(BM_IdlePoll)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Apply(counted);
 BENCHMARK(BM_IdlePollBareReads)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs");
-BENCHMARK(BM_ChooserFromMap)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChooserFromMap)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond)->Apply(counted);
 BENCHMARK(BM_ControllerWalk)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ChooserFirstPick)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_ChooserLaterPick)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReserveAndCancel)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChooserFirstPick)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond)->Iterations(5)->Apply(counted);
+BENCHMARK(BM_ChooserLaterPick)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond)->Apply(counted);
+BENCHMARK(BM_StartAndStop)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond)->Apply(counted);
+BENCHMARK(BM_ReserveAndCancel)->Arg(500)->Arg(5000)->Arg(50000)->ArgName("programs")->Unit(benchmark::kMillisecond)->Apply(counted);
 
 } // namespace
 

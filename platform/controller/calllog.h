@@ -3,7 +3,6 @@
 #include "journal.h"
 #include "simcontroller_global.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -11,6 +10,16 @@
 #include <string_view>
 
 namespace sim {
+
+class StandInWatcher
+{
+public:
+    virtual ~StandInWatcher() = default;
+    // The module called the platform entry point of this name.
+    virtual void entered(const char *name) = 0;
+    // That call returned.
+    virtual void left() = 0;
+};
 
 // Every call that the module makes into the platform, in order, as "name(arg, arg)".
 // Shared by all stand-ins, so one log shows the order of transfers, service calls and boxes.
@@ -39,44 +48,40 @@ public:
     void setEnabled(bool on) { m_enabled = on; }
     bool isEnabled() const { return m_enabled; }
 
-    // The time spent inside platform entry points, logged or not, nested calls counted once: the
-    // stand-ins' share of a step, which a benchmark tells apart from the module's own work. Kept
-    // only while asked for, as reading the clock twice a call would double a poll's time.
-    void timeStandIns(bool on) { m_timing = on; }
-    qint64 standInNanoseconds() const { return m_standInNs; }
+    // Tells the watcher of each call into the platform and of its return, nested calls once; none
+    // when null. A benchmark keeps the stand-ins' share of a step apart from the module's own work.
+    void watchStandIns(StandInWatcher *watcher) { m_watcher = watcher; }
 
 private:
-    friend class StandInTime;
-    bool m_timing = false;
-    qint64 m_standInNs = 0;
+    friend class StandInCall;
+    StandInWatcher *m_watcher = nullptr;
     int m_standInDepth = 0;
-    QElapsedTimer m_standInClock;
     QStringList m_entries;
     QHash<QString, qint64> m_counts;
     bool m_enabled = true;
     bool m_keepEntries = true;
 };
 
-// Counts the time from here to the end of the scope as the stand-ins'.
-class StandInTime
+// The stand-in's call from here to the end of the scope, told to the log's watcher.
+class StandInCall
 {
 public:
-    StandInTime() : m_log(CallLog::instance()), m_timing(m_log.m_timing)
+    explicit StandInCall(const char *name) : m_log(CallLog::instance()), m_watcher(m_log.m_watcher)
     {
-        if (m_timing && m_log.m_standInDepth++ == 0)
-            m_log.m_standInClock.start();
+        if (m_watcher && m_log.m_standInDepth++ == 0)
+            m_watcher->entered(name);
     }
-    ~StandInTime()
+    ~StandInCall()
     {
-        if (m_timing && --m_log.m_standInDepth == 0)
-            m_log.m_standInNs += m_log.m_standInClock.nsecsElapsed();
+        if (m_watcher && --m_log.m_standInDepth == 0)
+            m_watcher->left();
     }
-    StandInTime(const StandInTime &) = delete;
-    StandInTime &operator=(const StandInTime &) = delete;
+    StandInCall(const StandInCall &) = delete;
+    StandInCall &operator=(const StandInCall &) = delete;
 
 private:
     CallLog &m_log;
-    const bool m_timing;
+    StandInWatcher *const m_watcher;
 };
 
 inline QString logArg(const QString &s) { return s; }
@@ -151,9 +156,9 @@ void logCall(const char *name, const Args &...args)
 
 } // namespace sim
 
-// Logs a call of a platform entry point, first in its body, and counts the rest of the body as
-// the stand-ins' time; the name must be one of sim::callNames.
+// Logs a call of a platform entry point, first in its body, and tells the log's watcher of the
+// body; the name must be one of sim::callNames.
 #define SIM_LOG_CALL(name, ...)                                                                    \
     static_assert(sim::isCallName(name), "not a platform call name: " name);                       \
-    const sim::StandInTime simStandInTime;                                                         \
+    const sim::StandInCall simStandInCall(name);                                                   \
     sim::logCall(name, ##__VA_ARGS__)
