@@ -13,9 +13,30 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QStyledItemDelegate>
 #include <QTableWidgetItem>
 
+#include <utility>
+
 namespace {
+
+const char keptCell[] = "keptCell";
+
+// The table hands a row's cells back here when it is cleared or loses the row; the page's cells
+// stay for the row's next build, hidden, and any other cell goes as the view would send it.
+class KeptCells : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override
+    {
+        if (editor->property(keptCell).toBool())
+            editor->hide();
+        else
+            QStyledItemDelegate::destroyEditor(editor, index);
+    }
+};
 
 void scrollBarsAsNeeded(QComboBox *combo)
 {
@@ -30,6 +51,7 @@ ZuzEraroveSetting::ZuzEraroveSetting(QWidget *parent)
       m_builtFrom(configState->generation())
 {
     ui->setupUi(this);
+    ui->rplSettingTw->setItemDelegate(new KeptCells(ui->rplSettingTw));
     // The operator's choices are edits; the page's own loading of a record is not.
     connect(ui->protocolCB, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
         if (!m_loading)
@@ -45,7 +67,8 @@ ZuzEraroveSetting::ZuzEraroveSetting(QWidget *parent)
 ZuzEraroveSetting::~ZuzEraroveSetting()
 {
     // The program boxes go before the editor's model they show.
-    qDeleteAll(nameBoxes);
+    for (const SlotRow &row : qAsConst(m_rows))
+        delete row.name;
 }
 
 void ZuzEraroveSetting::shareConfigState(std::shared_ptr<ConfigState> state)
@@ -55,52 +78,73 @@ void ZuzEraroveSetting::shareConfigState(std::shared_ptr<ConfigState> state)
     m_builtFrom = configState->generation();
 }
 
+ZuzEraroveSetting::SlotRow ZuzEraroveSetting::makeSlotRow(int r)
+{
+    auto *combo = new QComboBox;
+    combo->setFixedSize(450, 40);
+    // Every row lists the same names: one model, no copy of them per box.
+    showProgramNames(combo, m_editor.programNames());
+    scrollBarsAsNeeded(combo);
+    combo->setMaxVisibleItems(6);
+    // A pick is an edit even of the item shown: "Unselected" over an unlisted program clears it.
+    connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, r](int index) {
+        m_editor.pickProgram(r, index);
+    });
+    connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this, r](int index) {
+        if (!m_loading)
+            m_editor.pickProgram(r, index);
+    });
+
+    auto *edit = new QTouchLineEdit;
+    edit->setFixedSize(120, 40);
+    edit->setCast(5, -1);
+    edit->setValueRange(1.0, 9999.0);
+    edit->setAlignment(Qt::AlignCenter);
+    connect(edit, &QLineEdit::textChanged, this, [this, r](const QString &text) {
+        if (!m_loading)
+            m_editor.setCycleText(r, text);
+    });
+
+    const SlotRow row{centredCell(combo), centredCell(edit), combo, edit};
+    row.nameCell->setProperty(keptCell, true);
+    row.cycleCell->setProperty(keptCell, true);
+    return row;
+}
+
 void ZuzEraroveSetting::initSettingTable(ZuzEraroveData data)
 {
     QTableWidget *table = ui->rplSettingTw;
-    resetSlotRows(table, nameBoxes, cycleEdits, QSize(760, 406), data.signalMode);
+    nameBoxes.clear();
+    cycleEdits.clear();
+    // A kept row out of the table is no control of the page's.
+    for (const SlotRow &row : qAsConst(m_rows)) {
+        row.name->setObjectName(QString());
+        row.cycle->setObjectName(QString());
+    }
+    resetRows(table, QSize(760, 406), slotRows(data.signalMode), slotRowHeight(data.signalMode));
     setUpColumns(table, {tr("ID"), tr("Name"), tr("Cycle index")}, {100, 480, 140});
     const int rows = table->rowCount();
 
     const QStringList names = ZuzEraroveLibApi::getInstance()->getAllRplName();
     m_editor.load(data, names);
+    const bool loading = std::exchange(m_loading, true);
     for (int r = 0; r < rows; ++r) {
         table->setItem(r, 0, centredItem(QString::number(r + 1)));
-
-        auto *combo = new QComboBox;
-        combo->setObjectName(QStringLiteral("nameBox_%1").arg(r + 1));
-        combo->setFixedSize(450, 40);
-        // Every row lists the same names: one model, no copy of them per box.
-        showProgramNames(combo, m_editor.programNames());
-        combo->setCurrentIndex(m_editor.programIndex(r));
-        scrollBarsAsNeeded(combo);
-        combo->setMaxVisibleItems(6);
-        // A pick is an edit even of the item shown: "Unselected" over an unlisted program clears it.
-        connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, r](int index) {
-            m_editor.pickProgram(r, index);
-        });
-        connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this, r](int index) {
-            if (!m_loading)
-                m_editor.pickProgram(r, index);
-        });
-        nameBoxes.append(combo);
-
-        auto *edit = new QTouchLineEdit;
-        edit->setObjectName(QStringLiteral("cycleEdit_%1").arg(r + 1));
-        edit->setFixedSize(120, 40);
-        edit->setCast(5, -1);
-        edit->setValueRange(1.0, 9999.0);
-        edit->setText(QString::number(data.cycleIndex[r]));
-        edit->setAlignment(Qt::AlignCenter);
-        connect(edit, &QLineEdit::textChanged, this, [this, r](const QString &text) {
-            if (!m_loading)
-                m_editor.setCycleText(r, text);
-        });
-        cycleEdits.append(edit);
-
-        table->setCellWidget(r, 1, centredCell(combo));
-        table->setCellWidget(r, 2, centredCell(edit));
+        if (r == m_rows.size())
+            m_rows.append(makeSlotRow(r));
+        const SlotRow &row = m_rows.at(r);
+        if (row.name->model() != m_editor.programNames())
+            showProgramNames(row.name, m_editor.programNames());
+        row.name->setCurrentIndex(m_editor.programIndex(r));
+        row.cycle->setText(QString::number(data.cycleIndex[r]));
+        row.name->setObjectName(QStringLiteral("nameBox_%1").arg(r + 1));
+        row.cycle->setObjectName(QStringLiteral("cycleEdit_%1").arg(r + 1));
+        nameBoxes.append(row.name);
+        cycleEdits.append(row.cycle);
+        table->setCellWidget(r, 1, row.nameCell);
+        table->setCellWidget(r, 2, row.cycleCell);
     }
+    m_loading = loading;
 }
 
 void ZuzEraroveSetting::showSettingData(ZuzEraroveData data)

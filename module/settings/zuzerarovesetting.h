@@ -62,6 +62,18 @@ private:
     std::unique_ptr<MsgBox> pendingMsgBox;
     SettingsEditor m_editor;
     std::shared_ptr<ConfigState> configState = std::make_shared<ConfigState>();
+    // A slot row's controls in their centring cells. Made once a row and kept while the page
+    // lives: a box over thousands of programs costs far more to make and style than to show
+    // again, and a mode switch would make up to fifteen.
+    struct SlotRow
+    {
+        QWidget *nameCell;
+        QWidget *cycleCell;
+        QComboBox *name;
+        QTouchLineEdit *cycle;
+    };
+    SlotRow makeSlotRow(int r);
+    QList<SlotRow> m_rows;
     // The widgets are being loaded with a record: their changes are no edits.
     bool m_loading;
     // The configuration's read generation the widgets were built from.
