@@ -112,6 +112,7 @@ void tst_ZuzEraroveSetting::modeSwitchKeepsRowsBeyondFour()
     cycleEdit(6)->setText(QStringLiteral("42"));
     combo("modeCB")->setCurrentIndex(0);
     QCOMPARE(table()->rowCount(), 4);
+    QVERIFY(!nameBox(5) && !cycleEdit(15));
     // The working record keeps all 15 names until the next write-back from the widgets.
     ZuzEraroveLibApi *api = ZuzEraroveLibApi::getInstance();
     QCOMPARE(api->resvData.rplNames[14], QStringLiteral("C.XPL"));
@@ -124,6 +125,10 @@ void tst_ZuzEraroveSetting::modeSwitchKeepsRowsBeyondFour()
         QCOMPARE(nameBox(r)->currentText(), QStringLiteral("C.XPL"));
     QCOMPARE(cycleEdit(6)->text(), QStringLiteral("42"));
     QCOMPARE(api->resvData.rplNames[14], QStringLiteral("C.XPL"));
+    // A row shown again takes the operator's edits as its first showing did.
+    cycleEdit(15)->setText(QStringLiteral("7"));
+    combo("modeCB")->setCurrentIndex(0);
+    QCOMPARE(api->resvData.cycleIndex[14], 7);
     QVERIFY(MsgBoxHooks::records().isEmpty());
 }
 
