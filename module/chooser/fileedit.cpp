@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QFileInfo>
+#include <QHash>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QStyle>
@@ -90,12 +91,39 @@ private:
 // Every row as high as one with an icon, "Unselected!" too. The view then takes the first row's
 // height for all of them: measured one by one through the style sheet, the rows above a program
 // deep in a long listing would cost a tap on it milliseconds, and the scroll bar's drag as many.
+// A cell's measure is kept: the header measures the first rows for its widths each time the
+// chooser is shown, and laying a text out through the style costs more than the rest of a show.
 class RowHeights : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        // What the measure depends on: the view's font, the cell's text and icon, the row's state.
+        if (option.font != m_font) {
+            m_measures.clear();
+            m_font = option.font;
+        }
+        QString key = index.data(Qt::DisplayRole).toString();
+        key += QChar(0xfffe);
+        key += QChar(ushort(index.column()));
+        key += QChar(ushort(index.data(Qt::DecorationRole).isNull()));
+        key += QChar(ushort(option.state & 0xffff));
+        key += QChar(ushort(uint(option.state) >> 16));
+        key += QChar(ushort(int(option.features)));
+        const auto kept = m_measures.constFind(key);
+        if (kept != m_measures.constEnd())
+            return *kept;
+        if (m_measures.size() >= MostMeasuresKept)
+            m_measures.clear();
+        return *m_measures.insert(key, measure(option, index));
+    }
+
+private:
+    enum { MostMeasuresKept = 4096 };
+
+    QSize measure(const QStyleOptionViewItem &option, const QModelIndex &index) const
     {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
         QStyleOptionViewItem withIcon = option;
@@ -108,6 +136,9 @@ public:
         }
         return size;
     }
+
+    mutable QFont m_font;
+    mutable QHash<QString, QSize> m_measures;
 };
 
 } // namespace
