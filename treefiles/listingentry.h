@@ -11,11 +11,18 @@ namespace listingentry {
 // entry without a size and a time).
 inline int pathEnd(const QString &entry)
 {
-    if (entry.endsWith(QLatin1Char('/')))
-        return entry.size();
-    const int timeComma = entry.lastIndexOf(QLatin1Char(','));
-    const int sizeComma = timeComma > 0 ? entry.lastIndexOf(QLatin1Char(','), timeComma - 1) : -1;
-    return sizeComma < 0 ? entry.size() : sizeComma;
+    // Every entry of a long listing is read here: its text is looked at by hand.
+    const ushort *text = entry.utf16();
+    const int size = entry.size();
+    if (size > 0 && text[size - 1] == '/')
+        return size;
+    int timeComma = size - 1;
+    while (timeComma >= 0 && text[timeComma] != ',')
+        --timeComma;
+    int sizeComma = timeComma > 0 ? timeComma - 1 : -1;
+    while (sizeComma >= 0 && text[sizeComma] != ',')
+        --sizeComma;
+    return sizeComma < 0 ? size : sizeComma;
 }
 
 inline QString path(const QString &entry)

@@ -135,20 +135,26 @@ void ProgramListing::takeWhole()
 
 ProgramListing::Parsed ProgramListing::parse(const QString &entry)
 {
+    // Every entry of a listing is read here, so the text is looked at by hand.
     Parsed p;
-    const QChar *text = entry.constData();
+    const ushort *text = entry.utf16();
     const int size = entry.size();
-    p.start = entry.startsWith(directory()) ? directory().size() : 0;
+    const QString prefix = directory();
+    p.start = size >= prefix.size() && std::equal(prefix.utf16(), prefix.utf16() + prefix.size(), text) ? prefix.size() : 0;
     // The name, which may hold commas, then the size and the date: read from the end.
     p.commas[0] = qMax(p.start, listingentry::pathEnd(entry));
-    const int sizeEnd = p.commas[0] < size ? entry.indexOf(QLatin1Char(','), p.commas[0] + 1) : -1;
-    p.commas[1] = sizeEnd < 0 ? size : sizeEnd;
+    int sizeEnd = p.commas[0] + 1;
+    while (sizeEnd < size && text[sizeEnd] != ',')
+        ++sizeEnd;
+    p.commas[1] = qMin(sizeEnd, size);
     p.commas[2] = size;
-    const QStringRef name = piece(entry, p.start, p.commas[0]);
-    p.directory = name.endsWith(QLatin1Char('/'));
-    p.shown = p.directory || name.endsWith(QLatin1String(".XPL"));
+    const int nameSize = p.commas[0] - p.start;
+    const ushort *nameEnd = text + p.commas[0];
+    p.directory = nameSize >= 1 && nameEnd[-1] == '/';
+    p.shown = p.directory
+        || (nameSize >= 4 && nameEnd[-4] == '.' && nameEnd[-3] == 'X' && nameEnd[-2] == 'P' && nameEnd[-1] == 'L');
     p.pathEnd = p.commas[0];
-    while (p.pathEnd > p.start && text[p.pathEnd - 1] != QLatin1Char('/'))
+    while (p.pathEnd > p.start && text[p.pathEnd - 1] != '/')
         --p.pathEnd;
     return p;
 }
