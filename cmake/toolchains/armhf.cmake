@@ -1,17 +1,5 @@
-# The pendant's processor, armhf, with Debian's cross compiler and its multiarch Qt 5 and pugixml
-# (scripts/install-deps --cross armhf). Tests run under qemu-user, through CTest's emulator.
-set(CMAKE_SYSTEM_NAME Linux)
-set(CMAKE_SYSTEM_PROCESSOR arm)
-set(CMAKE_C_COMPILER arm-linux-gnueabihf-gcc)
-set(CMAKE_CXX_COMPILER arm-linux-gnueabihf-g++)
-set(CMAKE_LIBRARY_ARCHITECTURE arm-linux-gnueabihf)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm)
-# Libraries and headers of the target's architecture; programs (moc, uic, rcc, lrelease) of this
-# machine's.
-set(CMAKE_FIND_ROOT_PATH /usr/arm-linux-gnueabihf)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY BOTH)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE BOTH)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
-execute_process(COMMAND dpkg-architecture -qDEB_BUILD_MULTIARCH OUTPUT_VARIABLE buildArch OUTPUT_STRIP_TRAILING_WHITESPACE)
-set(Qt5LinguistTools_DIR /usr/lib/${buildArch}/cmake/Qt5LinguistTools CACHE PATH "the build machine's translation tools")
+# The pendant's processor, armhf (scripts/install-deps --cross armhf).
+set(crossProcessor arm)
+set(crossTriplet arm-linux-gnueabihf)
+set(crossEmulator qemu-arm)
+include(${CMAKE_CURRENT_LIST_DIR}/debian-cross.cmake)
