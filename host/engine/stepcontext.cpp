@@ -124,33 +124,6 @@ void limitFileSize(qint64 bytes)
     }
 }
 
-QString visibleText(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            out += c;
-            out += text.at(++i);
-            continue;
-        }
-        const QChar::Category category = c.category();
-        const bool hidden = c.isSurrogate() || category == QChar::Other_Control || category == QChar::Other_Format
-                            || category == QChar::Other_NotAssigned || category == QChar::Other_PrivateUse
-                            || category == QChar::Separator_Line || category == QChar::Separator_Paragraph
-                            || category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing
-                            || (category == QChar::Separator_Space && c != QLatin1Char(' ')) || c == QLatin1Char('\\');
-        if (!hidden || c == QLatin1Char('\n'))
-            out += c;
-        else if (c == QLatin1Char('\\'))
-            out += QStringLiteral("\\\\");
-        else
-            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-    }
-    return out;
-}
-
 QString shownValue(const QJsonValue &value)
 {
     QString text = value.isString() ? QLatin1Char('"') + visibleText(value.toString()) + QLatin1Char('"')

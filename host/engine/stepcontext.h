@@ -108,10 +108,6 @@ StepOutcome calls(StepContext &c, const QJsonObject &step);
 StepOutcome unchanged(StepContext &c, const QJsonObject &step);
 } // namespace controllerexpectations
 
-// A text as a message shows it: every character that shows nothing or looks like another
-// (controls, format and combining marks, odd spaces, a byte that is no UTF-8 held as \udc80 to
-// \udcff) and the backslash written as a JSON escape, so two different texts never look alike.
-QString visibleText(const QString &text);
 // A value as a failure shows it: a text quoted, anything else as JSON; a long one cut.
 QString shownValue(const QJsonValue &value);
 // Held when found is what was expected (after substitution), else not yet, saying both.

@@ -30,12 +30,6 @@ bool isListOf(const QJsonValue &v, Fits fits)
     return true;
 }
 
-// A path as a message shows it: a NUL would end the message there.
-QString withNulShown(QString text)
-{
-    return text.replace(QChar(0), QStringLiteral("\\u0000"));
-}
-
 // A NUL ends a name for the system: a path holding one would name another file.
 bool isTreePath(const QString &path)
 {
@@ -278,12 +272,12 @@ QString fieldProblem(const QString &step, const StepField &f, const QJsonValue &
     case FieldType::Path:
         fits = v.isString() && isTreePath(v.toString());
         if (v.isString() && !fits)
-            return QStringLiteral("\"%1\" is not a path in the controller:/, panel:/ or outside:/ tree").arg(withNulShown(v.toString()));
+            return QStringLiteral("\"%1\" is not a path in the controller:/, panel:/ or outside:/ tree").arg(visibleText(v.toString()));
         break;
     case FieldType::PictureName:
         fits = v.isString() && isPictureName(v.toString());
         if (v.isString() && !fits)
-            return QStringLiteral("\"%1\" is not a file name of the screenshots folder").arg(withNulShown(v.toString()));
+            return QStringLiteral("\"%1\" is not a file name of the screenshots folder").arg(visibleText(v.toString()));
         break;
     case FieldType::WholeNumber:
         fits = isWhole(v, f.min, f.max);
@@ -481,4 +475,31 @@ QJsonObject recordedStep(const QList<StepDef> &defs, const QString &name, const 
     Q_ASSERT_X(def && stepProblem(*def, def->key(), step, false).isEmpty(), "recordedStep",
                qPrintable(QString::fromUtf8(QJsonDocument(step).toJson(QJsonDocument::Compact))));
     return step;
+}
+
+QString visibleText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += text.at(++i);
+            continue;
+        }
+        const QChar::Category category = c.category();
+        const bool hidden = c.isSurrogate() || category == QChar::Other_Control || category == QChar::Other_Format
+                            || category == QChar::Other_NotAssigned || category == QChar::Other_PrivateUse
+                            || category == QChar::Separator_Line || category == QChar::Separator_Paragraph
+                            || category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing
+                            || (category == QChar::Separator_Space && c != QLatin1Char(' ')) || c == QLatin1Char('\\');
+        if (!hidden || c == QLatin1Char('\n'))
+            out += c;
+        else if (c == QLatin1Char('\\'))
+            out += QStringLiteral("\\\\");
+        else
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return out;
 }

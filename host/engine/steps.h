@@ -78,3 +78,8 @@ QJsonObject scenarioSchema(const QList<StepDef> &defs);
 // A step as the recorder writes it; a step the reader would refuse is a fault of the recorder.
 QJsonObject recordedStep(const QList<StepDef> &defs, const QString &name, const QJsonValue &value,
                          const QJsonObject &fields = {});
+
+// A text as a message shows it: every character that shows nothing or looks like another
+// (controls, format and combining marks, odd spaces, a byte that is no UTF-8 held as \udc80 to
+// \udcff) and the backslash written as a JSON escape, so two different texts never look alike.
+QString visibleText(const QString &text);
