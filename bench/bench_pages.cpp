@@ -120,12 +120,12 @@ void mapRead(const ModuleScreen &screen)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
 }
 
-void deleteUntimed(StepCost &shares, std::unique_ptr<ModuleScreen> &screen)
+void deleteUntimed(StepCost &cost, std::unique_ptr<ModuleScreen> &screen)
 {
-    shares.pause();
+    cost.pause();
     screen.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    shares.resume();
+    cost.resume();
 }
 
 struct Road
@@ -142,17 +142,17 @@ void BM_PageFirstVisit(benchmark::State &state)
 {
     controllerWith(int(state.range(1)));
     const Road &road = roads[state.range(0)];
-    StepCost shares(state, "BM_PageFirstVisit", 2);
+    StepCost cost(state, __func__, 2);
     for (auto _ : state) {
-        shares.pause();
+        cost.pause();
         std::unique_ptr<ModuleScreen> screen = startedScreen();
-        shares.resume();
+        cost.resume();
         press(*screen, road.forth);
         if (state.range(0) == 2)
             mapRead(*screen);
-        deleteUntimed(shares, screen);
+        deleteUntimed(cost, screen);
     }
-    shares.report();
+    cost.report();
 }
 
 // A page shown again from the monitor, and the monitor shown again from it.
@@ -165,12 +165,12 @@ void BM_PageVisitAgain(benchmark::State &state)
     if (state.range(0) == 2)
         mapRead(*screen);
     press(*screen, road.back);
-    StepCost shares(state, "BM_PageVisitAgain", 2, 2);
+    StepCost cost(state, __func__, 2, 2);
     for (auto _ : state) {
         press(*screen, road.forth);
         press(*screen, road.back);
     }
-    shares.report();
+    cost.report();
 }
 
 // The settings page's signal mode switched, alternately "Alone" and "Binary".
@@ -181,14 +181,14 @@ void BM_SettingsModeSwitch(benchmark::State &state)
     press(*screen, "settingButton");
     QComboBox *mode = screen->find<QComboBox>(QStringLiteral("modeCB"));
     int next = 0;
-    StepCost shares(state, "BM_SettingsModeSwitch", 1);
+    StepCost cost(state, __func__, 1);
     for (auto _ : state) {
         mode->setCurrentIndex(next);
         next = 1 - next;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         settle();
     }
-    shares.report();
+    cost.report();
 }
 
 // The settings page shown again, the settings saved (the file sent to the controller, the
@@ -200,13 +200,13 @@ void BM_SettingsSavedThenMonitor(benchmark::State &state)
     std::unique_ptr<ModuleScreen> screen = startedScreen();
     press(*screen, "settingButton");
     press(*screen, "returnButton");
-    StepCost shares(state, "BM_SettingsSavedThenMonitor", 1, 3);
+    StepCost cost(state, __func__, 1, 3);
     for (auto _ : state) {
         press(*screen, "settingButton");
         press(*screen, "saveButton");
         press(*screen, "returnButton");
     }
-    shares.report();
+    cost.report();
 }
 
 // The host's idle call on the monitor, a program running and the queue full, against the reads
@@ -223,10 +223,10 @@ void BM_IdlePoll(benchmark::State &state)
     controllerWith(int(state.range(0)));
     std::unique_ptr<ModuleScreen> screen = startedScreen();
     runningShift(*screen);
-    StepCost shares(state, "BM_IdlePoll", 1);
+    StepCost cost(state, __func__, 1);
     for (auto _ : state)
         screen->idle();
-    shares.report();
+    cost.report();
     press(*screen, "runOrStopButton");
 }
 
@@ -277,16 +277,16 @@ void BM_ChooserFromMap(benchmark::State &state)
     settle();
     dialog->hide();
     chooserBuilt(dialog);
-    StepCost shares(state, "BM_ChooserFromMap", 1);
+    StepCost cost(state, __func__, 1);
     for (auto _ : state) {
         dialog->show();
         settle();
-        shares.pause();
+        cost.pause();
         dialog->hide();
         settle(); // the map painted again where the chooser was
-        shares.resume();
+        cost.resume();
     }
-    shares.report();
+    cost.report();
 }
 
 // The stand-in alone: the simulated controller walks "/RPL/" after it was told the tree changed.
@@ -384,23 +384,23 @@ double longestTurn(int ms)
 void BM_ChooserFirstPick(benchmark::State &state)
 {
     controllerWith(int(state.range(0)));
-    StepCost shares(state, "BM_ChooserFirstPick", 1);
+    StepCost cost(state, __func__, 1);
     double shownMs = 0;
     double longestMs = 0;
     for (auto _ : state) {
-        shares.pause();
+        cost.pause();
         std::unique_ptr<ModuleScreen> screen = startedScreen();
         press(*screen, "prograMapBtn");
         mapRead(*screen);
         press(*screen, "saveButton"); // into editing
-        shares.resume();
+        cost.resume();
         shownMs += pick(*screen, int(state.range(0)), 0);
-        shares.pause();
+        cost.pause();
         longestMs = std::max(longestMs, longestTurn(300));
-        shares.resume();
-        deleteUntimed(shares, screen);
+        cost.resume();
+        deleteUntimed(cost, screen);
     }
-    shares.report();
+    cost.report();
     state.counters["shown_ms"] = benchmark::Counter(shownMs, benchmark::Counter::kAvgIterations);
     state.counters["longest_turn_after_ms"] = longestMs;
 }
@@ -417,11 +417,11 @@ void BM_ChooserLaterPick(benchmark::State &state)
     int which = 0;
     pick(*screen, int(state.range(0)), ++which);
     chooserBuilt(chooser());
-    StepCost shares(state, "BM_ChooserLaterPick", 1);
+    StepCost cost(state, __func__, 1);
     double shownMs = 0;
     for (auto _ : state)
         shownMs += pick(*screen, int(state.range(0)), ++which);
-    shares.report();
+    cost.report();
     state.counters["shown_ms"] = benchmark::Counter(shownMs, benchmark::Counter::kAvgIterations);
 }
 
@@ -431,7 +431,7 @@ void BM_StartAndStop(benchmark::State &state)
     controllerWith(int(state.range(0)));
     std::unique_ptr<ModuleScreen> screen = startedScreen();
     auto *key = screen->find<QAbstractButton>(QStringLiteral("runOrStopButton"));
-    StepCost shares(state, "BM_StartAndStop", 1, 2);
+    StepCost cost(state, __func__, 1, 2);
     for (auto _ : state) {
         // The press returns once the key is enabled again.
         key->click();
@@ -439,7 +439,7 @@ void BM_StartAndStop(benchmark::State &state)
         key->click();
         settle();
     }
-    shares.report();
+    cost.report();
 }
 
 // A slot reserved and its reservation cancelled on a started reservation.
@@ -448,12 +448,12 @@ void BM_ReserveAndCancel(benchmark::State &state)
     controllerWith(int(state.range(0)));
     std::unique_ptr<ModuleScreen> screen = startedScreen();
     press(*screen, "runOrStopButton");
-    StepCost shares(state, "BM_ReserveAndCancel", 1, 2);
+    StepCost cost(state, __func__, 1, 2);
     for (auto _ : state) {
         press(*screen, "reserveBtn_3");
         press(*screen, "cancelBtn_3");
     }
-    shares.report();
+    cost.report();
     press(*screen, "runOrStopButton");
 }
 

@@ -18,7 +18,7 @@
 class StepCost : public sim::StandInWatcher
 {
 public:
-    // The name is the benchmark's, its first `args` arguments after it: "BM_Step/0/5000"; each
+    // The name is the benchmark's function's, its first `args` arguments after it: "BM_Step/0/5000"; each
     // iteration takes `steps` of the operator's steps.
     StepCost(benchmark::State &state, const char *name, int args, int steps = 1)
         : m_state(state), m_name(name), m_steps(steps)
@@ -47,7 +47,6 @@ public:
     void report()
     {
         stop();
-        sim::CallLog::instance().watchStandIns(nullptr);
         m_state.counters["module_ms"] = benchmark::Counter((m_wholeNs - m_standInNs) / 1e6, benchmark::Counter::kAvgIterations);
         m_state.counters["stand_ins_ms"] = benchmark::Counter(m_standInNs / 1e6, benchmark::Counter::kAvgIterations);
         const std::string dump = "step " + m_name + " steps " + std::to_string(m_state.iterations() * m_steps);
