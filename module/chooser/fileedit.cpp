@@ -223,7 +223,7 @@ void FileEdit::refreshRemoteFiles()
     completeTree();
     // The operator opens the chooser for one cell after another: a listing that has not changed
     // keeps its tree, and one that changed a little changes only those items.
-    if (m_listing.take(entries)) {
+    if (m_listing.take(entries, ItemsAtOnce)) {
         const int changes = m_listing.gone().size() + int(std::count(m_listing.earlier().cbegin(), m_listing.earlier().cend(), -1));
         // Items added one by one each tell the view; past a few hundred, a new tree is quicker.
         // The widest name is looked for among the new items while the widest one stays.
@@ -272,15 +272,16 @@ void FileEdit::buildTree()
     m_widest = nullptr;
     new QTreeWidgetItem(tree, {tr("Unselected!")});
     m_items.clear();
-    m_items.reserve(m_listing.nodes().size());
+    m_items.reserve(m_listing.entries().size());
     addItems(ItemsAtOnce);
 }
 
 void FileEdit::addItems(int count)
 {
     QTreeWidget *tree = ui->rplRemoteFiles;
-    const QVector<ProgramListing::Node> &nodes = m_listing.nodes();
     const int from = m_items.size();
+    m_listing.readTo(from + count);
+    const QVector<ProgramListing::Node> &nodes = m_listing.nodes();
     const int to = from + qMin(count, nodes.size() - from);
     // The nodes come parents first: each new item goes under a new parent apart from the view,
     // under a parent the view shows already, or to the top; the last two are handed over at
@@ -305,7 +306,7 @@ void FileEdit::addItems(int count)
         if (nodes[i].entry < 0)
             m_items[i]->setExpanded(nodes[i].expanded);
     }
-    if (to < nodes.size())
+    if (to < nodes.size() || !m_listing.wholeRead())
         m_nextItems.start();
     else
         fitNameColumn(false);
@@ -316,7 +317,8 @@ void FileEdit::completeTree()
     if (!m_nextItems.isActive())
         return;
     m_nextItems.stop();
-    addItems(m_listing.nodes().size());
+    m_listing.readTo(std::numeric_limits<int>::max());
+    addItems(m_listing.nodes().size() - m_items.size());
 }
 
 void FileEdit::updateTree()

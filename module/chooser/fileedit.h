@@ -55,8 +55,8 @@ private:
     // The tree of the listing, under "Unselected!": a large one in parts, ItemsAtOnce items an
     // event-loop turn, so that the dialog shows its first rows within a frame.
     void buildTree();
-    // The items of the next count nodes, handed to the view at once; the name column is
-    // fitted once the last is in.
+    // The items of the next count nodes, the listing read on as far as they need, handed to
+    // the view at once; the name column is fitted once the last is in.
     void addItems(int count);
     // A tree still being built gets its remaining items now.
     void completeTree();

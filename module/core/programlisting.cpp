@@ -77,16 +77,17 @@ QString ProgramListing::choice(const QString &name, const QString &itemPath)
     return isProgram(name) ? directory() + itemPath : QString();
 }
 
-bool ProgramListing::take(const QStringList &listing)
+bool ProgramListing::take(const QStringList &listing, int nodes)
 {
     if (!m_taken) {
         m_taken = true;
         m_listing = listing;
         takeWhole();
-        m_earlier.fill(-1, m_nodes.size());
-        m_gone.clear();
+        readTo(nodes);
         return true;
     }
+    // What changed is told against the whole tree taken last.
+    readTo(std::numeric_limits<int>::max());
     // The entries before and after the part that differs from the listing taken last. Entries
     // the controller kept share their text with the earlier ones: they compare by that alone.
     const auto same = [](const QString &a, const QString &b) { return a.constData() == b.constData() || a == b; };
@@ -115,6 +116,7 @@ bool ProgramListing::take(const QStringList &listing)
         const QStringList entriesBefore = m_entries;
         const QVector<Node> before = m_nodes;
         takeWhole();
+        readTo(std::numeric_limits<int>::max());
         match(before, entriesBefore);
     }
     return true;
@@ -130,7 +132,14 @@ void ProgramListing::takeWhole()
     // A controller lists in order; only a listing out of it is sorted.
     if (!std::is_sorted(m_entries.cbegin(), m_entries.cend()))
         m_entries.sort();
-    build();
+    m_reading = Reading();
+    m_nodes.clear();
+    m_nodes.reserve(m_entries.size());
+    m_nodeOfEntry.fill(-1, m_entries.size());
+    m_dirNodes.clear();
+    // A new tree has no earlier one: every node is new.
+    m_earlier.clear();
+    m_gone.clear();
 }
 
 ProgramListing::Parsed ProgramListing::parse(const QString &entry)
@@ -277,6 +286,7 @@ bool ProgramListing::patch(const QStringList &gone, const QStringList &added)
         nodeOfEntry.insert(e, node);
     }
     m_entries = entries;
+    m_reading.next = m_entries.size();
     m_nodes = nodes;
     m_nodeOfEntry = nodeOfEntry;
     m_dirNodes = dirNodes;
@@ -340,43 +350,37 @@ int ProgramListing::programNamed(int parent, const QString &entry, int upTo, int
     return node >= 0 && m_nodes.at(node).parent == parent ? node : -1;
 }
 
-void ProgramListing::build()
+void ProgramListing::readTo(int nodes)
 {
-    m_nodes.clear();
-    m_nodes.reserve(m_entries.size());
-    m_nodeOfEntry.fill(-1, m_entries.size());
-    m_dirNodes.clear();
     // Sorted, a directory's own entry comes before the entries inside it, and the entries of one
     // directory follow each other, so only a change of directory looks anything up. A node is
     // the first child of its name under its parent, a program too: a directory named like a
-    // program goes under it. A program before it is found in the sorted entries, a directory by
-    // its parent and name; the keys are pieces of the entries, which stay while the tree is built.
-    QHash<QPair<int, QStringRef>, int> dirs;
-    QStringRef lastPath;
-    int lastDir = -1;
-    int lastDepth = 0;
-    for (int e = 0; e < m_entries.size(); ++e) {
+    // program goes under it. A program before it is found in the entries read, a directory by
+    // its parent and name.
+    Reading &r = m_reading;
+    for (; r.next < m_entries.size() && m_nodes.size() < nodes; ++r.next) {
+        const int e = r.next;
         const QString &entry = m_entries.at(e);
         const Parsed p = parse(entry);
         if (!p.shown)
             continue;
         const QStringRef path = piece(entry, p.start, p.pathEnd);
-        if (path != lastPath) {
-            lastPath = path;
-            lastDir = -1;
-            lastDepth = 0;
+        if (path != r.lastPath) {
+            r.lastPath = path;
+            r.lastDir = -1;
+            r.lastDepth = 0;
             const QChar *text = entry.constData();
             for (int from = p.start, slash = p.start; slash < p.pathEnd; ++slash) {
                 if (text[slash] != QLatin1Char('/'))
                     continue;
                 const QStringRef segment = piece(entry, from, slash);
-                int found = dirs.value(qMakePair(lastDir, segment), -1);
+                int found = r.dirs.value(qMakePair(r.lastDir, segment), -1);
                 if (found < 0)
-                    found = programNamed(lastDir, entry, slash, e);
+                    found = programNamed(r.lastDir, entry, slash, e);
                 if (found < 0) {
                     Node dir;
-                    dir.parent = lastDir;
-                    dir.depth = lastDepth;
+                    dir.parent = r.lastDir;
+                    dir.depth = r.lastDepth;
                     dir.name = segment.toString();
                     dir.source = e;
                     dir.keyLength = slash + 1;
@@ -384,17 +388,20 @@ void ProgramListing::build()
                     dir.expanded = !m_collapsed.contains(dirPath);
                     found = m_nodes.size();
                     m_nodes.append(dir);
-                    dirs.insert(qMakePair(lastDir, segment), found);
+                    r.dirs.insert(qMakePair(r.lastDir, segment), found);
                     m_dirNodes.insert(dirPath, found);
                 }
-                lastDir = found;
-                ++lastDepth;
+                r.lastDir = found;
+                ++r.lastDepth;
                 from = slash + 1;
             }
         }
         if (p.pathEnd == p.commas[0])
             continue;
         m_nodeOfEntry[e] = m_nodes.size();
-        m_nodes.append(programNode(entry, p, e, lastDir, lastDepth));
+        m_nodes.append(programNode(entry, p, e, r.lastDir, r.lastDepth));
     }
+    if (wholeRead())
+        r.dirs.clear();
+    m_earlier.insert(m_earlier.size(), m_nodes.size() - m_earlier.size(), -1);
 }

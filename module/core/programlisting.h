@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <limits>
+
 // The controller's program directory "/RPL/" as the chooser shows it: the listing's entries as
 // a tree of directories and ".XPL" programs, which items count as programs, and the choice an
 // item gives. Entries are "path,size,date"; a directory's path ends with "/".
@@ -39,9 +41,15 @@ public:
     };
 
     // Takes a listing (upper-cased and sorted here); false when it is the one taken last, so
-    // the tree already shows it.
-    bool take(const QStringList &listing);
+    // the tree already shows it. The tree of a first listing is read up to about `nodes` nodes,
+    // readTo() reads on: a long listing is shown before it is read to its end.
+    bool take(const QStringList &listing, int nodes = std::numeric_limits<int>::max());
+    // Reads the listing on until the tree holds `nodes` nodes or the whole listing.
+    void readTo(int nodes);
+    bool wholeRead() const { return m_reading.next == m_entries.size(); }
     const QStringList &entries() const { return m_entries; }
+    // The tree of the entries read: a node's parent comes before it, and a part read later
+    // only adds nodes after those read before.
     const QVector<Node> &nodes() const { return m_nodes; }
     // The text of a program's field (0 name, 1 size, 2 date).
     QString text(const Node &node, int field) const;
@@ -69,11 +77,11 @@ private:
     };
     static Parsed parse(const QString &entry);
     static Node programNode(const QString &entry, const Parsed &p, int e, int parent, int depth);
+    // The listing upper-cased and in order, its tree begun.
     void takeWhole();
     // The few entries gone and added, upper-cased, applied to the tree in place; false when
     // they change it in a way only a new tree shows, and then nothing was changed.
     bool patch(const QStringList &gone, const QStringList &added);
-    void build();
     static QStringRef key(const Node &node, const QStringList &entries)
     {
         return QStringRef(&entries.at(node.source), 0, node.keyLength);
@@ -92,6 +100,18 @@ private:
     static constexpr int FewEntries = 256;
     QVector<int> m_nodeOfEntry;
     QHash<QString, int> m_dirNodes; // by the directory's path and "/"
+    // Where the tree's reading stands: the next entry, the path of the last one and its
+    // directory, and each directory by its parent and name. The names are pieces of the
+    // entries, which do not change until the next take().
+    struct Reading
+    {
+        int next = 0;
+        QStringRef lastPath;
+        int lastDir = -1;
+        int lastDepth = 0;
+        QHash<QPair<int, QStringRef>, int> dirs;
+    };
+    Reading m_reading;
     QVector<int> m_earlier;
     QVector<int> m_gone;
 };
