@@ -61,7 +61,7 @@ namespace {
 // A box's list laid out when it is shown or asked where an item lies, not at every font or style
 // change while it is hidden: a box lays its whole list out at each such change, and a page's
 // boxes get several while the page is built.
-class ProgramListView : public QListView
+class LaidOutWhenShown : public QListView
 {
 public:
     void doItemsLayout() override
@@ -73,7 +73,7 @@ public:
     }
     QRect visualRect(const QModelIndex &index) const override
     {
-        const_cast<ProgramListView *>(this)->layOutPending();
+        const_cast<LaidOutWhenShown *>(this)->layOutPending();
         return QListView::visualRect(index);
     }
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override
@@ -83,7 +83,7 @@ public:
     }
     QModelIndex indexAt(const QPoint &point) const override
     {
-        const_cast<ProgramListView *>(this)->layOutPending();
+        const_cast<LaidOutWhenShown *>(this)->layOutPending();
         return QListView::indexAt(point);
     }
 
@@ -111,13 +111,20 @@ private:
 
 } // namespace
 
-void showProgramNames(QComboBox *box, ProgramNames *names)
+void layOutListWhenShown(QComboBox *box)
 {
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    if (!dynamic_cast<ProgramListView *>(box->view())) {
-        auto *list = new ProgramListView;
+    if (!dynamic_cast<LaidOutWhenShown *>(box->view())) {
+        auto *list = new LaidOutWhenShown;
         list->setUniformItemSizes(true);
         box->setView(list);
     }
+}
+
+void showProgramNames(QComboBox *box, ProgramNames *names)
+{
+    // The names first: a list that is made for the box takes them as it comes, rather than a
+    // list made before it connecting to them and then giving way.
     box->setModel(names);
+    layOutListWhenShown(box);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 }

@@ -41,6 +41,9 @@ void resetSlotRows(QTableWidget *table, QList<A *> &controls, QList<B *> &moreCo
 // set to, else its current item. A value the box cannot show (it then shows no item) is kept
 // until the operator picks another.
 int boxValue(const QComboBox *box, int loaded);
+// The box's list laid out only when shown or asked where an item lies, not at each change of
+// font or style while hidden; one-line items, measured once for all.
+void layOutListWhenShown(QComboBox *box);
 // A program box showing names: thousands of one-line items, so neither the box nor its list
 // measures them (a style applied would otherwise lay every item out again).
 void showProgramNames(QComboBox *box, ProgramNames *names);

@@ -18,6 +18,10 @@
 SoftPlcFun::SoftPlcFun(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::SoftPlcFun>()), m_entriesRead(false)
 {
     ui->setupUi(this);
+    // The host style makes every box's popup and lays its list out again at each change it
+    // brings: the boxes get their lists first, laid out only when shown.
+    for (QComboBox *box : findChildren<QComboBox *>())
+        layOutListWhenShown(box);
     RtmSetUIStyleSheet(this, QStringLiteral("ZuzErarove"));
     initPage();
 }
