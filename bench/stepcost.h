@@ -102,15 +102,9 @@ private:
     bool m_outOfCount = false;
 };
 
-// Under callgrind each step is taken as often as asked and its count averaged.
-inline void countedTimes(benchmark::internal::Benchmark *b, int times)
-{
-    if (RUNNING_ON_VALGRIND)
-        b->Iterations(times);
-}
-
-// Twice: a mode switch both ways.
+// Under callgrind each step is taken twice, a mode switch both ways, and its count averaged.
 inline void counted(benchmark::internal::Benchmark *b)
 {
-    countedTimes(b, 2);
+    if (RUNNING_ON_VALGRIND)
+        b->Iterations(2);
 }

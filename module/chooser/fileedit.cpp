@@ -306,10 +306,15 @@ void FileEdit::addItems(int count)
         if (nodes[i].entry < 0)
             m_items[i]->setExpanded(nodes[i].expanded);
     }
-    if (to < nodes.size() || !m_listing.wholeRead())
+    if (to < nodes.size() || !m_listing.wholeRead()) {
         m_nextItems.start();
-    else
-        fitNameColumn(false);
+        return;
+    }
+    fitNameColumn(false);
+    // A hidden view lays its tree out only when shown again: the operator, who does not look at
+    // the chooser now, would wait for it then.
+    if (!tree->isVisible())
+        tree->doItemsLayout();
 }
 
 void FileEdit::completeTree()
