@@ -428,12 +428,14 @@ void BM_ChooserLaterPick(benchmark::State &state)
 }
 
 // Waits until the monitor's long names have moved on by one character, which they do each half
-// second by the clock.
+// second by the clock; a second at most, should they be short.
 void namesMoved(const ModuleScreen &screen)
 {
     const QTableWidgetItem *name = screen.find<QTableWidget>(QStringLiteral("zuzeraroveMonitoeTW"))->item(0, 1);
     const QString before = name->text();
-    while (name->text() == before)
+    QElapsedTimer waited;
+    waited.start();
+    while (name->text() == before && waited.elapsed() < 1000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     settle();
 }

@@ -286,6 +286,7 @@ bool ProgramListing::patch(const QStringList &gone, const QStringList &added)
         nodeOfEntry.insert(e, node);
     }
     m_entries = entries;
+    m_reading = Reading();
     m_reading.next = m_entries.size();
     m_nodes = nodes;
     m_nodeOfEntry = nodeOfEntry;
